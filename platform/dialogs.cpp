@@ -1,0 +1,126 @@
+#include "platform/dialogs.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPushButton>
+
+namespace platform {
+namespace {
+
+QMessageBox::Icon ToQtIcon(Icon icon) {
+  switch (icon) {
+    case Icon::Information:
+      return QMessageBox::Information;
+    case Icon::Warning:
+      return QMessageBox::Warning;
+    case Icon::Critical:
+      return QMessageBox::Critical;
+    case Icon::Question:
+      return QMessageBox::Question;
+    case Icon::None:
+      break;
+  }
+  return QMessageBox::NoIcon;
+}
+
+class QtDialogs : public Dialogs {
+ public:
+  int ShowMessageBox(QWidget* parent, const MessageBoxSpec& spec) override {
+    QMessageBox box(ToQtIcon(spec.icon), spec.caption, spec.text, QMessageBox::NoButton, parent);
+    QList<QPushButton*> buttons;
+    for (const QString& caption : spec.buttons) {
+      buttons.append(box.addButton(caption, QMessageBox::ActionRole));
+    }
+    if (spec.defaultButton >= 0 && spec.defaultButton < buttons.size()) {
+      box.setDefaultButton(buttons[spec.defaultButton]);
+    }
+    if (spec.escapeButton >= 0 && spec.escapeButton < buttons.size()) {
+      box.setEscapeButton(buttons[spec.escapeButton]);
+    }
+    box.exec();
+    const int pressed = buttons.indexOf(static_cast<QPushButton*>(box.clickedButton()));
+    return pressed >= 0 ? pressed : spec.escapeButton;
+  }
+
+  std::optional<QString> GetSaveFileName(QWidget* parent, const FileDialogSpec& spec) override {
+    QFileDialog dialog(parent, spec.title, spec.initialPath, spec.filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(spec.defaultSuffix);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !spec.confirmOverwrite);
+    if (!spec.initialPath.isEmpty()) dialog.selectFile(spec.initialPath);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+  }
+
+  std::optional<QString> GetOpenFileName(QWidget* parent, const FileDialogSpec& spec) override {
+    QFileDialog dialog(parent, spec.title, spec.initialPath, spec.filter);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(spec.fileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(spec.defaultSuffix);
+    if (!spec.initialPath.isEmpty()) dialog.selectFile(spec.initialPath);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+  }
+
+  std::optional<QFont> GetFont(QWidget* parent, const QFont& initial) override {
+    bool ok = false;
+    const QFont font = QFontDialog::getFont(&ok, initial, parent);
+    if (!ok) return std::nullopt;
+    return font;
+  }
+
+  bool ExecPrintDialog(QWidget* parent, QPrinter& printer) override {
+    QPrintDialog dialog(&printer, parent);
+    return dialog.exec() == QDialog::Accepted;
+  }
+
+  int ExecModal(QDialog& dialog) override { return dialog.exec(); }
+};
+
+Dialogs* installed = nullptr;
+
+}  // namespace
+
+QString Dialogs::ApplicationTitle() {
+  const QString title = QApplication::applicationDisplayName();
+  return title.isEmpty() ? QApplication::applicationName() : title;
+}
+
+void Dialogs::Message(QWidget* parent, const QString& text) {
+  ShowMessageBox(parent, {ApplicationTitle(), text, Icon::None, {QStringLiteral("OK")}, 0, 0});
+}
+
+void Dialogs::Error(QWidget* parent, const QString& text) {
+  ShowMessageBox(parent, {ApplicationTitle(), text, Icon::Critical, {QStringLiteral("OK")}, 0, 0});
+}
+
+Answer Dialogs::Confirm(QWidget* parent, const QString& text, bool withCancel) {
+  MessageBoxSpec spec{QStringLiteral("Bestätigen"), text, Icon::Question,
+                      {QStringLiteral("&Ja"), QStringLiteral("&Nein")}, 0, 1};
+  if (withCancel) {
+    spec.buttons.append(QStringLiteral("Abbrechen"));
+    spec.escapeButton = 2;
+  }
+  switch (ShowMessageBox(parent, spec)) {
+    case 0:
+      return Answer::Yes;
+    case 1:
+      return Answer::No;
+    default:
+      return withCancel ? Answer::Cancel : Answer::No;
+  }
+}
+
+Dialogs& Dialogs::Get() {
+  static QtDialogs qtDialogs;
+  return installed ? *installed : qtDialogs;
+}
+
+void Dialogs::Install(Dialogs* dialogs) { installed = dialogs; }
+
+}  // namespace platform

@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds everything and runs all tests headless.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${PELLUMO_BUILD_DIR:-$root/build}
+bash "$root/scripts/install-deps.sh"
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build "$build" -j2
+export QT_QPA_PLATFORM=offscreen
+ctest --test-dir "$build" -j2 --output-on-failure --timeout 300

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include "store/fieldtable.h"
+
+namespace store {
+
+// The three data files of one data directory, and every change to them.
+//
+// Each change takes the lock file "<dir>/.adressbuch.lock" for its read-merge-write (with a
+// bounded wait), re-reads the files it changes as they are on disk now, applies its own delta
+// (add these keys, remove those keys, write this section) and replaces the files atomically.
+// Keys that another workstation added or removed meanwhile stay added or removed.
+//
+// Failures throw platform::UserError with the German message of the failing write:
+// "nach <file> kann nicht geschrieben werden" for the record store, "Datei <file> kann nicht
+// erstellt werden" for a list file. A list file that exists but cannot be read stops the change
+// before anything is written (LoadFailureMessage()); a missing list file counts as empty.
+class DataFiles {
+ public:
+  explicit DataFiles(QString dir);
+
+  const QString& Dir() const { return dir_; }
+  QString StorePath() const;   // adresse.qdx
+  QString NamesPath() const;   // names.qdx
+  QString SecurePath() const;  // secure.qdx
+  QString LockPath() const;    // .adressbuch.lock
+
+  // How long a change waits for another workstation's lock before it fails, and after how
+  // long an abandoned lock (a workstation that died) is taken over.
+  void SetLockTimeouts(int waitMs, int staleMs);
+
+  enum class SaveOutcome { Saved, KeyExists };
+  // Saves a record under key: refused (KeyExists, nothing written) when the name index on
+  // disk lists a key equal to it ignoring letter case; otherwise writes all fifteen values
+  // into the key's section in one atomic replace and adds the key to the name index.
+  SaveOutcome SaveRecord(const QString& key, const RecordValues& values);
+
+  // Name index deltas: the edit cycle takes a key out while it is edited and puts it back.
+  void RemoveFromNames(const QString& key);
+  void AddToNames(const QString& key);
+
+  // Soft delete: moves key from the name index to the deleted-records file.
+  void DeleteRecord(const QString& key);
+
+  enum class RestoreOutcome { Restored, KeyLive, NotDeleted };
+  // Moves the keys from the deleted-records file back to the name index. Refused
+  // (KeyLive, nothing written) when any of them is listed in the name index ignoring
+  // letter case. Keys no longer in the deleted-records file are skipped and the outcome is
+  // NotDeleted; the others are still moved. No key is listed twice.
+  RestoreOutcome RestoreRecords(const QStringList& keys);
+
+  // Erases the sections of keys from the record store and removes exactly those keys from
+  // the deleted-records file (which is written even when it becomes empty).
+  void PurgeRecords(const QStringList& keys);
+
+ private:
+  QString dir_;
+  int lockWaitMs_ = 10000;
+  int lockStaleMs_ = 30000;
+};
+
+}  // namespace store

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+#include <array>
+
+namespace store {
+
+constexpr int kFieldCount = 15;
+
+// The value every read of the record store gets for a missing file, section or key.
+inline QString MissingValue() { return QStringLiteral("Error"); }
+
+enum class FieldGroup { PersonCompany, Address, Phone };
+
+struct FieldDef {
+  const char* control;   // edit control name, e.g. "EVorname"
+  const char* label;     // UTF-8 label on the main window, e.g. "Vorname:"
+  FieldGroup group;
+  const char* storeKey;  // key name in the record's section, e.g. "Vorname"
+  int maxLength;         // 0: no limit
+};
+
+// Field indices in editor order: the order on screen and of the Enter chain.
+enum Field {
+  kVorname, kName, kFirma, kKurzzeichen, kPosition, kStrasse, kPLZ, kOrt,
+  kTelefon1, kTelefon2, kFax, kHandy, kEMail, kKurzwahl, kIRuf
+};
+
+// A record's fifteen values, in editor order.
+using RecordValues = std::array<QString, kFieldCount>;
+
+// The fifteen fields in editor order.
+const std::array<FieldDef, kFieldCount>& Fields();
+
+// Editor indices in the order a record's keys are written into a new section:
+// Vorname, Name, Position, Kurzzeichen, Firma, then the rest in editor order.
+const std::array<int, kFieldCount>& StoreOrder();
+
+// Caption of a group box, e.g. "Angaben zur Person / Firma".
+QString GroupCaption(FieldGroup group);
+
+}  // namespace store

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <functional>
+
+namespace store {
+
+// The store's file layer. Every read and write of a data, CSV or report file goes through
+// these functions, so tests can inject faults at one place.
+
+enum class ReadStatus { Ok, Missing, Failed };
+
+struct ReadResult {
+  ReadStatus status = ReadStatus::Failed;
+  QByteArray bytes;
+};
+
+ReadResult ReadWholeFile(const QString& path);
+
+// Replaces the file atomically: writes a temporary file in the same directory and renames it
+// over the target, so a reader on another workstation sees the old file or the new one.
+// Returns false (and leaves the target as it was) on any failure.
+bool WriteFileAtomic(const QString& path, const QByteArray& bytes, QString* errorDetail = nullptr);
+
+// Fault injection for tests. The hook is asked before each operation; returning true makes
+// that operation fail as the disk would (full, permission denied, file busy).
+enum class FileOp { Open, Read, Write, Rename };
+using FaultHook = std::function<bool(FileOp op, const QString& path)>;
+void SetFaultHook(FaultHook hook);  // empty function: no faults
+
+}  // namespace store

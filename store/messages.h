@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+namespace store {
+
+// The store's German messages, exactly as the user sees them.
+QString LoadFailureMessage();         // "Daten können nicht geladen werden. ..."
+QString StoreProbeFailureMessage();   // "Datensatz kann nicht geladen werden. ..."
+QString CannotWriteMessage(const QString& path);   // "nach %s kann nicht geschrieben werden"
+QString CannotCreateMessage(const QString& path);  // "Datei %s kann nicht erstellt werden"
+
+// Where the shared operations send the messages they show. The windows implement it with
+// a plain message box; tests record the texts.
+class MessageSink {
+ public:
+  virtual ~MessageSink() = default;
+  virtual void ShowMessage(const QString& text) = 0;
+};
+
+}  // namespace store

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <QStringList>
+
+namespace store {
+
+// The profile (INI) file service, on the bytes of one file. It behaves as the platform's
+// service that other workstations' files were written with:
+// - section and key names match without regard to letter case (Windows-1252 letters too);
+//   blanks at both ends of a caller's name and inside a header's brackets are ignored;
+// - a missing section or key reads as the caller's default; values come back cut to 1023
+//   characters, with blanks and tabs at both ends and one pair of enclosing quotes removed;
+// - writing keeps the spelling already in the file, replaces a value in place, puts a new
+//   key after the last line of its section and a new section at the end of the file.
+// Reading one value scans for the section and parses only that section.
+class ProfileText {
+ public:
+  ProfileText() = default;
+  explicit ProfileText(QByteArray bytes);
+
+  const QByteArray& Bytes() const { return bytes_; }
+
+  QString Read(QStringView section, QStringView key, const QString& defaultValue) const;
+  bool HasSection(QStringView section) const;
+  // Section names in file order, as spelled in the file (duplicates once, the first).
+  QStringList SectionNames() const;
+
+  void Write(QStringView section, QStringView key, QStringView value);
+  // Writes several keys of one section in one pass, in the given order.
+  void WriteSection(QStringView section, const QList<QPair<QString, QString>>& keyValues);
+  // Removes the first section of that name with its header and all its lines.
+  void EraseSection(QStringView section);
+
+ private:
+  QByteArray bytes_;
+};
+
+}  // namespace store

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+#include <memory>
+
+#include "store/fieldtable.h"
+
+namespace store {
+
+// A read-only snapshot of the record store, read from disk once. One command opens one
+// snapshot and serves every field read from it. Sections are found through an index of the
+// section headers built on first use; only the section asked for is parsed.
+class RecordStore {
+ public:
+  RecordStore();  // an empty store: every read gives the default
+  explicit RecordStore(QByteArray bytes);
+
+  // The value of storeKey in the section named key; defaultValue when either is missing.
+  QString Value(const QString& key, QStringView storeKey,
+                const QString& defaultValue = MissingValue()) const;
+  // All fifteen values of a record, in editor order, each "Error" when missing.
+  RecordValues Record(const QString& key) const;
+  bool HasSection(const QString& key) const;
+
+  const QByteArray& Bytes() const;
+
+ private:
+  struct Impl;
+  std::shared_ptr<const Impl> impl_;
+};
+
+}  // namespace store

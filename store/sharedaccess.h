@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include "store/messages.h"
+#include "store/recordstore.h"
+
+namespace store {
+
+constexpr int kLoadAttempts = 6000;
+constexpr int kProbeAttempts = 1000;
+
+// Sorts record keys as the main list shows them: ascending, ignoring letter case, in the
+// user's locale (German: "Ä" with "A", "ß" with "ss"). Keys equal but for letter case are
+// ordered by their code points, so every workstation writes the same order.
+void SortKeys(QStringList& keys);
+// The comparison SortKeys uses: < 0, 0, > 0.
+int CompareKeys(const QString& a, const QString& b);
+
+struct LoadResult {
+  QStringList lines;   // sorted; empty when not loaded
+  bool loaded = false;
+  bool missing = false;  // the file does not exist (as opposed to existing but unreadable)
+};
+
+// Loads a list file with up to `attempts` immediate attempts and sorts it. After the last
+// failed attempt it shows LoadFailureMessage() once and sets the load-failure flag.
+LoadResult LoadSortedList(const QString& path, MessageSink& sink, int attempts = kLoadAttempts);
+
+// Process-wide: set by LoadSortedList after a final failure, never reset in a run.
+bool LoadFailureFlag();
+void ResetLoadFailureFlagForTesting();
+
+// Reads the record store of dataDir with up to `probes` immediate attempts. After the last
+// failed attempt it shows StoreProbeFailureMessage() once; the result is then an empty store
+// on which every read gives "Error". The caller reads every field of its command from the
+// one snapshot returned.
+RecordStore OpenRecordStore(const QString& dataDir, MessageSink& sink,
+                            int probes = kProbeAttempts);
+
+struct RefreshResult {
+  bool changed = false;       // the shown list differed from the name index and was reloaded
+  QStringList entries;        // the new shown list when changed
+  int selectedIndex = -1;     // the remembered entry in `entries` (ignoring letter case), or -1
+};
+
+// Compares the shown list with the name index on disk. With nothing selected it returns
+// "unchanged" and reads no file. `shown` must be the list as the name view shows it (the
+// window rebuilds the internal-number view itself around this call).
+RefreshResult RefreshNameList(const QStringList& shown, int selectedIndex,
+                              const QString& dataDir, MessageSink& sink);
+
+// True if an entry of the shown list, passed through StripEntrySuffix, equals key exactly.
+bool RecordKeyExists(const QStringList& shown, const QString& key);
+
+}  // namespace store

@@ -1,0 +1,57 @@
+#include "tests/support/scripteddialogs.h"
+
+namespace testsupport {
+
+ScriptedDialogs::ScriptedDialogs() { platform::Dialogs::Install(this); }
+
+ScriptedDialogs::~ScriptedDialogs() { platform::Dialogs::Install(nullptr); }
+
+QStringList ScriptedDialogs::Texts() const {
+  QStringList texts;
+  for (const auto& box : boxes) texts.append(box.text);
+  return texts;
+}
+
+void ScriptedDialogs::AnswerNext(const QString& buttonCaption) {
+  namedAnswers_.enqueue(buttonCaption);
+}
+
+int ScriptedDialogs::ShowMessageBox(QWidget*, const platform::MessageBoxSpec& spec) {
+  boxes.append(spec);
+  if (!namedAnswers_.isEmpty()) {
+    const int index = spec.buttons.indexOf(namedAnswers_.dequeue());
+    if (index >= 0) return index;
+  }
+  if (!boxAnswers.isEmpty()) return boxAnswers.dequeue();
+  return spec.escapeButton;
+}
+
+std::optional<QString> ScriptedDialogs::GetSaveFileName(QWidget*,
+                                                        const platform::FileDialogSpec& spec) {
+  fileDialogs.append(spec);
+  return fileAnswers.isEmpty() ? std::nullopt : fileAnswers.dequeue();
+}
+
+std::optional<QString> ScriptedDialogs::GetOpenFileName(QWidget*,
+                                                        const platform::FileDialogSpec& spec) {
+  fileDialogs.append(spec);
+  return fileAnswers.isEmpty() ? std::nullopt : fileAnswers.dequeue();
+}
+
+std::optional<QFont> ScriptedDialogs::GetFont(QWidget*, const QFont&) {
+  ++fontDialogs;
+  return fontAnswers.isEmpty() ? std::nullopt : fontAnswers.dequeue();
+}
+
+bool ScriptedDialogs::ExecPrintDialog(QWidget*, QPrinter&) {
+  ++printDialogs;
+  return printAnswers.isEmpty() ? false : printAnswers.dequeue();
+}
+
+int ScriptedDialogs::ExecModal(QDialog& dialog) {
+  modalWindows.append(dialog.objectName());
+  if (modalAnswers.isEmpty()) return QDialog::Rejected;
+  return modalAnswers.dequeue()(dialog);
+}
+
+}  // namespace testsupport
