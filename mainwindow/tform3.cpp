@@ -1,0 +1,159 @@
+#include "mainwindow/tform3.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSet>
+
+#include "mainwindow/deletedlist.h"
+#include "platform/dialogs.h"
+#include "platform/dialogsink.h"
+#include "platform/usererror.h"
+#include "store/datafiles.h"
+#include "store/sharedaccess.h"
+
+namespace mainwindow {
+
+QString RestoreRefusedMessage() {
+  return QStringLiteral(
+      "Datensatz kann nicht wiederhergestellt werden, da bereits neue Daten f\u00fcr diese "
+      "Person exiatieren!");
+}
+
+QString RestoreFailedMessage() {
+  return QStringLiteral(
+      "Fehler beim Wiederherstellen! Versuchen Sie, die Datens\u00e4tze einzeln "
+      "wiederherzustellen.");
+}
+
+TForm3::TForm3(QWidget* parent) : QDialog(parent) {
+  setObjectName(QStringLiteral("TForm3"));
+  setWindowTitle(QStringLiteral("Gel\u00f6schte Datens\u00e4tze wiederherstellen"));
+  resize(415, 389);
+
+  Label1 = new QLabel(QStringLiteral("Bitte ausw\u00e4hlen:"), this);
+  Label1->setObjectName(QStringLiteral("Label1"));
+  Label1->setGeometry(8, 8, 281, 16);
+
+  CheckListBox1 = new QListWidget(this);
+  CheckListBox1->setObjectName(QStringLiteral("CheckListBox1"));
+  CheckListBox1->setGeometry(8, 32, 281, 257);
+  CheckListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
+  CheckListBox1->setUniformItemSizes(true);
+
+  BitBtn1 = new QPushButton(QStringLiteral("&Wiederherstellen"), this);
+  BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
+  BitBtn1->setGeometry(304, 32, 97, 25);
+  BitBtn1->setAutoDefault(false);
+
+  BitBtn2 = new QPushButton(QStringLiteral("Abbruch"), this);
+  BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
+  BitBtn2->setGeometry(304, 64, 97, 25);
+  BitBtn2->setAutoDefault(false);
+
+  // Both buttons close the dialog after one click, whatever the restore did.
+  connect(BitBtn1, &QPushButton::clicked, this, [this] {
+    BitBtn1Click();
+    done(kRetry);
+  });
+  connect(BitBtn2, &QPushButton::clicked, this, [this] { done(kAbort); });
+}
+
+int TForm3::Execute() {
+  FormShow();
+  const int result = platform::Dialogs::Get().ExecModal(*this);
+  FormClose();
+  return result;
+}
+
+void TForm3::FormShow() {
+  CheckListBox1->clear();
+  platform::DialogSink sink(this);
+  const DeletedList deleted = LoadDeletedList(store::DataFiles(dataDir_).SecurePath(), sink);
+  // The keys come sorted; the items are built first and handed to the list in one go.
+  for (const QString& key : deleted.keys) {
+    auto* item = new QListWidgetItem(key);
+    item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
+    item->setCheckState(Qt::Unchecked);
+    CheckListBox1->addItem(item);
+  }
+  CheckListBox1->setCurrentRow(-1);
+  CheckListBox1->clearSelection();
+}
+
+void TForm3::BitBtn1Click() {
+  try {
+    Restore();
+  } catch (const platform::UserError& error) {
+    platform::Dialogs::Get().Error(this, error.message());
+  }
+}
+
+void TForm3::FormClose() {
+  if (closeAction_)
+    closeAction_();
+}
+
+QStringList TForm3::TickedKeys() const {
+  QStringList keys;
+  QSet<QString> seen;
+  for (int row = 0; row < CheckListBox1->count(); ++row) {
+    const QListWidgetItem* item = CheckListBox1->item(row);
+    if (item->checkState() != Qt::Checked)
+      continue;
+    // A key listed twice in the deleted-records file is restored once.
+    if (seen.contains(item->text().toCaseFolded()))
+      continue;
+    seen.insert(item->text().toCaseFolded());
+    keys.append(item->text());
+  }
+  return keys;
+}
+
+QString TForm3::HighlightedKey() const {
+  const QList<QListWidgetItem*> selected = CheckListBox1->selectedItems();
+  return selected.isEmpty() ? QString() : selected.first()->text();
+}
+
+void TForm3::Restore() {
+  const QStringList ticked = TickedKeys();
+  QStringList candidates = ticked;
+  const QString highlighted = HighlightedKey();
+  if (!highlighted.isNull())
+    candidates.append(highlighted);
+  if (candidates.isEmpty())
+    return;
+
+  platform::DialogSink sink(this);
+  const store::DataFiles files(dataDir_);
+  // Compared with the name index as it is on disk, not with the main list, which may be the
+  // partial internal-number view: no key may end up listed twice.
+  const store::LoadResult names = store::LoadSortedList(files.NamesPath(), sink);
+  if (!names.loaded)
+    return;
+  QSet<QString> live;
+  live.reserve(names.lines.size());
+  for (const QString& key : names.lines)
+    live.insert(key.toCaseFolded());
+  for (const QString& key : candidates) {
+    if (live.contains(key.toCaseFolded())) {
+      platform::Dialogs::Get().Message(this, RestoreRefusedMessage());
+      return;
+    }
+  }
+  if (ticked.isEmpty())
+    return;
+
+  switch (store::DataFiles(dataDir_).RestoreRecords(ticked)) {
+    case store::DataFiles::RestoreOutcome::Restored:
+      break;
+    case store::DataFiles::RestoreOutcome::KeyLive:
+      platform::Dialogs::Get().Message(this, RestoreRefusedMessage());
+      break;
+    case store::DataFiles::RestoreOutcome::NotDeleted:
+      platform::Dialogs::Get().Message(this, RestoreFailedMessage());
+      break;
+  }
+}
+
+}  // namespace mainwindow

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class QLabel;
+class QListWidget;
+class QPushButton;
+
+namespace mainwindow {
+
+// The restore dialog: lists the soft-deleted record keys with check boxes and moves the
+// ticked ones back to the name index.
+class TForm3 : public QDialog {
+  Q_OBJECT
+
+ public:
+  // Result codes of the two buttons.
+  static constexpr int kAbort = 3;
+  static constexpr int kRetry = 4;
+
+  explicit TForm3(QWidget* parent = nullptr);
+
+  void SetDataDir(const QString& dir) { dataDir_ = dir; }
+  // Run when the dialog closes, whichever way; the main window reloads its list there.
+  void SetCloseAction(std::function<void()> action) { closeAction_ = std::move(action); }
+
+  // Fills the list, shows the dialog modally through the dialog seam, then runs FormClose.
+  int Execute();
+
+  void FormShow();
+  void BitBtn1Click();
+  void FormClose();
+
+  QLabel* Label1 = nullptr;
+  QListWidget* CheckListBox1 = nullptr;
+  QPushButton* BitBtn1 = nullptr;
+  QPushButton* BitBtn2 = nullptr;
+
+ private:
+  void Restore();
+  QStringList TickedKeys() const;
+  QString HighlightedKey() const;
+
+  QString dataDir_;
+  std::function<void()> closeAction_;
+};
+
+// "Datensatz kann nicht wiederhergestellt werden, da bereits neue Daten für diese Person ..."
+QString RestoreRefusedMessage();
+// "Fehler beim Wiederherstellen! Versuchen Sie, die Datensätze einzeln wiederherzustellen."
+QString RestoreFailedMessage();
+
+}  // namespace mainwindow
