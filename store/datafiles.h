@@ -43,7 +43,8 @@ class DataFiles {
   void AddToNames(const QString& key);
 
   // Soft delete: moves key from the name index to the deleted-records file.
-  void DeleteRecord(const QString& key);
+  // False (nothing written) when the key is no longer listed in the name index.
+  bool DeleteRecord(const QString& key);
 
   enum class RestoreOutcome { Restored, KeyLive, NotDeleted };
   // Moves the keys from the deleted-records file back to the name index. Refused

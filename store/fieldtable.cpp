@@ -25,8 +25,8 @@ const std::array<FieldDef, kFieldCount>& Fields() {
 
 const std::array<int, kFieldCount>& StoreOrder() {
   static const std::array<int, kFieldCount> order = {
-      kVorname, kName,     kPosition, kKurzzeichen, kFirma, kStrasse,  kPLZ, kOrt,
-      kTelefon1, kTelefon2, kFax,     kHandy,       kEMail, kKurzwahl, kIRuf};
+      kVorname,  kName,     kPosition, kKurzzeichen, kFirma, kStrasse,  kPLZ, kOrt,
+      kTelefon1, kTelefon2, kFax,      kHandy,       kEMail, kKurzwahl, kIRuf};
   return order;
 }
 

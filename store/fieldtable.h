@@ -8,13 +8,15 @@ namespace store {
 constexpr int kFieldCount = 15;
 
 // The value every read of the record store gets for a missing file, section or key.
-inline QString MissingValue() { return QStringLiteral("Error"); }
+inline QString MissingValue() {
+  return QStringLiteral("Error");
+}
 
 enum class FieldGroup { PersonCompany, Address, Phone };
 
 struct FieldDef {
-  const char* control;   // edit control name, e.g. "EVorname"
-  const char* label;     // UTF-8 label on the main window, e.g. "Vorname:"
+  const char* control;  // edit control name, e.g. "EVorname"
+  const char* label;    // UTF-8 label on the main window, e.g. "Vorname:"
   FieldGroup group;
   const char* storeKey;  // key name in the record's section, e.g. "Vorname"
   int maxLength;         // 0: no limit
@@ -22,8 +24,21 @@ struct FieldDef {
 
 // Field indices in editor order: the order on screen and of the Enter chain.
 enum Field {
-  kVorname, kName, kFirma, kKurzzeichen, kPosition, kStrasse, kPLZ, kOrt,
-  kTelefon1, kTelefon2, kFax, kHandy, kEMail, kKurzwahl, kIRuf
+  kVorname,
+  kName,
+  kFirma,
+  kKurzzeichen,
+  kPosition,
+  kStrasse,
+  kPLZ,
+  kOrt,
+  kTelefon1,
+  kTelefon2,
+  kFax,
+  kHandy,
+  kEMail,
+  kKurzwahl,
+  kIRuf
 };
 
 // A record's fifteen values, in editor order.

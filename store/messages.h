@@ -5,8 +5,8 @@
 namespace store {
 
 // The store's German messages, exactly as the user sees them.
-QString LoadFailureMessage();         // "Daten können nicht geladen werden. ..."
-QString StoreProbeFailureMessage();   // "Datensatz kann nicht geladen werden. ..."
+QString LoadFailureMessage();                      // "Daten können nicht geladen werden. ..."
+QString StoreProbeFailureMessage();                // "Datensatz kann nicht geladen werden. ..."
 QString CannotWriteMessage(const QString& path);   // "nach %s kann nicht geschrieben werden"
 QString CannotCreateMessage(const QString& path);  // "Datei %s kann nicht erstellt werden"
 

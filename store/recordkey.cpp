@@ -12,9 +12,11 @@ QString DecorateEntry(const QString& key, const QString& internalNumber) {
 
 QString StripEntrySuffix(const QString& entry) {
   const qsizetype at = entry.indexOf(QLatin1Char('@'));
-  if (at < 0) return entry;
+  if (at < 0)
+    return entry;
   qsizetype end = at;
-  while (end > 0 && entry.at(end - 1).unicode() <= 32) --end;
+  while (end > 0 && entry.at(end - 1).unicode() <= 32)
+    --end;
   return entry.left(end);
 }
 

@@ -19,7 +19,7 @@ void SortKeys(QStringList& keys);
 int CompareKeys(const QString& a, const QString& b);
 
 struct LoadResult {
-  QStringList lines;   // sorted; empty when not loaded
+  QStringList lines;  // sorted; empty when not loaded
   bool loaded = false;
   bool missing = false;  // the file does not exist (as opposed to existing but unreadable)
 };
@@ -36,20 +36,19 @@ void ResetLoadFailureFlagForTesting();
 // failed attempt it shows StoreProbeFailureMessage() once; the result is then an empty store
 // on which every read gives "Error". The caller reads every field of its command from the
 // one snapshot returned.
-RecordStore OpenRecordStore(const QString& dataDir, MessageSink& sink,
-                            int probes = kProbeAttempts);
+RecordStore OpenRecordStore(const QString& dataDir, MessageSink& sink, int probes = kProbeAttempts);
 
 struct RefreshResult {
-  bool changed = false;       // the shown list differed from the name index and was reloaded
-  QStringList entries;        // the new shown list when changed
-  int selectedIndex = -1;     // the remembered entry in `entries` (ignoring letter case), or -1
+  bool changed = false;    // the shown list differed from the name index and was reloaded
+  QStringList entries;     // the new shown list when changed
+  int selectedIndex = -1;  // the remembered entry in `entries` (ignoring letter case), or -1
 };
 
 // Compares the shown list with the name index on disk. With nothing selected it returns
 // "unchanged" and reads no file. `shown` must be the list as the name view shows it (the
 // window rebuilds the internal-number view itself around this call).
-RefreshResult RefreshNameList(const QStringList& shown, int selectedIndex,
-                              const QString& dataDir, MessageSink& sink);
+RefreshResult RefreshNameList(const QStringList& shown, int selectedIndex, const QString& dataDir,
+                              MessageSink& sink);
 
 // True if an entry of the shown list, passed through StripEntrySuffix, equals key exactly.
 bool RecordKeyExists(const QStringList& shown, const QString& key);

@@ -1,0 +1,130 @@
+#include "store/cp1252.h"
+
+#include <QStringDecoder>
+#include <array>
+
+namespace store {
+namespace {
+
+// Byte -> character, filled once from Qt's Windows-1252 codec. The five bytes the code page
+// leaves undefined map to the control characters of the same number, so every byte survives
+// a round trip.
+struct Tables {
+  std::array<char16_t, 256> toUnicode{};
+  std::array<unsigned char, 256> fold{};
+  // Characters 0x0100 and above that have a byte (the euro sign, typographic quotes, ...).
+  std::array<std::pair<char16_t, unsigned char>, 32> high{};
+  int highCount = 0;
+
+  Tables() {
+    QStringDecoder decoder("windows-1252");
+    for (int b = 0; b < 256; ++b) {
+      const char byte = static_cast<char>(b);
+      const QString decoded =
+          decoder.isValid() ? decoder.decode(QByteArrayView(&byte, 1)) : QString();
+      char16_t c = static_cast<char16_t>(b);
+      if (decoded.size() == 1 && decoded.at(0).unicode() != 0xFFFD)
+        c = decoded.at(0).unicode();
+      toUnicode[b] = c;
+      if (c >= 0x100 && highCount < static_cast<int>(high.size())) {
+        high[highCount++] = {c, static_cast<unsigned char>(b)};
+      }
+    }
+    for (int b = 0; b < 256; ++b)
+      fold[b] = static_cast<unsigned char>(b);
+    for (int b = 'a'; b <= 'z'; ++b)
+      fold[b] = static_cast<unsigned char>(b - 0x20);
+    for (int b = 0xE0; b <= 0xFE; ++b) {
+      if (b != 0xF7)
+        fold[b] = static_cast<unsigned char>(b - 0x20);
+    }
+    fold[0x9A] = 0x8A;  // š
+    fold[0x9C] = 0x8C;  // œ
+    fold[0x9E] = 0x8E;  // ž
+    fold[0xFF] = 0x9F;  // ÿ
+  }
+
+  int ByteOf(char16_t c) const {
+    if (c < 0x80)
+      return c;
+    if (c < 0x100)
+      return toUnicode[c] == c ? c : -1;
+    for (int i = 0; i < highCount; ++i) {
+      if (high[i].first == c)
+        return high[i].second;
+    }
+    return -1;
+  }
+};
+
+const Tables& T() {
+  static const Tables tables;
+  return tables;
+}
+
+}  // namespace
+
+QString FromCp1252(QByteArrayView bytes) {
+  const auto& map = T().toUnicode;
+  QString text(bytes.size(), Qt::Uninitialized);
+  char16_t* out = reinterpret_cast<char16_t*>(text.data());
+  const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+  for (qsizetype i = 0; i < bytes.size(); ++i)
+    out[i] = map[in[i]];
+  return text;
+}
+
+QByteArray ToCp1252(QStringView text) {
+  const Tables& t = T();
+  QByteArray bytes(text.size(), Qt::Uninitialized);
+  char* out = bytes.data();
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const char16_t c = text[i].unicode();
+    const int b = c < 0x80 ? c : t.ByteOf(c);
+    out[i] = b < 0 ? '?' : static_cast<char>(b);
+  }
+  return bytes;
+}
+
+bool FitsCp1252(QStringView text, qsizetype* firstBad) {
+  const Tables& t = T();
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    if (t.ByteOf(text[i].unicode()) < 0) {
+      if (firstBad)
+        *firstBad = i;
+      return false;
+    }
+  }
+  return true;
+}
+
+const unsigned char* CaseFoldTable() {
+  return T().fold.data();
+}
+
+QByteArray FoldCase(QByteArrayView bytes) {
+  const unsigned char* fold = CaseFoldTable();
+  QByteArray out(bytes.size(), Qt::Uninitialized);
+  for (qsizetype i = 0; i < bytes.size(); ++i) {
+    out[i] = static_cast<char>(fold[static_cast<unsigned char>(bytes[i])]);
+  }
+  return out;
+}
+
+bool EqualIgnoringCase(QByteArrayView a, QByteArrayView b) {
+  if (a.size() != b.size())
+    return false;
+  const unsigned char* fold = CaseFoldTable();
+  for (qsizetype i = 0; i < a.size(); ++i) {
+    if (fold[static_cast<unsigned char>(a[i])] != fold[static_cast<unsigned char>(b[i])]) {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool SameKeyIgnoringCase(QStringView a, QStringView b) {
+  return a.size() == b.size() && EqualIgnoringCase(ToCp1252(a), ToCp1252(b));
+}
+
+}  // namespace store

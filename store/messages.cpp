@@ -1,0 +1,30 @@
+#include "store/messages.h"
+
+#include <QDir>
+
+namespace store {
+
+QString LoadFailureMessage() {
+  return QStringLiteral(
+      "Daten können nicht geladen werden. Sollte dies mehrfach vorkommen, setzen Sie sich bitte "
+      "mit Ihrem Systemadministrator in Verbindung");
+}
+
+QString StoreProbeFailureMessage() {
+  return QStringLiteral(
+      "Datensatz kann nicht geladen werden. Der Vorgang ist gescheitert! Eventuell greift gerade "
+      "ein anderer Rechner auf den Datensatz zu. Wiederholen Sie den Vorgang. Sollte dies "
+      "mehrfach vorkommen, setzen Sie sich mit Ihrem Systemadministrator in Verbindung");
+}
+
+QString CannotWriteMessage(const QString& path) {
+  return QStringLiteral("nach ") + QDir::toNativeSeparators(path) +
+         QStringLiteral(" kann nicht geschrieben werden");
+}
+
+QString CannotCreateMessage(const QString& path) {
+  return QStringLiteral("Datei ") + QDir::toNativeSeparators(path) +
+         QStringLiteral(" kann nicht erstellt werden");
+}
+
+}  // namespace store

@@ -1,0 +1,176 @@
+#pragma once
+
+// Byte-level scanning of profile (INI) text, shared by ProfileText and RecordStore. Works on
+// Windows-1252 bytes directly; nothing here allocates.
+
+#include <QByteArray>
+#include <QStringView>
+#include <cstring>
+
+namespace store::profile {
+
+// Values come back cut to this many characters, as through the platform's 1024-byte buffer.
+constexpr qsizetype kMaxValueLength = 1023;
+
+inline bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
+
+// Walks the lines of a text whose lines end in "\r\n", "\n" or "\r".
+class LineScanner {
+ public:
+  LineScanner(const char* data, qsizetype size, qsizetype pos = 0)
+      : data_(data), size_(size), pos_(pos) {}
+
+  // The next line's content [*begin, *end), without its line end. False at the end of text.
+  bool Next(qsizetype* begin, qsizetype* end) {
+    if (pos_ >= size_)
+      return false;
+    if (newline_ < pos_) {
+      const void* nl = std::memchr(data_ + pos_, '\n', size_ - pos_);
+      newline_ = nl ? static_cast<const char*>(nl) - data_ : size_;
+    }
+    qsizetype contentEnd = newline_;
+    if (contentEnd > pos_ && data_[contentEnd - 1] == '\r')
+      --contentEnd;
+    *begin = pos_;
+    const void* cr = contentEnd > pos_
+                         ? std::memchr(data_ + pos_, '\r', static_cast<size_t>(contentEnd - pos_))
+                         : nullptr;
+    if (cr) {
+      *end = static_cast<const char*>(cr) - data_;
+      pos_ = *end + 1;
+    } else {
+      *end = contentEnd;
+      pos_ = newline_ < size_ ? newline_ + 1 : size_;
+    }
+    return true;
+  }
+  // Where the line after the last one returned starts.
+  qsizetype Pos() const { return pos_; }
+
+ private:
+  const char* data_;
+  qsizetype size_;
+  qsizetype pos_;
+  qsizetype newline_ = -1;
+};
+
+// A section header is a line whose first non-blank character is "[" and that has a "]";
+// the name is what stands between them without blanks at both ends. Text after "]" is ignored.
+inline bool ParseHeader(const char* d, qsizetype begin, qsizetype end, qsizetype* nameBegin,
+                        qsizetype* nameEnd) {
+  while (begin < end && IsBlank(d[begin]))
+    ++begin;
+  if (begin >= end || d[begin] != '[')
+    return false;
+  const void* close = std::memchr(d + begin + 1, ']', end - begin - 1);
+  if (!close)
+    return false;
+  qsizetype b = begin + 1;
+  qsizetype e = static_cast<const char*>(close) - d;
+  while (b < e && IsBlank(d[b]))
+    ++b;
+  while (e > b && IsBlank(d[e - 1]))
+    --e;
+  *nameBegin = b;
+  *nameEnd = e;
+  return true;
+}
+
+// A key line holds "=" and is no comment (first non-blank character ";"). The key is what
+// stands before the first "=" without blanks at both ends; the raw value is the rest.
+inline bool ParseKeyLine(const char* d, qsizetype begin, qsizetype end, qsizetype* keyBegin,
+                         qsizetype* keyEnd, qsizetype* valueBegin) {
+  qsizetype b = begin;
+  while (b < end && IsBlank(d[b]))
+    ++b;
+  if (b >= end || d[b] == ';')
+    return false;
+  const void* eq = std::memchr(d + b, '=', end - b);
+  if (!eq)
+    return false;
+  qsizetype e = static_cast<const char*>(eq) - d;
+  *valueBegin = e + 1;
+  while (e > b && IsBlank(d[e - 1]))
+    --e;
+  *keyBegin = b;
+  *keyEnd = e;
+  return true;
+}
+
+// A value as read: blanks and tabs at both ends dropped, then one pair of matching enclosing
+// quotation marks (single or double), then cut to kMaxValueLength.
+inline QByteArrayView CleanValue(const char* d, qsizetype begin, qsizetype end) {
+  while (begin < end && IsBlank(d[begin]))
+    ++begin;
+  while (end > begin && IsBlank(d[end - 1]))
+    --end;
+  if (end - begin >= 2 && (d[begin] == '"' || d[begin] == '\'') && d[end - 1] == d[begin]) {
+    ++begin;
+    --end;
+  }
+  if (end - begin > kMaxValueLength)
+    end = begin + kMaxValueLength;
+  return QByteArrayView(d + begin, end - begin);
+}
+
+// A caller's section or key name: blanks (spaces only) at both ends ignored, Windows-1252.
+QByteArray CallerName(QStringView name);
+
+// True when the "[" at pos starts its line (only blanks before it on that line).
+inline bool AtLineStart(const char* d, qsizetype pos) {
+  while (pos > 0 && IsBlank(d[pos - 1]))
+    --pos;
+  return pos == 0 || d[pos - 1] == '\n' || d[pos - 1] == '\r';
+}
+
+struct SectionPos {
+  qsizetype headerBegin = -1;  // start of the header line; -1: not found
+  qsizetype nameBegin = 0, nameEnd = 0;
+  qsizetype headerLineEnd = 0;  // end of the header line's content
+  qsizetype bodyBegin = 0;      // start of the line after the header
+};
+
+// Calls visit(SectionPos) for every section header from `from` on, in file order, until visit
+// returns false. Finds headers by looking for "[" only, so lines of values cost next to nothing.
+template <typename Visit>
+void ForEachHeader(const char* d, qsizetype size, qsizetype from, Visit visit) {
+  qsizetype pos = from;
+  while (pos < size) {
+    const void* hit = std::memchr(d + pos, '[', size - pos);
+    if (!hit)
+      return;
+    const qsizetype open = static_cast<const char*>(hit) - d;
+    pos = open + 1;
+    if (!AtLineStart(d, open))
+      continue;
+    LineScanner line(d, size, open);
+    qsizetype b = open;
+    qsizetype e = open + 1;
+    line.Next(&b, &e);
+    SectionPos s;
+    if (!ParseHeader(d, open, e, &s.nameBegin, &s.nameEnd))
+      continue;
+    s.headerBegin = open;
+    while (s.headerBegin > 0 && IsBlank(d[s.headerBegin - 1]))
+      --s.headerBegin;
+    s.headerLineEnd = e;
+    s.bodyBegin = line.Pos();
+    if (!visit(s))
+      return;
+    pos = s.bodyBegin;
+  }
+}
+
+// The first section whose name equals foldedName ignoring letter case.
+SectionPos FindSection(QByteArrayView bytes, QByteArrayView name, qsizetype from = 0);
+
+// Where a section's lines end: the start of the next header line, or the end of the text.
+qsizetype SectionEnd(QByteArrayView bytes, qsizetype bodyBegin);
+
+// The raw value of the first line of key `name` in the section body starting at bodyBegin.
+// False when the section has no such key.
+bool FindKey(QByteArrayView bytes, qsizetype bodyBegin, QByteArrayView name, QByteArrayView* value);
+
+}  // namespace store::profile

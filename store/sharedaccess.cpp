@@ -1,0 +1,143 @@
+#include "store/sharedaccess.h"
+
+#include <QCollator>
+#include <QDir>
+#include <QLocale>
+#include <algorithm>
+#include <atomic>
+#include <numeric>
+#include <vector>
+
+#include "store/fileio.h"
+#include "store/listfile.h"
+#include "store/recordkey.h"
+
+namespace store {
+namespace {
+
+std::atomic<bool> loadFailureFlag{false};
+
+QCollator KeyCollator() {
+  QCollator collator{QLocale()};
+  collator.setCaseSensitivity(Qt::CaseInsensitive);
+  return collator;
+}
+
+}  // namespace
+
+int CompareKeys(const QString& a, const QString& b) {
+  thread_local QCollator collator = KeyCollator();
+  if (collator.locale() != QLocale())
+    collator = KeyCollator();
+  const int order = collator.compare(a, b);
+  if (order != 0)
+    return order;
+  return a.compare(b);  // equal but for letter case: by code points, the same everywhere
+}
+
+void SortKeys(QStringList& keys) {
+  if (keys.size() < 2)
+    return;
+  // One collation key per entry, then byte comparisons: sorting 100 000 names stays fast.
+  const QCollator collator = KeyCollator();
+  std::vector<QCollatorSortKey> sortKeys;
+  sortKeys.reserve(keys.size());
+  for (const QString& key : keys)
+    sortKeys.push_back(collator.sortKey(key));
+  std::vector<qsizetype> order(keys.size());
+  std::iota(order.begin(), order.end(), 0);
+  std::sort(order.begin(), order.end(), [&](qsizetype a, qsizetype b) {
+    const int c = sortKeys[a].compare(sortKeys[b]);
+    if (c != 0)
+      return c < 0;
+    const int plain = keys[a].compare(keys[b]);
+    return plain != 0 ? plain < 0 : a < b;
+  });
+  QStringList sorted;
+  sorted.reserve(keys.size());
+  for (qsizetype i : order)
+    sorted.append(keys[i]);
+  keys = std::move(sorted);
+}
+
+LoadResult LoadSortedList(const QString& path, MessageSink& sink, int attempts) {
+  LoadResult result;
+  // Attempts follow one another at once: a file that another workstation is rewriting is
+  // usually readable again a moment later.
+  for (int attempt = 0; attempt < attempts; ++attempt) {
+    ReadResult read = ReadWholeFile(path);
+    if (read.status == ReadStatus::Ok) {
+      result.lines = DecodeListFile(read.bytes);
+      SortKeys(result.lines);
+      result.loaded = true;
+      result.missing = false;
+      return result;
+    }
+    result.missing = read.status == ReadStatus::Missing;
+  }
+  loadFailureFlag = true;
+  sink.ShowMessage(LoadFailureMessage());
+  return result;
+}
+
+bool LoadFailureFlag() {
+  return loadFailureFlag;
+}
+void ResetLoadFailureFlagForTesting() {
+  loadFailureFlag = false;
+}
+
+RecordStore OpenRecordStore(const QString& dataDir, MessageSink& sink, int probes) {
+  const QString path = QDir(dataDir).filePath(QStringLiteral("adresse.qdx"));
+  for (int attempt = 0; attempt < probes; ++attempt) {
+    ReadResult read = ReadWholeFile(path);
+    if (read.status == ReadStatus::Ok)
+      return RecordStore(std::move(read.bytes));
+  }
+  sink.ShowMessage(StoreProbeFailureMessage());
+  return RecordStore();
+}
+
+RefreshResult RefreshNameList(const QStringList& shown, int selectedIndex, const QString& dataDir,
+                              MessageSink& sink) {
+  RefreshResult result;
+  if (selectedIndex < 0 || selectedIndex >= shown.size())
+    return result;
+  const QString remembered = shown.at(selectedIndex);
+  const LoadResult names =
+      LoadSortedList(QDir(dataDir).filePath(QStringLiteral("names.qdx")), sink);
+  if (!names.loaded)
+    return result;  // reported by LoadSortedList; the shown list stays
+
+  // The walk runs over the file's lines: a shown list that agrees with all of them counts as
+  // unchanged, even when it holds more entries.
+  for (qsizetype i = 0; i < names.lines.size(); ++i) {
+    if (i < shown.size() && names.lines.at(i) == shown.at(i))
+      continue;
+    result.changed = true;
+    result.entries = names.lines;
+    // Reselect the remembered entry: the same spelling if it is there, else the first entry
+    // equal to it ignoring letter case.
+    result.selectedIndex = static_cast<int>(result.entries.indexOf(remembered));
+    if (result.selectedIndex < 0) {
+      for (qsizetype j = 0; j < result.entries.size(); ++j) {
+        if (result.entries.at(j).compare(remembered, Qt::CaseInsensitive) == 0) {
+          result.selectedIndex = static_cast<int>(j);
+          break;
+        }
+      }
+    }
+    break;
+  }
+  return result;
+}
+
+bool RecordKeyExists(const QStringList& shown, const QString& key) {
+  for (const QString& entry : shown) {
+    if (StripEntrySuffix(entry) == key)
+      return true;
+  }
+  return false;
+}
+
+}  // namespace store
