@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 
 #include "reports/grid.h"
 
@@ -14,6 +15,7 @@ class QLabel;
 class QListWidget;
 class QMenu;
 class QMenuBar;
+class QPrinter;
 class QTabWidget;
 class QTableView;
 class QTextDocument;
@@ -163,4 +165,8 @@ class TForm8 : public QDialog {
   // Printing
   TForm12* form12_ = nullptr;
   TQuickReport11* quickReport11_ = nullptr;
+  // The printer PrintDialog1 sets up; made on first use, it keeps the user's choice.
+  std::shared_ptr<QPrinter> printDialog1Printer_;
+  void PrintBlockView();
+  void PrintTableView();
 };
