@@ -1,0 +1,282 @@
+#include "store/datafiles.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+#include <QDir>
+#include <QFile>
+#include <QLockFile>
+#include <QProcess>
+#include <QThread>
+
+#include "platform/usererror.h"
+#include "store/fileio.h"
+#include "store/messages.h"
+#include "store/recordstore.h"
+#include "tests/support/datadir.h"
+
+namespace {
+
+using store::DataFiles;
+using testsupport::TempDataDir;
+
+store::RecordValues Values(const QString& name, const QString& first) {
+  store::RecordValues v;
+  v[store::kName] = name;
+  v[store::kVorname] = first;
+  v[store::kPLZ] = QStringLiteral("12345");
+  v[store::kOrt] = QString::fromUtf8("Köln");
+  return v;
+}
+
+// The message a command throws, or an empty text when it does not throw.
+template <typename F>
+QString ThrownMessage(F f) {
+  try {
+    f();
+  } catch (const platform::UserError& e) {
+    return e.message();
+  }
+  return {};
+}
+
+class DataFilesTest : public ::testing::Test {
+ protected:
+  void TearDown() override { store::SetFaultHook({}); }
+  QByteArray Names() const { return dir.Read("names.qdx"); }
+  QByteArray Secure() const { return dir.Read("secure.qdx"); }
+  QByteArray Store() const { return dir.Read("adresse.qdx"); }
+  TempDataDir dir;
+  DataFiles files{dir.Path()};
+};
+
+TEST_F(DataFilesTest, saveRecord_writesFifteenKeysInStoreOrderAndListsTheKeySorted) {
+  dir.Write("names.qdx", "Zander,Ina\r\nAbel,Karl\r\n");
+  EXPECT_EQ(files.SaveRecord("Meier,Anna", Values("Meier", "Anna")), DataFiles::SaveOutcome::Saved);
+  EXPECT_EQ(Store(), QByteArray("[Meier,Anna]\r\nVorname=Anna\r\nName=Meier\r\nPosition=\r\n"
+                                "Kurzzeichen=\r\nFirma=\r\nStrasse=\r\nPLZ=12345\r\nOrt=K\xF6ln\r\n"
+                                "Telefon1=\r\nTelefon2=\r\nFax=\r\nHandy=\r\nEMail=\r\n"
+                                "Kurzwahl=\r\nIRuf=\r\n"));
+  EXPECT_EQ(Names(), QByteArray("Abel,Karl\r\nMeier,Anna\r\nZander,Ina\r\n"));
+  EXPECT_FALSE(dir.Exists("secure.qdx"));
+
+  // Saving again (after an edit took the key out) replaces the values in place.
+  files.RemoveFromNames("Meier,Anna");
+  store::RecordValues changed = Values("Meier", "Anna");
+  changed[store::kOrt] = QStringLiteral("Bonn");
+  EXPECT_EQ(files.SaveRecord("Meier,Anna", changed), DataFiles::SaveOutcome::Saved);
+  EXPECT_EQ(store::RecordStore(Store()).Record("Meier,Anna")[store::kOrt], "Bonn");
+  EXPECT_EQ(Store().count("[Meier,Anna]"), 1);
+  EXPECT_EQ(Names(), QByteArray("Abel,Karl\r\nMeier,Anna\r\nZander,Ina\r\n"));
+}
+
+TEST_F(DataFilesTest, saveRecord_keyListedInOtherLetterCaseOrSoftDeleted_isRefused) {
+  dir.Write("names.qdx", "M\xDCLLER,ANNA\r\n");
+  dir.Write("secure.qdx", "Alt,Otto\r\n");
+  dir.Write("adresse.qdx", "[M\xDCLLER,ANNA]\r\nName=M\xDCLLER\r\n[Alt,Otto]\r\nName=Alt\r\n");
+  const QByteArray store = Store();
+  EXPECT_EQ(files.SaveRecord(QString::fromUtf8("Müller,Anna"), Values("x", "y")),
+            DataFiles::SaveOutcome::KeyExists);
+  EXPECT_EQ(files.SaveRecord("ALT,OTTO", Values("x", "y")), DataFiles::SaveOutcome::KeyExists);
+  EXPECT_EQ(Store(), store);
+  EXPECT_EQ(Names(), QByteArray("M\xDCLLER,ANNA\r\n"));
+  EXPECT_EQ(Secure(), QByteArray("Alt,Otto\r\n"));
+}
+
+TEST_F(DataFilesTest, twoObjects_neitherChangeIsLost) {
+  dir.Write("names.qdx", "Abel,Karl\r\nMeier,Anna\r\n");
+  DataFiles other(dir.Path());
+  files.RemoveFromNames("Meier,Anna");                      // this workstation starts an edit
+  other.SaveRecord("Zander,Ina", Values("Zander", "Ina"));  // the other one adds a record
+  other.DeleteRecord("Abel,Karl");                          // and deletes one
+  files.SaveRecord("Meier,Anna", Values("Meier", "Anna"));  // this one finishes its edit
+  EXPECT_EQ(Names(), QByteArray("Meier,Anna\r\nZander,Ina\r\n"));
+  EXPECT_EQ(Secure(), QByteArray("Abel,Karl\r\n"));
+  const store::RecordStore rs(Store());
+  EXPECT_TRUE(rs.HasSection("Zander,Ina"));
+  EXPECT_TRUE(rs.HasSection("Meier,Anna"));
+}
+
+TEST_F(DataFilesTest, twoProcesses_neitherChangeIsLost) {
+  constexpr int kCount = 30;
+  QProcess writer;
+  writer.start(QStringLiteral(STORE_TEST_WRITER),
+               {dir.Path(), QStringLiteral("Fremd"), QString::number(kCount)});
+  ASSERT_TRUE(writer.waitForStarted());
+  for (int i = 0; i < kCount; ++i) {
+    const QString name = QStringLiteral("Hier") + QString::number(i);
+    ASSERT_EQ(files.SaveRecord(name + ",Test", Values(name, "Test")),
+              DataFiles::SaveOutcome::Saved);
+    if (i % 3 == 2)
+      files.DeleteRecord(name + ",Test");
+  }
+  ASSERT_TRUE(writer.waitForFinished(60000));
+  ASSERT_EQ(writer.exitCode(), 0) << writer.readAllStandardError().constData();
+
+  const QStringList names = QString::fromLatin1(Names()).split("\r\n", Qt::SkipEmptyParts);
+  const QStringList secure = QString::fromLatin1(Secure()).split("\r\n", Qt::SkipEmptyParts);
+  const store::RecordStore rs(Store());
+  for (const QString prefix : {QStringLiteral("Hier"), QStringLiteral("Fremd")}) {
+    for (int i = 0; i < kCount; ++i) {
+      const QString key = prefix + QString::number(i) + ",Test";
+      EXPECT_EQ(names.count(key), i % 3 == 2 ? 0 : 1) << key.toStdString();
+      EXPECT_EQ(secure.count(key), i % 3 == 2 ? 1 : 0) << key.toStdString();
+      EXPECT_EQ(rs.Value(key, u"Name"), prefix + QString::number(i));
+    }
+  }
+  EXPECT_EQ(names.size(), 2 * (kCount - kCount / 3));
+}
+
+TEST_F(DataFilesTest, lockHeldByAnother_boundedWaitThenMessageAndNothingWritten) {
+  dir.Write("names.qdx", "Abel,Karl\r\n");
+  QLockFile held(files.LockPath());
+  ASSERT_TRUE(held.tryLock(0));
+  files.SetLockTimeouts(150, 60000);
+  EXPECT_EQ(
+      ThrownMessage([&] { files.SaveRecord("Meier,Anna", Values("Meier", "Anna")); }),
+      "nach " + QDir::toNativeSeparators(files.StorePath()) + " kann nicht geschrieben werden");
+  EXPECT_EQ(ThrownMessage([&] { files.AddToNames("Meier,Anna"); }),
+            "Datei " + QDir::toNativeSeparators(files.NamesPath()) + " kann nicht erstellt werden");
+  EXPECT_EQ(Names(), QByteArray("Abel,Karl\r\n"));
+  EXPECT_FALSE(dir.Exists("adresse.qdx"));
+  held.unlock();
+  files.AddToNames("Meier,Anna");
+  EXPECT_EQ(Names(), QByteArray("Abel,Karl\r\nMeier,Anna\r\n"));
+  EXPECT_FALSE(QFile::exists(files.LockPath()));  // released at once
+}
+
+TEST_F(DataFilesTest, staleLockOfADeadWorkstation_isTakenOver) {
+  // A lock left behind by a workstation that is gone (another host, so no process check).
+  dir.Write(".adressbuch.lock", "4242\nPellumo\nanderer-rechner\n");
+  files.SetLockTimeouts(3000, 100);
+  QThread::msleep(300);
+  files.AddToNames("Meier,Anna");
+  EXPECT_EQ(Names(), QByteArray("Meier,Anna\r\n"));
+}
+
+TEST_F(DataFilesTest, unreadableExistingListFile_isNeverRewritten) {
+  dir.Write("names.qdx", "Abel,Karl\r\n");
+  dir.Write("secure.qdx", "Alt,Otto\r\n");
+  int writes = 0;
+  store::SetFaultHook([&](store::FileOp op, const QString& path) {
+    writes += op == store::FileOp::Write;
+    return op == store::FileOp::Read && path.endsWith("secure.qdx");
+  });
+  EXPECT_EQ(ThrownMessage([&] { files.DeleteRecord("Abel,Karl"); }), store::LoadFailureMessage());
+  EXPECT_EQ(ThrownMessage([&] { files.PurgeRecords({"Alt,Otto"}); }), store::LoadFailureMessage());
+  EXPECT_EQ(ThrownMessage([&] { files.RestoreRecords({"Alt,Otto"}); }),
+            store::LoadFailureMessage());
+  EXPECT_EQ(writes, 0);
+  EXPECT_EQ(Names(), QByteArray("Abel,Karl\r\n"));
+  EXPECT_EQ(Secure(), QByteArray("Alt,Otto\r\n"));
+}
+
+TEST_F(DataFilesTest, delete_missingSecureCountsAsEmpty_movesExactlyOneLine) {
+  dir.Write("names.qdx", "Abel,Karl\r\nMeier,Anna\r\n");
+  dir.Write("adresse.qdx", "[Meier,Anna]\r\nName=Meier\r\n");
+  EXPECT_TRUE(files.DeleteRecord("Meier,Anna"));
+  EXPECT_EQ(Names(), QByteArray("Abel,Karl\r\n"));
+  EXPECT_EQ(Secure(), QByteArray("Meier,Anna\r\n"));
+  EXPECT_EQ(Store(), QByteArray("[Meier,Anna]\r\nName=Meier\r\n"));
+  // Deleted elsewhere meanwhile: nothing is written twice.
+  EXPECT_FALSE(files.DeleteRecord("Meier,Anna"));
+  EXPECT_EQ(Secure(), QByteArray("Meier,Anna\r\n"));
+}
+
+TEST_F(DataFilesTest, writeFailures_giveTheGermanMessageAndLeaveTheFilesUnchanged) {
+  dir.Write("names.qdx", "Abel,Karl\r\n");
+  dir.Write("adresse.qdx", "[Abel,Karl]\r\nName=Abel\r\n");
+  store::SetFaultHook([](store::FileOp op, const QString& path) {
+    return op == store::FileOp::Rename && path.endsWith("adresse.qdx");
+  });
+  EXPECT_EQ(ThrownMessage([&] { files.SaveRecord("Meier,Anna", Values("Meier", "Anna")); }),
+            store::CannotWriteMessage(files.StorePath()));
+  EXPECT_EQ(Store(), QByteArray("[Abel,Karl]\r\nName=Abel\r\n"));
+  EXPECT_EQ(Names(), QByteArray("Abel,Karl\r\n"));
+
+  store::SetFaultHook([](store::FileOp op, const QString& path) {
+    return op == store::FileOp::Write && path.endsWith("names.qdx");
+  });
+  EXPECT_EQ(ThrownMessage([&] { files.AddToNames("Meier,Anna"); }),
+            store::CannotCreateMessage(files.NamesPath()));
+  EXPECT_EQ(Names(), QByteArray("Abel,Karl\r\n"));
+  EXPECT_EQ(QDir(dir.Path()).entryList(QDir::Files | QDir::Hidden).size(), 2);  // no leftovers
+}
+
+// Makes a directory read-only for as long as it lives. Permission bits do not bind root, so
+// root marks the directory immutable instead.
+class ReadOnlyDirectory {
+ public:
+  explicit ReadOnlyDirectory(const QString& path) : path_(path) {
+    if (geteuid() == 0) {
+      immutable_ = QProcess::execute("chattr", {"+i", path_}) == 0;
+      ok_ = immutable_;
+    } else {
+      ok_ = QFile::setPermissions(path_, QFile::ReadOwner | QFile::ExeOwner);
+    }
+  }
+  ~ReadOnlyDirectory() {
+    if (immutable_)
+      QProcess::execute("chattr", {"-i", path_});
+    QFile::setPermissions(path_, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  }
+  bool ok() const { return ok_; }
+
+ private:
+  QString path_;
+  bool immutable_ = false;
+  bool ok_ = false;
+};
+
+TEST_F(DataFilesTest, readOnlyDirectory_failsWithMessageAndChangesNothing) {
+  dir.Write("names.qdx", "Abel,Karl\r\n");
+  files.SetLockTimeouts(100, 60000);
+  QString addMessage, saveMessage;
+  {
+    ReadOnlyDirectory readOnly(dir.Path());
+    if (!readOnly.ok())
+      GTEST_SKIP() << "cannot make a directory read-only here";
+    addMessage = ThrownMessage([&] { files.AddToNames("Meier,Anna"); });
+    saveMessage = ThrownMessage([&] { files.SaveRecord("Meier,Anna", Values("Meier", "Anna")); });
+  }
+  EXPECT_EQ(addMessage, store::CannotCreateMessage(files.NamesPath()));
+  EXPECT_EQ(saveMessage, store::CannotWriteMessage(files.StorePath()));
+  EXPECT_EQ(Names(), QByteArray("Abel,Karl\r\n"));
+  EXPECT_FALSE(dir.Exists("adresse.qdx"));
+}
+
+TEST_F(DataFilesTest, restore_refusesLiveKeys_skipsKeysNoLongerDeleted_neverListsTwice) {
+  dir.Write("names.qdx", "Abel,Karl\r\n");
+  dir.Write("secure.qdx", "Zander,Ina\r\nabel,karl\r\nMeier,Anna\r\nOtto,Max\r\n");
+  EXPECT_EQ(files.RestoreRecords({"Meier,Anna", "abel,karl"}), DataFiles::RestoreOutcome::KeyLive);
+  EXPECT_EQ(Names(), QByteArray("Abel,Karl\r\n"));
+  EXPECT_EQ(Secure(), QByteArray("Zander,Ina\r\nabel,karl\r\nMeier,Anna\r\nOtto,Max\r\n"));
+
+  EXPECT_EQ(files.RestoreRecords({"Zander,Ina", "Weg,Ist", "Meier,Anna", "Meier,Anna"}),
+            DataFiles::RestoreOutcome::NotDeleted);
+  EXPECT_EQ(Names(), QByteArray("Abel,Karl\r\nMeier,Anna\r\nZander,Ina\r\n"));
+  EXPECT_EQ(Secure(), QByteArray("abel,karl\r\nOtto,Max\r\n"));
+
+  EXPECT_EQ(files.RestoreRecords({"Otto,Max"}), DataFiles::RestoreOutcome::Restored);
+  EXPECT_EQ(Secure(), QByteArray("abel,karl\r\n"));
+}
+
+TEST_F(DataFilesTest, purge_removesExactlyItsKeys_aKeyDeletedMeanwhileSurvives) {
+  dir.Write("names.qdx", "Live,Again\r\n");
+  dir.Write("secure.qdx", "Alt,Otto\r\nLive,Again\r\nNeu,Geloescht\r\n");
+  dir.Write("adresse.qdx",
+            "[Alt,Otto]\r\nName=Alt\r\n[Live,Again]\r\nName=Live\r\n[Neu,Geloescht]\r\nName=Neu\r\n"
+            "[Abel,Karl]\r\nName=Abel\r\n");
+  // The purge was asked about the two keys it saw; Neu,Geloescht was deleted after that.
+  files.PurgeRecords({"Alt,Otto", "Live,Again"});
+  EXPECT_EQ(Secure(), QByteArray("Neu,Geloescht\r\n"));
+  EXPECT_EQ(Store(), QByteArray("[Live,Again]\r\nName=Live\r\n[Neu,Geloescht]\r\nName=Neu\r\n"
+                                "[Abel,Karl]\r\nName=Abel\r\n"));
+  EXPECT_EQ(Names(), QByteArray("Live,Again\r\n"));
+
+  files.PurgeRecords({"Neu,Geloescht"});
+  EXPECT_TRUE(dir.Exists("secure.qdx"));
+  EXPECT_EQ(Secure(), QByteArray());
+  EXPECT_EQ(Store(), QByteArray("[Live,Again]\r\nName=Live\r\n[Abel,Karl]\r\nName=Abel\r\n"));
+}
+
+}  // namespace

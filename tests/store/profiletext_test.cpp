@@ -1,0 +1,115 @@
+#include "store/profiletext.h"
+
+#include <gtest/gtest.h>
+
+#include "store/cp1252.h"
+
+namespace {
+
+using store::ProfileText;
+
+QString Read(const QByteArray& bytes, const char* section, const char* key) {
+  return ProfileText(bytes).Read(store::FromCp1252(section), store::FromCp1252(key),
+                                 QStringLiteral("Error"));
+}
+
+TEST(ProfileText, namesMatchIgnoringCase_includingUmlautsAndAccents) {
+  const QByteArray bytes("[M\xFCller,Anna]\r\nPLZ=12345\r\n[\x9A\xE9\xFF]\r\nEMail=x@y\r\n");
+  EXPECT_EQ(Read(bytes, "M\xDCLLER,ANNA", "plz"), "12345");
+  EXPECT_EQ(Read(bytes, "\x8A\xC9\x9F", "email"), "x@y");
+  EXPECT_EQ(Read(bytes, "Muller,Anna", "PLZ"), "Error");
+}
+
+TEST(ProfileText, writeIntoExistingSectionAndKey_keepsSpellingInFile) {
+  ProfileText p(QByteArray("[meier,anna]\r\nplz=1\r\n"));
+  p.Write(u"MEIER,ANNA", u"PLZ", u"2");
+  EXPECT_EQ(p.Bytes(), QByteArray("[meier,anna]\r\nplz=2\r\n"));
+}
+
+TEST(ProfileText, blanksAroundNamesAndInsideBrackets_areIgnored_textAfterBracketToo) {
+  const QByteArray bytes("[ Meier,Anna ] comment\r\n  Ort =Berlin\r\n");
+  EXPECT_EQ(Read(bytes, "  Meier,Anna ", " Ort  "), "Berlin");
+  ProfileText p(bytes);
+  EXPECT_EQ(p.SectionNames(), QStringList{"Meier,Anna"});
+  p.Write(u"Meier,Anna", u"Ort", u"Bonn");
+  EXPECT_EQ(p.Bytes(), QByteArray("[ Meier,Anna ] comment\r\nOrt=Bonn\r\n"));
+}
+
+TEST(ProfileText, missingFileSectionOrKey_giveDefault_emptyValueGivesEmpty) {
+  const QByteArray bytes("[A]\r\nleer=\r\n");
+  EXPECT_EQ(Read(QByteArray(), "A", "leer"), "Error");
+  EXPECT_EQ(Read(bytes, "B", "leer"), "Error");
+  EXPECT_EQ(Read(bytes, "A", "fehlt"), "Error");
+  EXPECT_EQ(Read(bytes, "A", "leer"), "");
+}
+
+TEST(ProfileText, valuesAreTrimmedUnquotedOnceAndCutTo1023) {
+  QByteArray bytes("[A]\r\nq=\t\" a \" \r\ns=' b '\r\nmixed=\"c'\r\ntwice=\"\"d\"\"\r\n");
+  bytes += "long=" + QByteArray(1500, 'x') + "\r\n";
+  EXPECT_EQ(Read(bytes, "A", "q"), " a ");
+  EXPECT_EQ(Read(bytes, "A", "s"), " b ");
+  EXPECT_EQ(Read(bytes, "A", "mixed"), "\"c'");
+  EXPECT_EQ(Read(bytes, "A", "twice"), "\"d\"");
+  EXPECT_EQ(Read(bytes, "A", "long"), QString(1023, 'x'));
+  ProfileText p;
+  p.Write(u"A", u"k", u" \"v\" ");
+  EXPECT_EQ(p.Bytes(), QByteArray("[A]\r\nk= \"v\" \r\n"));
+}
+
+TEST(ProfileText, commentsOtherLinesAndDuplicates) {
+  const QByteArray bytes(
+      "x=before\r\n[A]\r\n ;k=comment\r\nplain line\r\nk=a;b\r\nk=second\r\n[a]\r\nz=1\r\n");
+  EXPECT_EQ(Read(bytes, "A", "k"), "a;b");             // ";" inside a value is data
+  EXPECT_EQ(Read(bytes, "A", "plain line"), "Error");  // a line without "=" is no key
+  EXPECT_EQ(Read(bytes, "A", "z"), "Error");           // only the first section "A" is searched
+  EXPECT_EQ(Read(bytes, "", "x"), "Error");            // lines before the first section
+  ProfileText p(bytes);
+  p.Write(u"A", u"k", u"neu");
+  EXPECT_EQ(p.Bytes(), QByteArray("x=before\r\n[A]\r\n ;k=comment\r\nplain line\r\nk=neu\r\n"
+                                  "k=second\r\n[a]\r\nz=1\r\n"));
+}
+
+TEST(ProfileText, newKeyGoesAfterLastLineOfSection_newSectionAtEnd) {
+  ProfileText p(QByteArray("[A]\r\na=1\r\n\r\n[B]\r\nb=1"));
+  p.Write(u"A", u"c", u"3");
+  p.Write(u"B", u"d", u"4");
+  p.WriteSection(u"C", {{"x", "1"}, {"y", ""}});
+  EXPECT_EQ(p.Bytes(),
+            QByteArray("[A]\r\na=1\r\nc=3\r\n\r\n[B]\r\nb=1\r\nd=4\r\n[C]\r\nx=1\r\ny=\r\n"));
+}
+
+TEST(ProfileText, firstWriteCreatesTheText_eraseRemovesHeaderAndAllLines) {
+  ProfileText p;
+  p.Write(u"App", u"key", u"value");
+  EXPECT_EQ(p.Bytes(), QByteArray("[App]\r\nkey=value\r\n"));
+  ProfileText q(QByteArray("[A]\r\na=1\r\n;c\r\n\r\n[B]\r\nb=2\r\n[b]\r\nb=3\r\n"));
+  q.EraseSection(u"b");
+  EXPECT_EQ(q.Bytes(), QByteArray("[A]\r\na=1\r\n;c\r\n\r\n[b]\r\nb=3\r\n"));
+  q.EraseSection(u"fehlt");
+  EXPECT_EQ(q.Bytes(), QByteArray("[A]\r\na=1\r\n;c\r\n\r\n[b]\r\nb=3\r\n"));
+}
+
+TEST(ProfileText, readsLfAndCrLineEnds_writesCp1252CrLf) {
+  EXPECT_EQ(Read("[A]\nk=1\n[B]\nk=2", "B", "k"), "2");
+  EXPECT_EQ(Read("[A]\rk=1\r[B]\rk=2\r", "B", "k"), "2");
+  ProfileText p(QByteArray("[A]\nk=1\n"));
+  p.Write(u"A", u"m", QString::fromUtf8("Straße €"));
+  EXPECT_EQ(p.Bytes(), QByteArray("[A]\nk=1\nm=Stra\xDF"
+                                  "e \x80\r\n"));
+  EXPECT_EQ(Read(p.Bytes(), "A", "m"), QString::fromUtf8("Straße €"));
+}
+
+TEST(ProfileText, writeSectionReplacesInPlaceAndAppendsInWriteOrder) {
+  ProfileText p(QByteArray("[A]\r\nb=old\r\n[B]\r\n"));
+  p.WriteSection(u"a", {{"c", "3"}, {"B", "new"}, {"d", "4"}});
+  EXPECT_EQ(p.Bytes(), QByteArray("[A]\r\nb=new\r\nc=3\r\nd=4\r\n[B]\r\n"));
+}
+
+TEST(ProfileText, lineBreakInValue_cannotSplitTheLine) {
+  ProfileText p;
+  p.Write(u"A", u"k", u"x\r\n[B]");
+  EXPECT_EQ(p.Bytes(), QByteArray("[A]\r\nk=x  [B]\r\n"));
+  EXPECT_FALSE(p.HasSection(u"B"));
+}
+
+}  // namespace
