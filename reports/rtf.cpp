@@ -1,0 +1,377 @@
+#include "reports/rtf.h"
+
+#include <QHash>
+#include <array>
+#include <vector>
+
+#include "store/cp1252.h"
+
+namespace reports {
+namespace {
+
+// Windows-1252 both ways, built once from the store's code page conversion.
+struct CodePage {
+  std::array<QChar, 256> toUnicode;
+  std::array<int, 256> fromLatin;  // byte for code points below 256, -1 if none
+  QHash<char16_t, uchar> fromOther;
+
+  CodePage() {
+    fromLatin.fill(-1);
+    for (int b = 0; b < 256; ++b) {
+      const char byte = char(b);
+      const QString decoded = store::FromCp1252(QByteArrayView(&byte, 1));
+      const QChar ch = decoded.size() == 1 ? decoded[0] : QChar(QChar::ReplacementCharacter);
+      toUnicode[b] = ch;
+      if (ch == QChar(QChar::ReplacementCharacter))
+        continue;
+      if (ch.unicode() < 256) {
+        fromLatin[ch.unicode()] = b;
+      } else {
+        fromOther.insert(ch.unicode(), uchar(b));
+      }
+    }
+  }
+
+  // The byte of ch, or -1 when Windows-1252 has none.
+  int Encode(QChar ch) const {
+    if (ch.unicode() < 256)
+      return fromLatin[ch.unicode()];
+    const auto it = fromOther.constFind(ch.unicode());
+    return it == fromOther.constEnd() ? -1 : int(*it);
+  }
+};
+
+const CodePage& Cp1252() {
+  static const CodePage codePage;
+  return codePage;
+}
+
+void AppendHexByte(QByteArray& out, int byte) {
+  static const char digits[] = "0123456789abcdef";
+  out.append("\\'");
+  out.append(digits[(byte >> 4) & 0xF]);
+  out.append(digits[byte & 0xF]);
+}
+
+void AppendEscaped(QByteArray& out, QStringView text) {
+  const CodePage& cp = Cp1252();
+  for (QChar ch : text) {
+    const char16_t u = ch.unicode();
+    if (u == '\\' || u == '{' || u == '}') {
+      out.append('\\');
+      out.append(char(u));
+    } else if (u == '\t') {
+      out.append("\\tab ");
+    } else if (u >= 0x20 && u < 0x7F) {
+      out.append(char(u));
+    } else if (const int byte = cp.Encode(ch); byte >= 0) {
+      AppendHexByte(out, byte);
+    } else {
+      // \u takes a signed 16-bit number; "?" is the fallback of readers without Unicode.
+      out.append("\\u");
+      out.append(QByteArray::number(int(qint16(u))));
+      out.append('?');
+    }
+  }
+}
+
+}  // namespace
+
+QByteArray WriteRtf(const QStringList& lines, const QFont& font) {
+  QByteArray out;
+  qsizetype estimate = 256;
+  for (const QString& line : lines)
+    estimate += line.size() + 8;
+  out.reserve(estimate);
+
+  const double points = font.pointSizeF() > 0 ? font.pointSizeF() : 8.0;
+  out.append("{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1031{\\fonttbl{\\f0\\fnil\\fcharset0 ");
+  AppendEscaped(out, font.family());
+  out.append(";}}\r\n\\viewkind4\\uc1\\pard\\f0\\fs");
+  out.append(QByteArray::number(qRound(points * 2)));
+  if (font.bold())
+    out.append("\\b");
+  if (font.italic())
+    out.append("\\i");
+  if (font.underline())
+    out.append("\\ul");
+  out.append(' ');
+  for (const QString& line : lines) {
+    AppendEscaped(out, line);
+    out.append("\\par\r\n");
+  }
+  out.append("}\r\n");
+  return out;
+}
+
+namespace {
+
+// Reads RTF without recursion: one state per open group on an explicit stack of bounded
+// depth. Every access checks the end of the input.
+class RtfTextReader {
+ public:
+  explicit RtfTextReader(const QByteArray& bytes) : data_(bytes.constData()), size_(bytes.size()) {}
+
+  QStringList Run() {
+    while (pos_ < size_ && !done_) {
+      const char c = data_[pos_];
+      if (c == '{') {
+        ++pos_;
+        OpenGroup();
+      } else if (c == '}') {
+        ++pos_;
+        CloseGroup();
+      } else if (c == '\\') {
+        ++pos_;
+        ControlSequence();
+      } else if (c == '\r' || c == '\n' || c == '\0') {
+        ++pos_;
+      } else {
+        ++pos_;
+        Text(Cp1252().toUnicode[uchar(c)]);
+      }
+    }
+    if (!line_.isEmpty())
+      lines_.append(line_);
+    return lines_;
+  }
+
+ private:
+  // Deeper nesting than any word processor writes; a document beyond it ends there.
+  static constexpr size_t kMaxDepth = 256;
+  static constexpr int kMaxWordLength = 32;
+  static constexpr int kMaxParamDigits = 10;
+
+  struct Group {
+    bool skip = false;  // a destination whose text is not part of the document
+    int uc = 1;         // fallback characters after \uN
+  };
+
+  void OpenGroup() {
+    if (stack_.size() >= kMaxDepth) {
+      done_ = true;
+      return;
+    }
+    stack_.push_back(group_);
+    pendingSkip_ = 0;
+  }
+
+  void CloseGroup() {
+    pendingSkip_ = 0;
+    if (stack_.empty()) {
+      done_ = true;
+      return;
+    }
+    group_ = stack_.back();
+    stack_.pop_back();
+    if (stack_.empty())
+      done_ = true;  // the document's own group has ended
+  }
+
+  void Text(QChar ch) {
+    if (pendingSkip_ > 0) {
+      --pendingSkip_;
+      return;
+    }
+    if (group_.skip)
+      return;
+    line_.append(ch);
+  }
+
+  void EndLine() {
+    pendingSkip_ = 0;
+    if (group_.skip)
+      return;
+    lines_.append(line_);
+    line_.clear();
+  }
+
+  static bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+  static int HexValue(char c) {
+    if (c >= '0' && c <= '9')
+      return c - '0';
+    if (c >= 'a' && c <= 'f')
+      return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+      return c - 'A' + 10;
+    return -1;
+  }
+
+  void ControlSequence() {
+    if (pos_ >= size_)
+      return;
+    const char c = data_[pos_];
+    if (IsLetter(c)) {
+      ControlWord();
+      return;
+    }
+    ++pos_;
+    switch (c) {
+      case '\'': {
+        if (size_ - pos_ < 2) {
+          pos_ = size_;
+          return;
+        }
+        const int high = HexValue(data_[pos_]);
+        const int low = HexValue(data_[pos_ + 1]);
+        pos_ += 2;
+        if (high >= 0 && low >= 0)
+          Text(Cp1252().toUnicode[high * 16 + low]);
+        return;
+      }
+      case '*':
+        group_.skip = true;
+        return;
+      case '\\':
+      case '{':
+      case '}':
+        Text(QChar::fromLatin1(c));
+        return;
+      case '~':
+        Text(QChar(0x00A0));
+        return;
+      case '_':
+        Text(QLatin1Char('-'));
+        return;
+      case '\r':
+      case '\n':
+        EndLine();
+        return;
+      default:
+        return;  // \- (optional hyphen), \| and unknown symbols carry no text
+    }
+  }
+
+  void ControlWord() {
+    const qsizetype start = pos_;
+    while (pos_ < size_ && IsLetter(data_[pos_]) && pos_ - start < kMaxWordLength)
+      ++pos_;
+    const QByteArray word(data_ + start, pos_ - start);
+    bool hasParam = false;
+    bool negative = false;
+    qint64 param = 0;
+    if (pos_ < size_ && data_[pos_] == '-') {
+      negative = true;
+      ++pos_;
+    }
+    int digits = 0;
+    while (pos_ < size_ && data_[pos_] >= '0' && data_[pos_] <= '9') {
+      if (digits < kMaxParamDigits)
+        param = param * 10 + (data_[pos_] - '0');
+      ++digits;
+      ++pos_;
+    }
+    hasParam = digits > 0;
+    if (negative)
+      param = -param;
+    if (pos_ < size_ && data_[pos_] == ' ')
+      ++pos_;  // the delimiter belongs to the word
+
+    if (word == "bin") {
+      // Binary data follows; it is skipped whole, never read as text.
+      const qint64 length = hasParam && param > 0 ? param : 0;
+      pos_ = length >= size_ - pos_ ? size_ : pos_ + length;
+      return;
+    }
+    if (IsDestination(word)) {
+      group_.skip = true;
+      return;
+    }
+    if (word == "par" || word == "line" || word == "row") {
+      EndLine();
+    } else if (word == "tab" || word == "cell") {
+      Text(QLatin1Char('\t'));
+    } else if (word == "uc") {
+      group_.uc = hasParam ? int(std::clamp<qint64>(param, 0, 16)) : 1;
+    } else if (word == "u") {
+      if (!hasParam)
+        return;
+      pendingSkip_ = 0;
+      const qint64 code = param < 0 ? param + 65536 : param;
+      if (code >= 0 && code <= 0xFFFF)
+        Text(QChar(char16_t(code)));
+      pendingSkip_ = group_.uc;
+    } else if (const char16_t special = SpecialCharacter(word); special != 0) {
+      Text(QChar(special));
+    }
+  }
+
+  static bool IsDestination(const QByteArray& word) {
+    static const char* const destinations[] = {
+        "fonttbl",    "colortbl",     "stylesheet", "info",      "pict",
+        "header",     "headerl",      "headerr",    "headerf",   "footer",
+        "footerl",    "footerr",      "footerf",    "listtable", "listoverridetable",
+        "rsidtbl",    "generator",    "xmlnstbl",   "themedata", "colorschememapping",
+        "datastore",  "latentstyles", "pgdsctbl",   "filetbl",   "revtbl",
+        "object",     "objdata",      "fldinst",    "footnote",  "annotation",
+        "atnid",      "atnauthor",    "author",     "operator",  "title",
+        "subject",    "keywords",     "comment",    "doccomm",   "company",
+        "nonshppict", "shppict",      "private",    "bkmkstart", "bkmkend",
+        "txe",        "xe",           "tc",         "mmathPr",   "userprops",
+        "panose"};
+    for (const char* destination : destinations) {
+      if (word == destination)
+        return true;
+    }
+    return false;
+  }
+
+  static char16_t SpecialCharacter(const QByteArray& word) {
+    if (word == "emdash")
+      return 0x2014;
+    if (word == "endash")
+      return 0x2013;
+    if (word == "bullet")
+      return 0x2022;
+    if (word == "lquote")
+      return 0x2018;
+    if (word == "rquote")
+      return 0x2019;
+    if (word == "ldblquote")
+      return 0x201C;
+    if (word == "rdblquote")
+      return 0x201D;
+    if (word == "emspace" || word == "enspace" || word == "qmspace")
+      return ' ';
+    return 0;
+  }
+
+  const char* data_;
+  qsizetype size_;
+  qsizetype pos_ = 0;
+  bool done_ = false;
+  Group group_;
+  std::vector<Group> stack_;
+  int pendingSkip_ = 0;
+  QString line_;
+  QStringList lines_;
+};
+
+}  // namespace
+
+QStringList ReadPlainTextLines(const QByteArray& bytes) {
+  const QString text = store::FromCp1252(bytes);
+  QStringList lines;
+  qsizetype start = 0;
+  const qsizetype size = text.size();
+  for (qsizetype i = 0; i < size; ++i) {
+    const QChar ch = text[i];
+    if (ch != QLatin1Char('\r') && ch != QLatin1Char('\n'))
+      continue;
+    lines.append(text.mid(start, i - start));
+    if (ch == QLatin1Char('\r') && i + 1 < size && text[i + 1] == QLatin1Char('\n'))
+      ++i;
+    start = i + 1;
+  }
+  if (start < size)
+    lines.append(text.mid(start));
+  return lines;
+}
+
+QStringList ReadRtfLines(const QByteArray& bytes) {
+  if (!bytes.startsWith("{\\rtf"))
+    return ReadPlainTextLines(bytes);
+  return RtfTextReader(bytes).Run();
+}
+
+}  // namespace reports
