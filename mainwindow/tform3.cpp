@@ -26,6 +26,13 @@ QString RestoreFailedMessage() {
       "wiederherzustellen.");
 }
 
+}  // namespace mainwindow
+
+using mainwindow::DeletedList;
+using mainwindow::LoadDeletedList;
+using mainwindow::RestoreFailedMessage;
+using mainwindow::RestoreRefusedMessage;
+
 TForm3::TForm3(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("TForm3"));
   setWindowTitle(QStringLiteral("Gel\u00f6schte Datens\u00e4tze wiederherstellen"));
@@ -155,5 +162,3 @@ void TForm3::Restore() {
       break;
   }
 }
-
-}  // namespace mainwindow

@@ -9,8 +9,6 @@ class QLabel;
 class QListWidget;
 class QPushButton;
 
-namespace mainwindow {
-
 // The restore dialog: lists the soft-deleted record keys with check boxes and moves the
 // ticked ones back to the name index.
 class TForm3 : public QDialog {
@@ -47,6 +45,8 @@ class TForm3 : public QDialog {
   QString dataDir_;
   std::function<void()> closeAction_;
 };
+
+namespace mainwindow {
 
 // "Datensatz kann nicht wiederhergestellt werden, da bereits neue Daten für diese Person ..."
 QString RestoreRefusedMessage();

@@ -1,0 +1,59 @@
+#include "mainwindow/entrycheck.h"
+
+#include "store/cp1252.h"
+
+namespace mainwindow {
+
+QString FieldCaption(int field) {
+  QString caption = QString::fromUtf8(store::Fields()[field].label);
+  if (caption.endsWith(QLatin1Char(':')))
+    caption.chop(1);
+  return caption;
+}
+
+namespace {
+
+QString Quoted(const QString& text) {
+  return QLatin1Char('"') + text + QLatin1Char('"');
+}
+
+std::optional<Refusal> CheckCharacters(int field, const QString& value) {
+  for (qsizetype i = 0; i < value.size(); ++i) {
+    if (value.at(i).unicode() < 32 || value.at(i).unicode() == 127) {
+      return Refusal{field, i,
+                     QStringLiteral("Das Feld %1 enthält ein Steuerzeichen, das nicht gespeichert "
+                                    "werden kann. Bitte entfernen Sie es.")
+                         .arg(Quoted(FieldCaption(field)))};
+    }
+  }
+  qsizetype bad = -1;
+  if (!store::FitsCp1252(value, &bad)) {
+    // Show the whole character, also when it is made of two UTF-16 units.
+    const qsizetype length = value.at(bad).isHighSurrogate() && bad + 1 < value.size() ? 2 : 1;
+    return Refusal{field, bad,
+                   QStringLiteral("Das Zeichen %1 im Feld %2 kann nicht gespeichert werden. "
+                                  "Bitte ersetzen Sie es.")
+                       .arg(Quoted(value.mid(bad, length)), Quoted(FieldCaption(field)))};
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<Refusal> CheckEntry(const store::RecordValues& values) {
+  for (int field : {store::kVorname, store::kName}) {
+    const qsizetype at = values[field].indexOf(QLatin1Char('@'));
+    if (at >= 0) {
+      return Refusal{field, at,
+                     QStringLiteral("Das Feld %1 darf kein \"@\" enthalten.")
+                         .arg(Quoted(FieldCaption(field)))};
+    }
+  }
+  for (int field = 0; field < store::kFieldCount; ++field) {
+    if (auto refusal = CheckCharacters(field, values[field]))
+      return refusal;
+  }
+  return std::nullopt;
+}
+
+}  // namespace mainwindow

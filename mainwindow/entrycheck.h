@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+#include "store/fieldtable.h"
+
+namespace mainwindow {
+
+// Why an entry cannot be saved as typed: the field to correct, the position of the first
+// offending character in it, and the German message for the user.
+struct Refusal {
+  int field = 0;
+  qsizetype position = 0;
+  QString message;
+};
+
+// The field's name as the user reads it beside the field, without the colon ("Straße").
+QString FieldCaption(int field);
+
+// Checks a complete entry (both name fields filled) before it is saved. Refused are:
+// an "@" in the name or first name (the list would cut the record key there), and any
+// character the data files cannot hold: characters without a Windows-1252 byte and control
+// characters, which would break the line structure of the files.
+std::optional<Refusal> CheckEntry(const store::RecordValues& values);
+
+}  // namespace mainwindow

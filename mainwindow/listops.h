@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+namespace mainwindow {
+
+// The row at which key is inserted into a list that is sorted in the order of
+// store::CompareKeys: after every entry that sorts before it or equal to it (binary search).
+// `at` gives the entry of a row; `count` is the number of rows.
+int SortedInsertPosition(int count, const std::function<QString(int)>& at, const QString& key);
+int SortedInsertPosition(const QStringList& sorted, const QString& key);
+
+// The first entry equal to text when letter case is ignored, or -1.
+int IndexIgnoringCase(const QStringList& entries, const QString& text);
+
+}  // namespace mainwindow
+
+namespace mainwindow {
+
+// True when the bytes of a list file (names.qdx, secure.qdx) hold key as a whole line,
+// letter case included. Searches the bytes without splitting them into lines.
+bool ListFileHolds(QByteArrayView bytes, const QString& key);
+
+}  // namespace mainwindow

@@ -1,0 +1,181 @@
+// The main window: creation, geometry, the list helpers and the small commands.
+#include "mainwindow/tform1.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QEvent>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QSignalBlocker>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include "mainwindow/listops.h"
+#include "store/datafiles.h"
+#include "store/sharedaccess.h"
+
+// Resources of a static library are registered by hand; outside any namespace by Qt's rule.
+static void InitMainWindowResources() {
+  Q_INIT_RESOURCE(icons);
+}
+
+TForm1::TForm1(QString dataDir, QWidget* parent)
+    : QMainWindow(parent), dataDir_(std::move(dataDir)), sink_(this) {
+  InitMainWindowResources();
+  setObjectName(QStringLiteral("Form1"));
+  CreateControls();
+  ConnectHandlers();
+  // Creation loads the name index; nothing is selected and no record is shown.
+  const store::LoadResult names =
+      store::LoadSortedList(store::DataFiles(dataDir_).NamesPath(), sink_);
+  if (names.loaded)
+    SetListEntries(names.lines);
+}
+
+TForm1::~TForm1() = default;
+
+QStringList TForm1::ListEntries() const {
+  QStringList entries;
+  const int count = ListBox1->count();
+  entries.reserve(count);
+  for (int i = 0; i < count; ++i)
+    entries.append(ListBox1->item(i)->text());
+  return entries;
+}
+
+void TForm1::SetListEntries(const QStringList& sortedEntries) {
+  const QSignalBlocker blocker(ListBox1);
+  ListBox1->clear();
+  ListBox1->addItems(sortedEntries);
+}
+
+void TForm1::InsertListEntry(const QString& entry) {
+  const QSignalBlocker blocker(ListBox1);
+  const int row = mainwindow::SortedInsertPosition(
+      ListBox1->count(), [this](int i) { return ListBox1->item(i)->text(); }, entry);
+  ListBox1->insertItem(row, entry);
+}
+
+int TForm1::SelectedListIndex() const {
+  const QList<QListWidgetItem*> selected = ListBox1->selectedItems();
+  return selected.isEmpty() ? -1 : ListBox1->row(selected.constFirst());
+}
+
+void TForm1::SelectListIndex(int index) {
+  const QSignalBlocker blocker(ListBox1);
+  if (index < 0 || index >= ListBox1->count()) {
+    ListBox1->clearSelection();
+    ListBox1->setCurrentRow(-1);
+    return;
+  }
+  ListBox1->setCurrentRow(index, QItemSelectionModel::ClearAndSelect);
+}
+
+void TForm1::SelectListEntry(const QString& text) {
+  SelectListIndex(mainwindow::IndexIgnoringCase(ListEntries(), text));
+}
+
+void TForm1::ReloadNameList() {
+  const store::LoadResult names =
+      store::LoadSortedList(store::DataFiles(dataDir_).NamesPath(), sink_);
+  if (names.loaded)
+    SetListEntries(names.lines);
+}
+
+bool TForm1::EntryUnderway() const {
+  return Button1->isEnabled();
+}
+
+void TForm1::RunMenuItem(QAction* item) {
+  if (item->isEnabled())
+    item->trigger();
+}
+
+bool TForm1::RefreshNameList() {
+  const int selected = SelectedListIndex();
+  if (selected < 0)
+    return false;
+  if (Button3->isChecked()) {
+    // The decorated entries of the internal-number view never equal a line of the name
+    // index: the view is built again from the files and nothing stays selected.
+    Button3Click();
+    SelectListIndex(-1);
+    return true;
+  }
+  const store::RefreshResult result =
+      store::RefreshNameList(ListEntries(), selected, dataDir_, sink_);
+  if (!result.changed)
+    return false;
+  SetListEntries(result.entries);
+  SelectListIndex(result.selectedIndex);
+  return true;
+}
+
+void TForm1::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  FormResize();
+}
+
+void TForm1::FormResize() {
+  // Only the list area follows the window's width; everything else keeps its place.
+  const int width = this->width() - 394;
+  Panel2->resize(width, Panel2->height());
+  Panel3->resize(width, Panel3->height());
+}
+
+void TForm1::Panel3Resize() {
+  const int width = Panel3->width() - 16;
+  ListBox1->resize(width, ListBox1->height());
+  TreeView1->resize(width, TreeView1->height());
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == Panel3 && event->type() == QEvent::Resize) {
+    Panel3Resize();
+  } else if (watched == ListBox1->viewport() && event->type() == QEvent::MouseButtonPress) {
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    const QPoint pos = mouse->position().toPoint();
+    ListBox1MouseDown(mouse->button(), pos);
+    // A press below the last entry leaves the selection as it was.
+    if (!ListBox1->indexAt(pos).isValid())
+      return true;
+    // The entry is already selected, so the list raises no selection change of its own;
+    // a click shows the record, also when the entry was selected before.
+    if (mouse->button() == Qt::LeftButton)
+      ListBox1Click();
+  } else if (event->type() == QEvent::KeyPress) {
+    const int field = int(std::find(edits_.begin(), edits_.end(), watched) - edits_.begin());
+    if (field < store::kFieldCount) {
+      EditKeyPress(field, static_cast<QKeyEvent*>(event)->key());
+    }
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  if (FormCloseQuery()) {
+    event->accept();
+  } else {
+    event->ignore();
+  }
+}
+
+void TForm1::Beenden1Click() {
+  close();
+}
+
+void TForm1::Info1Click() {
+  if (infoHook_)
+    infoHook_();
+}
+
+void TForm1::Bearbeiten1Click() {
+  ToolbarButton972Click();
+}
+
+void TForm1::ToolbarButton9710Click() {
+  ToolbarButton972Click();
+}

@@ -1,0 +1,77 @@
+// Deleting, purging and restoring records from the main window.
+#include <QListWidget>
+#include <QToolButton>
+
+#include "mainwindow/deletedlist.h"
+#include "mainwindow/tform1.h"
+#include "mainwindow/tform3.h"
+#include "platform/usererror.h"
+#include "store/datafiles.h"
+#include "store/recordkey.h"
+
+void TForm1::Lschen1Click() {
+  try {
+    // The shown list must agree with the name index before its selection is acted on; in the
+    // internal-number view it never does, so a delete there only rebuilds the view.
+    if (RefreshNameList())
+      return;
+    const int selected = SelectedListIndex();
+    if (selected < 0 || Button3->isChecked())
+      return;
+    const QString key = store::StripEntrySuffix(ListBox1->item(selected)->text());
+    if (!store::DataFiles(dataDir_).DeleteRecord(key)) {
+      // Deleted or taken into an edit on another workstation a moment ago.
+      ReloadNameList();
+      return;
+    }
+    delete ListBox1->takeItem(selected);
+    SelectListIndex(-1);
+    ClearEditFields();
+  } catch (const platform::UserError& error) {
+    platform::Dialogs::Get().Error(this, error.message());
+  }
+}
+
+void TForm1::Lschen2Click() {
+  RunMenuItem(Lschen1);
+}
+
+void TForm1::ToolbarButton979Click() {
+  RunMenuItem(Lschen1);
+}
+
+void TForm1::GelschteDatenstzeendgltigverwerfen1Click() {
+  try {
+    const mainwindow::DeletedList deleted =
+        mainwindow::LoadDeletedList(store::DataFiles(dataDir_).SecurePath(), sink_);
+    if (!deleted.ok)
+      return;  // an unreadable file is never rewritten; the user has been told
+    const QString question = QStringLiteral("Sind Sie sicher, da\u00df Sie ") +
+                             QString::number(deleted.keys.size()) +
+                             QStringLiteral(" Datens\u00e4tze verwerfen wollen ?");
+    if (platform::Dialogs::Get().Confirm(this, question) != platform::Answer::Yes)
+      return;
+    // Exactly the keys the user was asked about: a record deleted on another workstation
+    // while the question was open stays restorable.
+    store::DataFiles(dataDir_).PurgeRecords(deleted.keys);
+  } catch (const platform::UserError& error) {
+    platform::Dialogs::Get().Error(this, error.message());
+  }
+}
+
+void TForm1::G1Click() {
+  RestoreDialog().Execute();
+}
+
+TForm3& TForm1::RestoreDialog() {
+  if (Form3 == nullptr) {
+    Form3 = new TForm3(this);
+    Form3->SetDataDir(dataDir_);
+    // Restored records become visible at once, in whatever view the window is.
+    Form3->SetCloseAction([this] {
+      SetListEntries({});
+      ReloadNameList();
+    });
+  }
+  return *Form3;
+}

@@ -1,0 +1,73 @@
+// Record display of the main window: the list's click and mouse press, ShowRecord and the
+// update notice.
+#include <QAction>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QToolButton>
+
+#include "mainwindow/listops.h"
+#include "mainwindow/tform1.h"
+#include "store/datafiles.h"
+#include "store/fileio.h"
+#include "store/recordkey.h"
+#include "store/sharedaccess.h"
+
+namespace {
+
+const char* const kUpdateNotice =
+    "Daten können nicht aktualisiert werden!\r Möglicherweise arbeiten Sie mit ungültigen "
+    "Einträgen.\r Klicken Sie einen Namen an, um eine Datenaktualisierung zu erzielen!";
+
+}  // namespace
+
+void TForm1::DisplayRecord(const QString& key) {
+  const store::RecordStore records = store::OpenRecordStore(dataDir_, sink_);
+  ClearEditFields();
+  const store::RecordValues values = records.Record(key);
+  for (int i = 0; i < store::kFieldCount; ++i)
+    edits_[i]->setText(values[i]);
+}
+
+void TForm1::ShowRecord(const QString& key) {
+  DisplayRecord(key);
+  // A key that the name index no longer lists was deleted, purged, renamed or taken into an
+  // edit on another workstation since this list was loaded. An unreadable name index tells
+  // nothing, so it raises no notice.
+  const store::ReadResult names = store::ReadWholeFile(store::DataFiles(dataDir_).NamesPath());
+  if (names.status == store::ReadStatus::Ok && !mainwindow::ListFileHolds(names.bytes, key)) {
+    updateNotice_ = true;
+  }
+}
+
+void TForm1::TestUpdateNotice() {
+  if (!updateNotice_)
+    return;
+  updateNotice_ = false;
+  platform::Dialogs::Get().Message(this, QString::fromUtf8(kUpdateNotice));
+  ClearEditFields();
+  if (ToolbarButton9712->isChecked()) {
+    ToolbarButton9712Click();  // builds the list and the tree again
+  } else if (Button3->isChecked()) {
+    Button3Click();
+  } else {
+    ReloadNameList();
+  }
+}
+
+void TForm1::ListBox1Click() {
+  const int selected = SelectedListIndex();
+  if (selected < 0)
+    return;
+  ShowRecord(store::StripEntrySuffix(ListBox1->item(selected)->text()));
+  TestUpdateNotice();
+}
+
+void TForm1::ListBox1MouseDown(Qt::MouseButton, const QPoint& pos) {
+  const QModelIndex index = ListBox1->indexAt(pos);
+  const bool onEntry = index.isValid();
+  // Selecting from the program shows no record; the click that follows a primary press does.
+  if (onEntry)
+    SelectListIndex(index.row());
+  for (QAction* item : {Lschen1, Lschen2, Bearbeiten1})
+    item->setEnabled(onEntry);
+}

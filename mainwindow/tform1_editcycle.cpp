@@ -1,0 +1,194 @@
+// The edit cycle of the main window: the three states, new, edit, cancel, the Enter chain,
+// the clipboard commands and the report command.
+#include <QAction>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include "mainwindow/tform1.h"
+#include "platform/usererror.h"
+#include "store/datafiles.h"
+#include "store/recordkey.h"
+
+void TForm1::ClearEditFields() {
+  for (QLineEdit* edit : edits_)
+    edit->clear();
+}
+
+void TForm1::EnableEditFields(bool enabled) {
+  for (QLineEdit* edit : edits_)
+    edit->setEnabled(enabled);
+}
+
+void TForm1::SetEntryToolbar() {
+  for (QToolButton* button :
+       {ToolbarButton975, ToolbarButton976, ToolbarButton977, ToolbarButton978}) {
+    button->setEnabled(true);
+  }
+  ToolbarButton979->setEnabled(false);
+  ToolbarButton9710->setEnabled(false);
+}
+
+void TForm1::SetBrowseToolbar() {
+  for (QToolButton* button :
+       {ToolbarButton975, ToolbarButton976, ToolbarButton977, ToolbarButton978}) {
+    button->setEnabled(false);
+  }
+  ToolbarButton979->setEnabled(true);
+  ToolbarButton9710->setEnabled(true);
+}
+
+// Sets every control and menu item that differs between browsing and entry.
+void TForm1::SetStateControls(bool entry) {
+  for (QToolButton* button : {ToolbarButton971, ToolbarButton972, ToolbarButton973,
+                              ToolbarButton974, ToolbarButton979, ToolbarButton9710}) {
+    button->setEnabled(!entry);
+  }
+  for (QToolButton* button : {ToolbarButton975, ToolbarButton976, ToolbarButton977,
+                              ToolbarButton978, ToolbarButton9711, Button1}) {
+    button->setEnabled(entry);
+  }
+  for (QAction* item : {NeuerDatensatzerstellen1, Datensatzbearbeiten1, ReporterstellenDrucken1,
+                        Bearbeiten2, Lschen2}) {
+    item->setEnabled(!entry);
+  }
+  for (QAction* item : {Dateneingabeabbrechen1, Dateneingabebeenden1, Rckgngig1, Ausschneiden1,
+                        Kopieren1, Einfgen1}) {
+    item->setEnabled(entry);
+  }
+  ListBox1->setEnabled(!entry);
+  EnableEditFields(entry);
+}
+
+void TForm1::EnterBrowsingState() {
+  SetBrowseToolbar();
+  ClearEditFields();
+  SetStateControls(false);
+  ListBox1->setFocus();
+}
+
+void TForm1::ToolbarButton971Click() {
+  if (EntryUnderway())
+    return;
+  if (!TreeView1->isHidden()) {
+    ToolbarButton9712->setChecked(false);
+    ToolbarButton9712Click();
+  }
+  if (Button3->isChecked()) {
+    Button3->setChecked(false);
+    Button3Click();
+  }
+  RefreshNameList();
+  editKey_.clear();
+  SetEntryToolbar();
+  ClearEditFields();
+  SetStateControls(true);
+  edits_[store::kVorname]->setFocus();
+}
+
+void TForm1::ToolbarButton972Click() {
+  if (EntryUnderway() || !TreeView1->isHidden())
+    return;
+  if (SelectedListIndex() < 0)
+    return;
+  if (Button3->isChecked()) {
+    // The internal-number view lists only some records, decorated: leave it first, so the
+    // name index is only ever changed by whole record keys.
+    const QString key = store::StripEntrySuffix(ListBox1->item(SelectedListIndex())->text());
+    Button3->setChecked(false);
+    Button3Click();
+    SelectListIndex(ListEntries().indexOf(key));
+  }
+  RefreshNameList();
+  const int selected = SelectedListIndex();
+  if (selected < 0)
+    return;  // another workstation removed the record meanwhile
+  const QString key = ListBox1->item(selected)->text();
+  // The edit starts from the record as stored now, whatever the fields showed before.
+  DisplayRecord(key);
+  try {
+    // No workstation lists the record while it is edited.
+    store::DataFiles(dataDir_).RemoveFromNames(key);
+  } catch (const platform::UserError& error) {
+    platform::Dialogs::Get().Error(this, error.message());
+    return;
+  }
+  {
+    const QSignalBlocker blocker(ListBox1);
+    delete ListBox1->takeItem(selected);
+  }
+  editKey_ = key;
+  SetStateControls(true);
+  SetEntryToolbar();
+  edits_[store::kVorname]->setFocus();
+}
+
+bool TForm1::RelistEditedRecord() {
+  if (editKey_.isEmpty())
+    return true;
+  try {
+    store::DataFiles(dataDir_).AddToNames(editKey_);
+  } catch (const platform::UserError& error) {
+    platform::Dialogs::Get().Error(this, error.message());
+    return false;
+  }
+  ListSavedKey(editKey_);
+  editKey_.clear();
+  return true;
+}
+
+void TForm1::ToolbarButton9711Click() {
+  if (!EntryUnderway())
+    return;
+  // An edit that is given up lists its record again; if that fails the entry stays open,
+  // so the user can try again and nothing is lost.
+  if (!RelistEditedRecord())
+    return;
+  EnterBrowsingState();
+}
+
+void TForm1::EditKeyPress(int field, int key) {
+  if (key != Qt::Key_Return && key != Qt::Key_Enter)
+    return;
+  if (field == store::kIRuf) {
+    Button1Click();
+    return;
+  }
+  // Fields hidden by the internal-number view are passed over.
+  for (int next = field + 1; next < store::kFieldCount; ++next) {
+    if (!edits_[next]->isHidden()) {
+      edits_[next]->setFocus();
+      return;
+    }
+  }
+}
+
+void TForm1::SendEditCommand(const std::function<void(QLineEdit*)>& command) {
+  if (auto* edit = qobject_cast<QLineEdit*>(focusWidget()))
+    command(edit);
+}
+
+void TForm1::ToolbarButton975Click() {
+  SendEditCommand([](QLineEdit* edit) { edit->cut(); });
+}
+
+void TForm1::ToolbarButton976Click() {
+  SendEditCommand([](QLineEdit* edit) { edit->copy(); });
+}
+
+void TForm1::ToolbarButton977Click() {
+  SendEditCommand([](QLineEdit* edit) { edit->paste(); });
+}
+
+void TForm1::ToolbarButton978Click() {
+  SendEditCommand([](QLineEdit* edit) { edit->undo(); });
+}
+
+void TForm1::ToolbarButton974Click() {
+  if (EntryUnderway())
+    return;
+  RefreshNameList();
+  if (reportGeneratorHook_)
+    reportGeneratorHook_();
+}

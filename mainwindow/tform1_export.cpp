@@ -1,0 +1,27 @@
+// The CSV export of the main window.
+#include "mainwindow/csvexport.h"
+#include "mainwindow/tform1.h"
+#include "platform/usererror.h"
+#include "store/datafiles.h"
+#include "store/fileio.h"
+#include "store/messages.h"
+#include "store/sharedaccess.h"
+
+void TForm1::ToolbarButton973Click() {
+  try {
+    // The export covers the whole name index, whatever the list shows.
+    const store::LoadResult names =
+        store::LoadSortedList(store::DataFiles(dataDir_).NamesPath(), sink_);
+    const std::optional<QString> fileName =
+        platform::Dialogs::Get().GetSaveFileName(this, SaveDialog1);
+    if (!fileName)
+      return;
+    SaveDialog1.initialPath = *fileName;
+    const store::RecordStore records = store::OpenRecordStore(dataDir_, sink_);
+    // Written whole in one atomic replace: a failure leaves no half-written file behind.
+    if (!store::WriteFileAtomic(*fileName, mainwindow::ExportCsv(records, names.lines)))
+      throw platform::UserError(store::CannotCreateMessage(*fileName));
+  } catch (const platform::UserError& error) {
+    platform::Dialogs::Get().Error(this, error.message());
+  }
+}
