@@ -1,6 +1,7 @@
 #include "reports/rtf.h"
 
 #include <QHash>
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -244,9 +245,10 @@ class RtfTextReader {
 
   void ControlWord() {
     const qsizetype start = pos_;
-    while (pos_ < size_ && IsLetter(data_[pos_]) && pos_ - start < kMaxWordLength)
+    while (pos_ < size_ && IsLetter(data_[pos_]))
       ++pos_;
-    const QByteArray word(data_ + start, pos_ - start);
+    // No known word is longer; a longer one is read whole and matches nothing.
+    const QByteArray word(data_ + start, std::min<qsizetype>(pos_ - start, kMaxWordLength));
     bool hasParam = false;
     bool negative = false;
     qint64 param = 0;

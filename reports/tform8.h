@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 
+#include "reports/builders.h"
 #include "reports/grid.h"
 
 class QAction;
@@ -104,6 +105,7 @@ class TForm8 : public QDialog {
   QToolButton* AddToolButton(QWidget* parent, const char* name, int x, int y,
                              const QString& tooltip, const QIcon& icon);
 
+  reports::ReportSelection CurrentSelection() const;
   SaveOutcome SaveReport();
   // Asks about unsaved changes; false when the user cancelled or the save failed.
   bool ConfirmDiscardOrSave();

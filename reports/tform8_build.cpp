@@ -1,0 +1,47 @@
+// The build command: the table view is rebuilt and the blocks are appended to the block view.
+#include <QCheckBox>
+#include <QListWidget>
+#include <QTabWidget>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QToolButton>
+
+#include "platform/dialogsink.h"
+#include "reports/builders.h"
+#include "reports/tform8.h"
+#include "store/datafiles.h"
+#include "store/fileio.h"
+#include "store/recordstore.h"
+#include "store/sharedaccess.h"
+
+reports::ReportSelection TForm8::CurrentSelection() const {
+  const QList<bool> fields = CheckedStates(checkListBox1_);
+  const QList<bool> records = CheckedStates(checkListBox2_);
+  return {shownEntries_, QVector<bool>(fields.begin(), fields.end()),
+          QVector<bool>(records.begin(), records.end()), checkBox1_->isChecked()};
+}
+
+void TForm8::ToolbarButton973Click() {
+  // One probe and one snapshot of the record store serve the whole build: every value of the
+  // table and of the blocks is read from it, and an unreadable store is reported once.
+  platform::DialogSink sink(this);
+  const store::RecordStore store = store::OpenRecordStore(dataDir_, sink);
+  const reports::ReportSelection selection = CurrentSelection();
+
+  SetGrid(reports::BuildTableView(store, selection));
+  EnableSelection(false);
+  checkBox2_->setEnabled(true);
+  checkBox3_->setEnabled(true);
+  tabbedNotebook1_->setEnabled(false);
+
+  AppendBlockLines(reports::BuildBlocks(store, selection));
+  richEdit1_->document()->setModified(true);
+}
+
+void TForm8::BuildTableView() {
+  // The table alone reads the store as it is, without the probe.
+  const store::ReadResult read = store::ReadWholeFile(store::DataFiles(dataDir_).StorePath());
+  const store::RecordStore store =
+      read.status == store::ReadStatus::Ok ? store::RecordStore(read.bytes) : store::RecordStore();
+  SetGrid(reports::BuildTableView(store, CurrentSelection()));
+}

@@ -1,0 +1,117 @@
+// Saving and opening a report: the block view as a Rich Text Format file under the chosen
+// name, the table view in the grid companion ".sgr" beside it.
+#include <QAction>
+#include <QCheckBox>
+#include <QFileInfo>
+#include <QLabel>
+#include <QListWidget>
+#include <QTabWidget>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QToolButton>
+
+#include "platform/dialogs.h"
+#include "reports/companion.h"
+#include "reports/rtf.h"
+#include "reports/tform8.h"
+#include "store/fileio.h"
+#include "store/messages.h"
+#include "store/sharedaccess.h"
+
+namespace {
+
+platform::FileDialogSpec ReportDialog(const QString& lastName) {
+  platform::FileDialogSpec spec;
+  spec.filter = QStringLiteral("Textdatei (*.txt)");
+  spec.defaultSuffix = QStringLiteral("txt");
+  spec.initialPath = lastName;
+  return spec;
+}
+
+// A name chosen without extension receives ".txt", as the dialog's default extension gives.
+QString WithDefaultSuffix(const QString& name) {
+  return QFileInfo(name).suffix().isEmpty() && !name.endsWith(QLatin1Char('.'))
+             ? name + QStringLiteral(".txt")
+             : name;
+}
+
+}  // namespace
+
+void TForm8::ToolbarButton975Click() {
+  SaveReport();
+}
+
+TForm8::SaveOutcome TForm8::SaveReport() {
+  platform::FileDialogSpec spec = ReportDialog(lastSaveName_);
+  spec.confirmOverwrite = true;
+  const std::optional<QString> chosen = platform::Dialogs::Get().GetSaveFileName(this, spec);
+  if (!chosen || chosen->isEmpty())
+    return SaveOutcome::Cancelled;
+  const QString path = WithDefaultSuffix(*chosen);
+  lastSaveName_ = path;
+
+  // The companion is updated as the profile service does it key by key (keys of an earlier,
+  // larger report stay), but replaced whole in one atomic write. A companion that exists but
+  // cannot be read is not overwritten, so nothing of it is lost.
+  const QString companion = reports::CompanionName(path);
+  const store::ReadResult existing = store::ReadWholeFile(companion);
+  if (existing.status == store::ReadStatus::Failed ||
+      !store::WriteFileAtomic(companion, reports::WriteCompanion(existing.bytes, GridData()))) {
+    platform::Dialogs::Get().Error(this, store::CannotWriteMessage(companion));
+    return SaveOutcome::Failed;
+  }
+  if (!store::WriteFileAtomic(path, reports::WriteRtf(BlockLines(), BlockFont()))) {
+    platform::Dialogs::Get().Error(this, store::CannotCreateMessage(path));
+    return SaveOutcome::Failed;
+  }
+  richEdit1_->document()->setModified(false);
+  toolbarButton976_->setEnabled(true);
+  return SaveOutcome::Saved;
+}
+
+void TForm8::ToolbarButton974Click() {
+  platform::FileDialogSpec spec = ReportDialog(lastOpenName_);
+  spec.fileMustExist = true;
+  const std::optional<QString> chosen = platform::Dialogs::Get().GetOpenFileName(this, spec);
+  if (!chosen || chosen->isEmpty())
+    return;
+  const QString path = *chosen;
+  lastOpenName_ = path;
+
+  ResetGrid();
+  // The report text is read with the same bounded retry as the list files.
+  store::ReadResult text;
+  for (int attempt = 0; attempt < store::kLoadAttempts; ++attempt) {
+    text = store::ReadWholeFile(path);
+    if (text.status == store::ReadStatus::Ok)
+      break;
+  }
+  if (text.status == store::ReadStatus::Ok) {
+    SetBlockLines(reports::ReadRtfLines(text.bytes));
+  } else {
+    platform::Dialogs::Get().Message(this, store::LoadFailureMessage());
+  }
+  richEdit1_->document()->setModified(false);
+
+  const store::ReadResult companion = store::ReadWholeFile(reports::CompanionName(path));
+  SetGrid(reports::ReadCompanion(companion.status == store::ReadStatus::Ok ? companion.bytes
+                                                                           : QByteArray()));
+
+  toolbarButton976_->setChecked(false);
+  toolbarButton976_->setEnabled(true);
+  tabbedNotebook1_->setCurrentIndex(0);
+  for (QAction* item : {reportspeichernunter1_, reportffnen1_, ausmarkiertenDatenBerichterstellen1_,
+                        reportdrucken1_}) {
+    item->setEnabled(true);
+  }
+  for (QWidget* control : std::initializer_list<QWidget*>{
+           label2_, toolbarButton975_, toolbarButton973_, checkListBox1_, checkListBox2_,
+           checkBox1_, checkBox2_, checkBox3_, label1_, toolbarButton971_}) {
+    control->setEnabled(true);
+  }
+  checkBox1_->setChecked(false);
+  checkBox2_->setChecked(false);
+  SetAllChecked(checkListBox1_, false);
+  SetAllChecked(checkListBox2_, false);
+  checkBox3_->setChecked(false);
+}

@@ -1,0 +1,74 @@
+#include "reports/rtf.h"
+
+#include <gtest/gtest.h>
+
+using reports::ReadRtfLines;
+using reports::WriteRtf;
+
+namespace {
+
+QFont ViewFont() { return QFont(QStringLiteral("MS Sans Serif"), 8); }
+
+}  // namespace
+
+TEST(Rtf, roundTrip_keepsUmlautsEuroBracesBackslashesAndBlankLines) {
+  const QStringList lines = {
+      "M\u00fcller,J\u00fcrgen @ 12", " ",     "Stra\u00dfe:\u00c4u\u00dfere Weg 1",
+      "Preis: 5 \u20ac",              "{a}b}", "C:\\Daten\\x",
+      "",                             "  zwei Blanks vorn", "Tab\tmitte",
+      "\u03a9 und \U0001F600",        "\\par kein Absatz", "ende\\"};
+  EXPECT_EQ(ReadRtfLines(WriteRtf(lines, ViewFont())), lines);
+}
+
+TEST(Rtf, writer_producesHeaderFontTableAndEscapes) {
+  const QByteArray rtf = WriteRtf({"\u00e4\u20ac{\\}\u03a9"}, ViewFont());
+  EXPECT_TRUE(rtf.startsWith("{\\rtf1\\ansi\\ansicpg1252"));
+  EXPECT_TRUE(rtf.contains("{\\fonttbl{\\f0\\fnil\\fcharset0 MS Sans Serif;}}"));
+  EXPECT_TRUE(rtf.contains("\\fs16 "));
+  EXPECT_TRUE(rtf.contains("\\'e4\\'80\\{\\\\\\}\\u937?\\par\r\n"));
+  EXPECT_TRUE(rtf.endsWith("}\r\n"));
+  for (char c : rtf) EXPECT_GE(uchar(c), 0) << "only ASCII";
+  EXPECT_EQ(rtf.count('{'), rtf.count('}') + 1 - 1);  // one escaped of each
+}
+
+TEST(Rtf, emptyReport_readsBackEmpty) {
+  EXPECT_TRUE(ReadRtfLines(WriteRtf({}, ViewFont())).isEmpty());
+}
+
+TEST(Rtf, reader_skipsDestinationsAndHonoursUnicodeFallbackCount) {
+  const QByteArray rtf =
+      "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red0\\green0\\blue0;}"
+      "{\\stylesheet{\\s0 Normal;}}{\\info{\\title T}{\\author A}}{\\*\\generator W;}"
+      "\\pard\\plain \\f0\\fs20 Gr\\'fc\\'dfe\\line zweite\\par "
+      "\\uc2\\u8364??x{\\uc0\\u937 y}\\u-3913??z\\par\r\n"
+      "\\emdash\\~\\tab end}";
+  EXPECT_EQ(ReadRtfLines(rtf),
+            QStringList({"Gr\u00fc\u00dfe", "zweite", "\u20acx\u03a9y\uf0b7z",
+                         "\u2014\u00a0\tend"}));
+}
+
+TEST(Rtf, plainText_splitOnCrLfLfAndCr_decodedAsWindows1252) {
+  EXPECT_EQ(ReadRtfLines("eins\r\nzw\xe4i\ndrei\rvier\x80\r\n\r\n"),
+            QStringList({"eins", "zw\u00e4i", "drei", "vier\u20ac", ""}));
+  EXPECT_EQ(ReadRtfLines("ohne Zeilenende"), QStringList({"ohne Zeilenende"}));
+  EXPECT_EQ(ReadRtfLines(" {\\rtf1 kein RTF}"), QStringList({" {\\rtf1 kein RTF}"}));
+}
+
+TEST(Rtf, hostileInput_deepNestingAndTruncation_giveTextSoFar) {
+  QByteArray deep = "{\\rtf1 vorher\\par ";
+  deep += QByteArray(1000000, '{');
+  deep += "tief";
+  EXPECT_EQ(ReadRtfLines(deep), QStringList({"vorher"}));
+
+  EXPECT_EQ(ReadRtfLines("{\\rtf1 abc\\'e"), QStringList({"abc"}));
+  EXPECT_EQ(ReadRtfLines("{\\rtf1 abc\\"), QStringList({"abc"}));
+  EXPECT_EQ(ReadRtfLines("{\\rtf1 abc\\u"), QStringList({"abc"}));
+  EXPECT_EQ(ReadRtfLines("{\\rtf1 a\\u99999999999999999999 b\\uc99999999999 \\u65 xyz"),
+            QStringList({"aA"}));
+  EXPECT_EQ(ReadRtfLines("{\\rtf1 a\\bin2147483647 rest"), QStringList({"a"}));
+  EXPECT_EQ(ReadRtfLines("{\\rtf1 a\\bin3 }}}b}"), QStringList({"ab"}));
+  EXPECT_EQ(ReadRtfLines("{\\rtf1 a}}}}trailing"), QStringList({"a"}));
+  EXPECT_EQ(ReadRtfLines(QByteArray("{\\rtf1 a") + QByteArray(5000, 'z') + "\\" +
+                         QByteArray(100000, 'q')),
+            QStringList({"a" + QString(5000, 'z')}));
+}
