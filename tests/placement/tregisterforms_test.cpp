@@ -1,0 +1,276 @@
+#include <gtest/gtest.h>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <memory>
+
+#include "placement/tregisterforms.h"
+#include "platform/usererror.h"
+#include "tests/support/scripteddialogs.h"
+#include "widgets/taboutbox.h"
+#include "widgets/tform4.h"
+#include "widgets/tform5.h"
+#include "widgets/tform7.h"
+
+// Readable failure output for rectangles.
+void PrintTo(const QRect& rect, std::ostream* out) {
+  *out << "QRect(" << rect.x() << ", " << rect.y() << ", " << rect.width() << ", " << rect.height()
+       << ")";
+}
+
+namespace {
+
+// Stand-in for the main window: records what its own show and close handling saw.
+class HostWindow : public QWidget {
+ public:
+  bool allowClose = true;
+  int shows = 0;
+  int closes = 0;
+  QRect placementAtShow;  // position including the frame, and size
+
+ protected:
+  void showEvent(QShowEvent*) override {
+    ++shows;
+    placementAtShow = QRect(pos(), size());
+  }
+  void closeEvent(QCloseEvent* event) override {
+    ++closes;
+    if (allowClose) {
+      event->accept();
+    } else {
+      event->ignore();
+    }
+  }
+};
+
+// One run of the program: its windows at their designed placement, created in order, and the
+// placement component on the main window.
+struct ProgramRun {
+  HostWindow form1;
+  QWidget form12;
+  widgets::TForm4 form4;
+  widgets::TForm5 form5;
+  widgets::TForm7 form7{&form1};
+  widgets::TAboutBox aboutBox;
+  placement::TRegisterForms registerForms{&form1};
+
+  explicit ProgramRun(const QString& storeDir, bool enabled = true) {
+    form1.setObjectName("Form1");
+    form1.move(249, 157);
+    form1.resize(811, 560);
+    form12.setObjectName("PrintOptions");  // the component name is given explicitly below
+    form12.move(30, 40);
+    form12.resize(400, 300);
+    registerForms.SetKeyOpener(placement::IniFileKeys(storeDir));
+    registerForms.SetCompany("Tavrel");
+    registerForms.SetEnabled(enabled);
+    registerForms.AddWindow(&form1);
+    registerForms.Loaded();
+    registerForms.AddWindow(&form12, "Form12");
+    for (QWidget* window : std::initializer_list<QWidget*>{&form4, &form5, &form7, &aboutBox}) {
+      registerForms.AddWindow(window);
+    }
+  }
+};
+
+class Placement : public ::testing::Test {
+ protected:
+  QString KeyFile(const QString& root = "HKEY_CURRENT_USER",
+                  const QString& app = "Pellumo! NetworkEdition") const {
+    return dir_.path() + "/" + root + "/SOFTWARE/Tavrel/" + app + ".ini";
+  }
+  std::unique_ptr<QSettings> Key() const {
+    return std::make_unique<QSettings>(KeyFile(), QSettings::IniFormat);
+  }
+  void Store(const QString& name, const QVariant& value) const {
+    auto key = Key();
+    key->setValue(name, value);
+    key->sync();
+  }
+  QString Stored(const QString& name) const { return Key()->value(name).toString(); }
+
+  QTemporaryDir dir_;
+  testsupport::ScriptedDialogs dialogs_;
+};
+
+TEST_F(Placement, firstStart_keepsDesignPlacementAndCreatesEmptyApplicationKey) {
+  ProgramRun run(dir_.path());
+  EXPECT_FALSE(QFile::exists(KeyFile()));
+  run.form1.show();
+  EXPECT_EQ(run.form1.placementAtShow, QRect(249, 157, 811, 560));
+  EXPECT_EQ(run.form12.geometry(), QRect(30, 40, 400, 300));
+  EXPECT_EQ(run.form4.pos(), QPoint(126, 181));
+  EXPECT_TRUE(QFile::exists(KeyFile()));
+  EXPECT_TRUE(Key()->allKeys().isEmpty());
+  EXPECT_TRUE(dialogs_.boxes.isEmpty());
+}
+
+TEST_F(Placement, close_storesOneSubkeyPerWindow_sizeOnlyForResizableWindows) {
+  {
+    ProgramRun run(dir_.path());
+    run.form1.show();
+    run.form1.move(300, 200);
+    run.form1.resize(700, 500);
+    run.form4.move(-20, 15);
+    run.form1.close();
+    EXPECT_EQ(run.form1.closes, 1);
+    EXPECT_FALSE(run.form1.isVisible());
+  }
+  auto key = Key();
+  key->beginGroup("Forms");
+  EXPECT_EQ(key->childGroups(),
+            (QStringList{"AboutBox", "Form1", "Form12", "Form4", "Form5", "Form7"}));
+  key->endGroup();
+  EXPECT_EQ(Stored("Forms/Form1/Tag"), "0");
+  EXPECT_EQ(Stored("Forms/Form1/Top"), "200");
+  EXPECT_EQ(Stored("Forms/Form1/Left"), "300");
+  EXPECT_EQ(Stored("Forms/Form1/Height"), "500");
+  EXPECT_EQ(Stored("Forms/Form1/Width"), "700");
+  EXPECT_EQ(Stored("Forms/Form1/State"), "0");
+  EXPECT_EQ(Stored("Forms/Form4/Top"), "15");
+  EXPECT_EQ(Stored("Forms/Form4/Left"), "-20");
+  for (const QString window : {"AboutBox", "Form7"}) {
+    key->beginGroup("Forms/" + window);
+    EXPECT_EQ(key->childKeys(), (QStringList{"Left", "Tag", "Top"})) << window.toStdString();
+    key->endGroup();
+  }
+
+  // The next start puts every window back where it was.
+  ProgramRun next(dir_.path());
+  next.form1.show();
+  EXPECT_EQ(next.form1.placementAtShow, QRect(300, 200, 700, 500));
+  EXPECT_EQ(next.form4.pos(), QPoint(-20, 15));
+  EXPECT_EQ(next.form12.geometry(), QRect(30, 40, 400, 300));
+}
+
+TEST_F(Placement, maximizedClose_rewritesOnlyTag_andNextStartOpensNormalAtStoredPlace) {
+  for (const QString name : {"Top", "Left", "Height", "Width"}) {
+    Store("Forms/Form1/" + name, "150");
+  }
+  Store("Forms/Form1/State", "0");
+  {
+    ProgramRun run(dir_.path());
+    run.form1.show();
+    run.form1.setProperty("Tag", 7);
+    run.form1.showMaximized();
+    ASSERT_TRUE(run.form1.isMaximized());
+    run.form1.close();
+  }
+  EXPECT_EQ(Stored("Forms/Form1/Tag"), "7");
+  for (const QString name : {"Top", "Left", "Height", "Width"}) {
+    EXPECT_EQ(Stored("Forms/Form1/" + name), "150");
+  }
+  ProgramRun next(dir_.path());
+  next.form1.show();
+  EXPECT_FALSE(next.form1.isMaximized());
+  EXPECT_EQ(next.form1.placementAtShow, QRect(150, 150, 150, 150));
+  EXPECT_EQ(next.form1.property("Tag").toInt(), 7);
+}
+
+TEST_F(Placement, storedText_hexRestores_lettersKeepDesign_state2Maximizes_fixedSizeUntouched) {
+  Store("Forms/Form1/Top", "0x20");
+  Store("Forms/Form1/Left", "$10");
+  Store("Forms/Form1/Width", "Breite");
+  Store("Forms/Form12/State", "2");
+  Store("Forms/AboutBox/Top", "5");
+  Store("Forms/AboutBox/Height", "100");
+  Store("Forms/AboutBox/Width", "100");
+  Store("Forms/Form7/Width", "999");
+  ProgramRun run(dir_.path());
+  const QSize aboutSize = run.aboutBox.size();
+  const QSize waitSize = run.form7.size();
+  run.form1.show();
+  EXPECT_EQ(run.form1.placementAtShow, QRect(16, 32, 811, 560));
+  EXPECT_TRUE(run.form12.windowState() & Qt::WindowMaximized);
+  EXPECT_EQ(run.aboutBox.y(), 5);
+  EXPECT_EQ(run.aboutBox.size(), aboutSize);
+  EXPECT_EQ(run.form7.size(), waitSize);
+  EXPECT_TRUE(dialogs_.boxes.isEmpty());
+}
+
+TEST_F(Placement, valueOfAnotherType_stopsRestore_showsError_andMainWindowOpens) {
+  Store("Forms/Form1/Top", "77");
+  Store("Forms/Form12/Top", QByteArray("\x01\x02", 2));
+  Store("Forms/Form12/Height", "123");
+  Store("Forms/Form4/Top", "99");
+  ProgramRun run(dir_.path());
+  run.form1.show();
+  QCoreApplication::processEvents();
+
+  EXPECT_TRUE(run.form1.isVisible());
+  EXPECT_EQ(run.form1.shows, 1);
+  EXPECT_EQ(run.form1.y(), 77);         // restored before the faulty value
+  EXPECT_EQ(run.form12.height(), 300);  // the restore stopped at Form12's "Top"
+  EXPECT_EQ(run.form4.pos(), QPoint(126, 181));
+  ASSERT_EQ(dialogs_.boxes.size(), 1);
+  EXPECT_EQ(dialogs_.boxes[0].text, QString("Ung\u00fcltiger Datentyp f\u00fcr 'Top'"));
+  EXPECT_EQ(dialogs_.boxes[0].icon, platform::Icon::Critical);
+}
+
+TEST_F(Placement, refusedClose_storesNothing_andKeepsWindowOpen) {
+  ProgramRun run(dir_.path());
+  run.form1.show();
+  run.form1.allowClose = false;
+  EXPECT_FALSE(run.form1.close());
+  EXPECT_TRUE(run.form1.isVisible());
+  EXPECT_TRUE(Key()->allKeys().isEmpty());
+
+  run.form1.allowClose = true;
+  EXPECT_TRUE(run.form1.close());
+  EXPECT_EQ(run.form1.closes, 2);
+  EXPECT_EQ(Stored("Forms/Form1/Width"), "811");
+}
+
+TEST_F(Placement, disabled_stillOpensKeyAndRunsEvents_butSkipsWindows) {
+  Store("Forms/Form1/Top", "10");
+  ProgramRun run(dir_.path(), /*enabled=*/false);
+  QStringList calls;
+  run.registerForms.SetOnRead([&](placement::TRegisterForms& sender, placement::TRegIniFile& ini) {
+    EXPECT_EQ(&sender, &run.registerForms);
+    calls << "read:" + ini.ReadString("Eigenes", "Wert", "leer");
+  });
+  run.registerForms.SetOnWrite([&](placement::TRegisterForms&, placement::TRegIniFile& ini) {
+    calls << "write";
+    ini.WriteString("Eigenes", "Wert", "gespeichert");
+  });
+  run.form1.show();
+  EXPECT_EQ(run.form1.y(), 157);
+  run.form1.close();
+  EXPECT_EQ(calls, (QStringList{"read:leer", "write"}));
+  EXPECT_EQ(Stored("Eigenes/Wert"), "gespeichert");
+  EXPECT_FALSE(Key()->contains("Forms/Form1/Width"));
+}
+
+TEST_F(Placement, failingOnRead_stillRestoresWindows_thenShowsItsError) {
+  Store("Forms/Form1/Left", "60");
+  ProgramRun run(dir_.path());
+  run.registerForms.SetOnRead([](placement::TRegisterForms&, placement::TRegIniFile&) {
+    throw platform::UserError("Eigener Fehler");
+  });
+  run.form1.show();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(run.form1.placementAtShow.left(), 60);
+  EXPECT_EQ(dialogs_.Texts(), QStringList{"Eigener Fehler"});
+}
+
+TEST_F(Placement, keyPath_followsRootCompanyAndVerRuleOfTitle) {
+  const QString title = QApplication::applicationName();
+  QApplication::setApplicationName("Pellumo ver. 2.0");
+  {
+    ProgramRun run(dir_.path());
+    run.registerForms.SetRootKey(placement::THKEY::LocalMachine);
+    EXPECT_EQ(run.registerForms.AppName(), "Pellumo");
+    EXPECT_EQ(run.registerForms.KeyPath(), "SOFTWARE\\Tavrel\\Pellumo");
+    run.form1.show();
+    run.form1.close();
+  }
+  QApplication::setApplicationName(title);
+  EXPECT_TRUE(QFile::exists(KeyFile("HKEY_LOCAL_MACHINE", "Pellumo")));
+  EXPECT_FALSE(QFile::exists(KeyFile()));
+  QSettings key(KeyFile("HKEY_LOCAL_MACHINE", "Pellumo"), QSettings::IniFormat);
+  EXPECT_EQ(key.value("Forms/Form1/Top").toString(), "157");
+}
+
+}  // namespace
