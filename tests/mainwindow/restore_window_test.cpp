@@ -1,0 +1,160 @@
+// The restore dialog TForm3, opened from the main window's menu; the files are compared as bytes.
+#include <QDialog>
+#include <QLabel>
+#include <QPushButton>
+
+#include "mainwindow/tform3.h"
+#include "tests/mainwindow/mainwindowfixture.h"
+#include "tests/mainwindow/views_fixtures.h"
+
+namespace mainwindowtest {
+namespace {
+
+using viewsfixtures::Person;
+
+const QByteArray kDeleted = "Berg,Ute\r\nCarl,Max\r\nDorn,Ida\r\nEck,Olaf\r\nFink,Lea\r\n";
+
+class RestoreTest : public MainWindowTest {
+ protected:
+  QByteArray Secure() const { return data.Read(QStringLiteral("secure.qdx")); }
+
+  // Opens the dialog from the menu; inside it ticks the entries, highlights one (or none)
+  // and presses the button.
+  void Restore(const QStringList& ticked, const QString& highlighted = QString(),
+               const char* button = "BitBtn1") {
+    dialogs.modalAnswers.enqueue([=](QDialog& dialog) {
+      auto* list = dialog.findChild<QListWidget*>(QStringLiteral("CheckListBox1"));
+      shownEntries.clear();
+      for (int row = 0; row < list->count(); ++row) {
+        QListWidgetItem* item = list->item(row);
+        shownEntries.append(item->text());
+        EXPECT_EQ(item->checkState(), Qt::Unchecked);
+        if (ticked.contains(item->text()))
+          item->setCheckState(Qt::Checked);
+        if (item->text() == highlighted)
+          list->setCurrentItem(item);
+      }
+      dialog.findChild<QPushButton*>(QLatin1String(button))->click();
+      return dialog.result();
+    });
+    Trigger("G1");
+  }
+
+  QStringList shownEntries;
+};
+
+TEST_F(RestoreTest, dialogListsTheDeletedKeysSorted_unticked_withItsCaptions) {
+  data.Write(QStringLiteral("secure.qdx"), "Eck,Olaf\r\nberg,Ute\r\nCarl,Max\r\n");
+  Open("Alt,Bea\r\n");
+  dialogs.modalAnswers.enqueue([](QDialog& dialog) {
+    EXPECT_EQ(dialog.windowTitle(), QString::fromUtf8("Gelöschte Datensätze wiederherstellen"));
+    EXPECT_EQ(dialog.findChild<QLabel*>(QStringLiteral("Label1"))->text(),
+              QString::fromUtf8("Bitte auswählen:"));
+    EXPECT_EQ(dialog.findChild<QPushButton*>(QStringLiteral("BitBtn1"))->text(),
+              "&Wiederherstellen");
+    EXPECT_EQ(dialog.findChild<QPushButton*>(QStringLiteral("BitBtn2"))->text(), "Abbruch");
+    auto* list = dialog.findChild<QListWidget*>(QStringLiteral("CheckListBox1"));
+    EXPECT_TRUE(list->selectedItems().isEmpty());
+    return int(QDialog::Rejected);
+  });
+  Trigger("G1");
+
+  EXPECT_EQ(dialogs.modalWindows, QStringList{"TForm3"});
+  Restore({});
+  EXPECT_EQ(shownEntries, (QStringList{"berg,Ute", "Carl,Max", "Eck,Olaf"}));
+}
+
+TEST_F(RestoreTest, threeTickedEntries_moveExactlyThoseKeys_whateverIsHighlighted) {
+  data.Write(QStringLiteral("secure.qdx"), kDeleted);
+  Open("Alt,Bea\r\nZorn,Udo\r\n");
+  Restore({"Carl,Max", "Eck,Olaf", "Fink,Lea"}, "Berg,Ute");
+
+  EXPECT_EQ(Names(), "Alt,Bea\r\nCarl,Max\r\nEck,Olaf\r\nFink,Lea\r\nZorn,Udo\r\n");
+  EXPECT_EQ(Secure(), "Berg,Ute\r\nDorn,Ida\r\n");
+  EXPECT_EQ(Entries(), (QStringList{"Alt,Bea", "Carl,Max", "Eck,Olaf", "Fink,Lea", "Zorn,Udo"}));
+  EXPECT_TRUE(dialogs.boxes.isEmpty());
+}
+
+TEST_F(RestoreTest, tickedEntries_areRestoredAlsoWithNothingHighlighted) {
+  data.Write(QStringLiteral("secure.qdx"), kDeleted);
+  Open("Alt,Bea\r\n");
+  Restore({"Dorn,Ida"});
+
+  EXPECT_EQ(Names(), "Alt,Bea\r\nDorn,Ida\r\n");
+  EXPECT_EQ(Secure(), "Berg,Ute\r\nCarl,Max\r\nEck,Olaf\r\nFink,Lea\r\n");
+}
+
+TEST_F(RestoreTest, highlightedKeyAlreadyLive_refuses_andNeitherFileChanges) {
+  data.Write(QStringLiteral("secure.qdx"), "ALT,BEA\r\n" + kDeleted);
+  Open("Alt,Bea\r\n");
+  Restore({"Carl,Max", "Dorn,Ida"}, "ALT,BEA");
+
+  EXPECT_EQ(dialogs.Texts(), QStringList{mainwindow::RestoreRefusedMessage()});
+  EXPECT_EQ(mainwindow::RestoreRefusedMessage(),
+            QString::fromUtf8("Datensatz kann nicht wiederhergestellt werden, da bereits neue "
+                              "Daten für diese Person exiatieren!"));
+  EXPECT_EQ(Names(), "Alt,Bea\r\n");
+  EXPECT_EQ(Secure(), "ALT,BEA\r\n" + kDeleted);
+}
+
+TEST_F(RestoreTest, tickedKeyLiveButNotShownInTheInternalNumberView_refuses) {
+  data.Write(QStringLiteral("secure.qdx"), "carl,max\r\n" + kDeleted);
+  Open("Alt,Bea\r\nCarl,Max\r\n", Person("Alt", "Bea", "A", "12") + Person("Carl", "Max", "C"));
+  Click("Button3");
+  ASSERT_EQ(Entries(), QStringList{"Alt,Bea @ 12"});
+  Restore({"carl,max", "Eck,Olaf"});
+
+  EXPECT_EQ(dialogs.Texts(), QStringList{mainwindow::RestoreRefusedMessage()});
+  EXPECT_EQ(Names(), "Alt,Bea\r\nCarl,Max\r\n");
+  EXPECT_EQ(Secure(), "carl,max\r\n" + kDeleted);
+  // Closing the dialog reloads the list with plain keys, whatever the view.
+  EXPECT_EQ(Entries(), (QStringList{"Alt,Bea", "Carl,Max"}));
+}
+
+TEST_F(RestoreTest, cancel_changesNoFile_butReloadsTheList) {
+  data.Write(QStringLiteral("secure.qdx"), kDeleted);
+  Open("Alt,Bea\r\n");
+  data.Write(QStringLiteral("names.qdx"), "Alt,Bea\r\nNeu,Nora\r\n");  // another workstation
+  Restore({"Carl,Max"}, "Carl,Max", "BitBtn2");
+
+  EXPECT_EQ(Names(), "Alt,Bea\r\nNeu,Nora\r\n");
+  EXPECT_EQ(Secure(), kDeleted);
+  EXPECT_EQ(Entries(), (QStringList{"Alt,Bea", "Neu,Nora"}));
+}
+
+TEST_F(RestoreTest, keyRestoredElsewhereMeanwhile_isReported_theOthersAreMoved) {
+  data.Write(QStringLiteral("secure.qdx"), kDeleted);
+  Open("Alt,Bea\r\n");
+  dialogs.modalAnswers.enqueue([this](QDialog& dialog) {
+    auto* list = dialog.findChild<QListWidget*>(QStringLiteral("CheckListBox1"));
+    list->item(0)->setCheckState(Qt::Checked);  // Berg,Ute
+    list->item(1)->setCheckState(Qt::Checked);  // Carl,Max
+    // Another workstation purges Berg,Ute while the dialog is open.
+    data.Write(QStringLiteral("secure.qdx"), "Carl,Max\r\nDorn,Ida\r\nEck,Olaf\r\nFink,Lea\r\n");
+    dialog.findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
+    return dialog.result();
+  });
+  Trigger("G1");
+
+  EXPECT_EQ(dialogs.Texts(), QStringList{mainwindow::RestoreFailedMessage()});
+  EXPECT_EQ(Names(), "Alt,Bea\r\nCarl,Max\r\n");
+  EXPECT_EQ(Secure(), "Dorn,Ida\r\nEck,Olaf\r\nFink,Lea\r\n");
+}
+
+TEST_F(RestoreTest, deleteThenRestore_bringsTheRecordBackWithAllItsValues) {
+  const QByteArray records = Person("Alt", "Bea", "A", "12") + Person("Berg", "Ute", "B", "7");
+  Open("Alt,Bea\r\nBerg,Ute\r\n", records);
+  ClickRow(1);
+  Click("ToolbarButton979");
+  ASSERT_EQ(Names(), "Alt,Bea\r\n");
+  Restore({"Berg,Ute"});
+
+  EXPECT_EQ(Names(), "Alt,Bea\r\nBerg,Ute\r\n");
+  EXPECT_EQ(Secure(), "");
+  EXPECT_EQ(Store(), records);
+  ClickRow(1);
+  EXPECT_EQ(Edit(store::kIRuf)->text(), "7");
+}
+
+}  // namespace
+}  // namespace mainwindowtest
