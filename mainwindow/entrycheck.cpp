@@ -38,16 +38,37 @@ std::optional<Refusal> CheckCharacters(int field, const QString& value) {
   return std::nullopt;
 }
 
+// The record key names the record's section in the record store. A section name ends at the
+// first "]" and loses blanks at both ends, so such a key would name another record's section
+// or none at all.
+std::optional<Refusal> CheckKeyField(int field, const QString& value) {
+  for (const QChar forbidden : {QLatin1Char('@'), QLatin1Char(']')}) {
+    const qsizetype at = value.indexOf(forbidden);
+    if (at >= 0) {
+      return Refusal{field, at,
+                     QStringLiteral("Das Feld %1 darf kein %2 enthalten.")
+                         .arg(Quoted(FieldCaption(field)), Quoted(forbidden))};
+    }
+  }
+  if (field == store::kName && value.startsWith(QLatin1Char(' '))) {
+    return Refusal{field, 0,
+                   QStringLiteral("Das Feld %1 darf nicht mit einem Leerzeichen beginnen.")
+                       .arg(Quoted(FieldCaption(field)))};
+  }
+  if (field == store::kVorname && value.endsWith(QLatin1Char(' '))) {
+    return Refusal{field, value.size(),
+                   QStringLiteral("Das Feld %1 darf nicht mit einem Leerzeichen enden.")
+                       .arg(Quoted(FieldCaption(field)))};
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 std::optional<Refusal> CheckEntry(const store::RecordValues& values) {
   for (int field : {store::kVorname, store::kName}) {
-    const qsizetype at = values[field].indexOf(QLatin1Char('@'));
-    if (at >= 0) {
-      return Refusal{field, at,
-                     QStringLiteral("Das Feld %1 darf kein \"@\" enthalten.")
-                         .arg(Quoted(FieldCaption(field)))};
-    }
+    if (auto refusal = CheckKeyField(field, values[field]))
+      return refusal;
   }
   for (int field = 0; field < store::kFieldCount; ++field) {
     if (auto refusal = CheckCharacters(field, values[field]))

@@ -19,9 +19,13 @@ struct Refusal {
 QString FieldCaption(int field);
 
 // Checks a complete entry (both name fields filled) before it is saved. Refused are:
-// an "@" in the name or first name (the list would cut the record key there), and any
-// character the data files cannot hold: characters without a Windows-1252 byte and control
-// characters, which would break the line structure of the files.
+// - in the name or first name an "@" (the list would cut the record key there) or a "]"
+//   (it would end the section name in the record store);
+// - a blank at the start of the name or at the end of the first name: the record store
+//   drops blanks at both ends of a section name, so the record would share the section of
+//   the key without them;
+// - in any field a character the data files cannot hold: characters without a Windows-1252
+//   byte, and control characters, which would break the line structure of the files.
 std::optional<Refusal> CheckEntry(const store::RecordValues& values);
 
 }  // namespace mainwindow

@@ -135,7 +135,8 @@ void TForm1::Panel3Resize() {
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
   if (watched == Panel3 && event->type() == QEvent::Resize) {
     Panel3Resize();
-  } else if (watched == ListBox1->viewport() && event->type() == QEvent::MouseButtonPress) {
+  } else if (event->type() == QEvent::MouseButtonPress && ListBox1 &&
+             watched == ListBox1->viewport()) {
     auto* mouse = static_cast<QMouseEvent*>(event);
     const QPoint pos = mouse->position().toPoint();
     ListBox1MouseDown(mouse->button(), pos);

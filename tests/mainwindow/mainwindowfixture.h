@@ -1,0 +1,115 @@
+#pragma once
+
+#include <gtest/gtest.h>
+#include <QAction>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QTest>
+#include <QToolButton>
+#include <initializer_list>
+#include <memory>
+#include <utility>
+
+#include "mainwindow/tform1.h"
+#include "store/fieldtable.h"
+#include "store/fileio.h"
+#include "store/sharedaccess.h"
+#include "tests/support/datadir.h"
+#include "tests/support/scripteddialogs.h"
+
+namespace mainwindowtest {
+
+// A main window on a temporary data directory, with scripted dialogs. Fixtures are bytes.
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    store::SetFaultHook({});
+    if (form) {
+      // Close without a question: an entry left under way is given up by the test.
+      dialogs.AnswerNext(QStringLiteral("&Nein"));
+      form->close();
+    }
+  }
+
+  // Writes names.qdx (and adresse.qdx when given) and opens the window on them.
+  void Open(const QByteArray& names, const QByteArray& store = {}) {
+    data.Write(QStringLiteral("names.qdx"), names);
+    if (!store.isNull())
+      data.Write(QStringLiteral("adresse.qdx"), store);
+    OpenWindow();
+  }
+  void OpenWindow() {
+    form = std::make_unique<TForm1>(data.Path());
+    form->show();
+    QApplication::setActiveWindow(form.get());
+  }
+
+  template <typename T = QWidget>
+  T* Find(const char* name) const {
+    T* widget = form->findChild<T*>(QLatin1String(name));
+    EXPECT_NE(widget, nullptr) << name;
+    return widget;
+  }
+  QToolButton* Button(const char* name) const { return Find<QToolButton>(name); }
+  QAction* Item(const char* name) const { return Find<QAction>(name); }
+  QLineEdit* Edit(int field) const { return Find<QLineEdit>(store::Fields()[field].control); }
+  QListWidget* List() const { return Find<QListWidget>("ListBox1"); }
+
+  // Clicks a toolbar button as the user does; it must be there and enabled.
+  void Click(const char* name) {
+    QToolButton* button = Button(name);
+    ASSERT_TRUE(button->isEnabled()) << name;
+    QTest::mouseClick(button, Qt::LeftButton);
+  }
+  // Runs a menu item as the user does; it must be enabled.
+  void Trigger(const char* name) {
+    QAction* item = Item(name);
+    ASSERT_TRUE(item->isEnabled()) << name;
+    item->trigger();
+  }
+  // Clicks the list entry at row with the primary button.
+  void ClickRow(int row, Qt::MouseButton button = Qt::LeftButton) {
+    QListWidget* list = List();
+    list->scrollToItem(list->item(row));
+    const QPoint at = list->visualItemRect(list->item(row)).center();
+    QTest::mouseClick(list->viewport(), button, Qt::NoModifier, at);
+  }
+  void PressBelowLastEntry(Qt::MouseButton button) {
+    QListWidget* list = List();
+    QTest::mousePress(list->viewport(), button, Qt::NoModifier,
+                      QPoint(20, list->viewport()->height() - 3));
+    QTest::mouseRelease(list->viewport(), button, Qt::NoModifier,
+                        QPoint(20, list->viewport()->height() - 3));
+  }
+
+  void Type(int field, const QString& text) {
+    Edit(field)->setFocus();
+    Edit(field)->selectAll();
+    QTest::keyClicks(Edit(field), text);
+  }
+  void FillNames(const QString& name, const QString& firstName) {
+    Type(store::kName, name);
+    Type(store::kVorname, firstName);
+  }
+
+  QStringList Entries() const { return form->ListEntries(); }
+  QStringList FieldTexts() const {
+    QStringList texts;
+    for (int i = 0; i < store::kFieldCount; ++i)
+      texts.append(Edit(i)->text());
+    return texts;
+  }
+  QByteArray Names() const { return data.Read(QStringLiteral("names.qdx")); }
+  QByteArray Store() const { return data.Read(QStringLiteral("adresse.qdx")); }
+
+  testsupport::TempDataDir data;
+  testsupport::ScriptedDialogs dialogs;
+  std::unique_ptr<TForm1> form;
+};
+
+// A record's section as the record store writes it when it is new: the fifteen keys in store
+// order, the fields not given empty. Values are Windows-1252 bytes.
+QByteArray Section(const QByteArray& key, std::initializer_list<std::pair<int, QByteArray>> values);
+
+}  // namespace mainwindowtest
