@@ -1,0 +1,173 @@
+// Saving and opening reports through the window.
+#include <QDir>
+#include <QHeaderView>
+#include <QTableView>
+
+#include "reports/companion.h"
+#include "reports/rtf.h"
+#include "store/fileio.h"
+#include "store/messages.h"
+#include "tests/reports/form8_fixture.h"
+
+using namespace reporttest;
+
+namespace {
+
+class ReportFiles : public Form8Test {
+ public:
+  // Two fields ("Name", "Ort") of the three records.
+  void BuildSmallReport() {
+    Show();
+    NewReport();
+    Click("CheckBox2");
+    SetChecked("CheckListBox1", 0, true);
+    SetChecked("CheckListBox1", 7, true);
+    Build();
+  }
+  void TearDown() override { store::SetFaultHook({}); }
+};
+
+}  // namespace
+
+TEST_F(ReportFiles, saveThenOpen_restoresLinesAndEveryCell) {
+  BuildSmallReport();
+  const QStringList lines = form->BlockLines();
+  const reports::Grid grid = form->GridData();
+  SaveAs(dir.File("bericht"));  // no extension: ".txt" is added
+  EXPECT_FALSE(form->BlockModified());
+  ASSERT_TRUE(dir.Exists("bericht.txt"));
+  EXPECT_TRUE(dir.Read("bericht.txt").startsWith("{\\rtf1"));
+  EXPECT_EQ(dir.Read("bericht.sgr"),
+            QByteArray("[0]\r\n0=\r\n1=1\r\n2=2\r\n3=3\r\n"
+                       "[1]\r\n0=Name\r\n1=Beck\r\n2=M\xfcller\r\n3=Zander\r\n"
+                       "[2]\r\n0=Ort\r\n1=Beck-Ort\r\n2=M\xfcller-Ort\r\n3=Zander-Ort\r\n"
+                       "[xxx]\r\ncol=3\r\nrow=4\r\n"));
+
+  dialogs.AnswerNext("&Nein");
+  NewReport();
+  Open(dir.File("bericht.txt"));
+  EXPECT_EQ(form->BlockLines(), lines);
+  EXPECT_EQ(form->GridData(), grid);
+  EXPECT_FALSE(form->BlockModified());
+}
+
+TEST_F(ReportFiles, dialogs_filterSuffixOverwriteQuestionAndLastName) {
+  BuildSmallReport();
+  SaveAs(dir.File("a.txt"));
+  Click("ToolbarButton975");  // cancelled
+  ASSERT_EQ(dialogs.fileDialogs.size(), 2);
+  const platform::FileDialogSpec& save = dialogs.fileDialogs[1];
+  EXPECT_EQ(save.filter, "Textdatei (*.txt)");
+  EXPECT_EQ(save.defaultSuffix, "txt");
+  EXPECT_TRUE(save.confirmOverwrite);
+  EXPECT_EQ(dialogs.fileDialogs[0].initialPath, "");
+  EXPECT_EQ(save.initialPath, dir.File("a.txt"));
+
+  Click("ToolbarButton974");  // cancelled: nothing changes
+  const platform::FileDialogSpec& open = dialogs.fileDialogs[2];
+  EXPECT_EQ(open.filter, "Textdatei (*.txt)");
+  EXPECT_TRUE(open.fileMustExist);
+  EXPECT_EQ(open.initialPath, "");
+  EXPECT_EQ(form->GridRowCount(), 4);
+}
+
+TEST_F(ReportFiles, resetGrid_savedAsTwoByTwoEmptyCompanion) {
+  Show();
+  NewReport();
+  SaveAs(dir.File("leer.txt"));
+  EXPECT_EQ(dir.Read("leer.sgr"),
+            QByteArray("[0]\r\n0=\r\n1=\r\n[1]\r\n0=\r\n1=\r\n[xxx]\r\ncol=2\r\nrow=2\r\n"));
+  EXPECT_TRUE(reports::ReadRtfLines(dir.Read("leer.txt")).isEmpty());
+}
+
+TEST_F(ReportFiles, savingOverLargerReport_keepsExtraKeys_openReadsOnlyCounts) {
+  Show();
+  NewReport();
+  Build();  // all fifteen fields, three records: 16 columns, 4 rows
+  SaveAs(dir.File("r.txt"));
+  dialogs.AnswerNext("&Nein");
+  NewReport();
+  Click("CheckBox2");
+  SetChecked("CheckListBox1", 7, true);
+  SetChecked("CheckListBox2", 0, false);
+  SetChecked("CheckListBox2", 1, false);
+  Build();
+  SaveAs(dir.File("r.txt"));
+  const QByteArray companion = dir.Read("r.sgr");
+  EXPECT_TRUE(companion.contains("[15]\r\n0=Int. Rufnr.\r\n"));
+  EXPECT_TRUE(companion.contains("[1]\r\n0=Ort\r\n1=Zander-Ort\r\n2=M\xfcller\r\n"));
+  EXPECT_TRUE(companion.endsWith("[xxx]\r\ncol=2\r\nrow=2\r\n"));
+
+  Open(dir.File("r.txt"));
+  EXPECT_EQ(form->GridColumnCount(), 2);
+  EXPECT_EQ(form->GridRowCount(), 2);
+  EXPECT_EQ(form->GridCell(1, 1), "Zander-Ort");
+}
+
+TEST_F(ReportFiles, textWithoutCompanion_linesAndOneUnfixedErrorCell) {
+  dir.Write("notiz.txt",
+            "Zeile 1\r\nStra\xdf"
+            "e\r\n");
+  Show();
+  Open(dir.File("notiz.txt"));
+  EXPECT_EQ(form->BlockLines(), QStringList({"Zeile 1", "Stra\u00dfe"}));
+  EXPECT_EQ(form->GridColumnCount(), 1);
+  EXPECT_EQ(form->GridRowCount(), 1);
+  EXPECT_EQ(form->GridCell(0, 0), "Error");
+  auto* grid = Get<QTableView>("StringGrid1");
+  EXPECT_FALSE(grid->horizontalHeader()->isVisible());
+  EXPECT_EQ(grid->model()->index(0, 0).data().toString(), "Error");
+}
+
+TEST_F(ReportFiles, hostileCompanion_openedWithoutExhaustingMemory) {
+  dir.Write("h.txt", "x\r\n");
+  dir.Write("h.sgr", "[xxx]\r\ncol=2147483647\r\nrow=2147483647\r\n[0]\r\n0=a\r\n");
+  Show();
+  Open(dir.File("h.txt"));
+  EXPECT_EQ(form->GridColumnCount(), 1);
+  EXPECT_EQ(form->GridRowCount(), 1);
+  EXPECT_EQ(form->GridCell(0, 0), "a");
+}
+
+TEST_F(ReportFiles, companionNotWritable_nothingWrittenModifiedKept) {
+  BuildSmallReport();
+  store::SetFaultHook([](store::FileOp op, const QString& path) {
+    return op == store::FileOp::Open && path.endsWith(".sgr");
+  });
+  dialogs.fileAnswers.enqueue(dir.File("r.txt"));
+  Click("ToolbarButton975");
+  EXPECT_EQ(dialogs.Texts(), QStringList({store::CannotWriteMessage(dir.File("r.sgr"))}));
+  EXPECT_FALSE(dir.Exists("r.txt"));
+  EXPECT_TRUE(form->BlockModified());
+}
+
+TEST_F(ReportFiles, textNotCreatable_companionWrittenModifiedKept) {
+  BuildSmallReport();
+  store::SetFaultHook([](store::FileOp op, const QString& path) {
+    return op == store::FileOp::Rename && path.endsWith(".txt");
+  });
+  SaveAs(dir.File("r.txt"));
+  EXPECT_EQ(dialogs.Texts(), QStringList({store::CannotCreateMessage(dir.File("r.txt"))}));
+  EXPECT_TRUE(dir.Exists("r.sgr"));
+  EXPECT_FALSE(dir.Exists("r.txt"));
+  EXPECT_TRUE(form->BlockModified());
+}
+
+TEST_F(ReportFiles, unreadableText_messageAfterRetries_blockKeepsText_companionStillRead) {
+  BuildSmallReport();
+  SaveAs(dir.File("r.txt"));
+  const QStringList lines = form->BlockLines();
+  int attempts = 0;
+  store::SetFaultHook([&](store::FileOp op, const QString& path) {
+    if (op != store::FileOp::Read || !path.endsWith(".txt"))
+      return false;
+    ++attempts;
+    return true;
+  });
+  Open(dir.File("r.txt"));
+  EXPECT_EQ(attempts, 6000);
+  EXPECT_EQ(dialogs.Texts(), QStringList({store::LoadFailureMessage()}));
+  EXPECT_EQ(form->BlockLines(), lines);
+  EXPECT_EQ(form->GridRowCount(), 4);
+  EXPECT_FALSE(form->BlockModified());
+}
