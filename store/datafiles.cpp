@@ -4,19 +4,17 @@
 #include <QLockFile>
 
 #include "platform/usererror.h"
-#include "store/cp1252.h"
 #include "store/fileio.h"
-#include "store/listfile.h"
+#include "store/listbytes.h"
 #include "store/messages.h"
 #include "store/profiletext.h"
-#include "store/sharedaccess.h"
 
 namespace store {
 namespace {
 
-// A list file that exists but cannot be read is tried a few more times at once (another
+// A file that exists but cannot be read is tried a few more times at once (another
 // workstation may be replacing it this very moment) before the change gives up.
-constexpr int kListReadAttempts = 20;
+constexpr int kReadAttempts = 20;
 
 // Holds the data directory's lock file for one read-merge-write.
 class DirLock {
@@ -32,21 +30,11 @@ class DirLock {
   QLockFile lock_;
 };
 
-// Reads a list file for a change. A missing file counts as empty; a file that exists but
-// cannot be read stops the change before anything is written.
-QStringList ReadListForChange(const QString& path) {
-  for (int attempt = 0; attempt < kListReadAttempts; ++attempt) {
-    const ReadResult read = ReadWholeFile(path);
-    if (read.status == ReadStatus::Ok)
-      return DecodeListFile(read.bytes);
-    if (read.status == ReadStatus::Missing)
-      return {};
-  }
-  throw platform::UserError(LoadFailureMessage());
-}
-
-QByteArray ReadStoreForChange(const QString& path) {
-  for (int attempt = 0; attempt < kListReadAttempts; ++attempt) {
+// Reads a data file for a change. A missing file counts as empty; a file that exists but
+// cannot be read stops the change before anything is written, so it is never rewritten from
+// an empty list.
+QByteArray ReadForChange(const QString& path) {
+  for (int attempt = 0; attempt < kReadAttempts; ++attempt) {
     ReadResult read = ReadWholeFile(path);
     if (read.status == ReadStatus::Ok)
       return std::move(read.bytes);
@@ -56,30 +44,14 @@ QByteArray ReadStoreForChange(const QString& path) {
   throw platform::UserError(LoadFailureMessage());
 }
 
-void WriteList(const QString& path, const QStringList& keys) {
-  if (!WriteFileAtomic(path, EncodeListFile(keys))) {
+void WriteList(const QString& path, const ListBytes& list) {
+  if (!WriteFileAtomic(path, list.Bytes()))
     throw platform::UserError(CannotCreateMessage(path));
-  }
 }
 
 void WriteStore(const QString& path, const QByteArray& bytes) {
   if (!WriteFileAtomic(path, bytes))
     throw platform::UserError(CannotWriteMessage(path));
-}
-
-// Record keys that differ only in letter case address the same section, so "is it listed"
-// ignores letter case.
-qsizetype IndexIgnoringCase(const QStringList& list, const QString& key) {
-  const QByteArray folded = FoldCase(ToCp1252(key));
-  for (qsizetype i = 0; i < list.size(); ++i) {
-    if (list.at(i).size() == key.size() && FoldCase(ToCp1252(list.at(i))) == folded)
-      return i;
-  }
-  return -1;
-}
-
-bool ListedIgnoringCase(const QStringList& list, const QString& key) {
-  return IndexIgnoringCase(list, key) >= 0;
 }
 
 }  // namespace
@@ -106,16 +78,17 @@ void DataFiles::SetLockTimeouts(int waitMs, int staleMs) {
 
 DataFiles::SaveOutcome DataFiles::SaveRecord(const QString& key, const RecordValues& values) {
   DirLock lock(LockPath(), lockWaitMs_, lockStaleMs_, CannotWriteMessage(StorePath()));
-  QStringList names = ReadListForChange(NamesPath());
+  ListBytes names(ReadForChange(NamesPath()));
   // A key that differs from a listed one only in letter case would overwrite that record's
-  // section; a soft-deleted record's section would be overwritten, and a later purge would
-  // erase the new record with it.
-  if (ListedIgnoringCase(names, key))
+  // section. So would a soft-deleted record's key, and a later purge would then erase the
+  // new record with the old one.
+  if (names.IndexIgnoringCase(key) >= 0)
     return SaveOutcome::KeyExists;
-  if (ListedIgnoringCase(ReadListForChange(SecurePath()), key))
+  if (ListBytes(ReadForChange(SecurePath())).IndexIgnoringCase(key) >= 0) {
     return SaveOutcome::KeyExists;
+  }
 
-  ProfileText store(ReadStoreForChange(StorePath()));
+  ProfileText store(ReadForChange(StorePath()));
   QList<QPair<QString, QString>> keyValues;
   for (int field : StoreOrder()) {
     keyValues.append({QString::fromLatin1(Fields()[field].storeKey), values[field]});
@@ -123,72 +96,71 @@ DataFiles::SaveOutcome DataFiles::SaveRecord(const QString& key, const RecordVal
   store.WriteSection(key, keyValues);
   WriteStore(StorePath(), store.Bytes());
 
-  names.append(key);
-  SortKeys(names);
+  names.InsertSorted(key);
   WriteList(NamesPath(), names);
   return SaveOutcome::Saved;
 }
 
 void DataFiles::RemoveFromNames(const QString& key) {
   DirLock lock(LockPath(), lockWaitMs_, lockStaleMs_, CannotCreateMessage(NamesPath()));
-  QStringList names = ReadListForChange(NamesPath());
-  if (names.removeAll(key) == 0)
+  ListBytes names(ReadForChange(NamesPath()));
+  if (names.RemoveAll(key) == 0)
     return;
   WriteList(NamesPath(), names);
 }
 
 void DataFiles::AddToNames(const QString& key) {
   DirLock lock(LockPath(), lockWaitMs_, lockStaleMs_, CannotCreateMessage(NamesPath()));
-  QStringList names = ReadListForChange(NamesPath());
-  if (ListedIgnoringCase(names, key))
+  ListBytes names(ReadForChange(NamesPath()));
+  if (names.IndexIgnoringCase(key) >= 0)
     return;
-  names.append(key);
-  SortKeys(names);
+  names.InsertSorted(key);
   WriteList(NamesPath(), names);
 }
 
 bool DataFiles::DeleteRecord(const QString& key) {
   DirLock lock(LockPath(), lockWaitMs_, lockStaleMs_, CannotCreateMessage(SecurePath()));
-  QStringList names = ReadListForChange(NamesPath());
-  QStringList secure = ReadListForChange(SecurePath());
-  // A key that is no longer listed was deleted or taken into an edit elsewhere meanwhile.
-  if (!names.contains(key))
+  ListBytes names(ReadForChange(NamesPath()));
+  ListBytes secure(ReadForChange(SecurePath()));
+  // A key that is no longer listed was deleted, or taken into an edit, elsewhere meanwhile.
+  if (names.IndexOf(key) < 0)
     return false;
-  if (!secure.contains(key)) {
-    secure.append(key);
+  // The deleted-records file first: should the second write fail, the key stands in both
+  // files rather than in none, and nothing is lost.
+  if (secure.IndexOf(key) < 0) {
+    secure.Append(key);
     WriteList(SecurePath(), secure);
   }
-  names.removeAll(key);
+  names.RemoveAll(key);
   WriteList(NamesPath(), names);
   return true;
 }
 
 DataFiles::RestoreOutcome DataFiles::RestoreRecords(const QStringList& keys) {
   DirLock lock(LockPath(), lockWaitMs_, lockStaleMs_, CannotCreateMessage(NamesPath()));
-  QStringList names = ReadListForChange(NamesPath());
-  QStringList secure = ReadListForChange(SecurePath());
+  ListBytes names(ReadForChange(NamesPath()));
+  ListBytes secure(ReadForChange(SecurePath()));
   for (const QString& key : keys) {
-    if (ListedIgnoringCase(names, key))
+    if (names.IndexIgnoringCase(key) >= 0)
       return RestoreOutcome::KeyLive;
   }
   RestoreOutcome outcome = RestoreOutcome::Restored;
   bool moved = false;
   for (const QString& key : keys) {
-    const qsizetype at = secure.indexOf(key);
+    const qsizetype at = secure.IndexOf(key);
     if (at < 0) {
       outcome = RestoreOutcome::NotDeleted;  // restored or purged elsewhere meanwhile
       continue;
     }
-    secure.removeAt(at);
-    if (!ListedIgnoringCase(names, key))
-      names.append(key);
+    secure.RemoveAt(at);
+    if (names.IndexIgnoringCase(key) < 0)
+      names.InsertSorted(key);
     moved = true;
   }
   if (!moved)
     return outcome;
   // The name index first: should the second write fail, the key is listed twice rather than
-  // nowhere, and a purge never erases a key that is listed as live.
-  SortKeys(names);
+  // nowhere, and a purge never erases the section of a key that is listed as live.
   WriteList(NamesPath(), names);
   WriteList(SecurePath(), secure);
   return outcome;
@@ -196,16 +168,15 @@ DataFiles::RestoreOutcome DataFiles::RestoreRecords(const QStringList& keys) {
 
 void DataFiles::PurgeRecords(const QStringList& keys) {
   DirLock lock(LockPath(), lockWaitMs_, lockStaleMs_, CannotWriteMessage(StorePath()));
-  const QStringList names = ReadListForChange(NamesPath());
-  QStringList secure = ReadListForChange(SecurePath());
-  const QByteArray before = ReadStoreForChange(StorePath());
+  const ListBytes names(ReadForChange(NamesPath()));
+  ListBytes secure(ReadForChange(SecurePath()));
+  const QByteArray before = ReadForChange(StorePath());
   ProfileText store(before);
   for (const QString& key : keys) {
-    if (!secure.contains(key))
+    if (secure.RemoveAll(key) == 0)
       continue;  // restored or purged elsewhere meanwhile
-    secure.removeAll(key);
-    // A key that is live again (its section shared with a listed key) keeps its section.
-    if (!ListedIgnoringCase(names, key))
+    // A key that is live again (or whose section a listed key shares) keeps its section.
+    if (names.IndexIgnoringCase(key) < 0)
       store.EraseSection(key);
   }
   if (store.Bytes() != before)

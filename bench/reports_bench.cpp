@@ -1,0 +1,146 @@
+// The report generator's figures: building the table and the blocks of all fields of all
+// records, saving that report (companion and Rich Text Format) and opening it again; also the
+// window's build, which fills the string grid and the block view.
+#include <QDir>
+#include <QFile>
+#include <QFont>
+
+#include "bench/benchregistry.h"
+#include "reports/builders.h"
+#include "reports/companion.h"
+#include "reports/rtf.h"
+#include "reports/tform8.h"
+#include "store/fileio.h"
+#include "store/sharedaccess.h"
+
+namespace {
+
+class NullSink : public store::MessageSink {
+ public:
+  void ShowMessage(const QString& text) override { qFatal("unexpected: %s", qPrintable(text)); }
+};
+
+reports::ReportSelection Everything(const bench::Context& c) {
+  reports::ReportSelection selection;
+  selection.entries = c.book.liveKeys;
+  selection.tickedFields = QVector<bool>(reports::kReportFieldCount, true);
+  selection.tickedRecords = QVector<bool>(c.book.liveKeys.size(), true);
+  return selection;
+}
+
+struct Report {
+  reports::Grid grid;
+  QStringList lines;
+};
+
+Report Build(const bench::Context& c) {
+  NullSink sink;
+  const store::RecordStore store = store::OpenRecordStore(c.book.dir, sink);
+  const reports::ReportSelection selection = Everything(c);
+  return {reports::BuildTableView(store, selection), reports::BuildBlocks(store, selection)};
+}
+
+// The report is built once per address book for saving and opening.
+const Report& ReportOf(const bench::Context& c) {
+  static QString builtFor;
+  static Report report;
+  if (builtFor != c.book.dir) {
+    report = Build(c);
+    builtFor = c.book.dir;
+  }
+  return report;
+}
+
+QString ReportPath(const bench::Context& c) {
+  return QDir(c.book.dir).filePath(QStringLiteral("bericht.txt"));
+}
+
+const QFont& ViewFont() {
+  static const QFont font(QStringLiteral("MS Sans Serif"), 8);
+  return font;
+}
+
+void Save(const QString& path, const Report& report) {
+  const QString companion = reports::CompanionName(path);
+  const store::ReadResult existing = store::ReadWholeFile(companion);
+  if (!store::WriteFileAtomic(companion, reports::WriteCompanion(existing.bytes, report.grid)) ||
+      !store::WriteFileAtomic(path, reports::WriteRtf(report.lines, ViewFont()))) {
+    qFatal("report_save: not written");
+  }
+}
+
+const bench::Register reportBuild(
+    "report_build",
+    [](const bench::Context& c) {
+      Report report;
+      const double ms = bench::TimeMs([&] { report = Build(c); });
+      if (report.grid.rowCount != c.book.liveKeys.size() + 1 ||
+          report.lines.size() != 19 * c.book.liveKeys.size()) {
+        qFatal("report_build: wrong size");
+      }
+      return ms;
+    },
+    300);
+
+// Saving to a new name: the companion is created.
+const bench::Register reportSave(
+    "report_save",
+    [](const bench::Context& c) {
+      const Report& report = ReportOf(c);
+      const QString path = ReportPath(c);
+      QFile::remove(path);
+      QFile::remove(reports::CompanionName(path));
+      return bench::TimeMs([&] { Save(path, report); });
+    },
+    310);
+
+// Saving over the same report again: every key of the companion is replaced in place.
+const bench::Register reportSaveOver(
+    "report_save_over",
+    [](const bench::Context& c) {
+      const Report& report = ReportOf(c);
+      const QString path = ReportPath(c);
+      if (!QFile::exists(reports::CompanionName(path)))
+        Save(path, report);
+      return bench::TimeMs([&] { Save(path, report); });
+    },
+    320);
+
+const bench::Register reportOpen(
+    "report_open",
+    [](const bench::Context& c) {
+      const Report& report = ReportOf(c);
+      const QString path = ReportPath(c);
+      if (!QFile::exists(path))
+        Save(path, report);
+      Report opened;
+      const double ms = bench::TimeMs([&] {
+        const store::ReadResult text = store::ReadWholeFile(path);
+        opened.lines = reports::ReadRtfLines(text.bytes);
+        const store::ReadResult companion = store::ReadWholeFile(reports::CompanionName(path));
+        opened.grid = reports::ReadCompanion(companion.bytes);
+      });
+      if (opened.lines != report.lines || !(opened.grid == report.grid))
+        qFatal("report_open: not the saved report");
+      return ms;
+    },
+    330);
+
+// The window's build command: one probe, both builders, and filling the string grid and the
+// block view. The window is shown once per address book; its views are emptied untimed.
+const bench::Register reportWindowBuild(
+    "report_window_build",
+    [](const bench::Context& c) {
+      const QStringList entries = c.book.liveKeys;
+      TForm8 form([entries] { return entries; }, c.book.dir);
+      form.show();
+      form.ToolbarButton972Click();
+      const double ms = bench::TimeMs([&] { form.ToolbarButton973Click(); });
+      if (form.GridRowCount() != entries.size() + 1)
+        qFatal("report_window_build: wrong size");
+      form.BlockDocument()->setModified(false);
+      return ms;
+    },
+    340);
+
+}  // namespace

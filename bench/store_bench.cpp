@@ -1,0 +1,93 @@
+// The address store's figures: loading the name index, reading and writing records.
+#include <QDir>
+
+#include "bench/benchregistry.h"
+#include "store/datafiles.h"
+#include "store/sharedaccess.h"
+
+namespace {
+
+class NullSink : public store::MessageSink {
+ public:
+  void ShowMessage(const QString& text) override { qFatal("unexpected: %s", qPrintable(text)); }
+};
+
+QString StorePath(const bench::Context& c) {
+  return QDir(c.book.dir).filePath(QStringLiteral("adresse.qdx"));
+}
+
+const bench::Register rawRead(
+    "raw_read", [](const bench::Context& c) { return bench::RawReadMs(StorePath(c)); }, 0);
+
+const bench::Register loadSortedList(
+    "load_sorted_list",
+    [](const bench::Context& c) {
+      NullSink sink;
+      store::LoadResult result;
+      const double ms = bench::TimeMs([&] {
+        result =
+            store::LoadSortedList(QDir(c.book.dir).filePath(QStringLiteral("names.qdx")), sink);
+      });
+      if (result.lines.size() != c.book.liveKeys.size())
+        qFatal("load_sorted_list: wrong count");
+      return ms;
+    },
+    10);
+
+// A record display: open the store (one read of the file) and read the fifteen fields of
+// one record, the last one in the file.
+const bench::Register readOneRecord(
+    "read_one_record",
+    [](const bench::Context& c) {
+      NullSink sink;
+      store::RecordValues values;
+      const double ms = bench::TimeMs([&] {
+        const store::RecordStore rs = store::OpenRecordStore(c.book.dir, sink);
+        values = rs.Record(c.book.lastKeyInStore);
+      });
+      if (values[store::kVorname] == store::MissingValue())
+        qFatal("read_one_record: not found");
+      return ms;
+    },
+    20);
+
+// Finishing an edit: the record is written whole and its key listed again. Taking the key
+// out of the name index (the start of the edit) is not timed.
+const bench::Register writeOneRecord(
+    "write_one_record",
+    [](const bench::Context& c) {
+      store::DataFiles files(c.book.dir);
+      const QString key = c.book.liveKeys.at(c.book.liveKeys.size() / 2);
+      NullSink sink;
+      store::RecordValues values = store::OpenRecordStore(c.book.dir, sink).Record(key);
+      values[store::kOrt] = values[store::kOrt] == QStringLiteral("Köln") ? QStringLiteral("Bonn")
+                                                                          : QStringLiteral("Köln");
+      files.RemoveFromNames(key);
+      store::DataFiles::SaveOutcome outcome{};
+      const double ms = bench::TimeMs([&] { outcome = files.SaveRecord(key, values); });
+      if (outcome != store::DataFiles::SaveOutcome::Saved)
+        qFatal("write_one_record: refused");
+      return ms;
+    },
+    30);
+
+// An export or report over everything: one opened store, every field of every live record.
+const bench::Register readAllRecords(
+    "read_all_records",
+    [](const bench::Context& c) {
+      NullSink sink;
+      qsizetype total = 0;
+      const double ms = bench::TimeMs([&] {
+        const store::RecordStore rs = store::OpenRecordStore(c.book.dir, sink);
+        for (const QString& key : c.book.liveKeys) {
+          const store::RecordValues values = rs.Record(key);
+          total += values[store::kName].size();
+        }
+      });
+      if (total == 0)
+        qFatal("read_all_records: nothing read");
+      return ms;
+    },
+    40);
+
+}  // namespace

@@ -1,0 +1,162 @@
+// The main window's list-wide commands, run on the real window: the internal-number view, the
+// company tree (tree widget filled), a delete, and the CSV export.
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QListWidget>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include "bench/benchregistry.h"
+#include "mainwindow/tform1.h"
+#include "platform/dialogs.h"
+
+namespace {
+
+// Answers every dialog without showing it; a message means the measurement went wrong.
+class BenchDialogs : public platform::Dialogs {
+ public:
+  QString saveFileName;
+  int ShowMessageBox(QWidget*, const platform::MessageBoxSpec& spec) override {
+    qFatal("unexpected message: %s", qPrintable(spec.text));
+  }
+  std::optional<QString> GetSaveFileName(QWidget*, const platform::FileDialogSpec&) override {
+    return saveFileName;
+  }
+  std::optional<QString> GetOpenFileName(QWidget*, const platform::FileDialogSpec&) override {
+    return std::nullopt;
+  }
+  std::optional<QFont> GetFont(QWidget*, const QFont&) override { return std::nullopt; }
+  bool ExecPrintDialog(QWidget*, QPrinter&) override { return false; }
+  int ExecModal(QDialog&) override { return QDialog::Rejected; }
+};
+
+BenchDialogs& Dialogs() {
+  static BenchDialogs* dialogs = [] {
+    auto* d = new BenchDialogs;
+    platform::Dialogs::Install(d);
+    return d;
+  }();
+  return *dialogs;
+}
+
+// One shown main window per address book; it is left to the end of the process.
+TForm1& Window(const bench::Context& c) {
+  static TForm1* form = nullptr;
+  static QString builtFor;
+  Dialogs();
+  if (builtFor != c.book.dir) {
+    delete form;
+    form = new TForm1(c.book.dir);
+    form->show();
+    QApplication::processEvents();
+    builtFor = c.book.dir;
+  }
+  return *form;
+}
+
+QToolButton* Button(TForm1& form, const char* name) {
+  return form.findChild<QToolButton*>(QLatin1String(name));
+}
+
+int ListCount(TForm1& form) {
+  return form.findChild<QListWidget*>(QStringLiteral("ListBox1"))->count();
+}
+
+QByteArray ReadOrDie(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly))
+    qFatal("cannot read %s", qPrintable(path));
+  return file.readAll();
+}
+
+void WriteOrDie(const QString& path, const QByteArray& bytes) {
+  QFile file(path);
+  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+    qFatal("cannot write %s", qPrintable(path));
+}
+
+// Entering the view: the record store and the name index read once, the list filled; the
+// window lays out and paints before the time is taken.
+const bench::Register internalNumberView(
+    "internal_number_view",
+    [](const bench::Context& c) {
+      TForm1& form = Window(c);
+      QToolButton* button = Button(form, "Button3");
+      button->setChecked(true);
+      const double ms = bench::TimeMs([&] {
+        form.Button3Click();
+        QApplication::processEvents();
+      });
+      if (ListCount(form) == 0)
+        qFatal("internal_number_view: empty list");
+      button->setChecked(false);
+      form.Button3Click();
+      return ms;
+    },
+    110);
+
+// Entering the company view: the list reloaded, the tree built with all its items and shown.
+const bench::Register companyTree(
+    "company_tree",
+    [](const bench::Context& c) {
+      TForm1& form = Window(c);
+      QToolButton* button = Button(form, "ToolbarButton9712");
+      auto* tree = form.findChild<QTreeWidget*>(QStringLiteral("TreeView1"));
+      button->setChecked(true);
+      const double ms = bench::TimeMs([&] {
+        form.ToolbarButton9712Click();
+        QApplication::processEvents();
+      });
+      if (tree->topLevelItemCount() != 1 || tree->topLevelItem(0)->childCount() < 2)
+        qFatal("company_tree: no companies");
+      button->setChecked(false);
+      form.ToolbarButton9712Click();
+      return ms;
+    },
+    120);
+
+// A delete from the list: the list compared with the name index, the key moved under the
+// lock, the entry taken out. The files are put back afterwards, untimed.
+const bench::Register deleteRecord(
+    "delete_record",
+    [](const bench::Context& c) {
+      TForm1& form = Window(c);
+      const QString names = QDir(c.book.dir).filePath(QStringLiteral("names.qdx"));
+      const QString secure = QDir(c.book.dir).filePath(QStringLiteral("secure.qdx"));
+      const QByteArray namesBefore = ReadOrDie(names);
+      const QByteArray secureBefore = ReadOrDie(secure);
+      const int count = ListCount(form);
+      form.SelectListIndex(count / 2);
+      const double ms = bench::TimeMs([&] {
+        form.Lschen1Click();
+        QApplication::processEvents();
+      });
+      if (ListCount(form) != count - 1 || ReadOrDie(secure).size() <= secureBefore.size())
+        qFatal("delete_record: nothing deleted");
+      WriteOrDie(names, namesBefore);
+      WriteOrDie(secure, secureBefore);
+      form.ReloadNameList();
+      return ms;
+    },
+    130);
+
+// The export: the name index and the record store read once, the file built and written.
+const bench::Register csvExport(
+    "csv_export",
+    [](const bench::Context& c) {
+      static QTemporaryDir out;
+      TForm1& form = Window(c);
+      const QString path = QDir(out.path()).filePath(QStringLiteral("export.csv"));
+      Dialogs().saveFileName = path;
+      QFile::remove(path);
+      const double ms = bench::TimeMs([&] { form.ToolbarButton973Click(); });
+      if (QFileInfo(path).size() < c.book.liveKeys.size())
+        qFatal("csv_export: file too short");
+      return ms;
+    },
+    140);
+
+}  // namespace

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <deque>
+#include <vector>
+
+namespace store {
+
+// A list file (one key per line) edited on its bytes, for the changes of DataFiles: finding
+// a key, inserting one at its sorted place and removing one cost a scan of the bytes, not a
+// decode and sort of the whole list. Bytes() writes every line with CR LF.
+class ListBytes {
+ public:
+  explicit ListBytes(QByteArray bytes);
+  ListBytes(const ListBytes&) = delete;  // the lines point into the bytes
+  ListBytes& operator=(const ListBytes&) = delete;
+
+  qsizetype Count() const { return static_cast<qsizetype>(lines_.size()); }
+  QByteArrayView Line(qsizetype i) const { return lines_[static_cast<size_t>(i)]; }
+  QString Text(qsizetype i) const;
+
+  qsizetype IndexOf(const QString& key) const;  // exact, or -1
+  // Record keys equal ignoring letter case address the same section of the record store.
+  qsizetype IndexIgnoringCase(const QString& key) const;
+
+  // Inserts key where the sort order of the name index puts it. A list that is not sorted
+  // (written elsewhere, or by an older program) is sorted first.
+  void InsertSorted(const QString& key);
+  void Sort();
+  void Append(const QString& key);
+  void RemoveAt(qsizetype i);
+  // Removes every line equal to key; returns how many.
+  qsizetype RemoveAll(const QString& key);
+
+  QByteArray Bytes() const;
+
+ private:
+  void Insert(qsizetype at, const QString& key);
+
+  QByteArray bytes_;
+  std::deque<QByteArray> added_;  // storage of inserted lines; deque keeps them in place
+  std::vector<QByteArrayView> lines_;
+  bool knownSorted_ = false;
+};
+
+}  // namespace store
