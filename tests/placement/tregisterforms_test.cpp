@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -221,6 +222,17 @@ TEST_F(Placement, refusedClose_storesNothing_andKeepsWindowOpen) {
   EXPECT_TRUE(run.form1.close());
   EXPECT_EQ(run.form1.closes, 2);
   EXPECT_EQ(Stored("Forms/Form1/Width"), "811");
+}
+
+TEST_F(Placement, storeThatCannotBeWritten_showsErrorAndCloseGoesOn) {
+  // A directory where the key's file belongs makes every write fail.
+  ASSERT_TRUE(QDir().mkpath(KeyFile()));
+  ProgramRun run(dir_.path());
+  run.form1.show();
+  EXPECT_TRUE(run.form1.close());
+  EXPECT_FALSE(run.form1.isVisible());
+  EXPECT_EQ(dialogs_.Texts(),
+            QStringList{QString("Erzeugung von Schl\u00fcssel Forms\\Form1 misslungen")});
 }
 
 TEST_F(Placement, disabled_stillOpensKeyAndRunsEvents_butSkipsWindows) {
