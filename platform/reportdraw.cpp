@@ -35,14 +35,24 @@ void DrawReportPage(QPainter& painter, const ReportPage& page, qreal scaleX, qre
                             line.line.x2() * scaleX, line.line.y2() * scaleY));
   }
   const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip | Qt::TextSingleLine;
+  std::vector<QFont> fonts;
+  if (page.styles) {
+    for (const TextStyle& style : *page.styles)
+      fonts.push_back(DeviceFont(style.font));
+  }
+  int current = -1;
   for (const PlacedText& text : page.texts) {
-    painter.setFont(DeviceFont(text.font));
-    const QRectF box(text.pos.x() * scaleX, text.pos.y() * scaleY, kUnclippedWidth,
-                     text.height * scaleY);
-    if (text.background.isValid() && text.background.alpha() > 0) {
-      painter.fillRect(painter.boundingRect(box, flags, text.text), text.background);
+    const TextStyle& style = page.StyleOf(text);
+    if (text.style != current) {
+      painter.setFont(fonts[text.style]);
+      current = text.style;
     }
-    painter.setPen(text.color);
+    const QRectF box(text.pos.x() * scaleX, text.pos.y() * scaleY, kUnclippedWidth,
+                     style.height * scaleY);
+    if (style.background.isValid() && style.background.alpha() > 0) {
+      painter.fillRect(painter.boundingRect(box, flags, text.text), style.background);
+    }
+    painter.setPen(style.color);
     painter.drawText(box, flags, text.text);
   }
 }

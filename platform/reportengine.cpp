@@ -1,5 +1,6 @@
 #include "platform/reportengine.h"
 
+#include <unordered_map>
 #include <utility>
 
 namespace platform {
@@ -64,6 +65,17 @@ class Layouter {
       }
     }
     footerTop_ = size.height() - footerHeight;
+
+    // A label's look stays the same for the whole run; its texts refer to it by index.
+    // The labels of a band have consecutive styles, starting at the band's first style.
+    auto styles = std::make_shared<std::vector<TextStyle>>();
+    for (const auto& band : report.Bands()) {
+      firstStyle_.emplace(band.get(), int(styles->size()));
+      for (const auto& label : band->Labels()) {
+        styles->push_back(TextStyle{label->font, label->color, label->background, label->height});
+      }
+    }
+    styles_ = std::move(styles);
   }
 
   std::vector<ReportPage> Run() {
@@ -123,8 +135,12 @@ class Layouter {
   }
 
   void StartPage() {
+    const size_t expectedTexts = pages_.empty() ? 0 : pages_.back().texts.size();
     pages_.emplace_back();
-    pages_.back().number = static_cast<int>(pages_.size());
+    ReportPage& page = pages_.back();
+    page.number = static_cast<int>(pages_.size());
+    page.styles = styles_;
+    page.texts.reserve(expectedTexts);
     y_ = 0;
     for (ReportBand* band : headers_) {
       PlaceBand(*band, y_);
@@ -143,7 +159,9 @@ class Layouter {
 
   void PlaceBand(const ReportBand& band, qreal top) {
     ReportPage& page = pages_.back();
+    int style = firstStyle_.at(&band);
     for (const auto& label : band.Labels()) {
+      const int labelStyle = style++;
       if (!label->visible)
         continue;
       QString value =
@@ -151,8 +169,7 @@ class Layouter {
       if (label->onPrint)
         label->onPrint(*label, value);
       page.texts.push_back(PlacedText{label.get(), QPointF(label->left, top + label->top),
-                                      label->height, std::move(value), label->font, label->color,
-                                      label->background});
+                                      std::move(value), labelStyle});
     }
     if (band.frame.drawBottom) {
       const qreal bottom = top + band.height;
@@ -169,6 +186,8 @@ class Layouter {
   qreal footerTop_ = 0;
   qreal bodyTop_ = 0;
   qreal y_ = 0;
+  std::unordered_map<const ReportBand*, int> firstStyle_;
+  std::shared_ptr<const std::vector<TextStyle>> styles_;
   std::vector<ReportPage> pages_;
 };
 

@@ -3,11 +3,11 @@
 #include <QColor>
 #include <QFont>
 #include <QLineF>
-#include <QRectF>
 #include <QMarginsF>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPointF>
+#include <QRectF>
 #include <QSizeF>
 #include <QString>
 #include <functional>
@@ -136,15 +136,20 @@ class Report {
   std::vector<std::unique_ptr<ReportBand>> bands_;
 };
 
+// How a placed text looks; shared by all texts of one label.
+struct TextStyle {
+  QFont font;
+  QColor color;
+  QColor background;  // invalid: transparent
+  qreal height = 0;   // of the label box
+};
+
 // One positioned text: top-left corner of its label box and the text the label printed.
 struct PlacedText {
   const ReportLabel* source = nullptr;
   QPointF pos;
-  qreal height = 0;
   QString text;
-  QFont font;
-  QColor color;
-  QColor background;
+  int style = 0;  // index into the page's styles
 };
 
 struct PlacedLine {
@@ -155,8 +160,12 @@ struct PlacedLine {
 
 struct ReportPage {
   int number = 0;  // 1-based
+  // The styles of one run, the same for all its pages.
+  std::shared_ptr<const std::vector<TextStyle>> styles;
   std::vector<PlacedText> texts;
   std::vector<PlacedLine> lines;
+
+  const TextStyle& StyleOf(const PlacedText& text) const { return styles->at(text.style); }
 };
 
 // Produces the report's pages: runs BeforePrint, asks NeedData row by row, calls every visible

@@ -142,7 +142,7 @@ TEST(TQuickReport11, rowsOneToLastInOrderOverSeveralPages_headerAndPageNumberOnE
     if (text.source == report.QRSysData1) {
       EXPECT_EQ(text.pos.x(), 505);
       EXPECT_NEAR(text.pos.y(), 718.1 - 40 + 12, 0.5);
-      EXPECT_EQ(text.font, QFont(QStringLiteral("Arial"), 10));
+      EXPECT_EQ(pages[2].StyleOf(text).font, QFont(QStringLiteral("Arial"), 10));
     }
   }
 }
