@@ -1,7 +1,6 @@
 #include "store/cp1252.h"
 
 #include <QStringDecoder>
-#include <array>
 
 namespace store {
 namespace {
@@ -11,7 +10,6 @@ namespace {
 // a round trip.
 struct Tables {
   std::array<char16_t, 256> toUnicode{};
-  std::array<unsigned char, 256> fold{};
   // Characters 0x0100 and above that have a byte (the euro sign, typographic quotes, ...).
   std::array<std::pair<char16_t, unsigned char>, 32> high{};
   int highCount = 0;
@@ -30,18 +28,6 @@ struct Tables {
         high[highCount++] = {c, static_cast<unsigned char>(b)};
       }
     }
-    for (int b = 0; b < 256; ++b)
-      fold[b] = static_cast<unsigned char>(b);
-    for (int b = 'a'; b <= 'z'; ++b)
-      fold[b] = static_cast<unsigned char>(b - 0x20);
-    for (int b = 0xE0; b <= 0xFE; ++b) {
-      if (b != 0xF7)
-        fold[b] = static_cast<unsigned char>(b - 0x20);
-    }
-    fold[0x9A] = 0x8A;  // š
-    fold[0x9C] = 0x8C;  // œ
-    fold[0x9E] = 0x8E;  // ž
-    fold[0xFF] = 0x9F;  // ÿ
   }
 
   int ByteOf(char16_t c) const {
@@ -65,12 +51,13 @@ const Tables& T() {
 }  // namespace
 
 QString FromCp1252(QByteArrayView bytes) {
-  const auto& map = T().toUnicode;
-  QString text(bytes.size(), Qt::Uninitialized);
-  char16_t* out = reinterpret_cast<char16_t*>(text.data());
+  // Windows-1252 is Latin-1 but for 0x80 to 0x9F: convert fast, then mend those few.
+  QString text = QString::fromLatin1(bytes);
   const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
-  for (qsizetype i = 0; i < bytes.size(); ++i)
-    out[i] = map[in[i]];
+  for (qsizetype i = 0; i < bytes.size(); ++i) {
+    if (in[i] >= 0x80 && in[i] < 0xA0)
+      text[i] = QChar(T().toUnicode[in[i]]);
+  }
   return text;
 }
 
@@ -98,29 +85,12 @@ bool FitsCp1252(QStringView text, qsizetype* firstBad) {
   return true;
 }
 
-const unsigned char* CaseFoldTable() {
-  return T().fold.data();
-}
-
 QByteArray FoldCase(QByteArrayView bytes) {
-  const unsigned char* fold = CaseFoldTable();
   QByteArray out(bytes.size(), Qt::Uninitialized);
   for (qsizetype i = 0; i < bytes.size(); ++i) {
-    out[i] = static_cast<char>(fold[static_cast<unsigned char>(bytes[i])]);
+    out[i] = static_cast<char>(FoldByte(static_cast<unsigned char>(bytes[i])));
   }
   return out;
-}
-
-bool EqualIgnoringCase(QByteArrayView a, QByteArrayView b) {
-  if (a.size() != b.size())
-    return false;
-  const unsigned char* fold = CaseFoldTable();
-  for (qsizetype i = 0; i < a.size(); ++i) {
-    if (fold[static_cast<unsigned char>(a[i])] != fold[static_cast<unsigned char>(b[i])]) {
-      return false;
-    }
-  }
-  return true;
 }
 
 bool SameKeyIgnoringCase(QStringView a, QStringView b) {

@@ -23,27 +23,19 @@ class LineScanner {
       : data_(data), size_(size), pos_(pos) {}
 
   // The next line's content [*begin, *end), without its line end. False at the end of text.
+  // Lines are short, so a plain loop beats library searches here.
   bool Next(qsizetype* begin, qsizetype* end) {
     if (pos_ >= size_)
       return false;
-    if (newline_ < pos_) {
-      const void* nl = std::memchr(data_ + pos_, '\n', size_ - pos_);
-      newline_ = nl ? static_cast<const char*>(nl) - data_ : size_;
-    }
-    qsizetype contentEnd = newline_;
-    if (contentEnd > pos_ && data_[contentEnd - 1] == '\r')
-      --contentEnd;
+    const char* d = data_;
+    qsizetype i = pos_;
+    while (i < size_ && d[i] != '\n' && d[i] != '\r')
+      ++i;
     *begin = pos_;
-    const void* cr = contentEnd > pos_
-                         ? std::memchr(data_ + pos_, '\r', static_cast<size_t>(contentEnd - pos_))
-                         : nullptr;
-    if (cr) {
-      *end = static_cast<const char*>(cr) - data_;
-      pos_ = *end + 1;
-    } else {
-      *end = contentEnd;
-      pos_ = newline_ < size_ ? newline_ + 1 : size_;
-    }
+    *end = i;
+    if (i < size_)
+      i += (d[i] == '\r' && i + 1 < size_ && d[i + 1] == '\n') ? 2 : 1;
+    pos_ = i;
     return true;
   }
   // Where the line after the last one returned starts.
@@ -53,7 +45,6 @@ class LineScanner {
   const char* data_;
   qsizetype size_;
   qsizetype pos_;
-  qsizetype newline_ = -1;
 };
 
 // A section header is a line whose first non-blank character is "[" and that has a "]";
@@ -127,6 +118,7 @@ inline bool AtLineStart(const char* d, qsizetype pos) {
 
 struct SectionPos {
   qsizetype headerBegin = -1;  // start of the header line; -1: not found
+  qsizetype open = 0;          // the "[" of the header
   qsizetype nameBegin = 0, nameEnd = 0;
   qsizetype headerLineEnd = 0;  // end of the header line's content
   qsizetype bodyBegin = 0;      // start of the line after the header
@@ -153,6 +145,7 @@ void ForEachHeader(const char* d, qsizetype size, qsizetype from, Visit visit) {
     if (!ParseHeader(d, open, e, &s.nameBegin, &s.nameEnd))
       continue;
     s.headerBegin = open;
+    s.open = open;
     while (s.headerBegin > 0 && IsBlank(d[s.headerBegin - 1]))
       --s.headerBegin;
     s.headerLineEnd = e;

@@ -38,53 +38,87 @@ const std::array<QByteArray, kFieldCount>& StoreKeys() {
 struct RecordStore::Impl {
   QByteArray bytes;
 
-  struct Slot {
-    qsizetype nameBegin = -1;  // -1: empty slot
-    qsizetype bodyBegin = 0;
-    int nameLength = 0;
-    quint32 hash = 0;
-  };
   // Open-addressing table of the section headers: folded name -> first section of that name.
-  mutable std::vector<Slot> index;
+  // A slot holds the name's hash and the offset of the header's "[" plus one (0: empty), so
+  // the table stays small (8 bytes a slot) and the lookup touches the file only where the
+  // section is read anyway.
+  mutable std::vector<quint64> index;
   mutable std::once_flag indexBuilt;
   mutable std::atomic<int> lookups{0};
 
-  void BuildIndex() const {
-    std::vector<Slot> headers;
+  static quint64 Slot(quint32 hash, qsizetype open) {
+    return (quint64(hash) << 32) | quint64(open + 1);
+  }
+  static qsizetype OpenOf(quint64 slot) { return qsizetype(slot & 0xFFFFFFFFu) - 1; }
+
+  // The header whose "[" is at open: its name and where its body starts.
+  SectionPos HeaderAt(qsizetype open) const {
     const char* d = bytes.constData();
+    LineScanner line(d, bytes.size(), open);
+    qsizetype b = open;
+    qsizetype e = open;
+    line.Next(&b, &e);
+    SectionPos s;
+    ParseHeader(d, open, e, &s.nameBegin, &s.nameEnd);
+    s.headerBegin = open;
+    s.open = open;
+    s.bodyBegin = line.Pos();
+    return s;
+  }
+
+  bool Insert(std::vector<quint64>& table, quint32 hash, qsizetype open,
+              QByteArrayView name) const {
+    const char* d = bytes.constData();
+    const size_t mask = table.size() - 1;
+    for (size_t i = hash & mask;; i = (i + 1) & mask) {
+      if (table[i] == 0) {
+        table[i] = Slot(hash, open);
+        return true;
+      }
+      if (quint32(table[i] >> 32) != hash)
+        continue;
+      const SectionPos o = HeaderAt(OpenOf(table[i]));
+      if (EqualIgnoringCase(QByteArrayView(d + o.nameBegin, o.nameEnd - o.nameBegin), name)) {
+        return false;  // only the first section of a name is ever searched
+      }
+    }
+  }
+
+  void BuildIndex() const {
+    const char* d = bytes.constData();
+    // Records take a few hundred bytes each; the table grows if the guess was low.
+    size_t capacity = 64;
+    while (capacity < size_t(bytes.size() / 64))
+      capacity *= 2;
+    index.assign(capacity, 0);
+    size_t count = 0;
     ForEachHeader(d, bytes.size(), 0, [&](const SectionPos& s) {
-      const int length = static_cast<int>(s.nameEnd - s.nameBegin);
-      headers.push_back({s.nameBegin, s.bodyBegin, length, FoldHash(d + s.nameBegin, length)});
+      if ((count + 1) * 2 > index.size()) {
+        std::vector<quint64> bigger(index.size() * 2, 0);
+        const size_t mask = bigger.size() - 1;
+        for (quint64 slot : index) {
+          if (slot == 0)
+            continue;
+          size_t i = (slot >> 32) & mask;
+          while (bigger[i] != 0)
+            i = (i + 1) & mask;
+          bigger[i] = slot;
+        }
+        index.swap(bigger);
+      }
+      const QByteArrayView name(d + s.nameBegin, s.nameEnd - s.nameBegin);
+      if (Insert(index, FoldHash(name.data(), name.size()), s.open, name))
+        ++count;
       return true;
     });
-    size_t capacity = 16;
-    while (capacity < headers.size() * 2)
-      capacity *= 2;
-    index.assign(capacity, Slot());
-    const size_t mask = capacity - 1;
-    for (const Slot& h : headers) {
-      size_t i = h.hash & mask;
-      bool duplicate = false;
-      while (index[i].nameBegin >= 0) {
-        const Slot& o = index[i];
-        if (o.hash == h.hash && o.nameLength == h.nameLength &&
-            EqualIgnoringCase(QByteArrayView(d + o.nameBegin, o.nameLength),
-                              QByteArrayView(d + h.nameBegin, h.nameLength))) {
-          duplicate = true;  // only the first section of a name is ever searched
-          break;
-        }
-        i = (i + 1) & mask;
-      }
-      if (!duplicate)
-        index[i] = h;
-    }
   }
 
   // Start of the body of the first section named `name`, or -1.
   qsizetype FindBody(QByteArrayView name) const {
     // A single lookup (showing one record) scans for the header directly; from the second on,
     // the whole file's headers are indexed once and every further lookup is a hash probe.
-    if (lookups.fetch_add(1, std::memory_order_relaxed) == 0) {
+    // Offsets in the table are 32 bits: a store of 4 GB or more is always scanned.
+    if (lookups.fetch_add(1, std::memory_order_relaxed) == 0 || bytes.size() >= 0xFFFFFFFFLL) {
       const SectionPos s = FindSection(bytes, name);
       return s.headerBegin < 0 ? -1 : s.bodyBegin;
     }
@@ -92,10 +126,11 @@ struct RecordStore::Impl {
     const char* d = bytes.constData();
     const quint32 hash = FoldHash(name.data(), name.size());
     const size_t mask = index.size() - 1;
-    for (size_t i = hash & mask; index[i].nameBegin >= 0; i = (i + 1) & mask) {
-      const Slot& s = index[i];
-      if (s.hash == hash && s.nameLength == name.size() &&
-          EqualIgnoringCase(QByteArrayView(d + s.nameBegin, s.nameLength), name)) {
+    for (size_t i = hash & mask; index[i] != 0; i = (i + 1) & mask) {
+      if (quint32(index[i] >> 32) != hash)
+        continue;
+      const SectionPos s = HeaderAt(OpenOf(index[i]));
+      if (EqualIgnoringCase(QByteArrayView(d + s.nameBegin, s.nameEnd - s.nameBegin), name)) {
         return s.bodyBegin;
       }
     }
@@ -137,28 +172,39 @@ RecordValues RecordStore::Record(const QString& key) const {
   if (body < 0)
     return values;
 
-  // One pass over the section's lines; of two lines with the same key the first wins.
+  // One pass over the section's lines; of two lines with the same key the first wins. The
+  // keys normally stand in store order, so the next one in that order is tried first.
   const auto& keys = StoreKeys();
+  const auto& order = StoreOrder();
   bool found[kFieldCount] = {};
   int remaining = kFieldCount;
+  int next = 0;
   const QByteArray& bytes = impl_->bytes;
   const char* d = bytes.constData();
   LineScanner lines(d, bytes.size(), body);
   qsizetype b, e, kb, ke, vb, nb, ne;
   while (remaining > 0 && lines.Next(&b, &e)) {
-    if (ParseHeader(d, b, e, &nb, &ne))
+    if (b < e && (d[b] == '[' || IsBlank(d[b])) && ParseHeader(d, b, e, &nb, &ne))
       break;
     if (!ParseKeyLine(d, b, e, &kb, &ke, &vb))
       continue;
     const QByteArrayView lineKey(d + kb, ke - kb);
-    for (int i = 0; i < kFieldCount; ++i) {
-      if (!found[i] && EqualIgnoringCase(lineKey, keys[i])) {
-        found[i] = true;
-        --remaining;
-        values[i] = FromCp1252(CleanValue(d, vb, e));
-        break;
+    int field = -1;
+    if (next < kFieldCount && EqualIgnoringCase(lineKey, keys[order[next]])) {
+      field = order[next++];
+    } else {
+      for (int i = 0; i < kFieldCount; ++i) {
+        if (EqualIgnoringCase(lineKey, keys[i])) {
+          field = i;
+          break;
+        }
       }
     }
+    if (field < 0 || found[field])
+      continue;
+    found[field] = true;
+    --remaining;
+    values[field] = FromCp1252(CleanValue(d, vb, e));
   }
   return values;
 }
