@@ -5,12 +5,10 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
-#include <QTextEdit>
 
 #include "widgets/centring.h"
 #include "widgets/configuration.h"
 #include "widgets/taboutbox.h"
-#include "widgets/tform4.h"
 #include "widgets/tform5.h"
 #include "widgets/tform7.h"
 #include "widgets/thyperlink.h"
@@ -50,7 +48,6 @@ TEST(TAboutBox, layoutAndLink_firstShowingCentresOnScreen_laterShowingsKeepPosit
   EXPECT_EQ(about.minimumSize(), about.maximumSize());
   EXPECT_EQ(about.findChild<QLabel*>("ProductName")->text(), "Pellumo! Network Edition");
   EXPECT_EQ(about.findChild<QLabel*>("Version")->text(), "Version 2.0");
-  EXPECT_EQ(about.findChild<QLabel*>("ProgramIcon")->geometry(), QRect(8, 8, 33, 33));
   auto* link = about.findChild<widgets::THyperlink*>("Hyperlink1");
   ASSERT_NE(link, nullptr);
   EXPECT_EQ(link->parentWidget()->objectName(), "Panel1");
@@ -74,20 +71,8 @@ TEST(TAboutBox, layoutAndLink_firstShowingCentresOnScreen_laterShowingsKeepPosit
   about.accept();
 }
 
-TEST(HiddenWindows, keepTheirDesignNamesPlacementAndControls) {
-  widgets::TForm4 richText;
-  EXPECT_EQ(richText.objectName(), "Form4");
-  EXPECT_EQ(richText.windowTitle(), "Form4");
-  EXPECT_EQ(QRect(richText.pos(), richText.size()), QRect(126, 181, 544, 375));
-  auto* richEdit = richText.findChild<QTextEdit*>("RichEdit1");
-  ASSERT_NE(richEdit, nullptr);
-  EXPECT_EQ(richEdit->geometry(), QRect(48, 32, 473, 257));
-  EXPECT_EQ(richEdit->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
-  EXPECT_EQ(richEdit->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
-
+TEST(TForm5, closeGoesOn_andTheEmptyContainerFillsTheWindow) {
   widgets::TForm5 embedded;
-  EXPECT_EQ(embedded.objectName(), "Form5");
-  EXPECT_EQ(QRect(embedded.pos(), embedded.size()), QRect(200, 108, 544, 375));
   embedded.show();
   EXPECT_EQ(embedded.findChild<QFrame*>("OleContainer1")->geometry(), embedded.rect());
   embedded.Schlieen1Click();
