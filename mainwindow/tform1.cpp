@@ -145,8 +145,12 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
       return true;
     // The entry is already selected, so the list raises no selection change of its own;
     // a click shows the record, also when the entry was selected before.
-    if (mouse->button() == Qt::LeftButton)
+    if (mouse->button() == Qt::LeftButton) {
       ListBox1Click();
+      // The display may have rebuilt the list (update notice); the press then selects nothing.
+      if (SelectedListIndex() != ListBox1->indexAt(pos).row())
+        return true;
+    }
   } else if (event->type() == QEvent::KeyPress) {
     const int field = int(std::find(edits_.begin(), edits_.end(), watched) - edits_.begin());
     if (field < store::kFieldCount) {

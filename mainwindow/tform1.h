@@ -171,6 +171,9 @@ class TForm1 : public QMainWindow {
 
   // Display (tform1_display.cpp): the fifteen values of key into the edit fields.
   void DisplayRecord(const QString& key);
+  // False when the name index on disk no longer lists key; true also when it cannot be read,
+  // which tells nothing.
+  bool NameIndexHolds(const QString& key) const;
 
   QLineEdit* Edit(int field) const { return edits_[field]; }
 

@@ -33,10 +33,13 @@ void TForm1::ShowRecord(const QString& key) {
   // A key that the name index no longer lists was deleted, purged, renamed or taken into an
   // edit on another workstation since this list was loaded. An unreadable name index tells
   // nothing, so it raises no notice.
-  const store::ReadResult names = store::ReadWholeFile(store::DataFiles(dataDir_).NamesPath());
-  if (names.status == store::ReadStatus::Ok && !mainwindow::ListFileHolds(names.bytes, key)) {
+  if (!NameIndexHolds(key))
     updateNotice_ = true;
-  }
+}
+
+bool TForm1::NameIndexHolds(const QString& key) const {
+  const store::ReadResult names = store::ReadWholeFile(store::DataFiles(dataDir_).NamesPath());
+  return names.status != store::ReadStatus::Ok || mainwindow::ListFileHolds(names.bytes, key);
 }
 
 void TForm1::TestUpdateNotice() {

@@ -105,6 +105,13 @@ void TForm1::ToolbarButton972Click() {
   if (selected < 0)
     return;  // another workstation removed the record meanwhile
   const QString key = ListBox1->item(selected)->text();
+  // A record that another workstation deleted, or took into an edit, meanwhile is not edited:
+  // putting it back into the name index afterwards would list it twice or bring it back.
+  if (!NameIndexHolds(key)) {
+    updateNotice_ = true;
+    TestUpdateNotice();
+    return;
+  }
   // The edit starts from the record as stored now, whatever the fields showed before.
   DisplayRecord(key);
   try {

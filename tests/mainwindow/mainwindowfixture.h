@@ -86,11 +86,18 @@ class MainWindowTest : public ::testing::Test {
   void Type(int field, const QString& text) {
     Edit(field)->setFocus();
     Edit(field)->selectAll();
-    QTest::keyClicks(Edit(field), text);
+    Edit(field)->insert(text);  // as typed or pasted: replaces the selection, up to maxLength
   }
   void FillNames(const QString& name, const QString& firstName) {
     Type(store::kName, name);
     Type(store::kVorname, firstName);
+  }
+
+  // The entry is still under way with the field as typed.
+  void ExpectEntryIntact(int field, const QString& text) const {
+    EXPECT_TRUE(form->EntryUnderway());
+    EXPECT_EQ(Edit(field)->text(), text);
+    EXPECT_TRUE(Edit(field)->isEnabled());
   }
 
   QStringList Entries() const { return form->ListEntries(); }

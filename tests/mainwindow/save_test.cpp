@@ -1,0 +1,261 @@
+// Saving a record: the bytes written, the refusals with the entry left as typed, editing with
+// and without a new name, failed writes, and the question asked when the window closes.
+#include "tests/mainwindow/mainwindowfixture.h"
+
+namespace mainwindowtest {
+namespace {
+
+using SaveTest = MainWindowTest;
+
+const QByteArray kMeier = Section("Meier,Anna", {{store::kVorname, "Anna"},
+                                                 {store::kName, "Meier"},
+                                                 {store::kOrt, "K\xF6ln"},
+                                                 {store::kIRuf, "123"}});
+
+TEST_F(SaveTest, newRecordIsWrittenWholeInStoreOrderAndListedUnselected) {
+  Open("Zorn,Zoe\r\n", "");
+  Click("ToolbarButton971");
+  FillNames(QStringLiteral("Meier"), QStringLiteral("Anna"));
+  Type(store::kFirma, QStringLiteral("Müller & Söhne"));
+  Type(store::kEMail, QStringLiteral("anna@meier.de"));
+  Type(store::kIRuf, QStringLiteral("123"));
+  Click("Button1");
+  EXPECT_TRUE(dialogs.boxes.isEmpty()) << dialogs.Texts().join('|').toStdString();
+  EXPECT_EQ(Store(), QByteArray("[Meier,Anna]\r\nVorname=Anna\r\nName=Meier\r\nPosition=\r\n"
+                                "Kurzzeichen=\r\nFirma=M\xFCller & S\xF6hne\r\nStrasse=\r\nPLZ=\r\n"
+                                "Ort=\r\nTelefon1=\r\nTelefon2=\r\nFax=\r\nHandy=\r\n"
+                                "EMail=anna@meier.de\r\nKurzwahl=\r\nIRuf=123\r\n"));
+  EXPECT_EQ(Names(), QByteArray("Meier,Anna\r\nZorn,Zoe\r\n"));
+  EXPECT_EQ(Entries(), (QStringList{"Meier,Anna", "Zorn,Zoe"}));
+  EXPECT_EQ(form->SelectedListIndex(), -1);
+  EXPECT_TRUE(FieldTexts().join(QString()).isEmpty());
+  EXPECT_FALSE(form->EntryUnderway());
+}
+
+TEST_F(SaveTest, saveKeepsKeysAnotherWorkstationAddedOrRemovedMeanwhile) {
+  Open("Abel,Bert\r\nZorn,Zoe\r\n", "");
+  Click("ToolbarButton971");
+  FillNames(QStringLiteral("Meier"), QStringLiteral("Anna"));
+  data.Write(QStringLiteral("names.qdx"), "Kurz,Karl\r\nZorn,Zoe\r\n");
+  Click("Button1");
+  EXPECT_EQ(Names(), QByteArray("Kurz,Karl\r\nMeier,Anna\r\nZorn,Zoe\r\n"));
+}
+
+TEST_F(SaveTest, emptyNameOrFirstNameIsRefusedWithFocusInFirstName) {
+  Open("", "");
+  Click("ToolbarButton971");
+  Type(store::kVorname, QStringLiteral("Anna"));
+  Type(store::kOrt, QStringLiteral("Bonn"));
+  Click("Button1");
+  EXPECT_EQ(
+      dialogs.Texts(),
+      QStringList{QStringLiteral("Die Felder \"Vorname\" und \"Name\" müßen Daten enthalten")});
+  EXPECT_EQ(dialogs.boxes.at(0).buttons, QStringList{QStringLiteral("OK")});
+  EXPECT_EQ(dialogs.boxes.at(0).caption, QStringLiteral("Pellumo! NetworkEdition"));
+  EXPECT_TRUE(Edit(store::kVorname)->hasFocus());
+  ExpectEntryIntact(store::kOrt, QStringLiteral("Bonn"));
+  EXPECT_TRUE(Store().isEmpty());
+}
+
+TEST_F(SaveTest, keyListedOnDiskIsRefusedIgnoringLetterCase) {
+  Open("Meier,Anna\r\n", kMeier);
+  for (const QString& name : {QStringLiteral("Meier"), QStringLiteral("MEIER")}) {
+    dialogs.boxes.clear();
+    Click("ToolbarButton971");
+    FillNames(name, QStringLiteral("Anna"));
+    Type(store::kOrt, QStringLiteral("Bonn"));
+    Click("Button1");
+    EXPECT_EQ(dialogs.Texts(),
+              QStringList{QStringLiteral("Datensatz für diese Person existiert bereits!")});
+    ExpectEntryIntact(store::kName, name);
+    EXPECT_EQ(Store(), kMeier);
+    EXPECT_EQ(Names(), QByteArray("Meier,Anna\r\n"));
+    Click("ToolbarButton9711");
+  }
+}
+
+TEST_F(SaveTest, keyAnotherWorkstationListedMeanwhileIsRefused) {
+  Open("", kMeier);
+  Click("ToolbarButton971");
+  FillNames(QStringLiteral("Meier"), QStringLiteral("Anna"));
+  data.Write(QStringLiteral("names.qdx"), "Meier,Anna\r\n");
+  Click("Button1");
+  EXPECT_EQ(dialogs.Texts(),
+            QStringList{QStringLiteral("Datensatz für diese Person existiert bereits!")});
+  EXPECT_EQ(Store(), kMeier);
+}
+
+TEST_F(SaveTest, inputTheFilesCannotHoldIsRefusedNamingTheField) {
+  struct Case {
+    int field;
+    QString text;
+    QString message;
+  };
+  const Case cases[] = {
+      {store::kName, QStringLiteral("Mei@er"),
+       QStringLiteral("Das Feld \"Name\" darf kein \"@\" enthalten.")},
+      {store::kVorname, QStringLiteral("An@na"),
+       QStringLiteral("Das Feld \"Vorname\" darf kein \"@\" enthalten.")},
+      {store::kName, QStringLiteral("Meier]"),
+       QStringLiteral("Das Feld \"Name\" darf kein \"]\" enthalten.")},
+      {store::kName, QStringLiteral(" Meier"),
+       QStringLiteral("Das Feld \"Name\" darf nicht mit einem Leerzeichen beginnen.")},
+      {store::kVorname, QStringLiteral("Anna "),
+       QStringLiteral("Das Feld \"Vorname\" darf nicht mit einem Leerzeichen enden.")},
+      {store::kStrasse, QStringLiteral("Łódzka 1"),
+       QStringLiteral("Das Zeichen \"Ł\" im Feld \"Straße\" kann nicht gespeichert werden. Bitte "
+                      "ersetzen Sie es.")},
+      {store::kEMail, QStringLiteral("a😀@b.de"),
+       QStringLiteral("Das Zeichen \"😀\" im Feld \"E-Mail\" kann nicht gespeichert werden. Bitte "
+                      "ersetzen Sie es.")},
+  };
+  Open("", "");
+  for (const Case& c : cases) {
+    dialogs.boxes.clear();
+    Click("ToolbarButton971");
+    FillNames(QStringLiteral("Meier"), QStringLiteral("Anna"));
+    Type(c.field, c.text);
+    Click("Button1");
+    EXPECT_EQ(dialogs.Texts(), QStringList{c.message});
+    ExpectEntryIntact(c.field, c.text);
+    EXPECT_TRUE(Edit(c.field)->hasFocus());
+    EXPECT_TRUE(Store().isEmpty());
+    EXPECT_TRUE(Names().isEmpty());
+    Click("ToolbarButton9711");
+  }
+}
+
+TEST_F(SaveTest, controlCharacterIsRefused) {
+  Open("", "");
+  Click("ToolbarButton971");
+  FillNames(QStringLiteral("Meier"), QStringLiteral("Anna"));
+  Edit(store::kOrt)->setText(QStringLiteral("K\u00f6ln\rBonn"));
+  Click("Button1");
+  EXPECT_EQ(dialogs.Texts(),
+            QStringList{QStringLiteral("Das Feld \"Ort\" enthält ein Steuerzeichen, das nicht "
+                                       "gespeichert werden kann. Bitte entfernen Sie es.")});
+  EXPECT_TRUE(Store().isEmpty());
+}
+
+TEST_F(SaveTest, editWithoutNewNameOverwritesTheSectionInPlaceAndListsTheKeyAgain) {
+  Open("Meier,Anna\r\n", kMeier + Section("Zorn,Zoe", {{store::kName, "Zorn"}}));
+  ClickRow(0);
+  Click("ToolbarButton972");
+  Type(store::kOrt, QStringLiteral("Bonn"));
+  Click("Button1");
+  EXPECT_TRUE(dialogs.boxes.isEmpty()) << dialogs.Texts().join('|').toStdString();
+  QByteArray expected = kMeier;
+  expected.replace("Ort=K\xF6ln", "Ort=Bonn");
+  EXPECT_EQ(Store(), expected + Section("Zorn,Zoe", {{store::kName, "Zorn"}}));
+  EXPECT_EQ(Names(), QByteArray("Meier,Anna\r\n"));
+  EXPECT_EQ(Entries(), QStringList{"Meier,Anna"});
+}
+
+TEST_F(SaveTest, editWithNewNameListsTheNewKeyAndKeepsTheOldSectionUnlisted) {
+  Open("Meier,Anna\r\n", kMeier);
+  ClickRow(0);
+  Click("ToolbarButton972");
+  Type(store::kVorname, QStringLiteral("Anne"));
+  Click("Button1");
+  EXPECT_EQ(Store(), kMeier + Section("Meier,Anne", {{store::kVorname, "Anne"},
+                                                     {store::kName, "Meier"},
+                                                     {store::kOrt, "K\xF6ln"},
+                                                     {store::kIRuf, "123"}}));
+  EXPECT_EQ(Names(), QByteArray("Meier,Anne\r\n"));
+  EXPECT_EQ(Entries(), QStringList{"Meier,Anne"});
+}
+
+TEST_F(SaveTest, editRenamedOntoAnotherListedKeyIsRefusedAndCancelListsTheOriginal) {
+  Open("Abel,Bert\r\nMeier,Anna\r\n", kMeier);
+  ClickRow(1);
+  Click("ToolbarButton972");
+  FillNames(QStringLiteral("abel"), QStringLiteral("bert"));
+  Click("Button1");
+  EXPECT_EQ(dialogs.Texts(),
+            QStringList{QStringLiteral("Datensatz für diese Person existiert bereits!")});
+  Click("ToolbarButton9711");
+  EXPECT_EQ(Names(), QByteArray("Abel,Bert\r\nMeier,Anna\r\n"));
+  EXPECT_EQ(Entries(), (QStringList{"Abel,Bert", "Meier,Anna"}));
+  EXPECT_EQ(Store(), kMeier);
+}
+
+TEST_F(SaveTest, failedWriteShowsTheErrorAndKeepsTheEntry) {
+  Open("", "");
+  Click("ToolbarButton971");
+  FillNames(QStringLiteral("Meier"), QStringLiteral("Anna"));
+  store::SetFaultHook([](store::FileOp op, const QString& path) {
+    return op == store::FileOp::Write && path.contains(QStringLiteral("adresse"));
+  });
+  Click("Button1");
+  store::SetFaultHook({});
+  ASSERT_EQ(dialogs.boxes.size(), 1);
+  EXPECT_EQ(dialogs.boxes.at(0).icon, platform::Icon::Critical);
+  EXPECT_TRUE(dialogs.boxes.at(0).text.endsWith(QStringLiteral("kann nicht geschrieben werden")))
+      << dialogs.boxes.at(0).text.toStdString();
+  ExpectEntryIntact(store::kName, QStringLiteral("Meier"));
+  EXPECT_TRUE(Names().isEmpty());
+  EXPECT_TRUE(Entries().isEmpty());
+}
+
+TEST_F(SaveTest, closingWhileBrowsingAsksNothing) {
+  Open("", "");
+  EXPECT_TRUE(form->close());
+  EXPECT_TRUE(dialogs.boxes.isEmpty());
+  form.reset();
+}
+
+TEST_F(SaveTest, closeQuestionCancelKeepsTheWindowAndTheEntry) {
+  Open("Meier,Anna\r\n", kMeier);
+  ClickRow(0);
+  Click("ToolbarButton972");
+  Type(store::kOrt, QStringLiteral("Bonn"));
+  dialogs.AnswerNext(QStringLiteral("Abbrechen"));
+  EXPECT_FALSE(form->close());
+  ASSERT_EQ(dialogs.boxes.size(), 1);
+  EXPECT_EQ(dialogs.boxes.at(0).text,
+            QStringLiteral("Soll die bearbeitete Kundendatei gespeichert werden ?"));
+  EXPECT_EQ(dialogs.boxes.at(0).caption, QStringLiteral("Bestätigen"));
+  EXPECT_EQ(
+      dialogs.boxes.at(0).buttons,
+      (QStringList{QStringLiteral("&Ja"), QStringLiteral("&Nein"), QStringLiteral("Abbrechen")}));
+  ExpectEntryIntact(store::kOrt, QStringLiteral("Bonn"));
+  EXPECT_TRUE(Names().isEmpty());
+}
+
+TEST_F(SaveTest, closeQuestionYesSavesAndCloses) {
+  Open("Meier,Anna\r\n", kMeier);
+  ClickRow(0);
+  Click("ToolbarButton972");
+  Type(store::kOrt, QStringLiteral("Bonn"));
+  dialogs.AnswerNext(QStringLiteral("&Ja"));
+  EXPECT_TRUE(form->close());
+  EXPECT_TRUE(Store().contains("Ort=Bonn\r\n"));
+  EXPECT_EQ(Names(), QByteArray("Meier,Anna\r\n"));
+  form.reset();
+}
+
+TEST_F(SaveTest, closeQuestionYesWithRefusedInputKeepsTheWindowOpen) {
+  Open("", "");
+  Click("ToolbarButton971");
+  Type(store::kVorname, QStringLiteral("Anna"));
+  dialogs.AnswerNext(QStringLiteral("&Ja"));
+  EXPECT_FALSE(form->close());
+  EXPECT_EQ(dialogs.boxes.size(), 2);
+  ExpectEntryIntact(store::kVorname, QStringLiteral("Anna"));
+}
+
+TEST_F(SaveTest, closeQuestionNoClosesAndListsTheEditedRecordAgain) {
+  Open("Meier,Anna\r\n", kMeier);
+  ClickRow(0);
+  Click("ToolbarButton972");
+  ASSERT_TRUE(Names().isEmpty());
+  Type(store::kOrt, QStringLiteral("Bonn"));
+  dialogs.AnswerNext(QStringLiteral("&Nein"));
+  EXPECT_TRUE(form->close());
+  EXPECT_EQ(Names(), QByteArray("Meier,Anna\r\n"));
+  EXPECT_EQ(Store(), kMeier);
+  form.reset();
+}
+
+}  // namespace
+}  // namespace mainwindowtest
