@@ -19,8 +19,17 @@ constexpr int kDetailFields[] = {store::kPosition, store::kFirma, store::kStrass
                                  store::kPLZ,      store::kOrt,   store::kTelefon1,
                                  store::kTelefon2, store::kFax,   store::kKurzwahl};
 
-// Member nodes carry their record key; the root and company nodes carry none.
+// A member node whose text is not its record key (a record without a section reads
+// "Error,Error") carries the key as data; every other member's text is its key.
 constexpr int kKeyRole = Qt::UserRole;
+
+// The record key of a member node; a null string for the root and the company nodes.
+QString MemberKey(const QTreeWidgetItem* node) {
+  if (node->parent() == nullptr || node->parent()->parent() == nullptr)
+    return QString();
+  const QVariant key = node->data(0, kKeyRole);
+  return key.isValid() ? key.toString() : node->text(0);
+}
 
 }  // namespace
 
@@ -57,14 +66,17 @@ void TForm1::ToolbarButton9712Click() {
   // nothing.
   const QList<QTreeWidgetItem*> selectedNodes = TreeView1->selectedItems();
   const QString selectedKey =
-      selectedNodes.isEmpty() ? QString() : selectedNodes.first()->data(0, kKeyRole).toString();
-  SelectListIndex(selectedKey.isEmpty() ? -1 : int(ListEntries().indexOf(selectedKey)));
+      selectedNodes.isEmpty() ? QString() : MemberKey(selectedNodes.first());
+  SelectListIndex(selectedKey.isNull() ? -1 : int(ListEntries().indexOf(selectedKey)));
 
-  BuildTree();
+  // The hidden tree is never looked at: it is emptied when the view is left and built anew
+  // each time the view is entered.
+  TreeView1->clear();
+  if (companyView)
+    BuildTree();
 }
 
 void TForm1::BuildTree() {
-  TreeView1->clear();
   // The list keeps its previous entries when the name index could not be loaded; they may be
   // decorated.
   QStringList keys = ListEntries();
@@ -84,13 +96,16 @@ void TForm1::BuildTree() {
     members.reserve(company.members.size());
     for (const auto& member : company.members) {
       auto* memberItem = new QTreeWidgetItem(QStringList(member.text));
-      memberItem->setData(0, kKeyRole, member.key);
+      if (member.key != member.text)
+        memberItem->setData(0, kKeyRole, member.key);
       members.append(memberItem);
     }
     companyItem->addChildren(members);
     companies.append(companyItem);
   }
   root->addChildren(companies);
+  // All rows are equally high, so expanding the whole tree never measures every row.
+  TreeView1->setUniformRowHeights(true);
   TreeView1->addTopLevelItem(root);
   root->setExpanded(true);
 }
@@ -110,12 +125,12 @@ void TForm1::TreeView1Click() {
   const QList<QTreeWidgetItem*> selected = TreeView1->selectedItems();
   if (selected.isEmpty())
     return;
-  const QTreeWidgetItem* node = selected.first();
+  const QString key = MemberKey(selected.first());
   // The root and the company nodes show no record.
-  if (node->parent() == nullptr || node->parent()->parent() == nullptr) {
+  if (key.isNull()) {
     ClearEditFields();
     return;
   }
-  ShowRecord(node->data(0, kKeyRole).toString());
+  ShowRecord(key);
   TestUpdateNotice();
 }
