@@ -77,8 +77,10 @@ int main(int argc, char** argv) {
         continue;
       std::vector<double> ms, raw;
       for (int rep = 0; rep < Repetitions(records); ++rep) {
+        // The raw read before and after each run: the machine's state around the measurement.
         raw.push_back(bench::RawReadMs(store));
         ms.push_back(b.measure(context));
+        raw.push_back(bench::RawReadMs(store));
       }
       const double medianMs = Median(ms);
       const double rawMs = Median(raw);

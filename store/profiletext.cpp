@@ -1,6 +1,7 @@
 #include "store/profiletext.h"
 
 #include <QSet>
+#include <cstring>
 #include <vector>
 
 #include "store/cp1252.h"
@@ -19,17 +20,73 @@ QByteArray CallerName(QStringView name) {
   return ToCp1252(name.mid(b, e - b));
 }
 
-SectionPos FindSection(QByteArrayView bytes, QByteArrayView name, qsizetype from) {
-  SectionPos found;
-  const char* d = bytes.data();
-  ForEachHeader(d, bytes.size(), from, [&](const SectionPos& s) {
-    if (!EqualIgnoringCase(QByteArrayView(d + s.nameBegin, s.nameEnd - s.nameBegin), name)) {
-      return true;
-    }
-    found = s;
+namespace {
+
+// The header whose "[" is at open, if it is one.
+SectionPos HeaderAtBracket(const char* d, qsizetype size, qsizetype open) {
+  SectionPos s;
+  LineScanner line(d, size, open);
+  qsizetype b = open;
+  qsizetype e = open;
+  line.Next(&b, &e);
+  if (!ParseHeader(d, open, e, &s.nameBegin, &s.nameEnd))
+    return s;
+  s.headerBegin = open;
+  while (s.headerBegin > 0 && IsBlank(d[s.headerBegin - 1]))
+    --s.headerBegin;
+  s.open = open;
+  s.headerLineEnd = e;
+  s.bodyBegin = line.Pos();
+  return s;
+}
+
+// True when the header at open could name `name`: after "[" and blanks come the name's bytes
+// (ignoring letter case), blanks and "]". Most headers differ in their first letters.
+bool HeaderStartsWith(const char* d, qsizetype size, qsizetype open, QByteArrayView name) {
+  qsizetype q = open + 1;
+  while (q < size && IsBlank(d[q]))
+    ++q;
+  if (size - q < name.size())
     return false;
-  });
-  return found;
+  const auto* x = reinterpret_cast<const unsigned char*>(d + q);
+  const auto* y = reinterpret_cast<const unsigned char*>(name.data());
+  for (qsizetype k = 0; k < name.size(); ++k) {
+    if (x[k] != y[k] && FoldByte(x[k]) != FoldByte(y[k]))
+      return false;
+  }
+  q += name.size();
+  while (q < size && IsBlank(d[q]))
+    ++q;
+  return q < size && d[q] == ']';
+}
+
+}  // namespace
+
+SectionPos FindSection(QByteArrayView bytes, QByteArrayView name, qsizetype from) {
+  const char* d = bytes.data();
+  const qsizetype size = bytes.size();
+  // A name with blanks at its ends, or with a "]", is checked by the full header parse.
+  const bool plain =
+      !name.isEmpty() && !IsBlank(name.front()) && !IsBlank(name.back()) && !name.contains(']');
+  qsizetype pos = from;
+  while (pos < size) {
+    const void* hit = std::memchr(d + pos, '[', size - pos);
+    if (!hit)
+      break;
+    const qsizetype open = static_cast<const char*>(hit) - d;
+    pos = open + 1;
+    if (plain && !HeaderStartsWith(d, size, open, name))
+      continue;
+    if (!AtLineStart(d, open))
+      continue;
+    const SectionPos s = HeaderAtBracket(d, size, open);
+    if (s.headerBegin < 0)
+      continue;
+    if (EqualIgnoringCase(QByteArrayView(d + s.nameBegin, s.nameEnd - s.nameBegin), name)) {
+      return s;
+    }
+  }
+  return SectionPos();
 }
 
 qsizetype SectionEnd(QByteArrayView bytes, qsizetype bodyBegin) {

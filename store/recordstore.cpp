@@ -66,19 +66,22 @@ struct RecordStore::Impl {
     return s;
   }
 
-  bool Insert(std::vector<quint64>& table, quint32 hash, qsizetype open,
-              QByteArrayView name) const {
+  // Puts the header at open into the table unless a section of the same name is there.
+  bool Insert(quint64 slot) const {
     const char* d = bytes.constData();
-    const size_t mask = table.size() - 1;
+    const quint32 hash = quint32(slot >> 32);
+    const size_t mask = index.size() - 1;
     for (size_t i = hash & mask;; i = (i + 1) & mask) {
-      if (table[i] == 0) {
-        table[i] = Slot(hash, open);
+      if (index[i] == 0) {
+        index[i] = slot;
         return true;
       }
-      if (quint32(table[i] >> 32) != hash)
+      if (quint32(index[i] >> 32) != hash)
         continue;
-      const SectionPos o = HeaderAt(OpenOf(table[i]));
-      if (EqualIgnoringCase(QByteArrayView(d + o.nameBegin, o.nameEnd - o.nameBegin), name)) {
+      const SectionPos mine = HeaderAt(OpenOf(slot));
+      const SectionPos other = HeaderAt(OpenOf(index[i]));
+      if (EqualIgnoringCase(QByteArrayView(d + other.nameBegin, other.nameEnd - other.nameBegin),
+                            QByteArrayView(d + mine.nameBegin, mine.nameEnd - mine.nameBegin))) {
         return false;  // only the first section of a name is ever searched
       }
     }
@@ -86,31 +89,35 @@ struct RecordStore::Impl {
 
   void BuildIndex() const {
     const char* d = bytes.constData();
-    // Records take a few hundred bytes each; the table grows if the guess was low.
-    size_t capacity = 64;
-    while (capacity < size_t(bytes.size() / 64))
-      capacity *= 2;
-    index.assign(capacity, 0);
-    size_t count = 0;
+    // Pass 1, sequential: hash and place of every header, in file order.
+    std::vector<quint64> headers;
+    headers.reserve(size_t(bytes.size() / 256) + 16);
     ForEachHeader(d, bytes.size(), 0, [&](const SectionPos& s) {
-      if ((count + 1) * 2 > index.size()) {
-        std::vector<quint64> bigger(index.size() * 2, 0);
-        const size_t mask = bigger.size() - 1;
-        for (quint64 slot : index) {
-          if (slot == 0)
-            continue;
-          size_t i = (slot >> 32) & mask;
-          while (bigger[i] != 0)
-            i = (i + 1) & mask;
-          bigger[i] = slot;
-        }
-        index.swap(bigger);
-      }
-      const QByteArrayView name(d + s.nameBegin, s.nameEnd - s.nameBegin);
-      if (Insert(index, FoldHash(name.data(), name.size()), s.open, name))
-        ++count;
+      headers.push_back(Slot(FoldHash(d + s.nameBegin, s.nameEnd - s.nameBegin), s.open));
       return true;
     });
+    size_t capacity = 256;
+    int bits = 8;
+    while (capacity < headers.size() * 2) {
+      capacity *= 2;
+      ++bits;
+    }
+    index.assign(capacity, 0);
+    // Pass 2: the headers grouped by the table region of their home slot (a stable counting
+    // sort), so the inserts sweep the table once instead of missing the cache at every one.
+    // File order stays within a group, so of two sections of one name the first is kept.
+    const size_t mask = capacity - 1;
+    const int shift = bits - 8;
+    std::array<quint32, 257> starts{};
+    for (quint64 slot : headers)
+      ++starts[((quint32(slot >> 32) & mask) >> shift) + 1];
+    for (size_t g = 1; g < starts.size(); ++g)
+      starts[g] += starts[g - 1];
+    std::vector<quint64> grouped(headers.size());
+    for (quint64 slot : headers)
+      grouped[starts[(quint32(slot >> 32) & mask) >> shift]++] = slot;
+    for (quint64 slot : grouped)
+      Insert(slot);
   }
 
   // Start of the body of the first section named `name`, or -1.
@@ -181,14 +188,30 @@ RecordValues RecordStore::Record(const QString& key) const {
   int next = 0;
   const QByteArray& bytes = impl_->bytes;
   const char* d = bytes.constData();
-  LineScanner lines(d, bytes.size(), body);
-  qsizetype b, e, kb, ke, vb, nb, ne;
-  while (remaining > 0 && lines.Next(&b, &e)) {
-    if (b < e && (d[b] == '[' || IsBlank(d[b])) && ParseHeader(d, b, e, &nb, &ne))
+  const qsizetype size = bytes.size();
+  // Each line is read once: blanks, a possible header, the key up to "=", the value up to the
+  // line end (the same rules as ParseHeader and ParseKeyLine, in one pass).
+  qsizetype p = body;
+  while (remaining > 0 && p < size) {
+    qsizetype q = p;
+    while (q < size && IsBlank(d[q]))
+      ++q;
+    qsizetype k = q;
+    while (k < size && d[k] != '=' && d[k] != '\n' && d[k] != '\r')
+      ++k;
+    qsizetype e = k;
+    while (e < size && d[e] != '\n' && d[e] != '\r')
+      ++e;
+    p = e < size ? e + ((d[e] == '\r' && e + 1 < size && d[e + 1] == '\n') ? 2 : 1) : size;
+    qsizetype nb, ne;
+    if (q < size && d[q] == '[' && ParseHeader(d, q, e, &nb, &ne))
       break;
-    if (!ParseKeyLine(d, b, e, &kb, &ke, &vb))
-      continue;
-    const QByteArrayView lineKey(d + kb, ke - kb);
+    if (k == e || d[q] == ';')
+      continue;  // no "=": no key; ";" first: a comment
+    qsizetype ke = k;
+    while (ke > q && IsBlank(d[ke - 1]))
+      --ke;
+    const QByteArrayView lineKey(d + q, ke - q);
     int field = -1;
     if (next < kFieldCount && EqualIgnoringCase(lineKey, keys[order[next]])) {
       field = order[next++];
@@ -204,7 +227,7 @@ RecordValues RecordStore::Record(const QString& key) const {
       continue;
     found[field] = true;
     --remaining;
-    values[field] = FromCp1252(CleanValue(d, vb, e));
+    values[field] = FromCp1252(CleanValue(d, k + 1, e));
   }
   return values;
 }

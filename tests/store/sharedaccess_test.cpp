@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "store/fileio.h"
+#include "store/profiletext.h"
 #include "tests/support/datadir.h"
 #include "tests/support/scripteddialogs.h"
 
@@ -123,6 +124,24 @@ TEST_F(SharedAccess, recordStore_manyLookups_indexAgreesWithTheScan) {
   EXPECT_EQ(rs.Value("Last", u"Name"), "last");
   EXPECT_FALSE(rs.HasSection("Name300,Vor"));
   EXPECT_EQ(rs.Record("Last")[store::kName], "last");
+}
+
+TEST_F(SharedAccess, recordStore_wholeRecordReadsAsSingleValues) {
+  const QByteArray bytes(
+      "[x]\r\n[ Meier,Anna ]junk\r\n;Name=comment\r\n\tName = \"Meier\" \r\nplain\r\n"
+      "name=second\rPLZ=\r\n[nobracket=1\nIRuf=7\r\nEMAIL='a@b'\n  [next]\r\nOrt=Bonn\r\n");
+  const store::RecordStore rs(bytes);
+  const store::RecordValues record = rs.Record("meier,anna");
+  for (int i = 0; i < store::kFieldCount; ++i) {
+    const QString key = QString::fromLatin1(store::Fields()[i].storeKey);
+    EXPECT_EQ(record[i], store::ProfileText(bytes).Read(u"Meier,Anna", key, "Error"))
+        << key.toStdString();
+  }
+  EXPECT_EQ(record[store::kName], "Meier");
+  EXPECT_EQ(record[store::kPLZ], "");
+  EXPECT_EQ(record[store::kIRuf], "7");
+  EXPECT_EQ(record[store::kEMail], "a@b");
+  EXPECT_EQ(record[store::kOrt], "Error");
 }
 
 TEST_F(SharedAccess, refresh_nothingSelected_readsNoFile) {
