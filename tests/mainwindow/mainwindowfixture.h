@@ -9,6 +9,7 @@
 #include <QToolButton>
 #include <initializer_list>
 #include <memory>
+#include <ostream>
 #include <utility>
 
 #include "mainwindow/tform1.h"
@@ -17,6 +18,11 @@
 #include "store/sharedaccess.h"
 #include "tests/support/datadir.h"
 #include "tests/support/scripteddialogs.h"
+
+// Readable failure output for Qt strings (found by argument-dependent lookup).
+inline void PrintTo(const QString& text, std::ostream* os) {
+  *os << '"' << text.toStdString() << '"';
+}
 
 namespace mainwindowtest {
 

@@ -1,0 +1,29 @@
+// The list helpers behind the main window: sorted insertion and the whole-line search.
+#include <gtest/gtest.h>
+
+#include "mainwindow/listops.h"
+
+namespace {
+
+TEST(ListOps, insertPositionFollowsTheListOrder) {
+  const QStringList sorted = {"Abel,Bert", "Meier,Anna", "Müller,Max", "Zorn,Zoe"};
+  EXPECT_EQ(mainwindow::SortedInsertPosition(sorted, QStringLiteral("Aaron,A")), 0);
+  EXPECT_EQ(mainwindow::SortedInsertPosition(sorted, QStringLiteral("Mueller,Max")), 2);
+  EXPECT_EQ(mainwindow::SortedInsertPosition(sorted, QStringLiteral("Ölmann,Olaf")), 3);
+  EXPECT_EQ(mainwindow::SortedInsertPosition(sorted, QStringLiteral("zz,z")), 4);
+  EXPECT_EQ(mainwindow::SortedInsertPosition({}, QStringLiteral("Abel,Bert")), 0);
+}
+
+TEST(ListOps, listFileHoldsOnlyWholeLinesWithTheirLetterCase) {
+  const QByteArray names = "Abel,Bert\r\nMeier,Anna\r\nM\xFCller,Max";
+  EXPECT_TRUE(mainwindow::ListFileHolds(names, QStringLiteral("Abel,Bert")));
+  EXPECT_TRUE(mainwindow::ListFileHolds(names, QStringLiteral("Meier,Anna")));
+  EXPECT_TRUE(mainwindow::ListFileHolds(names, QStringLiteral("Müller,Max")));
+  EXPECT_FALSE(mainwindow::ListFileHolds(names, QStringLiteral("Meier,Ann")));
+  EXPECT_FALSE(mainwindow::ListFileHolds(names, QStringLiteral("eier,Anna")));
+  EXPECT_FALSE(mainwindow::ListFileHolds(names, QStringLiteral("MEIER,ANNA")));
+  EXPECT_FALSE(mainwindow::ListFileHolds("", QStringLiteral("Abel,Bert")));
+  EXPECT_TRUE(mainwindow::ListFileHolds("x\nAbel,Bert\n", QStringLiteral("Abel,Bert")));
+}
+
+}  // namespace
