@@ -86,7 +86,13 @@ void ListBytes::Append(const QString& key) {
 }
 
 void ListBytes::Insert(qsizetype at, const QString& key) {
-  added_.push_back(ToCp1252(key));
+  // A line break inside a key would split it into two lines of the list.
+  QByteArray line = ToCp1252(key);
+  for (char& c : line) {
+    if (c == '\r' || c == '\n')
+      c = ' ';
+  }
+  added_.push_back(std::move(line));
   const QByteArray& stored = added_.back();
   lines_.insert(lines_.begin() + at, QByteArrayView(stored.constData(), stored.size()));
 }

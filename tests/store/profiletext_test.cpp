@@ -35,6 +35,14 @@ TEST(ProfileText, blanksAroundNamesAndInsideBrackets_areIgnored_textAfterBracket
   EXPECT_EQ(p.Bytes(), QByteArray("[ Meier,Anna ] comment\r\nOrt=Bonn\r\n"));
 }
 
+TEST(ProfileText, headerNameEndsAtFirstBracket_tabsInsideBracketsIgnored) {
+  const QByteArray bytes("[a]b]\r\nk=1\r\n[\t X\t]\r\nk=2\r\nk=[y]\r\n");
+  EXPECT_EQ(Read(bytes, "a", "k"), "1");
+  EXPECT_EQ(Read(bytes, "a]b", "k"), "Error");
+  EXPECT_EQ(Read(bytes, "x", "k"), "2");
+  EXPECT_EQ(Read(bytes, "y", "k"), "Error");  // "[" inside a value starts no section
+}
+
 TEST(ProfileText, missingFileSectionOrKey_giveDefault_emptyValueGivesEmpty) {
   const QByteArray bytes("[A]\r\nleer=\r\n");
   EXPECT_EQ(Read(QByteArray(), "A", "leer"), "Error");
