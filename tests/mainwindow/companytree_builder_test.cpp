@@ -47,8 +47,3 @@ TEST(CompanyTree, recordWithoutSection_isFiledUnderErrorWithItsKey) {
   EXPECT_EQ(tree.companies[1].members[0].text, "Error,Error");
   EXPECT_EQ(tree.companies[1].members[0].key, "Weg,Ist");
 }
-
-TEST(CompanyTree, noRecords_noCompanies) {
-  EXPECT_TRUE(mainwindow::BuildCompanyTree(store::RecordStore(), {}).companies.isEmpty());
-  EXPECT_EQ(mainwindow::CompanyTreeRootText(), "Firmen");
-}

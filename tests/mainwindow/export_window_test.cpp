@@ -82,12 +82,5 @@ TEST_F(ExportTest, fileThatCannotBeCreated_showsTheMessage_leavesNoFile) {
             (QStringList{"adresse.qdx", "names.qdx"}));
 }
 
-TEST_F(ExportTest, emptyNameIndex_givesTheHeaderAlone) {
-  Open("", kStore);
-  dialogs.fileAnswers.enqueue(data.File(QStringLiteral("leer.csv")));
-  Click("ToolbarButton973");
-  EXPECT_EQ(data.Read(QStringLiteral("leer.csv")), kHeader);
-}
-
 }  // namespace
 }  // namespace mainwindowtest

@@ -19,9 +19,3 @@ TEST(InternalNumberList, listsRecordsWithANumber_skipsEmpty_missingReadsAsError)
             QStringList({"Alt,Bea @ 12", "Fehlt,Ganz @ Error", "Kurz,Karl @ Error",
                          QString::fromLatin1("M\xFCller,J\xFCrgen @ 4711")}));
 }
-
-TEST(InternalNumberList, noRecordHasANumber_givesAnEmptyList) {
-  const store::RecordStore records(Person("Alt", "Bea", "A") + Person("Bauer", "Carl", "B"));
-  EXPECT_TRUE(mainwindow::BuildInternalNumberList(records, {"Alt,Bea", "Bauer,Carl"}).isEmpty());
-  EXPECT_TRUE(mainwindow::BuildInternalNumberList(records, {}).isEmpty());
-}
