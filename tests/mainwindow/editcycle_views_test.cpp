@@ -1,0 +1,84 @@
+// The edit cycle in the company view and the internal-number view: a new record leaves both
+// views, an edit leaves the internal-number view first, and the name index never receives a
+// decorated entry.
+#include <QTreeWidget>
+
+#include "tests/mainwindow/mainwindowfixture.h"
+
+namespace mainwindowtest {
+namespace {
+
+using EditCycleViewsTest = MainWindowTest;
+
+const QByteArray kNames = "Abel,Bert\r\nMeier,Anna\r\nZorn,Zoe\r\n";
+const QByteArray kStore =
+    Section("Abel,Bert", {{store::kVorname, "Bert"}, {store::kName, "Abel"}}) +
+    Section("Meier,Anna", {{store::kVorname, "Anna"},
+                           {store::kName, "Meier"},
+                           {store::kFirma, "Acme"},
+                           {store::kIRuf, "123"}}) +
+    Section("Zorn,Zoe", {{store::kVorname, "Zoe"}, {store::kName, "Zorn"}, {store::kIRuf, "7"}});
+
+TEST_F(EditCycleViewsTest, newRecordInTheCompanyViewShowsTheDisabledList) {
+  Open(kNames, kStore);
+  Click("ToolbarButton9712");
+  ASSERT_TRUE(List()->isHidden());
+  Click("ToolbarButton971");
+  EXPECT_TRUE(Find<QTreeWidget>("TreeView1")->isHidden());
+  EXPECT_FALSE(List()->isHidden());
+  EXPECT_FALSE(List()->isEnabled());
+  EXPECT_FALSE(Button("ToolbarButton9712")->isChecked());
+  EXPECT_TRUE(FieldTexts().join(QString()).isEmpty());
+  EXPECT_TRUE(Edit(store::kName)->isEnabled());
+  EXPECT_TRUE(Edit(store::kVorname)->hasFocus());
+  EXPECT_EQ(Entries(), (QStringList{"Abel,Bert", "Meier,Anna", "Zorn,Zoe"}));
+}
+
+TEST_F(EditCycleViewsTest, newRecordInTheInternalNumberViewReturnsToPlainKeys) {
+  Open(kNames, kStore);
+  Click("Button3");
+  ASSERT_EQ(Entries(), (QStringList{"Meier,Anna @ 123", "Zorn,Zoe @ 7"}));
+  Click("ToolbarButton971");
+  EXPECT_FALSE(Button("Button3")->isChecked());
+  EXPECT_EQ(Entries(), (QStringList{"Abel,Bert", "Meier,Anna", "Zorn,Zoe"}));
+  EXPECT_FALSE(Edit(store::kFirma)->isHidden());
+}
+
+TEST_F(EditCycleViewsTest, editInTheInternalNumberViewLeavesTheViewFirst) {
+  Open(kNames, kStore);
+  Click("Button3");
+  ClickRow(0);  // Meier,Anna @ 123
+  Click("ToolbarButton972");
+  EXPECT_FALSE(Button("Button3")->isChecked());
+  EXPECT_EQ(Entries(), (QStringList{"Abel,Bert", "Zorn,Zoe"}));
+  EXPECT_EQ(Names(), QByteArray("Abel,Bert\r\nZorn,Zoe\r\n"));
+  EXPECT_EQ(Edit(store::kFirma)->text(), QStringLiteral("Acme"));
+  Click("Button1");
+  EXPECT_EQ(Names(), kNames);
+  EXPECT_EQ(Entries(), (QStringList{"Abel,Bert", "Meier,Anna", "Zorn,Zoe"}));
+}
+
+TEST_F(EditCycleViewsTest, saveWhileTheInternalNumberViewIsShownRebuildsThatView) {
+  Open(kNames, kStore);
+  Click("ToolbarButton971");
+  FillNames(QStringLiteral("Neu"), QStringLiteral("Nina"));
+  Type(store::kIRuf, QStringLiteral("55"));
+  Click("Button3");  // the view can be switched during an entry
+  // Enter in the first name passes over the fields the view hides.
+  Edit(store::kName)->setFocus();
+  QTest::keyClick(Edit(store::kName), Qt::Key_Return);
+  EXPECT_TRUE(Edit(store::kKurzzeichen)->hasFocus());
+  // The duplicate test still sees records the view does not list.
+  Type(store::kName, QStringLiteral("abel"));
+  Type(store::kVorname, QStringLiteral("bert"));
+  Click("Button1");
+  EXPECT_EQ(dialogs.Texts(),
+            QStringList{QStringLiteral("Datensatz für diese Person existiert bereits!")});
+  FillNames(QStringLiteral("Neu"), QStringLiteral("Nina"));
+  Click("Button1");
+  EXPECT_EQ(Names(), QByteArray("Abel,Bert\r\nMeier,Anna\r\nNeu,Nina\r\nZorn,Zoe\r\n"));
+  EXPECT_EQ(Entries(), (QStringList{"Meier,Anna @ 123", "Neu,Nina @ 55", "Zorn,Zoe @ 7"}));
+}
+
+}  // namespace
+}  // namespace mainwindowtest
