@@ -61,15 +61,18 @@ QString FromCp1252(QByteArrayView bytes) {
   return text;
 }
 
-QByteArray ToCp1252(QStringView text) {
+void ToCp1252(QStringView text, char* out) {
   const Tables& t = T();
-  QByteArray bytes(text.size(), Qt::Uninitialized);
-  char* out = bytes.data();
   for (qsizetype i = 0; i < text.size(); ++i) {
     const char16_t c = text[i].unicode();
     const int b = c < 0x80 ? c : t.ByteOf(c);
     out[i] = b < 0 ? '?' : static_cast<char>(b);
   }
+}
+
+QByteArray ToCp1252(QStringView text) {
+  QByteArray bytes(text.size(), Qt::Uninitialized);
+  ToCp1252(text, bytes.data());
   return bytes;
 }
 

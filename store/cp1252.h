@@ -10,6 +10,8 @@ namespace store {
 QString FromCp1252(QByteArrayView bytes);
 // Characters that Windows-1252 cannot hold become "?" (the windows refuse them before saving).
 QByteArray ToCp1252(QStringView text);
+// The same into out, which has room for text.size() bytes.
+void ToCp1252(QStringView text, char* out);
 
 // True when every character of text has a Windows-1252 byte. Otherwise false, and
 // *firstBad (if given) is the index of the first character that has none.

@@ -1,7 +1,10 @@
 #include "store/datafiles.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QLockFile>
+#include <QRandomGenerator>
+#include <QThread>
 
 #include "platform/usererror.h"
 #include "store/fileio.h"
@@ -17,13 +20,25 @@ namespace {
 constexpr int kReadAttempts = 20;
 
 // Holds the data directory's lock file for one read-merge-write.
+//
+// Other workstations hold the lock for a few milliseconds at a time, so a waiting change
+// tries again every few milliseconds. QLockFile's own wait sleeps ever longer between its
+// attempts (up to seconds); while several workstations are busy it misses the short moments
+// in which the lock is free and fails its bounded wait although the lock was free often.
 class DirLock {
  public:
   DirLock(const QString& path, int waitMs, int staleMs, const QString& failureMessage)
       : lock_(path) {
     lock_.setStaleLockTime(staleMs);
-    if (!lock_.tryLock(waitMs))
-      throw platform::UserError(failureMessage);
+    const QDeadlineTimer deadline(waitMs);
+    while (!lock_.tryLock(0)) {
+      // Only a lock held by another workstation is worth waiting for; a directory that
+      // cannot be written fails at once.
+      if (lock_.error() != QLockFile::LockFailedError || deadline.hasExpired())
+        throw platform::UserError(failureMessage);
+      // Waiting workstations spread out, so they do not all try again at the same moment.
+      QThread::msleep(QRandomGenerator::global()->bounded(2, 11));
+    }
   }
 
  private:
@@ -141,7 +156,10 @@ DataFiles::RestoreOutcome DataFiles::RestoreRecords(const QStringList& keys) {
   ListBytes names(ReadForChange(NamesPath()));
   ListBytes secure(ReadForChange(SecurePath()));
   for (const QString& key : keys) {
-    if (names.IndexIgnoringCase(key) >= 0)
+    // A key in both files is a move that a failed write cut short (see below): restoring it
+    // again completes the move instead of refusing it.
+    const bool cutShort = names.IndexOf(key) >= 0 && secure.IndexOf(key) >= 0;
+    if (!cutShort && names.IndexIgnoringCase(key) >= 0)
       return RestoreOutcome::KeyLive;
   }
   RestoreOutcome outcome = RestoreOutcome::Restored;

@@ -7,6 +7,8 @@
 #include <QStringView>
 #include <cstring>
 
+#include "store/cp1252.h"
+
 namespace store::profile {
 
 // Values come back cut to this many characters, as through the platform's 1024-byte buffer.
@@ -108,6 +110,32 @@ inline QByteArrayView CleanValue(const char* d, qsizetype begin, qsizetype end) 
 
 // A caller's section or key name: blanks (spaces only) at both ends ignored, Windows-1252.
 QByteArray CallerName(QStringView name);
+
+// The same, kept on the stack for names of usual length (record keys are looked up by the
+// hundred thousand).
+class CallerNameBuffer {
+ public:
+  explicit CallerNameBuffer(QStringView name) {
+    qsizetype b = 0;
+    qsizetype e = name.size();
+    while (b < e && name[b] == QLatin1Char(' '))
+      ++b;
+    while (e > b && name[e - 1] == QLatin1Char(' '))
+      --e;
+    size_ = e - b;
+    if (size_ > qsizetype(sizeof(local_)))
+      heap_.resize(size_);
+    ToCp1252(name.mid(b, size_), Data());
+  }
+  QByteArrayView View() const { return QByteArrayView(Data(), size_); }
+
+ private:
+  char* Data() { return heap_.isEmpty() ? local_ : heap_.data(); }
+  const char* Data() const { return heap_.isEmpty() ? local_ : heap_.constData(); }
+  char local_[128];
+  QByteArray heap_;
+  qsizetype size_ = 0;
+};
 
 // True when the "[" at pos starts its line (only blanks before it on that line).
 inline bool AtLineStart(const char* d, qsizetype pos) {

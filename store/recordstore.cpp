@@ -158,12 +158,12 @@ const QByteArray& RecordStore::Bytes() const {
 }
 
 bool RecordStore::HasSection(const QString& key) const {
-  return impl_->FindBody(CallerName(key)) >= 0;
+  return impl_->FindBody(CallerNameBuffer(key).View()) >= 0;
 }
 
 QString RecordStore::Value(const QString& key, QStringView storeKey,
                            const QString& defaultValue) const {
-  const qsizetype body = impl_->FindBody(CallerName(key));
+  const qsizetype body = impl_->FindBody(CallerNameBuffer(key).View());
   if (body < 0)
     return defaultValue;
   QByteArrayView raw;
@@ -175,7 +175,7 @@ QString RecordStore::Value(const QString& key, QStringView storeKey,
 RecordValues RecordStore::Record(const QString& key) const {
   RecordValues values;
   values.fill(MissingValue());
-  const qsizetype body = impl_->FindBody(CallerName(key));
+  const qsizetype body = impl_->FindBody(CallerNameBuffer(key).View());
   if (body < 0)
     return values;
 
