@@ -7,6 +7,8 @@
 #include <QLockFile>
 #include <QProcess>
 #include <QThread>
+#include <atomic>
+#include <thread>
 
 #include "platform/usererror.h"
 #include "store/fileio.h"
@@ -277,6 +279,53 @@ TEST_F(DataFilesTest, purge_removesExactlyItsKeys_aKeyDeletedMeanwhileSurvives) 
   EXPECT_TRUE(dir.Exists("secure.qdx"));
   EXPECT_EQ(Secure(), QByteArray());
   EXPECT_EQ(Store(), QByteArray("[Live,Again]\r\nName=Live\r\n[Abel,Karl]\r\nName=Abel\r\n"));
+}
+
+TEST_F(DataFilesTest, lockFreeForMomentsOnly_isTakenWithinTheWait) {
+  // Another workstation keeps taking the lock for 80 ms and leaves it free for 6 ms at a
+  // time, as a busy office does. A change waiting 2 s must find one of those moments.
+  dir.Write("names.qdx", "Abel,Karl\r\n");
+  std::atomic<bool> done{false};
+  std::atomic<bool> started{false};
+  std::thread other([&] {
+    while (!done) {
+      QLockFile lock(files.LockPath());
+      while (!lock.tryLock(0) && !done)
+        QThread::msleep(1);
+      started = true;
+      QThread::msleep(80);
+      lock.unlock();
+      QThread::msleep(6);
+    }
+  });
+  while (!started)
+    QThread::msleep(1);
+  files.SetLockTimeouts(2000, 60000);
+  const QString message = ThrownMessage([&] { files.AddToNames("Meier,Anna"); });
+  done = true;
+  other.join();
+  EXPECT_EQ(message, QString());
+  EXPECT_EQ(Names(), QByteArray("Abel,Karl\r\nMeier,Anna\r\n"));
+}
+
+TEST_F(DataFilesTest, restoreCutShortByAFailedWrite_isCompletedWhenRunAgain) {
+  dir.Write("names.qdx", "Abel,Karl\r\n");
+  dir.Write("secure.qdx", "Alt,Otto\r\nZander,Ina\r\n");
+  store::SetFaultHook([](store::FileOp op, const QString& path) {
+    return op == store::FileOp::Rename && path.endsWith("secure.qdx");
+  });
+  EXPECT_EQ(ThrownMessage([&] { files.RestoreRecords({"Alt,Otto"}); }),
+            store::CannotCreateMessage(files.SecurePath()));
+  // The name index is written first: the key is in both files rather than in none.
+  EXPECT_EQ(Names(), QByteArray("Abel,Karl\r\nAlt,Otto\r\n"));
+  EXPECT_EQ(Secure(), QByteArray("Alt,Otto\r\nZander,Ina\r\n"));
+  store::SetFaultHook({});
+  EXPECT_EQ(files.RestoreRecords({"Alt,Otto"}), DataFiles::RestoreOutcome::Restored);
+  EXPECT_EQ(Names(), QByteArray("Abel,Karl\r\nAlt,Otto\r\n"));
+  EXPECT_EQ(Secure(), QByteArray("Zander,Ina\r\n"));
+  // A key live in another spelling is still refused.
+  dir.Write("secure.qdx", "abel,karl\r\n");
+  EXPECT_EQ(files.RestoreRecords({"abel,karl"}), DataFiles::RestoreOutcome::KeyLive);
 }
 
 }  // namespace
