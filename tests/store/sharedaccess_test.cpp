@@ -35,6 +35,41 @@ TEST_F(SharedAccess, sortKeys_germanCaseInsensitive_tiesByCodePoint) {
   EXPECT_GT(store::CompareKeys("Zander,Ina", QString::fromUtf8("Äbel,Karl")), 0);
 }
 
+TEST_F(SharedAccess, sortKeys_agreesWithCompareKeys) {
+  // The name index is sorted with collation keys and kept sorted by comparisons: both must
+  // give one order.
+  const QStringList parts{"a",
+                          "A",
+                          QString::fromUtf8("ä"),
+                          QString::fromUtf8("Ä"),
+                          "ss",
+                          QString::fromUtf8("ß"),
+                          "-",
+                          " ",
+                          ",",
+                          "o",
+                          QString::fromUtf8("Ö"),
+                          "z",
+                          "1",
+                          "e",
+                          QString::fromUtf8("é")};
+  QStringList keys;
+  quint32 x = 12345;
+  for (int i = 0; i < 400; ++i) {
+    QString key;
+    for (int n = 0; n < 4; ++n) {
+      x = x * 1103515245u + 12345u;
+      key += parts[(x >> 16) % parts.size()];
+    }
+    keys.append(key);
+  }
+  store::SortKeys(keys);
+  for (qsizetype i = 1; i < keys.size(); ++i) {
+    ASSERT_LE(store::CompareKeys(keys[i - 1], keys[i]), 0)
+        << keys[i - 1].toStdString() << " / " << keys[i].toStdString();
+  }
+}
+
 TEST_F(SharedAccess, loadSortedList_sortsTheLines) {
   dir.Write("names.qdx",
             "Zander,Ina\r\n\xC4"
