@@ -246,8 +246,8 @@ class TForm1 : public QMainWindow {
   // deleting, purging, restoring and the CSV export.
   // Builds the company tree from the entries of ListBox1, all items in one go.
   void BuildTree();
-  // The restore dialog, created with the window's first restore and kept for its lifetime.
-  class TForm3& RestoreDialog();
-  class TForm3* Form3 = nullptr;
+  // The restore dialog "Form3", created with the window and owned by it.
+  class TForm3* CreateRestoreDialog();
+  class TForm3* Form3 = CreateRestoreDialog();
   // (end of views and data commands)
 };

@@ -60,18 +60,16 @@ void TForm1::GelschteDatenstzeendgltigverwerfen1Click() {
 }
 
 void TForm1::G1Click() {
-  RestoreDialog().Execute();
+  Form3->Execute();
 }
 
-TForm3& TForm1::RestoreDialog() {
-  if (Form3 == nullptr) {
-    Form3 = new TForm3(this);
-    Form3->SetDataDir(dataDir_);
-    // Restored records become visible at once, in whatever view the window is.
-    Form3->SetCloseAction([this] {
-      SetListEntries({});
-      ReloadNameList();
-    });
-  }
-  return *Form3;
+TForm3* TForm1::CreateRestoreDialog() {
+  auto* dialog = new TForm3(this);
+  dialog->SetDataDir(dataDir_);
+  // Restored records become visible at once, in whatever view the window is.
+  dialog->SetCloseAction([this] {
+    SetListEntries({});
+    ReloadNameList();
+  });
+  return dialog;
 }

@@ -34,7 +34,7 @@ using mainwindow::RestoreFailedMessage;
 using mainwindow::RestoreRefusedMessage;
 
 TForm3::TForm3(QWidget* parent) : QDialog(parent) {
-  setObjectName(QStringLiteral("TForm3"));
+  setObjectName(QStringLiteral("Form3"));
   setWindowTitle(QStringLiteral("Gel\u00f6schte Datens\u00e4tze wiederherstellen"));
   resize(415, 389);
 

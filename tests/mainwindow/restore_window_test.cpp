@@ -59,7 +59,7 @@ TEST_F(RestoreTest, dialogListsTheDeletedKeysSorted_unticked_withItsCaptions) {
   });
   Trigger("G1");
 
-  EXPECT_EQ(dialogs.modalWindows, QStringList{"TForm3"});
+  EXPECT_EQ(dialogs.modalWindows, QStringList{"Form3"});
   Restore({});
   EXPECT_EQ(shownEntries, (QStringList{"berg,Ute", "Carl,Max", "Eck,Olaf"}));
 }
