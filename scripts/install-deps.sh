@@ -8,7 +8,7 @@ packages=(
   libgl1-mesa-dev libxkbcommon-dev
   libgtest-dev googletest
   clang libclang-rt-14-dev
-  xvfb xauth poppler-utils imagemagick
+  xvfb xauth poppler-utils imagemagick xdotool
   fonts-dejavu-core
 )
 missing=()
