@@ -42,4 +42,11 @@ QStringList RecordBlock(const store::RecordStore& store, const QString& entry,
 // The blocks of all included records, in list order.
 QStringList BuildBlocks(const store::RecordStore& store, const ReportSelection& selection);
 
+// Both views of a build, each record read once: what BuildTableView and BuildBlocks give.
+struct BuiltReport {
+  Grid grid;
+  QStringList blockLines;
+};
+BuiltReport BuildReport(const store::RecordStore& store, const ReportSelection& selection);
+
 }  // namespace reports

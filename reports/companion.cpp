@@ -3,9 +3,12 @@
 #include <QHash>
 #include <QList>
 #include <QPair>
+#include <QSet>
 #include <algorithm>
+#include <charconv>
 #include <vector>
 
+#include "reports/codepage.h"
 #include "store/cp1252.h"
 #include "store/profilescan.h"
 #include "store/profiletext.h"
@@ -20,15 +23,65 @@ const QString& ErrorText() {
   return text;
 }
 
-// A value as the profile service writes it: Windows-1252, a line break written as a blank
-// so that it cannot split the line or start a section.
-QByteArray LineSafe(QByteArray bytes) {
-  for (char& c : bytes) {
-    if (c == '\r' || c == '\n')
-      c = ' ';
+// What one section receives: the keys "0" to rowCount - 1 with the cells of a grid column,
+// or a few fixed keys. Keys and values are produced as they are written; a report holds
+// millions of cells.
+class SectionWrite {
+ public:
+  SectionWrite(const Grid& grid, int column)
+      : name_(QByteArray::number(column)), grid_(&grid), column_(column) {}
+  SectionWrite(QByteArray name, QList<QPair<QByteArray, QByteArray>> fixed)
+      : name_(std::move(name)), fixed_(std::move(fixed)) {}
+
+  const QByteArray& Name() const { return name_; }
+  int Count() const { return grid_ ? grid_->rowCount : int(fixed_.size()); }
+  QByteArray Key(int i) const { return grid_ ? QByteArray::number(i) : fixed_[i].first; }
+
+  void AppendKey(QByteArray& out, int i) const {
+    if (!grid_) {
+      out += fixed_[i].first;
+      return;
+    }
+    char digits[16];
+    const auto result = std::to_chars(digits, digits + sizeof digits, i);
+    out.append(digits, result.ptr - digits);
   }
-  return bytes;
-}
+
+  // The value as the profile service writes it: Windows-1252, a line break written as a
+  // blank so that it cannot split the line or start a section.
+  void AppendValue(QByteArray& out, int i) const {
+    if (!grid_) {
+      out += fixed_[i].second;
+      return;
+    }
+    const QString& text = grid_->Cell(column_, i);
+    const qsizetype start = out.size();
+    out.resize(start + text.size());
+    char* p = out.data() + start;
+    for (QChar ch : text) {
+      const char16_t u = ch.unicode();
+      int byte = u < 0x80 ? int(u) : Cp1252Byte(ch);
+      if (byte < 0)
+        byte = '?';
+      if (byte == '\r' || byte == '\n')
+        byte = ' ';
+      *p++ = char(byte);
+    }
+  }
+
+  void AppendLine(QByteArray& out, int i) const {
+    AppendKey(out, i);
+    out += '=';
+    AppendValue(out, i);
+    out.append("\r\n", 2);
+  }
+
+ private:
+  QByteArray name_;
+  const Grid* grid_ = nullptr;
+  int column_ = 0;
+  QList<QPair<QByteArray, QByteArray>> fixed_;
+};
 
 bool IsBlankLine(QByteArrayView text) {
   return std::all_of(text.begin(), text.end(), [](char c) { return IsBlank(c); });
@@ -37,30 +90,18 @@ bool IsBlankLine(QByteArrayView text) {
 struct BodyLine {
   QByteArrayView text;
   QByteArrayView eol;
-  QByteArrayView key;  // as spelled in the file; empty for a line that is no key line
-  QByteArray replacement;
-  bool replaced = false;
+  QByteArrayView key;  // as spelled in the file
+  int written = -1;    // the index of the value that replaces this line's value
+  bool eolAdded = false;
 };
 
-using KeyValues = QList<QPair<QByteArray, QByteArray>>;
-
-// Writes the keys of one section into bytes with the profile service's rules (a value replaced
-// in place keeping the key's spelling, a new key after the last non-blank line of its section,
-// a new section at the end of the file without a blank line before it), in one pass over
-// the section: the keys already in it are looked up in a hash. The keys given are distinct.
-void WriteSection(QByteArray& bytes, const QByteArray& name, const KeyValues& keyValues) {
-  SectionPos s = FindSection(bytes, name);
-  if (s.headerBegin < 0) {
-    if (!bytes.isEmpty() && !bytes.endsWith('\n') && !bytes.endsWith('\r'))
-      bytes += "\r\n";
-    s.headerBegin = bytes.size();
-    bytes += '[' + name + "]\r\n";
-    s.headerLineEnd = bytes.size() - 2;
-    s.bodyBegin = bytes.size();
-  }
-  const qsizetype sectionEnd = SectionEnd(bytes, s.bodyBegin);
+// Appends an existing section after writing keys into it by the profile service's rules: a
+// value replaced in place keeps the key's spelling, a new key goes after the last non-blank
+// line of the section. The keys already there are found through a hash, so a section of any
+// size costs one pass.
+void AppendMergedSection(QByteArray& out, const QByteArray& bytes, const SectionPos& s,
+                         qsizetype sectionEnd, const SectionWrite& write) {
   const char* d = bytes.constData();
-
   std::vector<BodyLine> body;
   QHash<QByteArray, size_t> keyLines;  // folded key -> its first line
   LineScanner lines(d, sectionEnd, s.bodyBegin);
@@ -84,45 +125,93 @@ void WriteSection(QByteArray& bytes, const QByteArray& name, const KeyValues& ke
   while (at > 0 && IsBlankLine(body[at - 1].text))
     --at;
 
-  QByteArray added;
-  for (const auto& [key, value] : keyValues) {
-    const auto it = keyLines.constFind(store::FoldCase(key));
+  std::vector<int> added;
+  for (int i = 0; i < write.Count(); ++i) {
+    const auto it = keyLines.constFind(store::FoldCase(write.Key(i)));
     if (it != keyLines.constEnd()) {
-      BodyLine& line = body[*it];
-      line.replacement = line.key.toByteArray() + '=' + value + "\r\n";
-      line.replaced = true;
-      continue;
+      body[*it].written = i;
+    } else {
+      added.push_back(i);
     }
-    added += key + '=' + value + "\r\n";
   }
-  if (!added.isEmpty()) {
-    if (at > 0 && body[at - 1].eol.isEmpty() && !body[at - 1].replaced) {
-      body[at - 1].replacement = body[at - 1].text.toByteArray() + "\r\n";
-      body[at - 1].replaced = true;
-    }
+  if (!added.empty()) {
+    if (at > 0 && body[at - 1].eol.isEmpty())
+      body[at - 1].eolAdded = true;
     if (at == 0 && headerEol.isEmpty())
       headerEol = "\r\n";
   }
 
-  QByteArray out;
-  out.reserve(bytes.size() + added.size() + 64);
-  out.append(d, s.headerLineEnd);
+  out.append(d + s.headerBegin, s.headerLineEnd - s.headerBegin);
   out += headerEol;
+  auto appendAdded = [&] {
+    for (int i : added)
+      write.AppendLine(out, i);
+  };
   for (size_t i = 0; i < body.size(); ++i) {
     if (i == at)
-      out += added;
+      appendAdded();
     const BodyLine& line = body[i];
-    if (line.replaced) {
-      out += line.replacement;
+    if (line.written >= 0) {
+      out += line.key;
+      out += '=';
+      write.AppendValue(out, line.written);
+      out.append("\r\n", 2);
     } else {
       out += line.text;
-      out += line.eol;
+      out += line.eolAdded ? QByteArrayView("\r\n") : line.eol;
     }
   }
   if (at == body.size())
-    out += added;
-  out.append(d + sectionEnd, bytes.size() - sectionEnd);
-  bytes = std::move(out);
+    appendAdded();
+}
+
+// Writes the sections into the file as the profile service does when it writes their keys
+// one after another: sections already in the file (the first of each name) are changed in
+// place, the others are added at the end in the given order, without a blank line before.
+QByteArray WriteSections(const QByteArray& bytes, const std::vector<SectionWrite>& writes) {
+  std::vector<SectionPos> headers;
+  ForEachHeader(bytes.constData(), bytes.size(), 0, [&](const SectionPos& s) {
+    headers.push_back(s);
+    return true;
+  });
+  QHash<QByteArray, size_t> writeOfName;
+  for (size_t w = 0; w < writes.size(); ++w)
+    writeOfName.insert(store::FoldCase(writes[w].Name()), w);
+
+  QByteArray out;
+  qsizetype estimate = bytes.size() + 64;
+  for (const SectionWrite& write : writes)
+    estimate += 16 + qsizetype(write.Count()) * 16;
+  out.reserve(estimate);
+  out.append(bytes.constData(), headers.empty() ? bytes.size() : headers.front().headerBegin);
+
+  std::vector<bool> written(writes.size(), false);
+  QSet<QByteArray> seen;
+  for (size_t h = 0; h < headers.size(); ++h) {
+    const SectionPos& s = headers[h];
+    const qsizetype end = h + 1 < headers.size() ? headers[h + 1].headerBegin : bytes.size();
+    const QByteArray folded =
+        store::FoldCase(QByteArrayView(bytes.constData() + s.nameBegin, s.nameEnd - s.nameBegin));
+    const auto it = writeOfName.constFind(folded);
+    if (it != writeOfName.constEnd() && !seen.contains(folded)) {
+      AppendMergedSection(out, bytes, s, end, writes[*it]);
+      written[*it] = true;
+    } else {
+      out.append(bytes.constData() + s.headerBegin, end - s.headerBegin);
+    }
+    seen.insert(folded);
+  }
+
+  for (size_t w = 0; w < writes.size(); ++w) {
+    if (written[w])
+      continue;
+    if (!out.isEmpty() && !out.endsWith('\n') && !out.endsWith('\r'))
+      out.append("\r\n", 2);
+    out += '[' + writes[w].Name() + "]\r\n";
+    for (int i = 0; i < writes[w].Count(); ++i)
+      writes[w].AppendLine(out, i);
+  }
+  return out;
 }
 
 // A row key as written: decimal without sign or leading zeros. Only such keys can equal the
@@ -212,19 +301,14 @@ QString CompanionName(const QString& reportFile) {
 }
 
 QByteArray WriteCompanion(const QByteArray& existing, const Grid& grid) {
-  QByteArray bytes = existing;
-  for (int c = 0; c < grid.columnCount; ++c) {
-    KeyValues keyValues;
-    keyValues.reserve(grid.rowCount);
-    for (int r = 0; r < grid.rowCount; ++r) {
-      keyValues.append({QByteArray::number(r), LineSafe(store::ToCp1252(grid.Cell(c, r)))});
-    }
-    WriteSection(bytes, QByteArray::number(c), keyValues);
-  }
-  WriteSection(
-      bytes, "xxx",
-      {{"col", QByteArray::number(grid.columnCount)}, {"row", QByteArray::number(grid.rowCount)}});
-  return bytes;
+  std::vector<SectionWrite> writes;
+  writes.reserve(grid.columnCount + 1);
+  for (int c = 0; c < grid.columnCount; ++c)
+    writes.emplace_back(grid, c);
+  writes.emplace_back(QByteArray("xxx"), QList<QPair<QByteArray, QByteArray>>{
+                                             {"col", QByteArray::number(grid.columnCount)},
+                                             {"row", QByteArray::number(grid.rowCount)}});
+  return WriteSections(existing, writes);
 }
 
 Grid ReadCompanion(const QByteArray& bytes) {

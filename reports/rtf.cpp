@@ -1,79 +1,60 @@
 #include "reports/rtf.h"
 
-#include <QHash>
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <vector>
 
+#include "reports/codepage.h"
 #include "store/cp1252.h"
 
 namespace reports {
 namespace {
 
-// Windows-1252 both ways, built once from the store's code page conversion.
-struct CodePage {
-  std::array<QChar, 256> toUnicode;
-  std::array<int, 256> fromLatin;  // byte for code points below 256, -1 if none
-  QHash<char16_t, uchar> fromOther;
+// The longest escape of one UTF-16 unit: "\u-32768?".
+constexpr qsizetype kMaxEscapeLength = 9;
 
-  CodePage() {
-    fromLatin.fill(-1);
-    for (int b = 0; b < 256; ++b) {
-      const char byte = char(b);
-      const QString decoded = store::FromCp1252(QByteArrayView(&byte, 1));
-      const QChar ch = decoded.size() == 1 ? decoded[0] : QChar(QChar::ReplacementCharacter);
-      toUnicode[b] = ch;
-      if (ch == QChar(QChar::ReplacementCharacter))
-        continue;
-      if (ch.unicode() < 256) {
-        fromLatin[ch.unicode()] = b;
-      } else {
-        fromOther.insert(ch.unicode(), uchar(b));
-      }
-    }
-  }
-
-  // The byte of ch, or -1 when Windows-1252 has none.
-  int Encode(QChar ch) const {
-    if (ch.unicode() < 256)
-      return fromLatin[ch.unicode()];
-    const auto it = fromOther.constFind(ch.unicode());
-    return it == fromOther.constEnd() ? -1 : int(*it);
-  }
-};
-
-const CodePage& Cp1252() {
-  static const CodePage codePage;
-  return codePage;
-}
-
-void AppendHexByte(QByteArray& out, int byte) {
+char* PutHexByte(char* p, int byte) {
   static const char digits[] = "0123456789abcdef";
-  out.append("\\'");
-  out.append(digits[(byte >> 4) & 0xF]);
-  out.append(digits[byte & 0xF]);
+  *p++ = '\\';
+  *p++ = '\'';
+  *p++ = digits[(byte >> 4) & 0xF];
+  *p++ = digits[byte & 0xF];
+  return p;
 }
 
+char* PutText(char* p, const char* text) {
+  while (*text)
+    *p++ = *text++;
+  return p;
+}
+
+// Appends text with RTF escapes, writing into the buffer directly: a report holds millions
+// of characters.
 void AppendEscaped(QByteArray& out, QStringView text) {
-  const CodePage& cp = Cp1252();
+  const qsizetype start = out.size();
+  out.resize(start + text.size() * kMaxEscapeLength);
+  char* p = out.data() + start;
   for (QChar ch : text) {
     const char16_t u = ch.unicode();
-    if (u == '\\' || u == '{' || u == '}') {
-      out.append('\\');
-      out.append(char(u));
+    if (u >= 0x20 && u < 0x7F) {
+      if (u == '\\' || u == '{' || u == '}')
+        *p++ = '\\';
+      *p++ = char(u);
     } else if (u == '\t') {
-      out.append("\\tab ");
-    } else if (u >= 0x20 && u < 0x7F) {
-      out.append(char(u));
-    } else if (const int byte = cp.Encode(ch); byte >= 0) {
-      AppendHexByte(out, byte);
+      p = PutText(p, "\\tab ");
+    } else if (const int byte = Cp1252Byte(ch); byte >= 0) {
+      p = PutHexByte(p, byte);
     } else {
       // \u takes a signed 16-bit number; "?" is the fallback of readers without Unicode.
-      out.append("\\u");
-      out.append(QByteArray::number(int(qint16(u))));
-      out.append('?');
+      p = PutText(p, "\\u");
+      const auto [end, error] = std::to_chars(p, p + 6, int(qint16(u)));
+      Q_UNUSED(error);
+      p = end;
+      *p++ = '?';
     }
   }
+  out.resize(p - out.constData());
 }
 
 }  // namespace
@@ -128,8 +109,7 @@ class RtfTextReader {
       } else if (c == '\r' || c == '\n' || c == '\0') {
         ++pos_;
       } else {
-        ++pos_;
-        Text(Cp1252().toUnicode[uchar(c)]);
+        PlainText();
       }
     }
     if (!line_.isEmpty())
@@ -167,6 +147,26 @@ class RtfTextReader {
     stack_.pop_back();
     if (stack_.empty())
       done_ = true;  // the document's own group has ended
+  }
+
+  static bool IsPlain(char c) {
+    return c != '{' && c != '}' && c != '\\' && c != '\r' && c != '\n' && c != '\0';
+  }
+
+  // A run of ordinary characters, converted in one go unless it is skipped.
+  void PlainText() {
+    if (pendingSkip_ > 0 || group_.skip) {
+      Text(Cp1252ToChar(uchar(data_[pos_++])));
+      return;
+    }
+    qsizetype end = pos_;
+    while (end < size_ && IsPlain(data_[end]))
+      ++end;
+    const qsizetype start = line_.size();
+    line_.resize(start + (end - pos_));
+    QChar* out = line_.data() + start;
+    for (; pos_ < end; ++pos_)
+      *out++ = Cp1252ToChar(uchar(data_[pos_]));
   }
 
   void Text(QChar ch) {
@@ -217,7 +217,7 @@ class RtfTextReader {
         const int low = HexValue(data_[pos_ + 1]);
         pos_ += 2;
         if (high >= 0 && low >= 0)
-          Text(Cp1252().toUnicode[high * 16 + low]);
+          Text(Cp1252ToChar(uchar(high * 16 + low)));
         return;
       }
       case '*':
@@ -248,7 +248,7 @@ class RtfTextReader {
     while (pos_ < size_ && IsLetter(data_[pos_]))
       ++pos_;
     // No known word is longer; a longer one is read whole and matches nothing.
-    const QByteArray word(data_ + start, std::min<qsizetype>(pos_ - start, kMaxWordLength));
+    const QByteArrayView word(data_ + start, std::min<qsizetype>(pos_ - start, kMaxWordLength));
     bool hasParam = false;
     bool negative = false;
     qint64 param = 0;
@@ -298,7 +298,7 @@ class RtfTextReader {
     }
   }
 
-  static bool IsDestination(const QByteArray& word) {
+  static bool IsDestination(QByteArrayView word) {
     static const char* const destinations[] = {
         "fonttbl",    "colortbl",     "stylesheet", "info",      "pict",
         "header",     "headerl",      "headerr",    "headerf",   "footer",
@@ -318,7 +318,7 @@ class RtfTextReader {
     return false;
   }
 
-  static char16_t SpecialCharacter(const QByteArray& word) {
+  static char16_t SpecialCharacter(QByteArrayView word) {
     if (word == "emdash")
       return 0x2014;
     if (word == "endash")

@@ -26,15 +26,15 @@ void TForm8::ToolbarButton973Click() {
   // table and of the blocks is read from it, and an unreadable store is reported once.
   platform::DialogSink sink(this);
   const store::RecordStore store = store::OpenRecordStore(dataDir_, sink);
-  const reports::ReportSelection selection = CurrentSelection();
 
-  SetGrid(reports::BuildTableView(store, selection));
+  reports::BuiltReport report = reports::BuildReport(store, CurrentSelection());
+  SetGrid(std::move(report.grid));
   EnableSelection(false);
   checkBox2_->setEnabled(true);
   checkBox3_->setEnabled(true);
   tabbedNotebook1_->setEnabled(false);
 
-  AppendBlockLines(reports::BuildBlocks(store, selection));
+  AppendBlockLines(report.blockLines);
   richEdit1_->document()->setModified(true);
 }
 

@@ -150,3 +150,16 @@ TEST(BuildBlocks, onlyTickedAndQualifyingRecords_inListOrder) {
                                                           Flags(3, false)))
                   .isEmpty());
 }
+
+TEST(BuildReport, sameAsTableAndBlocksBuiltApart) {
+  const ReportSelection selections[] = {
+      Select(kEntries, Flags(15, true), Flags(3, true)),
+      Select(kEntries, OnlyFields({0, 14}), Flags(3, true), true),
+      Select(kEntries, Flags(15, false), {true, false, true}),
+  };
+  for (const ReportSelection& selection : selections) {
+    const reports::BuiltReport report = reports::BuildReport(ThreeRecords(), selection);
+    EXPECT_EQ(report.grid, reports::BuildTableView(ThreeRecords(), selection));
+    EXPECT_EQ(report.blockLines, reports::BuildBlocks(ThreeRecords(), selection));
+  }
+}

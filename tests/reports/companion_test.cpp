@@ -19,7 +19,8 @@ Grid SmallReport() {
                              {"2", "M\xc3\xbcller", "K\xc3\xb6ln"},
                              {"3", "Zander", "Error"}};
   for (int r = 0; r < 4; ++r) {
-    for (int c = 0; c < 3; ++c) grid.SetCell(c, r, QString::fromUtf8(cells[r][c]));
+    for (int c = 0; c < 3; ++c)
+      grid.SetCell(c, r, QString::fromUtf8(cells[r][c]));
   }
   return grid;
 }
@@ -76,6 +77,9 @@ TEST(WriteCompanion, sameBytesAsProfileServiceKeyByKey_onOddExistingFiles) {
       "[XXX]\r\nCOL = 9\r\n\r\n[ 1 ]\r\n 0 = alt\r\n;kommentar\r\n0=zweimal\r\n\r\n\r\n[9]\r\n",
       "[0]\n1=x\n\n[2]\r3=y\r[xxx]\r\nrow=100",
       "vorspann ohne Abschnitt\r\n[1]\r\n",
+      "[2]\r\n0=a\r\n; ende ohne Zeilenende",
+      "[xxx]\r\nrow=9\r\n[1]\r\n0=b\r\n[0]\r\n[1]\r\n0=zweiter Abschnitt\r\n[Rest]\r\nx=1",
+      "  [ 0 ]  \r\n\r\n",
   };
   for (const QByteArray& bytes : existing) {
     EXPECT_EQ(WriteCompanion(bytes, SmallReport()), ProfileServiceWrites(bytes, SmallReport()))
@@ -118,7 +122,8 @@ TEST(ReadCompanion, countsNotNumbersOrBelowOne_countAsOne) {
 }
 
 TEST(ReadCompanion, fewerKeysThanAnnounced_missingCellsReadError) {
-  const Grid grid = ReadCompanion("[0]\r\n0=\r\n1=1\r\n[1]\r\n0=Name\r\n[xxx]\r\ncol=2\r\nrow=3\r\n");
+  const Grid grid =
+      ReadCompanion("[0]\r\n0=\r\n1=1\r\n[1]\r\n0=Name\r\n[xxx]\r\ncol=2\r\nrow=3\r\n");
   EXPECT_EQ(grid.columnCount, 2);
   EXPECT_EQ(grid.rowCount, 3);
   EXPECT_EQ(grid.cells, QVector<QString>({"", "Name", "1", "Error", "Error", "Error"}));
@@ -132,8 +137,9 @@ TEST(ReadCompanion, firstKeyWinsAndOtherSpellingsOfRowKeysDoNotMatch) {
 }
 
 TEST(ReadCompanion, hostileCounts_clampedToWhatTheFileHolds) {
-  const Grid huge = ReadCompanion("[xxx]\r\ncol=2000000000\r\nrow=2000000000\r\n"
-                                  "[0]\r\n0=a\r\n1=b\r\n2=c\r\n[1]\r\n0=d\r\n");
+  const Grid huge = ReadCompanion(
+      "[xxx]\r\ncol=2000000000\r\nrow=2000000000\r\n"
+      "[0]\r\n0=a\r\n1=b\r\n2=c\r\n[1]\r\n0=d\r\n");
   EXPECT_EQ(huge.columnCount, 2);
   EXPECT_EQ(huge.rowCount, 3);
   EXPECT_EQ(huge.cells, QVector<QString>({"a", "d", "b", "Error", "c", "Error"}));
@@ -143,6 +149,7 @@ TEST(ReadCompanion, hostileCounts_clampedToWhatTheFileHolds) {
   EXPECT_EQ(overflow.rowCount, 1);
 
   QByteArray many = "[xxx]\r\ncol=40\r\nrow=3\r\n";
-  for (int c = 0; c < 40; ++c) many += "[" + QByteArray::number(c) + "]\r\n0=v\r\n";
+  for (int c = 0; c < 40; ++c)
+    many += "[" + QByteArray::number(c) + "]\r\n0=v\r\n";
   EXPECT_EQ(ReadCompanion(many).columnCount, 16);
 }
