@@ -197,6 +197,47 @@ TEST_F(SaveTest, failedWriteShowsTheErrorAndKeepsTheEntry) {
   EXPECT_TRUE(Entries().isEmpty());
 }
 
+// The name index cannot be written while the hook is set.
+void FailNameIndexWrites() {
+  store::SetFaultHook([](store::FileOp op, const QString& path) {
+    return op == store::FileOp::Write && path.contains(QStringLiteral("names"));
+  });
+}
+
+TEST_F(SaveTest, editThatCannotTakeTheKeyOutOfTheIndexDoesNotStart) {
+  Open("Meier,Anna\r\n", kMeier);
+  ClickRow(0);
+  FailNameIndexWrites();
+  Click("ToolbarButton972");
+  store::SetFaultHook({});
+  ASSERT_EQ(dialogs.boxes.size(), 1);
+  EXPECT_TRUE(dialogs.boxes.at(0).text.endsWith(QStringLiteral("kann nicht erstellt werden")))
+      << dialogs.boxes.at(0).text.toStdString();
+  EXPECT_FALSE(form->EntryUnderway());
+  EXPECT_EQ(Entries(), QStringList{"Meier,Anna"});
+  EXPECT_EQ(Names(), QByteArray("Meier,Anna\r\n"));
+}
+
+TEST_F(SaveTest, cancelThatCannotListTheRecordAgainKeepsTheEntryForAnotherTry) {
+  Open("Meier,Anna\r\n", kMeier);
+  ClickRow(0);
+  Click("ToolbarButton972");
+  Type(store::kOrt, QStringLiteral("Bonn"));
+  FailNameIndexWrites();
+  Click("ToolbarButton9711");
+  ASSERT_EQ(dialogs.boxes.size(), 1);
+  ExpectEntryIntact(store::kOrt, QStringLiteral("Bonn"));
+  EXPECT_TRUE(Names().isEmpty());
+  // Nor does the window close on "No" while the record cannot be listed again.
+  dialogs.AnswerNext(QStringLiteral("&Nein"));
+  EXPECT_FALSE(form->close());
+  store::SetFaultHook({});
+  Click("ToolbarButton9711");
+  EXPECT_FALSE(form->EntryUnderway());
+  EXPECT_EQ(Names(), QByteArray("Meier,Anna\r\n"));
+  EXPECT_EQ(Entries(), QStringList{"Meier,Anna"});
+}
+
 TEST_F(SaveTest, closingWhileBrowsingAsksNothing) {
   Open("", "");
   EXPECT_TRUE(form->close());
