@@ -4,10 +4,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFont>
+#include <QTextDocument>
 
 #include "bench/benchregistry.h"
 #include "reports/builders.h"
 #include "reports/companion.h"
+#include "reports/reportfields.h"
 #include "reports/rtf.h"
 #include "reports/tform8.h"
 #include "store/fileio.h"
@@ -36,8 +38,8 @@ struct Report {
 Report Build(const bench::Context& c) {
   NullSink sink;
   const store::RecordStore store = store::OpenRecordStore(c.book.dir, sink);
-  const reports::ReportSelection selection = Everything(c);
-  return {reports::BuildTableView(store, selection), reports::BuildBlocks(store, selection)};
+  reports::BuiltReport built = reports::BuildReport(store, Everything(c));
+  return {std::move(built.grid), std::move(built.blockLines)};
 }
 
 // The report is built once per address book for saving and opening.

@@ -9,7 +9,6 @@
 #include <QListWidget>
 #include <QTabWidget>
 #include <QTableView>
-#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QToolButton>
@@ -162,18 +161,11 @@ void TForm8::SetBlockLines(const QStringList& lines) {
 void TForm8::AppendBlockLines(const QStringList& lines) {
   if (lines.isEmpty())
     return;
-  QTextDocument* document = richEdit1_->document();
-  const bool wasEmpty = document->isEmpty();
-  // Appending a whole build is one step; it is not kept for undo.
-  document->setUndoRedoEnabled(false);
-  QTextCursor cursor(document);
-  cursor.movePosition(QTextCursor::End);
-  QString text;
-  if (!wasEmpty)
-    text += QLatin1Char('\n');
-  text += lines.join(QLatin1Char('\n'));
-  cursor.insertText(text);
-  document->setUndoRedoEnabled(true);
+  // The text is set whole: the document takes a whole text several times faster than an
+  // insertion at its end. Appending a build is not kept for undo.
+  QStringList all = BlockLines();
+  all += lines;
+  richEdit1_->setPlainText(all.join(QLatin1Char('\n')));
 }
 
 void TForm8::SetAllChecked(QListWidget* list, bool checked) {
