@@ -1,4 +1,7 @@
 // The build command through the window: one probe per build, blocks appended, table rebuilt.
+#include <QApplication>
+#include <QTest>
+
 #include "store/messages.h"
 #include "tests/reports/form8_fixture.h"
 
@@ -69,4 +72,15 @@ TEST_F(Form8Test, buildAfterOpen_appendsAfterOpenedText) {
   Build();
   EXPECT_EQ(form->BlockLines(), QStringList({"erste", "zweite", "Beck,Bea", " ", " ", " "}));
   EXPECT_TRUE(form->BlockModified());
+}
+
+TEST_F(Form8Test, f12_buildsAgainWhileNotebookIsDisabled) {
+  Show();
+  NewReport();
+  Build();
+  const int lines = form->BlockLines().size();
+  form->activateWindow();
+  QApplication::setActiveWindow(form.get());
+  QTest::keyClick(form.get(), Qt::Key_F12);
+  EXPECT_EQ(form->BlockLines().size(), 2 * lines);
 }
