@@ -2,6 +2,7 @@
 #include <QDialog>
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 
 #include "mainwindow/tform3.h"
 #include "tests/mainwindow/mainwindowfixture.h"
@@ -154,6 +155,33 @@ TEST_F(RestoreTest, deleteThenRestore_bringsTheRecordBackWithAllItsValues) {
   EXPECT_EQ(Store(), records);
   ClickRow(1);
   EXPECT_EQ(Edit(store::kIRuf)->text(), "7");
+}
+
+// The real modal dialog, shown by the production dialog seam: ticking an entry and pressing
+// "&Wiederherstellen" restores it and closes the dialog.
+void TickAndRestoreWhenShown(int row) {
+  QTimer::singleShot(0, [row] {
+    auto* dialog = qobject_cast<TForm3*>(QApplication::activeModalWidget());
+    if (dialog == nullptr) {
+      TickAndRestoreWhenShown(row);
+      return;
+    }
+    dialog->CheckListBox1->item(row)->setCheckState(Qt::Checked);
+    QTest::mouseClick(dialog->BitBtn1, Qt::LeftButton);
+  });
+}
+
+TEST_F(RestoreTest, realDialog_restoresTheTickedEntry_andCloses) {
+  data.Write(QStringLiteral("secure.qdx"), kDeleted);
+  Open("Alt,Bea\r\n");
+  platform::Dialogs::Install(nullptr);
+  TickAndRestoreWhenShown(1);
+  Trigger("G1");
+  platform::Dialogs::Install(&dialogs);
+
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+  EXPECT_EQ(Names(), "Alt,Bea\r\nCarl,Max\r\n");
+  EXPECT_EQ(Entries(), (QStringList{"Alt,Bea", "Carl,Max"}));
 }
 
 }  // namespace
