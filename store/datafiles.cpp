@@ -37,7 +37,7 @@ class DirLock {
       if (lock_.error() != QLockFile::LockFailedError || deadline.hasExpired())
         throw platform::UserError(failureMessage);
       // Waiting workstations spread out, so they do not all try again at the same moment.
-      QThread::msleep(QRandomGenerator::global()->bounded(2, 11));
+      QThread::msleep(QRandomGenerator::global()->bounded(1, 4));
     }
   }
 
