@@ -143,7 +143,9 @@ void TForm3::Restore() {
   for (const QString& key : names.lines)
     live.insert(key.toCaseFolded());
   for (const QString& key : candidates) {
-    if (live.contains(key.toCaseFolded())) {
+    // A key listed in this very spelling while it is still deleted is a restore that a failed
+    // write cut short (the name index is written first); restoring it again completes it.
+    if (live.contains(key.toCaseFolded()) && !names.lines.contains(key)) {
       platform::Dialogs::Get().Message(this, RestoreRefusedMessage());
       return;
     }
