@@ -1,0 +1,222 @@
+// A data directory that cannot be written, and a lock left behind by a workstation that died.
+#include <gtest/gtest.h>
+#include <unistd.h>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLockFile>
+#include <QProcess>
+#include <iostream>
+
+#include "platform/usererror.h"
+#include "store/datafiles.h"
+#include "store/fileio.h"
+#include "store/messages.h"
+#include "tests/reliability/qtprint.h"
+#include "tests/support/datadir.h"
+
+namespace {
+
+using store::DataFiles;
+using testsupport::TempDataDir;
+
+template <typename F>
+QString ThrownMessage(F f) {
+  try {
+    f();
+  } catch (const platform::UserError& e) {
+    return e.message();
+  }
+  return QStringLiteral("ok");
+}
+
+QByteArray Section(const char* key) {
+  return QByteArray("[") + key + "]\r\nVorname=x\r\nName=y\r\n";
+}
+
+class ReadOnlyDirectoryTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir.Write("names.qdx", "Abel,Karl\r\nMeier,Anna\r\n");
+    dir.Write("secure.qdx", "Alt,Otto\r\n");
+    dir.Write("adresse.qdx", Section("Abel,Karl") + Section("Meier,Anna") + Section("Alt,Otto"));
+    for (const char* name : {"names.qdx", "secure.qdx", "adresse.qdx"})
+      QFile::setPermissions(dir.File(name), QFile::ReadOwner | QFile::WriteOwner |
+                                                QFile::ReadGroup | QFile::ReadOther);
+    // Readable and enterable by everyone, writable by no one.
+    QFile::setPermissions(dir.Path(), QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup |
+                                          QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
+    before = Files();
+  }
+  void TearDown() override {
+    store::SetFaultHook({});
+    QFile::setPermissions(dir.Path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  }
+  QStringList Files() const {
+    QStringList files;
+    const QDir d(dir.Path());
+    for (const QString& name : d.entryList(QDir::Files | QDir::Hidden))
+      files.append(name + QLatin1Char('=') + QString::fromLatin1(dir.Read(name).toHex()));
+    return files;
+  }
+
+  // The changes of the windows with the message each must end with in this directory.
+  struct Change {
+    const char* command;
+    const char* key;
+    QString message;
+  };
+  QList<Change> Changes() const {
+    const DataFiles files(dir.Path());
+    return {{"save", "Neu,Nina", store::CannotWriteMessage(files.StorePath())},
+            {"remove", "Abel,Karl", store::CannotCreateMessage(files.NamesPath())},
+            {"add", "Neu,Nina", store::CannotCreateMessage(files.NamesPath())},
+            {"delete", "Meier,Anna", store::CannotCreateMessage(files.SecurePath())},
+            {"restore", "Alt,Otto", store::CannotCreateMessage(files.NamesPath())},
+            {"purge", "Alt,Otto", store::CannotWriteMessage(files.StorePath())}};
+  }
+
+  TempDataDir dir;
+  QStringList before;
+};
+
+// Root is not bound by permission bits, and CI runs as root: there the change runs in a
+// child process that has dropped root's rights first, so the kernel refuses the writes as it
+// does for every office user. Where rights cannot be dropped, the file layer is made to
+// refuse every write as the directory would.
+TEST_F(ReadOnlyDirectoryTest, everyChange_failsWithItsMessageAndChangesNothing) {
+  bool simulated = false;
+  for (const Change& change : Changes()) {
+    SCOPED_TRACE(change.command);
+    QStringList args = {QStringLiteral("run")};
+    if (geteuid() == 0)
+      args.append(QStringLiteral("--as-nobody"));
+    args += {dir.Path(), QString::fromLatin1(change.command), QString::fromLatin1(change.key)};
+    QProcess child;
+    child.start(QStringLiteral(STRESS_DRIVER), args);
+    ASSERT_TRUE(child.waitForFinished(30000));
+    QString message = QString::fromUtf8(child.readAllStandardOutput()).trimmed();
+    if (child.exitCode() == 4) {
+      simulated = true;
+      store::SetFaultHook(
+          [](store::FileOp op, const QString&) { return op != store::FileOp::Read; });
+      DataFiles files(dir.Path());
+      files.SetLockTimeouts(200, 60000);
+      const QString key = QString::fromLatin1(change.key);
+      message = ThrownMessage([&] {
+        const QString c = QString::fromLatin1(change.command);
+        if (c == "save")
+          files.SaveRecord(key, {});
+        else if (c == "remove")
+          files.RemoveFromNames(key);
+        else if (c == "add")
+          files.AddToNames(key);
+        else if (c == "delete")
+          files.DeleteRecord(key);
+        else if (c == "restore")
+          files.RestoreRecords({key});
+        else
+          files.PurgeRecords({key});
+      });
+      store::SetFaultHook({});
+    }
+    EXPECT_EQ(message, change.message);
+    EXPECT_EQ(Files(), before) << "a file changed or was left behind";
+  }
+  if (simulated)
+    std::cout << "[ note ] rights could not be dropped; the read-only directory was simulated"
+              << std::endl;
+  RecordProperty("simulated", simulated ? "yes" : "no");
+}
+
+// The same directory made writable again: every change works, so nothing was damaged.
+TEST_F(ReadOnlyDirectoryTest, writableAgain_everyChangeWorks) {
+  QFile::setPermissions(dir.Path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  for (const Change& change : Changes()) {
+    QProcess child;
+    child.start(QStringLiteral(STRESS_DRIVER),
+                {QStringLiteral("run"), dir.Path(), QString::fromLatin1(change.command),
+                 QString::fromLatin1(change.key)});
+    ASSERT_TRUE(child.waitForFinished(30000));
+    EXPECT_EQ(QString::fromUtf8(child.readAllStandardOutput()).trimmed(), "ok") << change.command;
+  }
+  EXPECT_EQ(dir.Read("names.qdx"), QByteArray("Alt,Otto\r\nNeu,Nina\r\n"));
+  EXPECT_EQ(dir.Read("secure.qdx"), QByteArray("Meier,Anna\r\n"));
+}
+
+class DeadWorkstationTest : public ::testing::Test {
+ protected:
+  void SetUp() override { dir.Write("names.qdx", "Abel,Karl\r\n"); }
+  void TearDown() override {
+    if (holder.state() != QProcess::NotRunning) {
+      holder.kill();
+      holder.waitForFinished();
+    }
+  }
+  // Another workstation takes the lock and keeps it.
+  void StartHolder() {
+    holder.start(QStringLiteral(STRESS_DRIVER), {QStringLiteral("holdlock"), files.LockPath()});
+    ASSERT_TRUE(holder.waitForStarted());
+    ASSERT_TRUE(holder.waitForReadyRead(30000));
+    ASSERT_EQ(holder.readAllStandardOutput().trimmed(), QByteArray("locked"));
+  }
+  void KillHolder() {
+    holder.kill();  // no chance to clean up: the lock file stays
+    ASSERT_TRUE(holder.waitForFinished());
+    ASSERT_TRUE(QFile::exists(files.LockPath()));
+  }
+
+  TempDataDir dir;
+  DataFiles files{dir.Path()};
+  QProcess holder;
+};
+
+TEST_F(DeadWorkstationTest, lockOfALiveWorkstation_isRespected_andTakenOverWhenItDies) {
+  StartHolder();
+  files.SetLockTimeouts(300, 60000);
+  QElapsedTimer waited;
+  waited.start();
+  EXPECT_EQ(ThrownMessage([&] { files.AddToNames("Meier,Anna"); }),
+            store::CannotCreateMessage(files.NamesPath()));
+  EXPECT_GE(waited.elapsed(), 290);  // the bounded wait, not an immediate failure
+  EXPECT_EQ(dir.Read("names.qdx"), QByteArray("Abel,Karl\r\n"));
+
+  KillHolder();
+  // The holder ran on this machine and is gone: its lock is stale at once.
+  files.SetLockTimeouts(5000, 60000);
+  EXPECT_EQ(ThrownMessage([&] { files.AddToNames("Meier,Anna"); }), "ok");
+  EXPECT_EQ(dir.Read("names.qdx"), QByteArray("Abel,Karl\r\nMeier,Anna\r\n"));
+  EXPECT_FALSE(QFile::exists(files.LockPath()));
+}
+
+TEST_F(DeadWorkstationTest, lockOfAWorkstationOnAnotherMachine_isTakenOverAfterItsTimeout) {
+  StartHolder();
+  KillHolder();
+  // The same lock as if the dead workstation had been another machine of the office: its
+  // process cannot be looked up from here, so only the lock's age tells that it is stale.
+  QFile lock(files.LockPath());
+  ASSERT_TRUE(lock.open(QIODevice::ReadOnly));
+  QList<QByteArray> lines = lock.readAll().split('\n');
+  lock.close();
+  ASSERT_GE(lines.size(), 3);
+  const QByteArray foreign = lines[0] + '\n' + lines[1] + "\nanderer-rechner\n";
+  ASSERT_TRUE(QFile::remove(files.LockPath()));
+  dir.Write(".adressbuch.lock", foreign);
+
+  // Younger than its timeout: respected.
+  files.SetLockTimeouts(300, 60000);
+  EXPECT_EQ(ThrownMessage([&] { files.AddToNames("Meier,Anna"); }),
+            store::CannotCreateMessage(files.NamesPath()));
+  EXPECT_EQ(dir.Read(".adressbuch.lock"), foreign);
+
+  // A change that waits longer than the timeout takes it over once it is that old.
+  constexpr int kStaleMs = 1500;
+  files.SetLockTimeouts(10000, kStaleMs);
+  const QDateTime written = QFileInfo(files.LockPath()).lastModified();
+  EXPECT_EQ(ThrownMessage([&] { files.AddToNames("Meier,Anna"); }), "ok");
+  EXPECT_GE(written.msecsTo(QDateTime::currentDateTime()), kStaleMs);
+  EXPECT_EQ(dir.Read("names.qdx"), QByteArray("Abel,Karl\r\nMeier,Anna\r\n"));
+  EXPECT_FALSE(QFile::exists(files.LockPath()));
+}
+
+}  // namespace
