@@ -41,7 +41,8 @@ double TimeMs(F&& f) {
   return static_cast<double>(timer.nsecsElapsed()) / 1e6;
 }
 
-// Reads a file once with plain QFile::readAll: the yardstick every figure is set against.
+// Reads a file once, at cat speed (into a buffer kept between calls): the yardstick every
+// figure is set against.
 double RawReadMs(const QString& path);
 
 }  // namespace bench
