@@ -162,6 +162,8 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
 
 void TForm1::closeEvent(QCloseEvent* event) {
   if (FormCloseQuery()) {
+    if (closingHook_)
+      closingHook_();
     event->accept();
   } else {
     event->ignore();

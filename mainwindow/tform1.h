@@ -47,6 +47,9 @@ class TForm1 : public QMainWindow {
     reportGeneratorHook_ = std::move(hook);
   }
   void SetInfoHook(std::function<void()> hook) { infoHook_ = std::move(hook); }
+  // Run when the window closes, once the close question (if any) let it close: the place to
+  // store the placement of the windows.
+  void SetClosingHook(std::function<void()> hook) { closingHook_ = std::move(hook); }
 
   // Shared operations on the window, also used by the views and data commands.
   void ClearEditFields();
@@ -181,6 +184,7 @@ class TForm1 : public QMainWindow {
   platform::DialogSink sink_;
   std::function<void()> reportGeneratorHook_;
   std::function<void()> infoHook_;
+  std::function<void()> closingHook_;
   // The record whose key was taken out of the name index when its edit began; empty when no
   // edit is under way (new entry or browsing).
   QString editKey_;

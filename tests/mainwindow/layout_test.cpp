@@ -87,17 +87,6 @@ TEST_F(LayoutTest, toolButtonsAreFlatWithIconAndHint) {
   EXPECT_FALSE(Button("ToolbarButton971")->isCheckable());
 }
 
-TEST_F(LayoutTest, menuItemsCarryCaptionsAndShortcuts) {
-  Open("");
-  EXPECT_EQ(Item("NeuerDatensatzerstellen1")->shortcut(), QKeySequence(Qt::Key_F2));
-  EXPECT_EQ(Item("Dateneingabebeenden1")->shortcut(), QKeySequence(Qt::Key_F12));
-  EXPECT_EQ(Item("Lschen2")->shortcut(), QKeySequence(Qt::Key_F8));
-  EXPECT_EQ(Item("Rckgngig1")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Z));
-  EXPECT_EQ(Item("G1")->text(), QStringLiteral("Gelöschte Datensätze &wiederherstellen"));
-  EXPECT_EQ(Find<QMenu>("Beabeiten1")->title(), QStringLiteral("&Beabeiten"));
-  EXPECT_EQ(Item("Lschen1")->text(), QStringLiteral("&Löschen"));
-}
-
 TEST_F(LayoutTest, postalCodeTakesFiveCharactersOtherFieldsWhatCanBeReadBack) {
   Open("");
   EXPECT_EQ(Edit(store::kPLZ)->maxLength(), 5);

@@ -250,8 +250,11 @@ TEST_F(SaveTest, closeQuestionCancelKeepsTheWindowAndTheEntry) {
   ClickRow(0);
   Click("ToolbarButton972");
   Type(store::kOrt, QStringLiteral("Bonn"));
+  int closings = 0;
+  form->SetClosingHook([&] { ++closings; });
   dialogs.AnswerNext(QStringLiteral("Abbrechen"));
   EXPECT_FALSE(form->close());
+  EXPECT_EQ(closings, 0);
   ASSERT_EQ(dialogs.boxes.size(), 1);
   EXPECT_EQ(dialogs.boxes.at(0).text,
             QStringLiteral("Soll die bearbeitete Kundendatei gespeichert werden ?"));
@@ -268,8 +271,11 @@ TEST_F(SaveTest, closeQuestionYesSavesAndCloses) {
   ClickRow(0);
   Click("ToolbarButton972");
   Type(store::kOrt, QStringLiteral("Bonn"));
+  int closings = 0;
+  form->SetClosingHook([&] { ++closings; });
   dialogs.AnswerNext(QStringLiteral("&Ja"));
   EXPECT_TRUE(form->close());
+  EXPECT_EQ(closings, 1);
   EXPECT_TRUE(Store().contains("Ort=Bonn\r\n"));
   EXPECT_EQ(Names(), QByteArray("Meier,Anna\r\n"));
   form.reset();
