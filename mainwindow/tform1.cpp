@@ -151,6 +151,12 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
       if (SelectedListIndex() != ListBox1->indexAt(pos).row())
         return true;
     }
+  } else if (event->type() == QEvent::MouseButtonDblClick && ListBox1 &&
+             watched == ListBox1->viewport()) {
+    // A double click below the last entry would clear the selection like a press there.
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    if (!ListBox1->indexAt(mouse->position().toPoint()).isValid())
+      return true;
   } else if (event->type() == QEvent::KeyPress) {
     const int field = int(std::find(edits_.begin(), edits_.end(), watched) - edits_.begin());
     if (field < store::kFieldCount) {
