@@ -6,6 +6,7 @@
 #include <QSet>
 #include <algorithm>
 #include <charconv>
+#include <deque>
 #include <vector>
 
 #include "reports/codepage.h"
@@ -35,16 +36,17 @@ class SectionWrite {
 
   const QByteArray& Name() const { return name_; }
   int Count() const { return grid_ ? grid_->rowCount : int(fixed_.size()); }
-  QByteArray Key(int i) const { return grid_ ? QByteArray::number(i) : fixed_[i].first; }
+  // The key of value i, written into buffer (16 bytes) when it has to be made.
+  QByteArrayView Key(int i, char* buffer) const {
+    if (!grid_)
+      return fixed_[i].first;
+    const auto result = std::to_chars(buffer, buffer + 16, i);
+    return QByteArrayView(buffer, result.ptr - buffer);
+  }
 
   void AppendKey(QByteArray& out, int i) const {
-    if (!grid_) {
-      out += fixed_[i].first;
-      return;
-    }
-    char digits[16];
-    const auto result = std::to_chars(digits, digits + sizeof digits, i);
-    out.append(digits, result.ptr - digits);
+    char buffer[16];
+    out += Key(i, buffer);
   }
 
   // The value as the profile service writes it: Windows-1252, a line break written as a
@@ -83,6 +85,19 @@ class SectionWrite {
   QList<QPair<QByteArray, QByteArray>> fixed_;
 };
 
+// A name as the service compares it, folded to capitals. A name without letters to fold is
+// used as it is; a folded copy is kept in storage.
+QByteArrayView Folded(QByteArrayView name, std::deque<QByteArray>& storage) {
+  const unsigned char* fold = store::CaseFoldTable();
+  for (char c : name) {
+    if (fold[uchar(c)] != uchar(c)) {
+      storage.push_back(store::FoldCase(name));
+      return storage.back();
+    }
+  }
+  return name;
+}
+
 bool IsBlankLine(QByteArrayView text) {
   return std::all_of(text.begin(), text.end(), [](char c) { return IsBlank(c); });
 }
@@ -103,7 +118,8 @@ void AppendMergedSection(QByteArray& out, const QByteArray& bytes, const Section
                          qsizetype sectionEnd, const SectionWrite& write) {
   const char* d = bytes.constData();
   std::vector<BodyLine> body;
-  QHash<QByteArray, size_t> keyLines;  // folded key -> its first line
+  QHash<QByteArrayView, size_t> keyLines;  // folded key -> its first line
+  std::deque<QByteArray> foldedKeys;
   LineScanner lines(d, sectionEnd, s.bodyBegin);
   qsizetype b, e, kb, ke, vb;
   while (lines.Next(&b, &e)) {
@@ -113,7 +129,7 @@ void AppendMergedSection(QByteArray& out, const QByteArray& bytes, const Section
     if (ParseKeyLine(d, b, e, &kb, &ke, &vb)) {
       line.key = QByteArrayView(d + kb, ke - kb);
       // The first line of a key is the one the service finds and replaces.
-      const QByteArray folded = store::FoldCase(line.key);
+      const QByteArrayView folded = Folded(line.key, foldedKeys);
       if (!keyLines.contains(folded))
         keyLines.insert(folded, body.size());
     }
@@ -126,8 +142,10 @@ void AppendMergedSection(QByteArray& out, const QByteArray& bytes, const Section
     --at;
 
   std::vector<int> added;
+  std::deque<QByteArray> foldedNames;
   for (int i = 0; i < write.Count(); ++i) {
-    const auto it = keyLines.constFind(store::FoldCase(write.Key(i)));
+    char buffer[16];
+    const auto it = keyLines.constFind(Folded(write.Key(i, buffer), foldedNames));
     if (it != keyLines.constEnd()) {
       body[*it].written = i;
     } else {

@@ -339,8 +339,16 @@ QStringList TForm8::BlockLines() const {
   if (document->isEmpty())
     return lines;
   lines.reserve(document->blockCount());
+  // A paragraph holds one line or several, divided by line separators.
   for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
-    lines.append(block.text());
+    const QString text = block.text();
+    qsizetype start = 0;
+    for (qsizetype i = text.indexOf(QChar::LineSeparator); i >= 0;
+         i = text.indexOf(QChar::LineSeparator, start)) {
+      lines.append(text.mid(start, i - start));
+      start = i + 1;
+    }
+    lines.append(start == 0 ? text : text.mid(start));
   }
   return lines;
 }
