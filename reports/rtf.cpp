@@ -1,5 +1,6 @@
 #include "reports/rtf.h"
 
+#include <QHash>
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -248,7 +249,7 @@ class RtfTextReader {
     while (pos_ < size_ && IsLetter(data_[pos_]))
       ++pos_;
     // No known word is longer; a longer one is read whole and matches nothing.
-    const QByteArrayView word(data_ + start, std::min<qsizetype>(pos_ - start, kMaxWordLength));
+    const QByteArrayView name(data_ + start, std::min<qsizetype>(pos_ - start, kMaxWordLength));
     bool hasParam = false;
     bool negative = false;
     qint64 param = 0;
@@ -269,73 +270,80 @@ class RtfTextReader {
     if (pos_ < size_ && data_[pos_] == ' ')
       ++pos_;  // the delimiter belongs to the word
 
-    if (word == "bin") {
-      // Binary data follows; it is skipped whole, never read as text.
-      const qint64 length = hasParam && param > 0 ? param : 0;
-      pos_ = length >= size_ - pos_ ? size_ : pos_ + length;
-      return;
-    }
-    if (IsDestination(word)) {
-      group_.skip = true;
-      return;
-    }
-    if (word == "par" || word == "line" || word == "row") {
-      EndLine();
-    } else if (word == "tab" || word == "cell") {
-      Text(QLatin1Char('\t'));
-    } else if (word == "uc") {
-      group_.uc = hasParam ? int(std::clamp<qint64>(param, 0, 16)) : 1;
-    } else if (word == "u") {
-      if (!hasParam)
+    switch (Word word = KnownWord(name); word.kind) {
+      case WordKind::Binary: {
+        // Binary data follows; it is skipped whole, never read as text.
+        const qint64 length = hasParam && param > 0 ? param : 0;
+        pos_ = length >= size_ - pos_ ? size_ : pos_ + length;
         return;
-      pendingSkip_ = 0;
-      const qint64 code = param < 0 ? param + 65536 : param;
-      if (code >= 0 && code <= 0xFFFF)
-        Text(QChar(char16_t(code)));
-      pendingSkip_ = group_.uc;
-    } else if (const char16_t special = SpecialCharacter(word); special != 0) {
-      Text(QChar(special));
+      }
+      case WordKind::Destination:
+        group_.skip = true;
+        return;
+      case WordKind::LineEnd:
+        EndLine();
+        return;
+      case WordKind::FallbackCount:
+        group_.uc = hasParam ? int(std::clamp<qint64>(param, 0, 16)) : 1;
+        return;
+      case WordKind::Unicode: {
+        if (!hasParam)
+          return;
+        pendingSkip_ = 0;
+        const qint64 code = param < 0 ? param + 65536 : param;
+        if (code >= 0 && code <= 0xFFFF)
+          Text(QChar(char16_t(code)));
+        pendingSkip_ = group_.uc;
+        return;
+      }
+      case WordKind::Character:
+        Text(QChar(word.character));
+        return;
+      case WordKind::Other:
+        return;
     }
   }
 
-  static bool IsDestination(QByteArrayView word) {
-    static const char* const destinations[] = {
-        "fonttbl",    "colortbl",     "stylesheet", "info",      "pict",
-        "header",     "headerl",      "headerr",    "headerf",   "footer",
-        "footerl",    "footerr",      "footerf",    "listtable", "listoverridetable",
-        "rsidtbl",    "generator",    "xmlnstbl",   "themedata", "colorschememapping",
-        "datastore",  "latentstyles", "pgdsctbl",   "filetbl",   "revtbl",
-        "object",     "objdata",      "fldinst",    "footnote",  "annotation",
-        "atnid",      "atnauthor",    "author",     "operator",  "title",
-        "subject",    "keywords",     "comment",    "doccomm",   "company",
-        "nonshppict", "shppict",      "private",    "bkmkstart", "bkmkend",
-        "txe",        "xe",           "tc",         "mmathPr",   "userprops",
-        "panose"};
-    for (const char* destination : destinations) {
-      if (word == destination)
-        return true;
-    }
-    return false;
-  }
+  enum class WordKind { Other, Binary, Destination, LineEnd, FallbackCount, Unicode, Character };
+  struct Word {
+    WordKind kind = WordKind::Other;
+    char16_t character = 0;
+  };
 
-  static char16_t SpecialCharacter(QByteArrayView word) {
-    if (word == "emdash")
-      return 0x2014;
-    if (word == "endash")
-      return 0x2013;
-    if (word == "bullet")
-      return 0x2022;
-    if (word == "lquote")
-      return 0x2018;
-    if (word == "rquote")
-      return 0x2019;
-    if (word == "ldblquote")
-      return 0x201C;
-    if (word == "rdblquote")
-      return 0x201D;
-    if (word == "emspace" || word == "enspace" || word == "qmspace")
-      return ' ';
-    return 0;
+  // The control words that matter for the text, looked up in one step: a report has a \par
+  // for every line.
+  static Word KnownWord(QByteArrayView name) {
+    static const QHash<QByteArrayView, Word> words = [] {
+      QHash<QByteArrayView, Word> table;
+      for (const char* destination :
+           {"fonttbl",    "colortbl",     "stylesheet", "info",      "pict",
+            "header",     "headerl",      "headerr",    "headerf",   "footer",
+            "footerl",    "footerr",      "footerf",    "listtable", "listoverridetable",
+            "rsidtbl",    "generator",    "xmlnstbl",   "themedata", "colorschememapping",
+            "datastore",  "latentstyles", "pgdsctbl",   "filetbl",   "revtbl",
+            "object",     "objdata",      "fldinst",    "footnote",  "annotation",
+            "atnid",      "atnauthor",    "author",     "operator",  "title",
+            "subject",    "keywords",     "comment",    "doccomm",   "company",
+            "nonshppict", "shppict",      "private",    "bkmkstart", "bkmkend",
+            "txe",        "xe",           "tc",         "mmathPr",   "userprops",
+            "panose"}) {
+        table.insert(destination, {WordKind::Destination});
+      }
+      for (const char* lineEnd : {"par", "line", "row"})
+        table.insert(lineEnd, {WordKind::LineEnd});
+      table.insert("bin", {WordKind::Binary});
+      table.insert("uc", {WordKind::FallbackCount});
+      table.insert("u", {WordKind::Unicode});
+      const std::pair<const char*, char16_t> characters[] = {
+          {"tab", u'\t'},        {"cell", u'\t'},    {"emdash", 0x2014}, {"endash", 0x2013},
+          {"bullet", 0x2022},    {"lquote", 0x2018}, {"rquote", 0x2019}, {"ldblquote", 0x201C},
+          {"rdblquote", 0x201D}, {"emspace", u' '},  {"enspace", u' '},  {"qmspace", u' '}};
+      for (const auto& [word, character] : characters) {
+        table.insert(word, {WordKind::Character, character});
+      }
+      return table;
+    }();
+    return words.value(name);
   }
 
   const char* data_;
