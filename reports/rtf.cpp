@@ -184,8 +184,9 @@ class RtfTextReader {
     pendingSkip_ = 0;
     if (group_.skip)
       return;
-    lines_.append(line_);
-    line_.clear();
+    // line_ is a buffer that keeps its capacity; each line gets an exact copy.
+    lines_.append(QString(line_.constData(), line_.size()));
+    line_.resize(0);
   }
 
   static bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
