@@ -47,7 +47,7 @@ void DrawReportPage(QPainter& painter, const ReportPage& page, qreal scaleX, qre
       painter.setFont(fonts[text.style]);
       current = text.style;
     }
-    const QRectF box(text.pos.x() * scaleX, text.pos.y() * scaleY, kUnclippedWidth,
+    const QRectF box(style.left * scaleX, text.top * scaleY, kUnclippedWidth,
                      style.height * scaleY);
     if (style.background.isValid() && style.background.alpha() > 0) {
       painter.fillRect(painter.boundingRect(box, flags, text.text), style.background);

@@ -47,36 +47,7 @@ namespace {
 // that belongs on it arrives, so a report without rows yields no page unless it prints empty.
 class Layouter {
  public:
-  Layouter(Report& report, const QSizeF& size) : report_(report), size_(size) {
-    qreal footerHeight = 0;
-    for (const auto& band : report.Bands()) {
-      switch (band->kind) {
-        case BandKind::ColumnHeader:
-          headers_.push_back(band.get());
-          break;
-        case BandKind::Detail:
-        case BandKind::SubDetail:
-          details_.push_back(band.get());
-          break;
-        case BandKind::PageFooter:
-          footers_.push_back(band.get());
-          footerHeight += band->height;
-          break;
-      }
-    }
-    footerTop_ = size.height() - footerHeight;
-
-    // A label's look stays the same for the whole run; its texts refer to it by index.
-    // The labels of a band have consecutive styles, starting at the band's first style.
-    auto styles = std::make_shared<std::vector<TextStyle>>();
-    for (const auto& band : report.Bands()) {
-      firstStyle_.emplace(band.get(), int(styles->size()));
-      for (const auto& label : band->Labels()) {
-        styles->push_back(TextStyle{label->font, label->color, label->background, label->height});
-      }
-    }
-    styles_ = std::move(styles);
-  }
+  Layouter(Report& report, const QSizeF& size) : report_(report), size_(size) {}
 
   std::vector<ReportPage> Run() {
     bool printReport = true;
@@ -84,6 +55,8 @@ class Layouter {
       report_.onBeforePrint(printReport);
     if (!printReport)
       return {};
+    // Read the bands only now: BeforePrint may still change them.
+    Prepare();
 
     bool firstQuestion = true;
     for (;;) {
@@ -104,6 +77,38 @@ class Layouter {
   }
 
  private:
+  void Prepare() {
+    qreal footerHeight = 0;
+    for (const auto& band : report_.Bands()) {
+      switch (band->kind) {
+        case BandKind::ColumnHeader:
+          headers_.push_back(band.get());
+          break;
+        case BandKind::Detail:
+        case BandKind::SubDetail:
+          details_.push_back(band.get());
+          break;
+        case BandKind::PageFooter:
+          footers_.push_back(band.get());
+          footerHeight += band->height;
+          break;
+      }
+    }
+    footerTop_ = size_.height() - footerHeight;
+
+    // A label's look and left edge stay the same for the whole run; its texts refer to it by
+    // index. The labels of a band have consecutive styles, starting at the band's first style.
+    auto styles = std::make_shared<std::vector<TextStyle>>();
+    for (const auto& band : report_.Bands()) {
+      firstStyle_.emplace(band.get(), int(styles->size()));
+      for (const auto& label : band->Labels()) {
+        styles->push_back(TextStyle{label.get(), label->left, label->height, label->font,
+                                    label->color, label->background});
+      }
+    }
+    styles_ = std::move(styles);
+  }
+
   void PrintDetailBand(ReportBand& band) {
     if (band.kind == BandKind::Detail) {
       PlaceDetail(band);
@@ -168,8 +173,7 @@ class Layouter {
           label->kind == ReportItemKind::PageNumber ? QString::number(page.number) : label->caption;
       if (label->onPrint)
         label->onPrint(*label, value);
-      page.texts.push_back(PlacedText{label.get(), QPointF(label->left, top + label->top),
-                                      std::move(value), labelStyle});
+      page.texts.push_back(PlacedText{std::move(value), float(top + label->top), labelStyle});
     }
     if (band.frame.drawBottom) {
       const qreal bottom = top + band.height;

@@ -47,8 +47,11 @@ void TQuickReport11::CreateBands() {
 
   for (int k = 1; k <= 30; ++k) {
     platform::ReportBand* band = k <= reports::kColumnSlots ? QRBand1 : QRSubDetail1;
-    const QString name = QStringLiteral("QRLabel%1").arg(k);
-    platform::ReportLabel& label = band->AddLabel(name, name);
+    // Placeholders until the print handlers supply the texts; static strings, because every
+    // printed text starts as a copy of its label's caption.
+    const QString placeholder =
+        k <= reports::kColumnSlots ? QStringLiteral("Spaltenname") : QStringLiteral("Feldinhalt");
+    platform::ReportLabel& label = band->AddLabel(QStringLiteral("QRLabel%1").arg(k), placeholder);
     const int slot = (k - 1) % reports::kColumnSlots;
     label.left = reports::SlotLeft(slot, ColumnStep);
     label.top = k <= reports::kColumnSlots ? kHeaderLabelTop : kDetailLabelTop;

@@ -63,7 +63,7 @@ struct RowReport {
 QStringList Texts(const ReportPage& page, const QString& source) {
   QStringList texts;
   for (const PlacedText& text : page.texts) {
-    if (text.source && text.source->name == source)
+    if (page.SourceOf(text)->name == source)
       texts.append(text.text);
   }
   return texts;
@@ -98,8 +98,8 @@ TEST(ReportEngine, rowsFlowOverPages_headerAndPageNumberOnEveryPage) {
   const auto at = [&](const QString& source, int index) {
     int seen = 0;
     for (const PlacedText& text : first.texts) {
-      if (text.source->name == source && seen++ == index)
-        return text.pos;
+      if (first.SourceOf(text)->name == source && seen++ == index)
+        return first.PosOf(text);
     }
     return QPointF(-1, -1);
   };

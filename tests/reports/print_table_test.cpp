@@ -36,7 +36,7 @@ QFont GridFont() {
 QStringList TextsOf(const ReportPage& page, const QString& label) {
   QStringList texts;
   for (const auto& text : page.texts) {
-    if (text.source->name == label)
+    if (page.SourceOf(text)->name == label)
       texts.append(text.text);
   }
   return texts;
@@ -45,9 +45,10 @@ QStringList TextsOf(const ReportPage& page, const QString& label) {
 QList<qreal> LeftEdges(const ReportPage& page, const QString& band) {
   QList<qreal> lefts;
   for (const auto& text : page.texts) {
-    if (text.source->name.startsWith("QRLabel") &&
-        (band == "header" ? text.pos.y() < 40 : text.pos.y() >= 40 && text.pos.y() < 67)) {
-      lefts.append(text.pos.x());
+    if (page.SourceOf(text)->name.startsWith("QRLabel") &&
+        (band == "header" ? page.PosOf(text).y() < 40
+                          : page.PosOf(text).y() >= 40 && page.PosOf(text).y() < 67)) {
+      lefts.append(page.PosOf(text).x());
     }
   }
   return lefts;
@@ -139,9 +140,9 @@ TEST(TQuickReport11, rowsOneToLastInOrderOverSeveralPages_headerAndPageNumberOnE
 
   // The page number sits at 505, 12 in the footer, which ends at the bottom margin.
   for (const auto& text : pages[2].texts) {
-    if (text.source == report.QRSysData1) {
-      EXPECT_EQ(text.pos.x(), 505);
-      EXPECT_NEAR(text.pos.y(), 718.1 - 40 + 12, 0.5);
+    if (pages[2].SourceOf(text) == report.QRSysData1) {
+      EXPECT_EQ(pages[2].PosOf(text).x(), 505);
+      EXPECT_NEAR(pages[2].PosOf(text).y(), 718.1 - 40 + 12, 0.5);
       EXPECT_EQ(pages[2].StyleOf(text).font, QFont(QStringLiteral("Arial"), 10));
     }
   }
