@@ -14,7 +14,6 @@ class QAction;
 class QCheckBox;
 class QLabel;
 class QListWidget;
-class QMenu;
 class QMenuBar;
 class QPrinter;
 class QTabWidget;
@@ -26,10 +25,6 @@ class QWidget;
 
 class TForm12;
 class TQuickReport11;
-
-namespace store {
-class RecordStore;
-}
 
 namespace reports {
 class GridModel;

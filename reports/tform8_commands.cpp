@@ -122,6 +122,8 @@ void SendToFocused(QWidget* window, const char* request) {
   QWidget* focused = QApplication::focusWidget();
   if (!focused || focused->window() != window)
     return;
+  if (focused->metaObject()->indexOfMethod(QByteArray(QByteArray(request) + "()").constData()) < 0)
+    return;
   QMetaObject::invokeMethod(focused, request);
 }
 

@@ -5,6 +5,7 @@
 #include <QToolButton>
 #include <functional>
 
+#include <QApplication>
 #include <QDir>
 
 #include "store/fileio.h"
@@ -419,4 +420,17 @@ TEST_F(Form8Test, firstShowing_blockViewWritable_newReportMakesItReadOnly) {
   EXPECT_TRUE(edit->isReadOnly());
   Show();
   EXPECT_TRUE(edit->isReadOnly());
+}
+
+TEST_F(Form8Test, editCommands_reachTheFocusedControl) {
+  Show();
+  QApplication::setActiveWindow(form.get());
+  auto* edit = Get<QTextEdit>("RichEdit1");
+  edit->setFocus();
+  edit->setPlainText("abc");
+  edit->selectAll();
+  form->ToolbarButton977Click();  // cut
+  EXPECT_EQ(edit->toPlainText(), "");
+  form->ToolbarButton9710Click();  // undo
+  EXPECT_EQ(edit->toPlainText(), "abc");
 }
