@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(
   cmake g++ make ninja-build ccache pkg-config
-  qt6-base-dev qt6-base-dev-tools libqt6printsupport6 qt6-qpa-plugins
+  qt6-base-dev qt6-base-dev-tools libqt6printsupport6 qt6-qpa-plugins qt6-translations-l10n
   libgl1-mesa-dev libxkbcommon-dev
   libgtest-dev googletest
   clang libclang-rt-14-dev
