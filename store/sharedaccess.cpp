@@ -17,8 +17,15 @@ namespace {
 
 std::atomic<bool> loadFailureFlag{false};
 
+// The user's locale orders the keys; a workstation without one (the "C" locale of a bare
+// system) sorts as the program's German users expect: "Ä" with "A", "ß" with "ss".
+QLocale KeyLocale() {
+  const QLocale locale;
+  return locale.language() == QLocale::C ? QLocale(QLocale::German, QLocale::Germany) : locale;
+}
+
 QCollator KeyCollator() {
-  QCollator collator{QLocale()};
+  QCollator collator{KeyLocale()};
   collator.setCaseSensitivity(Qt::CaseInsensitive);
   return collator;
 }
@@ -27,7 +34,7 @@ QCollator KeyCollator() {
 
 int CompareKeys(const QString& a, const QString& b) {
   thread_local QCollator collator = KeyCollator();
-  if (collator.locale() != QLocale())
+  if (collator.locale() != KeyLocale())
     collator = KeyCollator();
   const int order = collator.compare(a, b);
   if (order != 0)
