@@ -6,7 +6,6 @@
 #include <QSet>
 #include <algorithm>
 #include <charconv>
-#include <deque>
 #include <vector>
 
 #include "reports/codepage.h"
@@ -24,56 +23,99 @@ const QString& ErrorText() {
   return text;
 }
 
-// What one section receives: the keys "0" to rowCount - 1 with the cells of a grid column,
-// or a few fixed keys. Keys and values are produced as they are written; a report holds
-// millions of cells.
+// The values of the grid's columns as the profile service writes them (Windows-1252, a line
+// break as a blank so that it cannot split the line or start a section), made in one pass
+// over the rows: the cells are stored row by row, and reading them in that order is several
+// times faster than column by column.
+struct EncodedColumn {
+  QByteArray bytes;
+  std::vector<qsizetype> ends;  // where value r ends in bytes
+
+  QByteArrayView Value(int r) const {
+    const qsizetype begin = r > 0 ? ends[r - 1] : 0;
+    return QByteArrayView(bytes.constData() + begin, ends[r] - begin);
+  }
+};
+
+void AppendEncoded(QByteArray& out, const QString& text) {
+  const qsizetype start = out.size();
+  out.resize(start + text.size());
+  char* p = out.data() + start;
+  for (QChar ch : text) {
+    const char16_t u = ch.unicode();
+    int byte = u < 0x80 ? int(u) : Cp1252Byte(ch);
+    if (byte < 0)
+      byte = '?';
+    if (byte == '\r' || byte == '\n')
+      byte = ' ';
+    *p++ = char(byte);
+  }
+}
+
+std::vector<EncodedColumn> EncodeColumns(const Grid& grid) {
+  std::vector<EncodedColumn> columns(grid.columnCount);
+  for (EncodedColumn& column : columns) {
+    column.bytes.reserve(qsizetype(grid.rowCount) * 12);
+    column.ends.reserve(grid.rowCount);
+  }
+  for (int r = 0; r < grid.rowCount; ++r) {
+    for (int c = 0; c < grid.columnCount; ++c) {
+      AppendEncoded(columns[c].bytes, grid.Cell(c, r));
+      columns[c].ends.push_back(columns[c].bytes.size());
+    }
+  }
+  return columns;
+}
+
+// A row key as written: decimal without sign or leading zeros. Only such keys can equal the
+// keys "0", "1", ... that the grid asks for.
+int RowOfKey(QByteArrayView key, int rowCount) {
+  if (key.isEmpty() || key.size() > 10 || (key.size() > 1 && key[0] == '0'))
+    return -1;
+  qint64 value = 0;
+  for (char c : key) {
+    if (c < '0' || c > '9')
+      return -1;
+    value = value * 10 + (c - '0');
+  }
+  return value < rowCount ? int(value) : -1;
+}
+
+// What one section receives: the keys "0", "1", ... with the values of a grid column, or a
+// few named keys (section "xxx").
 class SectionWrite {
  public:
-  SectionWrite(const Grid& grid, int column)
-      : name_(QByteArray::number(column)), grid_(&grid), column_(column) {}
-  SectionWrite(QByteArray name, QList<QPair<QByteArray, QByteArray>> fixed)
-      : name_(std::move(name)), fixed_(std::move(fixed)) {}
+  SectionWrite(int column, const EncodedColumn& values)
+      : name_(QByteArray::number(column)), column_(&values) {}
+  SectionWrite(QByteArray name, QList<QPair<QByteArray, QByteArray>> named)
+      : name_(std::move(name)), named_(std::move(named)) {}
 
   const QByteArray& Name() const { return name_; }
-  int Count() const { return grid_ ? grid_->rowCount : int(fixed_.size()); }
-  bool IsGridColumn() const { return grid_ != nullptr; }
-  // The key of value i, written into buffer (16 bytes) when it has to be made.
-  QByteArrayView Key(int i, char* buffer) const {
-    if (!grid_)
-      return fixed_[i].first;
-    const auto result = std::to_chars(buffer, buffer + 16, i);
-    return QByteArrayView(buffer, result.ptr - buffer);
+  int Count() const { return column_ ? int(column_->ends.size()) : int(named_.size()); }
+
+  // The index of the value written under a key of the file, or -1.
+  int IndexOfKey(QByteArrayView key) const {
+    if (column_)
+      return RowOfKey(key, Count());
+    for (int i = 0; i < named_.size(); ++i) {
+      if (store::EqualIgnoringCase(key, named_[i].first))
+        return i;
+    }
+    return -1;
   }
 
-  void AppendKey(QByteArray& out, int i) const {
-    char buffer[16];
-    out += Key(i, buffer);
-  }
-
-  // The value as the profile service writes it: Windows-1252, a line break written as a
-  // blank so that it cannot split the line or start a section.
   void AppendValue(QByteArray& out, int i) const {
-    if (!grid_) {
-      out += fixed_[i].second;
-      return;
-    }
-    const QString& text = grid_->Cell(column_, i);
-    const qsizetype start = out.size();
-    out.resize(start + text.size());
-    char* p = out.data() + start;
-    for (QChar ch : text) {
-      const char16_t u = ch.unicode();
-      int byte = u < 0x80 ? int(u) : Cp1252Byte(ch);
-      if (byte < 0)
-        byte = '?';
-      if (byte == '\r' || byte == '\n')
-        byte = ' ';
-      *p++ = char(byte);
-    }
+    out += column_ ? column_->Value(i) : QByteArrayView(named_[i].second);
   }
 
   void AppendLine(QByteArray& out, int i) const {
-    AppendKey(out, i);
+    if (column_) {
+      char digits[16];
+      const auto result = std::to_chars(digits, digits + sizeof digits, i);
+      out.append(digits, result.ptr - digits);
+    } else {
+      out += named_[i].first;
+    }
     out += '=';
     AppendValue(out, i);
     out.append("\r\n", 2);
@@ -81,23 +123,9 @@ class SectionWrite {
 
  private:
   QByteArray name_;
-  const Grid* grid_ = nullptr;
-  int column_ = 0;
-  QList<QPair<QByteArray, QByteArray>> fixed_;
+  const EncodedColumn* column_ = nullptr;
+  QList<QPair<QByteArray, QByteArray>> named_;
 };
-
-// A name as the service compares it, folded to capitals. A name without letters to fold is
-// used as it is; a folded copy is kept in storage.
-QByteArrayView Folded(QByteArrayView name, std::deque<QByteArray>& storage) {
-  const unsigned char* fold = store::CaseFoldTable();
-  for (char c : name) {
-    if (fold[uchar(c)] != uchar(c)) {
-      storage.push_back(store::FoldCase(name));
-      return storage.back();
-    }
-  }
-  return name;
-}
 
 bool IsBlankLine(QByteArrayView text) {
   return std::all_of(text.begin(), text.end(), [](char c) { return IsBlank(c); });
@@ -112,15 +140,13 @@ struct BodyLine {
 };
 
 // Appends an existing section after writing keys into it by the profile service's rules: a
-// value replaced in place keeps the key's spelling, a new key goes after the last non-blank
-// line of the section. The keys already there are found through a hash, so a section of any
-// size costs one pass.
+// value replaced in place keeps the key's spelling (the first line of a key is the one
+// replaced), a new key goes after the last non-blank line of the section. One pass.
 void AppendMergedSection(QByteArray& out, const QByteArray& bytes, const SectionPos& s,
                          qsizetype sectionEnd, const SectionWrite& write) {
   const char* d = bytes.constData();
   std::vector<BodyLine> body;
-  QHash<QByteArrayView, size_t> keyLines;  // folded key -> its first line
-  std::deque<QByteArray> foldedKeys;
+  std::vector<bool> found(write.Count(), false);
   LineScanner lines(d, sectionEnd, s.bodyBegin);
   qsizetype b, e, kb, ke, vb;
   while (lines.Next(&b, &e)) {
@@ -129,10 +155,11 @@ void AppendMergedSection(QByteArray& out, const QByteArray& bytes, const Section
     line.eol = QByteArrayView(d + e, std::min(lines.Pos(), sectionEnd) - e);
     if (ParseKeyLine(d, b, e, &kb, &ke, &vb)) {
       line.key = QByteArrayView(d + kb, ke - kb);
-      // The first line of a key is the one the service finds and replaces.
-      const QByteArrayView folded = Folded(line.key, foldedKeys);
-      if (!keyLines.contains(folded))
-        keyLines.insert(folded, body.size());
+      const int index = write.IndexOfKey(line.key);
+      if (index >= 0 && !found[index]) {
+        found[index] = true;
+        line.written = index;
+      }
     }
     body.push_back(line);
   }
@@ -141,19 +168,8 @@ void AppendMergedSection(QByteArray& out, const QByteArray& bytes, const Section
   size_t at = body.size();
   while (at > 0 && IsBlankLine(body[at - 1].text))
     --at;
-
-  std::vector<int> added;
-  std::deque<QByteArray> foldedNames;
-  for (int i = 0; i < write.Count(); ++i) {
-    char buffer[16];
-    const auto it = keyLines.constFind(Folded(write.Key(i, buffer), foldedNames));
-    if (it != keyLines.constEnd()) {
-      body[*it].written = i;
-    } else {
-      added.push_back(i);
-    }
-  }
-  if (!added.empty()) {
+  const bool adds = std::find(found.begin(), found.end(), false) != found.end();
+  if (adds) {
     if (at > 0 && body[at - 1].eol.isEmpty())
       body[at - 1].eolAdded = true;
     if (at == 0 && headerEol.isEmpty())
@@ -163,8 +179,10 @@ void AppendMergedSection(QByteArray& out, const QByteArray& bytes, const Section
   out.append(d + s.headerBegin, s.headerLineEnd - s.headerBegin);
   out += headerEol;
   auto appendAdded = [&] {
-    for (int i : added)
-      write.AppendLine(out, i);
+    for (int i = 0; i < write.Count(); ++i) {
+      if (!found[i])
+        write.AppendLine(out, i);
+    }
   };
   for (size_t i = 0; i < body.size(); ++i) {
     if (i == at)
@@ -200,7 +218,7 @@ QByteArray WriteSections(const QByteArray& bytes, const std::vector<SectionWrite
   QByteArray out;
   qsizetype estimate = bytes.size() + 64;
   for (const SectionWrite& write : writes)
-    estimate += 16 + qsizetype(write.Count()) * 16;
+    estimate += 16 + qsizetype(write.Count()) * 24;
   out.reserve(estimate);
   out.append(bytes.constData(), headers.empty() ? bytes.size() : headers.front().headerBegin);
 
@@ -221,53 +239,16 @@ QByteArray WriteSections(const QByteArray& bytes, const std::vector<SectionWrite
     seen.insert(folded);
   }
 
-  // The bodies of the new sections, made in one pass over the grid's rows: the cells are
-  // stored row by row, and reading them in that order is several times faster than column
-  // by column.
-  std::vector<QByteArray> bodies(writes.size());
-  std::vector<size_t> newColumns;
-  int rows = 0;
-  for (size_t w = 0; w < writes.size(); ++w) {
-    if (written[w])
-      continue;
-    bodies[w].reserve(qsizetype(writes[w].Count()) * 16);
-    if (writes[w].IsGridColumn()) {
-      newColumns.push_back(w);
-      rows = std::max(rows, writes[w].Count());
-    } else {
-      for (int i = 0; i < writes[w].Count(); ++i)
-        writes[w].AppendLine(bodies[w], i);
-    }
-  }
-  for (int r = 0; r < rows; ++r) {
-    for (size_t w : newColumns)
-      writes[w].AppendLine(bodies[w], r);
-  }
-
   for (size_t w = 0; w < writes.size(); ++w) {
     if (written[w])
       continue;
     if (!out.isEmpty() && !out.endsWith('\n') && !out.endsWith('\r'))
       out.append("\r\n", 2);
     out += '[' + writes[w].Name() + "]\r\n";
-    out += bodies[w];
-    bodies[w] = QByteArray();
+    for (int i = 0; i < writes[w].Count(); ++i)
+      writes[w].AppendLine(out, i);
   }
   return out;
-}
-
-// A row key as written: decimal without sign or leading zeros. Only such keys can equal the
-// keys "0", "1", ... that the grid asks for.
-int RowOfKey(QByteArrayView key, int rowCount) {
-  if (key.isEmpty() || key.size() > 10 || (key.size() > 1 && key[0] == '0'))
-    return -1;
-  qint64 value = 0;
-  for (char c : key) {
-    if (c < '0' || c > '9')
-      return -1;
-    value = value * 10 + (c - '0');
-  }
-  return value < rowCount ? int(value) : -1;
 }
 
 // How much a companion file actually holds: its column sections, its key lines in all, and
@@ -343,10 +324,11 @@ QString CompanionName(const QString& reportFile) {
 }
 
 QByteArray WriteCompanion(const QByteArray& existing, const Grid& grid) {
+  const std::vector<EncodedColumn> columns = EncodeColumns(grid);
   std::vector<SectionWrite> writes;
   writes.reserve(grid.columnCount + 1);
   for (int c = 0; c < grid.columnCount; ++c)
-    writes.emplace_back(grid, c);
+    writes.emplace_back(c, columns[c]);
   writes.emplace_back(QByteArray("xxx"), QList<QPair<QByteArray, QByteArray>>{
                                              {"col", QByteArray::number(grid.columnCount)},
                                              {"row", QByteArray::number(grid.rowCount)}});

@@ -180,8 +180,10 @@ void TForm8::CreateControls() {
   richEdit1_ = new QTextEdit;
   richEdit1_->setObjectName(QStringLiteral("RichEdit1"));
   richEdit1_->setAcceptRichText(false);
-  richEdit1_->setLineWrapMode(QTextEdit::NoWrap);
+  // Long lines wrap at the view's width; the view scrolls vertically only.
+  richEdit1_->setLineWrapMode(QTextEdit::WidgetWidth);
   richEdit1_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  richEdit1_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   pageControl1_->addTab(FillingPage(richEdit1_, "TabSheet2"), QStringLiteral("Blockansicht"));
   pageControl1_->setCurrentIndex(1);
 

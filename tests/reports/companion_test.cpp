@@ -80,6 +80,7 @@ TEST(WriteCompanion, sameBytesAsProfileServiceKeyByKey_onOddExistingFiles) {
       "[2]\r\n0=a\r\n; ende ohne Zeilenende",
       "[xxx]\r\nrow=9\r\n[1]\r\n0=b\r\n[0]\r\n[1]\r\n0=zweiter Abschnitt\r\n[Rest]\r\nx=1",
       "  [ 0 ]  \r\n\r\n",
+      "[1]\r\n01=x\r\n+1=y\r\n 1 =z\r\n1=zweite\r\n9=hinter\r\n[XxX]\r\nCoL=1",
   };
   for (const QByteArray& bytes : existing) {
     EXPECT_EQ(WriteCompanion(bytes, SmallReport()), ProfileServiceWrites(bytes, SmallReport()))
