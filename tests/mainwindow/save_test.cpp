@@ -1,5 +1,7 @@
 // Saving a record: the bytes written, the refusals with the entry left as typed, editing with
 // and without a new name, failed writes, and the question asked when the window closes.
+#include <memory>
+
 #include "tests/mainwindow/mainwindowfixture.h"
 
 namespace mainwindowtest {
@@ -250,11 +252,12 @@ TEST_F(SaveTest, closeQuestionCancelKeepsTheWindowAndTheEntry) {
   ClickRow(0);
   Click("ToolbarButton972");
   Type(store::kOrt, QStringLiteral("Bonn"));
-  int closings = 0;
-  form->SetClosingHook([&] { ++closings; });
+  // The window outlives this function (the fixture closes it), and so must the counter.
+  auto closings = std::make_shared<int>(0);
+  form->SetClosingHook([closings] { ++*closings; });
   dialogs.AnswerNext(QStringLiteral("Abbrechen"));
   EXPECT_FALSE(form->close());
-  EXPECT_EQ(closings, 0);
+  EXPECT_EQ(*closings, 0);
   ASSERT_EQ(dialogs.boxes.size(), 1);
   EXPECT_EQ(dialogs.boxes.at(0).text,
             QStringLiteral("Soll die bearbeitete Kundendatei gespeichert werden ?"));
