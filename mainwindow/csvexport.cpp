@@ -13,8 +13,6 @@ constexpr int kColumns[store::kFieldCount] = {
     store::kStrasse, store::kPLZ,   store::kOrt,      store::kTelefon1,    store::kTelefon2,
     store::kFax,     store::kHandy, store::kEMail,    store::kKurzwahl,    store::kIRuf};
 
-const QLatin1String kLineEnd("\r\n");
-
 }  // namespace
 
 QString CsvHeader() {
@@ -24,22 +22,30 @@ QString CsvHeader() {
 }
 
 QByteArray ExportCsv(const store::RecordStore& records, const QStringList& keys) {
-  QString text;
-  text.reserve((keys.size() + 1) * 128);
-  text += CsvHeader();
-  text += kLineEnd;
+  // The values go from the store's bytes to the file's bytes as they are: both are
+  // Windows-1252, so no value is turned into text and back.
+  static const QByteArray missing = store::ToCp1252(store::MissingValue());
+  QByteArray out;
+  out.reserve(records.Bytes().size() / 2 + 256);
+  out += store::ToCp1252(CsvHeader());
+  out += "\r\n";
   for (const QString& key : keys) {
     // One section parse per record; keys are matched ignoring letter case, so the e-mail
     // value stored under "EMail" is the one a reader asking for "Email" gets.
-    const store::RecordValues values = records.Record(key);
+    const auto values = records.RawRecord(key);
     for (int column = 0; column < store::kFieldCount; ++column) {
       if (column > 0)
-        text += QLatin1Char(';');
-      text += values[kColumns[column]];
+        out += ';';
+      const std::optional<QByteArrayView>& value = values[kColumns[column]];
+      if (value) {
+        out.append(value->data(), value->size());
+      } else {
+        out += missing;
+      }
     }
-    text += kLineEnd;
+    out += "\r\n";
   }
-  return store::ToCp1252(text);
+  return out;
 }
 
 }  // namespace mainwindow

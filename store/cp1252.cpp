@@ -55,18 +55,29 @@ QString FromCp1252(QByteArrayView bytes) {
   QString text = QString::fromLatin1(bytes);
   const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
   for (qsizetype i = 0; i < bytes.size(); ++i) {
-    if (in[i] >= 0x80 && in[i] < 0xA0)
-      text[i] = QChar(T().toUnicode[in[i]]);
+    if (in[i] - 0x80u < 0x20u) {
+      const Tables& t = T();
+      QChar* out = text.data();  // detaches once, only for the rare text that needs it
+      for (; i < bytes.size(); ++i) {
+        if (in[i] - 0x80u < 0x20u)
+          out[i] = QChar(t.toUnicode[in[i]]);
+      }
+    }
   }
   return text;
 }
 
 void ToCp1252(QStringView text, char* out) {
-  const Tables& t = T();
+  const QChar* in = text.data();
   for (qsizetype i = 0; i < text.size(); ++i) {
-    const char16_t c = text[i].unicode();
-    const int b = c < 0x80 ? c : t.ByteOf(c);
-    out[i] = b < 0 ? '?' : static_cast<char>(b);
+    const char16_t c = in[i].unicode();
+    // Latin-1 characters but the C1 controls have the byte of their own number.
+    if (c < 0x80 || (c >= 0xA0 && c < 0x100)) {
+      out[i] = static_cast<char>(c);
+    } else {
+      const int b = T().ByteOf(c);
+      out[i] = b < 0 ? '?' : static_cast<char>(b);
+    }
   }
 }
 

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "store/cp1252.h"
+#include "store/keycollation.h"
 #include "store/profilescan.h"
 #include "store/sharedaccess.h"
 
@@ -57,14 +58,12 @@ void ListBytes::Sort() {
 void ListBytes::InsertSorted(const QString& key) {
   if (!knownSorted_) {
     // Adjacent lines in order is cheaper to check than a sort: the file is normally sorted.
-    QString previous;
-    for (qsizetype i = 0; i < Count(); ++i) {
-      QString current = Text(i);
-      if (i > 0 && CompareKeys(previous, current) > 0) {
+    const KeyOrder& order = KeyOrder::ForThisThread();
+    for (qsizetype i = 1; i < Count(); ++i) {
+      if (order.Compare(Line(i - 1), Line(i)) > 0) {
         Sort();
         break;
       }
-      previous = std::move(current);
     }
     knownSorted_ = true;
   }

@@ -174,7 +174,15 @@ QString RecordStore::Value(const QString& key, QStringView storeKey,
 
 RecordValues RecordStore::Record(const QString& key) const {
   RecordValues values;
-  values.fill(MissingValue());
+  const auto raw = RawRecord(key);
+  for (int field = 0; field < kFieldCount; ++field)
+    values[field] = raw[field] ? FromCp1252(*raw[field]) : MissingValue();
+  return values;
+}
+
+std::array<std::optional<QByteArrayView>, kFieldCount> RecordStore::RawRecord(
+    const QString& key) const {
+  std::array<std::optional<QByteArrayView>, kFieldCount> values;
   const qsizetype body = impl_->FindBody(CallerNameBuffer(key).View());
   if (body < 0)
     return values;
@@ -183,7 +191,6 @@ RecordValues RecordStore::Record(const QString& key) const {
   // keys normally stand in store order, so the next one in that order is tried first.
   const auto& keys = StoreKeys();
   const auto& order = StoreOrder();
-  bool found[kFieldCount] = {};
   int remaining = kFieldCount;
   int next = 0;
   const QByteArray& bytes = impl_->bytes;
@@ -223,11 +230,10 @@ RecordValues RecordStore::Record(const QString& key) const {
         }
       }
     }
-    if (field < 0 || found[field])
+    if (field < 0 || values[field])
       continue;
-    found[field] = true;
     --remaining;
-    values[field] = FromCp1252(CleanValue(d, k + 1, e));
+    values[field] = CleanValue(d, k + 1, e);
   }
   return values;
 }

@@ -3,7 +3,9 @@
 #include <QByteArray>
 #include <QHash>
 #include <QString>
+#include <array>
 #include <memory>
+#include <optional>
 
 #include "store/fieldtable.h"
 
@@ -22,6 +24,10 @@ class RecordStore {
                 const QString& defaultValue = MissingValue()) const;
   // All fifteen values of a record, in editor order, each "Error" when missing.
   RecordValues Record(const QString& key) const;
+  // The same values as they stand in the store's bytes (Windows-1252, blanks, quotes and
+  // length dealt with as by Value), without turning them into text; std::nullopt where a key
+  // is missing. The views point into Bytes() and live as long as this store.
+  std::array<std::optional<QByteArrayView>, kFieldCount> RawRecord(const QString& key) const;
   bool HasSection(const QString& key) const;
 
   const QByteArray& Bytes() const;

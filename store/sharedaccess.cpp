@@ -5,10 +5,12 @@
 #include <QLocale>
 #include <algorithm>
 #include <atomic>
+#include <memory>
 #include <numeric>
 #include <vector>
 
 #include "store/fileio.h"
+#include "store/keycollation.h"
 #include "store/listfile.h"
 #include "store/recordkey.h"
 
@@ -17,29 +19,10 @@ namespace {
 
 std::atomic<bool> loadFailureFlag{false};
 
-// The user's locale orders the keys; a workstation without one (the "C" locale of a bare
-// system) sorts as the program's German users expect: "Ä" with "A", "ß" with "ss".
-QLocale KeyLocale() {
-  const QLocale locale;
-  return locale.language() == QLocale::C ? QLocale(QLocale::German, QLocale::Germany) : locale;
-}
-
-QCollator KeyCollator() {
-  QCollator collator{KeyLocale()};
-  collator.setCaseSensitivity(Qt::CaseInsensitive);
-  return collator;
-}
-
 }  // namespace
 
 int CompareKeys(const QString& a, const QString& b) {
-  thread_local QCollator collator = KeyCollator();
-  if (collator.locale() != KeyLocale())
-    collator = KeyCollator();
-  const int order = collator.compare(a, b);
-  if (order != 0)
-    return order;
-  return a.compare(b);  // equal but for letter case: by code points, the same everywhere
+  return KeyOrder::ForThisThread().Compare(a, b);
 }
 
 void SortKeys(QStringList& keys) {
@@ -75,7 +58,8 @@ LoadResult LoadSortedList(const QString& path, MessageSink& sink, int attempts) 
     ReadResult read = ReadWholeFile(path);
     if (read.status == ReadStatus::Ok) {
       result.lines = DecodeListFile(read.bytes);
-      SortKeys(result.lines);
+      if (!KeyOrder::ForThisThread().IsSorted(result.lines))
+        SortKeys(result.lines);
       result.loaded = true;
       result.missing = false;
       return result;

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
+#include <QCollator>
+#include <QFile>
 #include <QLocale>
+#include <QTemporaryDir>
 
+#include "store/listfile.h"
 #include "store/sharedaccess.h"
 
 namespace {
@@ -19,6 +23,102 @@ TEST(KeyOrder, bareCLocale_sortsAsGermanUsersExpect) {
   EXPECT_EQ(keys, (QStringList{"ädler,Anna", "Adler,Bernd", "Schäfer,Käthe", "Schulze,Marie",
                                "Zander,Udo"}));
   EXPECT_LT(store::CompareKeys("Schäfer,Käthe", "Schulze,Marie"), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// The order of the collator alone, ties by code points: what CompareKeys must give.
+int CollatorOrder(const QString& a, const QString& b) {
+  QCollator collator{QLocale()};
+  collator.setCaseSensitivity(Qt::CaseInsensitive);
+  const int order = collator.compare(a, b);
+  const int sign = order != 0 ? order : a.compare(b);
+  return (sign > 0) - (sign < 0);
+}
+
+QStringList MixedKeys(const QStringList& parts, int count, int length) {
+  QStringList keys;
+  quint32 x = 4711;
+  for (int i = 0; i < count; ++i) {
+    QString key;
+    for (int n = 0; n < length; ++n) {
+      x = x * 1103515245u + 12345u;
+      key += parts[(x >> 16) % parts.size()];
+    }
+    keys.append(key);
+  }
+  return keys;
+}
+
+TEST(KeyOrder, compareKeys_plainAndAccentedKeys_agreeWithTheCollator) {
+  // Plain keys are ordered from a table, the others by the collator: every pair of them,
+  // also across the two kinds, must come out as the collator says.
+  const QStringList parts{"a",
+                          "A",
+                          "b",
+                          "B",
+                          "s",
+                          "S",
+                          "z",
+                          "Z",
+                          "0",
+                          "9",
+                          ",",
+                          "-",
+                          " ",
+                          ".",
+                          QString::fromUtf8("ä"),
+                          QString::fromUtf8("Ä"),
+                          QString::fromUtf8("ß"),
+                          "ss",
+                          QString::fromUtf8("ö"),
+                          QString::fromUtf8("é"),
+                          "ae",
+                          "e"};
+  QStringList keys = MixedKeys(parts, 260, 3);
+  keys += QStringList{"Meier,Anna",
+                      "MEIER,ANNA",
+                      "meier,anna",
+                      "Meier,Anna-Lena",
+                      "Meier,Anna Lena",
+                      "Meier,Anna.",
+                      "Meier-Schulz,Udo",
+                      QString::fromUtf8("Mäier,Anna"),
+                      "Maier,Anna",
+                      "Masse,Ute",
+                      QString::fromUtf8("Maße,Ute"),
+                      "Mass,Ute",
+                      ""};
+  for (const QString& a : keys) {
+    for (const QString& b : keys) {
+      const int order = store::CompareKeys(a, b);
+      ASSERT_EQ((order > 0) - (order < 0), CollatorOrder(a, b))
+          << a.toStdString() << " / " << b.toStdString();
+    }
+  }
+}
+
+TEST(KeyOrder, loadSortedList_sortedOrNot_givesTheSortedOrder) {
+  // A name index in order is taken as it is; one out of order is sorted.
+  QStringList keys = MixedKeys(
+      {"Ab", "ab", QString::fromUtf8("Äb"), "ss", QString::fromUtf8("ß"), "-", ",", "Z", "1"}, 300,
+      3);
+  QStringList sorted = keys;
+  store::SortKeys(sorted);
+  for (const QStringList& content : {sorted, keys}) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("names.qdx");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(store::EncodeListFile(content));
+    file.close();
+    struct Sink : store::MessageSink {
+      void ShowMessage(const QString&) override { ADD_FAILURE(); }
+    } sink;
+    EXPECT_EQ(store::LoadSortedList(path, sink).lines, sorted);
+  }
 }
 
 }  // namespace
