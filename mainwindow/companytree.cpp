@@ -2,6 +2,8 @@
 
 #include <QHash>
 
+#include "store/cp1252.h"
+
 namespace mainwindow {
 
 QString CompanyTreeRootText() {
@@ -13,21 +15,20 @@ QString NoCompanyText() {
 }
 
 CompanyTree BuildCompanyTree(const store::RecordStore& records, const QStringList& keys) {
-  const auto& fields = store::Fields();
-  const QString companyKey = QString::fromLatin1(fields[store::kFirma].storeKey);
-  const QString nameKey = QString::fromLatin1(fields[store::kName].storeKey);
-  const QString firstNameKey = QString::fromLatin1(fields[store::kVorname].storeKey);
-
   CompanyTree tree;
   // Company text -> index in tree.companies: a hash lookup per record keeps the build linear
   // in the number of records however many companies there are.
   QHash<QString, qsizetype> index;
   for (const QString& key : keys) {
-    QString company = records.Value(key, companyKey);
+    // One section lookup per record; only the three values the tree shows become text.
+    const auto raw = records.RawRecord(key);
+    auto text = [&raw](int field) {
+      return raw[field] ? store::FromCp1252(*raw[field]) : store::MissingValue();
+    };
+    QString company = text(store::kFirma);
     if (company.isEmpty())
       company = NoCompanyText();
-    CompanyTree::Member member{
-        records.Value(key, nameKey) + QLatin1Char(',') + records.Value(key, firstNameKey), key};
+    CompanyTree::Member member{text(store::kName) + QLatin1Char(',') + text(store::kVorname), key};
     auto it = index.constFind(company);
     if (it == index.constEnd()) {
       it = index.insert(company, tree.companies.size());
