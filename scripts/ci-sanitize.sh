@@ -12,9 +12,8 @@ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1" -DPELLUMO_SANITIZE=ON -DPELLUMO_BENCH=OFF
 cmake --build "$build" -j2
 export QT_QPA_PLATFORM=offscreen
-# Leak detection is off: Qt keeps some of its own allocations (platform plugin, fonts, the
-# application's global objects) until the process ends, and reports of those would bury real
-# findings. Every other error stops the test that made it.
-export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1:detect_stack_use_after_return=1
+# Every error stops the test that made it, leaks included: Qt's own allocations that live
+# until the process ends stay reachable and make no noise.
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:detect_stack_use_after_return=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 ctest --test-dir "$build" -j2 --output-on-failure --timeout 600
