@@ -10,6 +10,7 @@ seconds=${1:-60}
 build=${PELLUMO_FUZZ_BUILD_DIR:-$root/build-fuzz}
 targets=(profile listfile rtf companion)
 
+bash "$root/scripts/install-deps.sh"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_CXX_COMPILER=clang++ -DPELLUMO_FUZZ=ON -DPELLUMO_TESTS=OFF -DPELLUMO_BENCH=OFF >/dev/null
 cmake --build "$build" -j2 --target fuzz_all
