@@ -4,6 +4,8 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${PELLUMO_BUILD_DIR:-$root/build}
 bash "$root/scripts/install-deps.sh"
+# Compiler cache keys relative to the checkout, so a clone in another folder reuses them.
+export CCACHE_BASEDIR="$root"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build "$build" -j2
 export QT_QPA_PLATFORM=offscreen
