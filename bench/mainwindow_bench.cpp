@@ -14,8 +14,8 @@ namespace {
 // Any message box during a measurement is a fault of the set-up: stop loudly.
 class NoDialogs : public platform::Dialogs {
  public:
-  int ShowMessageBox(QWidget*, const platform::MessageBoxSpec& spec) override {
-    qFatal("unexpected message: %s", qPrintable(spec.text));
+  int ShowMessageBox(QWidget*, const platform::MessageBoxSpec& request) override {
+    qFatal("unexpected message: %s", qPrintable(request.text));
   }
   std::optional<QString> GetSaveFileName(QWidget*, const platform::FileDialogSpec&) override {
     return std::nullopt;

@@ -19,8 +19,8 @@ namespace {
 class BenchDialogs : public platform::Dialogs {
  public:
   QString saveFileName;
-  int ShowMessageBox(QWidget*, const platform::MessageBoxSpec& spec) override {
-    qFatal("unexpected message: %s", qPrintable(spec.text));
+  int ShowMessageBox(QWidget*, const platform::MessageBoxSpec& request) override {
+    qFatal("unexpected message: %s", qPrintable(request.text));
   }
   std::optional<QString> GetSaveFileName(QWidget*, const platform::FileDialogSpec&) override {
     return saveFileName;

@@ -29,48 +29,54 @@ QMessageBox::Icon ToQtIcon(Icon icon) {
 
 class QtDialogs : public Dialogs {
  public:
-  int ShowMessageBox(QWidget* parent, const MessageBoxSpec& spec) override {
-    QMessageBox box(ToQtIcon(spec.icon), spec.caption, spec.text, QMessageBox::NoButton, parent);
+  int ShowMessageBox(QWidget* parent, const MessageBoxSpec& request) override {
+    QMessageBox box(ToQtIcon(request.icon), request.caption, request.text, QMessageBox::NoButton,
+                    parent);
     QList<QPushButton*> buttons;
-    for (const QString& caption : spec.buttons) {
+    for (const QString& caption : request.buttons) {
       buttons.append(box.addButton(caption, QMessageBox::ActionRole));
     }
-    if (spec.defaultButton >= 0 && spec.defaultButton < buttons.size()) {
-      box.setDefaultButton(buttons[spec.defaultButton]);
+    if (request.defaultButton >= 0 && request.defaultButton < buttons.size()) {
+      box.setDefaultButton(buttons[request.defaultButton]);
     }
-    if (spec.escapeButton >= 0 && spec.escapeButton < buttons.size()) {
-      box.setEscapeButton(buttons[spec.escapeButton]);
+    if (request.escapeButton >= 0 && request.escapeButton < buttons.size()) {
+      box.setEscapeButton(buttons[request.escapeButton]);
     }
     box.exec();
     const int pressed = buttons.indexOf(static_cast<QPushButton*>(box.clickedButton()));
-    return pressed >= 0 ? pressed : spec.escapeButton;
+    return pressed >= 0 ? pressed : request.escapeButton;
   }
 
-  std::optional<QString> GetSaveFileName(QWidget* parent, const FileDialogSpec& spec) override {
-    QFileDialog dialog(parent, spec.title, spec.initialPath, spec.filter);
+  std::optional<QString> GetSaveFileName(QWidget* parent, const FileDialogSpec& request) override {
+    QFileDialog dialog(parent, request.title, request.initialPath, request.filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setDefaultSuffix(spec.defaultSuffix);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, !spec.confirmOverwrite);
-    if (!spec.initialPath.isEmpty()) dialog.selectFile(spec.initialPath);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    dialog.setDefaultSuffix(request.defaultSuffix);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
+    if (!request.initialPath.isEmpty())
+      dialog.selectFile(request.initialPath);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+      return std::nullopt;
     return dialog.selectedFiles().constFirst();
   }
 
-  std::optional<QString> GetOpenFileName(QWidget* parent, const FileDialogSpec& spec) override {
-    QFileDialog dialog(parent, spec.title, spec.initialPath, spec.filter);
+  std::optional<QString> GetOpenFileName(QWidget* parent, const FileDialogSpec& request) override {
+    QFileDialog dialog(parent, request.title, request.initialPath, request.filter);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(spec.fileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    dialog.setDefaultSuffix(spec.defaultSuffix);
-    if (!spec.initialPath.isEmpty()) dialog.selectFile(spec.initialPath);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    dialog.setFileMode(request.fileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(request.defaultSuffix);
+    if (!request.initialPath.isEmpty())
+      dialog.selectFile(request.initialPath);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+      return std::nullopt;
     return dialog.selectedFiles().constFirst();
   }
 
   std::optional<QFont> GetFont(QWidget* parent, const QFont& initial) override {
     bool ok = false;
     const QFont font = QFontDialog::getFont(&ok, initial, parent);
-    if (!ok) return std::nullopt;
+    if (!ok)
+      return std::nullopt;
     return font;
   }
 
@@ -100,13 +106,17 @@ void Dialogs::Error(QWidget* parent, const QString& text) {
 }
 
 Answer Dialogs::Confirm(QWidget* parent, const QString& text, bool withCancel) {
-  MessageBoxSpec spec{QStringLiteral("Bestätigen"), text, Icon::Question,
-                      {QStringLiteral("&Ja"), QStringLiteral("&Nein")}, 0, 1};
+  MessageBoxSpec request{QStringLiteral("Bestätigen"),
+                         text,
+                         Icon::Question,
+                         {QStringLiteral("&Ja"), QStringLiteral("&Nein")},
+                         0,
+                         1};
   if (withCancel) {
-    spec.buttons.append(QStringLiteral("Abbrechen"));
-    spec.escapeButton = 2;
+    request.buttons.append(QStringLiteral("Abbrechen"));
+    request.escapeButton = 2;
   }
-  switch (ShowMessageBox(parent, spec)) {
+  switch (ShowMessageBox(parent, request)) {
     case 0:
       return Answer::Yes;
     case 1:
@@ -121,6 +131,8 @@ Dialogs& Dialogs::Get() {
   return installed ? *installed : qtDialogs;
 }
 
-void Dialogs::Install(Dialogs* dialogs) { installed = dialogs; }
+void Dialogs::Install(Dialogs* dialogs) {
+  installed = dialogs;
+}
 
 }  // namespace platform

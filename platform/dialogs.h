@@ -19,16 +19,16 @@ struct MessageBoxSpec {
   QString caption;
   QString text;
   Icon icon = Icon::None;
-  QStringList buttons;     // captions, e.g. {"&Ja", "&Nein", "Abbrechen"}
-  int defaultButton = 0;   // index into buttons
-  int escapeButton = -1;   // index returned when the box is closed by its title bar or Escape
+  QStringList buttons;    // captions, e.g. {"&Ja", "&Nein", "Abbrechen"}
+  int defaultButton = 0;  // index into buttons
+  int escapeButton = -1;  // index returned when the box is closed by its title bar or Escape
 };
 
 struct FileDialogSpec {
   QString title;
-  QString filter;          // Qt filter text, e.g. "Excel Export (*.csv)"
-  QString defaultSuffix;   // without dot, e.g. "csv"
-  QString initialPath;     // the file name last chosen in this dialog
+  QString filter;         // Qt filter text, e.g. "Excel Export (*.csv)"
+  QString defaultSuffix;  // without dot, e.g. "csv"
+  QString initialPath;    // the file name last chosen in this dialog
   bool confirmOverwrite = false;
   bool fileMustExist = false;
 };
@@ -44,9 +44,11 @@ class Dialogs {
   virtual ~Dialogs() = default;
 
   // Shows the box and returns the index of the pressed button.
-  virtual int ShowMessageBox(QWidget* parent, const MessageBoxSpec& spec) = 0;
-  virtual std::optional<QString> GetSaveFileName(QWidget* parent, const FileDialogSpec& spec) = 0;
-  virtual std::optional<QString> GetOpenFileName(QWidget* parent, const FileDialogSpec& spec) = 0;
+  virtual int ShowMessageBox(QWidget* parent, const MessageBoxSpec& request) = 0;
+  virtual std::optional<QString> GetSaveFileName(QWidget* parent,
+                                                 const FileDialogSpec& request) = 0;
+  virtual std::optional<QString> GetOpenFileName(QWidget* parent,
+                                                 const FileDialogSpec& request) = 0;
   virtual std::optional<QFont> GetFont(QWidget* parent, const QFont& initial) = 0;
   // Shows the platform's print dialog for the printer; true when the user confirmed.
   virtual bool ExecPrintDialog(QWidget* parent, QPrinter& printer) = 0;

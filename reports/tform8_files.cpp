@@ -21,11 +21,11 @@
 namespace {
 
 platform::FileDialogSpec ReportDialog(const QString& lastName) {
-  platform::FileDialogSpec spec;
-  spec.filter = QStringLiteral("Textdatei (*.txt)");
-  spec.defaultSuffix = QStringLiteral("txt");
-  spec.initialPath = lastName;
-  return spec;
+  platform::FileDialogSpec request;
+  request.filter = QStringLiteral("Textdatei (*.txt)");
+  request.defaultSuffix = QStringLiteral("txt");
+  request.initialPath = lastName;
+  return request;
 }
 
 // A name chosen without extension receives ".txt", as the dialog's default extension gives.
@@ -42,9 +42,9 @@ void TForm8::ToolbarButton975Click() {
 }
 
 TForm8::SaveOutcome TForm8::SaveReport() {
-  platform::FileDialogSpec spec = ReportDialog(lastSaveName_);
-  spec.confirmOverwrite = true;
-  const std::optional<QString> chosen = platform::Dialogs::Get().GetSaveFileName(this, spec);
+  platform::FileDialogSpec request = ReportDialog(lastSaveName_);
+  request.confirmOverwrite = true;
+  const std::optional<QString> chosen = platform::Dialogs::Get().GetSaveFileName(this, request);
   if (!chosen || chosen->isEmpty())
     return SaveOutcome::Cancelled;
   const QString path = WithDefaultSuffix(*chosen);
@@ -70,9 +70,9 @@ TForm8::SaveOutcome TForm8::SaveReport() {
 }
 
 void TForm8::ToolbarButton974Click() {
-  platform::FileDialogSpec spec = ReportDialog(lastOpenName_);
-  spec.fileMustExist = true;
-  const std::optional<QString> chosen = platform::Dialogs::Get().GetOpenFileName(this, spec);
+  platform::FileDialogSpec request = ReportDialog(lastOpenName_);
+  request.fileMustExist = true;
+  const std::optional<QString> chosen = platform::Dialogs::Get().GetOpenFileName(this, request);
   if (!chosen || chosen->isEmpty())
     return;
   const QString path = *chosen;

@@ -26,11 +26,11 @@ class DeleteTest : public MainWindowTest {
 class DeleteDuringQuestion : public testsupport::ScriptedDialogs {
  public:
   explicit DeleteDuringQuestion(const testsupport::TempDataDir& data) : data_(data) {}
-  int ShowMessageBox(QWidget* parent, const platform::MessageBoxSpec& spec) override {
+  int ShowMessageBox(QWidget* parent, const platform::MessageBoxSpec& request) override {
     data_.Write(QStringLiteral("names.qdx"), "Alt,Bea\r\n");
     data_.Write(QStringLiteral("secure.qdx"), "Berg,Ute\r\nCarl,Max\r\n");
-    ScriptedDialogs::ShowMessageBox(parent, spec);
-    return spec.buttons.indexOf(QStringLiteral("&Ja"));
+    ScriptedDialogs::ShowMessageBox(parent, request);
+    return request.buttons.indexOf(QStringLiteral("&Ja"));
   }
 
  private:

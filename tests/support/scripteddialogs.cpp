@@ -2,13 +2,18 @@
 
 namespace testsupport {
 
-ScriptedDialogs::ScriptedDialogs() { platform::Dialogs::Install(this); }
+ScriptedDialogs::ScriptedDialogs() {
+  platform::Dialogs::Install(this);
+}
 
-ScriptedDialogs::~ScriptedDialogs() { platform::Dialogs::Install(nullptr); }
+ScriptedDialogs::~ScriptedDialogs() {
+  platform::Dialogs::Install(nullptr);
+}
 
 QStringList ScriptedDialogs::Texts() const {
   QStringList texts;
-  for (const auto& box : boxes) texts.append(box.text);
+  for (const auto& box : boxes)
+    texts.append(box.text);
   return texts;
 }
 
@@ -16,25 +21,27 @@ void ScriptedDialogs::AnswerNext(const QString& buttonCaption) {
   namedAnswers_.enqueue(buttonCaption);
 }
 
-int ScriptedDialogs::ShowMessageBox(QWidget*, const platform::MessageBoxSpec& spec) {
-  boxes.append(spec);
+int ScriptedDialogs::ShowMessageBox(QWidget*, const platform::MessageBoxSpec& request) {
+  boxes.append(request);
   if (!namedAnswers_.isEmpty()) {
-    const int index = spec.buttons.indexOf(namedAnswers_.dequeue());
-    if (index >= 0) return index;
+    const int index = request.buttons.indexOf(namedAnswers_.dequeue());
+    if (index >= 0)
+      return index;
   }
-  if (!boxAnswers.isEmpty()) return boxAnswers.dequeue();
-  return spec.escapeButton;
+  if (!boxAnswers.isEmpty())
+    return boxAnswers.dequeue();
+  return request.escapeButton;
 }
 
 std::optional<QString> ScriptedDialogs::GetSaveFileName(QWidget*,
-                                                        const platform::FileDialogSpec& spec) {
-  fileDialogs.append(spec);
+                                                        const platform::FileDialogSpec& request) {
+  fileDialogs.append(request);
   return fileAnswers.isEmpty() ? std::nullopt : fileAnswers.dequeue();
 }
 
 std::optional<QString> ScriptedDialogs::GetOpenFileName(QWidget*,
-                                                        const platform::FileDialogSpec& spec) {
-  fileDialogs.append(spec);
+                                                        const platform::FileDialogSpec& request) {
+  fileDialogs.append(request);
   return fileAnswers.isEmpty() ? std::nullopt : fileAnswers.dequeue();
 }
 
@@ -50,7 +57,8 @@ bool ScriptedDialogs::ExecPrintDialog(QWidget*, QPrinter&) {
 
 int ScriptedDialogs::ExecModal(QDialog& dialog) {
   modalWindows.append(dialog.objectName());
-  if (modalAnswers.isEmpty()) return QDialog::Rejected;
+  if (modalAnswers.isEmpty())
+    return QDialog::Rejected;
   return modalAnswers.dequeue()(dialog);
 }
 

@@ -40,11 +40,11 @@ class ScriptedDialogs : public platform::Dialogs {
   // Queues the answer for the next message box by button caption, e.g. "&Ja".
   void AnswerNext(const QString& buttonCaption);
 
-  int ShowMessageBox(QWidget* parent, const platform::MessageBoxSpec& spec) override;
+  int ShowMessageBox(QWidget* parent, const platform::MessageBoxSpec& request) override;
   std::optional<QString> GetSaveFileName(QWidget* parent,
-                                         const platform::FileDialogSpec& spec) override;
+                                         const platform::FileDialogSpec& request) override;
   std::optional<QString> GetOpenFileName(QWidget* parent,
-                                         const platform::FileDialogSpec& spec) override;
+                                         const platform::FileDialogSpec& request) override;
   std::optional<QFont> GetFont(QWidget* parent, const QFont& initial) override;
   bool ExecPrintDialog(QWidget* parent, QPrinter& printer) override;
   int ExecModal(QDialog& dialog) override;
