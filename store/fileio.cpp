@@ -1,9 +1,18 @@
 #include "store/fileio.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QRandomGenerator>
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <mutex>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
 
 namespace store {
 namespace {
@@ -21,6 +30,42 @@ bool Fails(FileOp op, const QString& path) {
     hook = Hook();
   }
   return hook && hook(op, path);
+}
+
+// Creates and opens a new file next to path that no one else has opened, named after the
+// target so a left-over file (after a power cut) says where it came from.
+bool OpenUniqueTemporary(const QString& path, QFile* file) {
+  static std::atomic<quint32> counter{0};
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const quint32 salt = QRandomGenerator::global()->generate();
+    file->setFileName(path + QStringLiteral(".%1%2.tmp")
+                                 .arg(salt, 8, 16, QLatin1Char('0'))
+                                 .arg(counter.fetch_add(1), 0, 16));
+    // NewOnly fails when the name exists, so two writers never share a temporary file.
+    if (file->open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
+      return true;
+    if (!file->exists())
+      return false;  // not a clash of names: the directory refuses new files
+  }
+  return false;
+}
+
+// Renames `from` to `to`, replacing `to` in one step.
+bool RenameOver(const QString& from, const QString& to, QString* error) {
+#ifdef Q_OS_WIN
+  if (MoveFileExW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(from).utf16()),
+                  reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(to).utf16()),
+                  MOVEFILE_REPLACE_EXISTING)) {
+    return true;
+  }
+  *error = QStringLiteral("rename failed (%1)").arg(GetLastError());
+  return false;
+#else
+  if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
+    return true;
+  *error = QString::fromLocal8Bit(std::strerror(errno));
+  return false;
+#endif
 }
 
 }  // namespace
@@ -50,29 +95,47 @@ ReadResult ReadWholeFile(const QString& path) {
 
 bool WriteFileAtomic(const QString& path, const QByteArray& bytes, QString* errorDetail) {
   // The temporary file lies in the target's directory and is renamed over the target, so a
-  // reader on another workstation sees the old file or the new one, never a mixture.
-  QSaveFile file(path);
+  // reader on another workstation sees the old file or the new one, never a mixture. It is
+  // not forced to disk before the rename: the rename alone gives readers that promise.
   auto fail = [&](const QString& detail) {
     if (errorDetail)
       *errorDetail = detail;
-    file.cancelWriting();
     return false;
   };
   if (Fails(FileOp::Open, path))
     return fail(QStringLiteral("open failed"));
-  if (!file.open(QIODevice::WriteOnly))
+  QFile file;
+  if (!OpenUniqueTemporary(path, &file))
     return fail(file.errorString());
+  // From here on every way out but the successful rename removes the temporary file.
+  struct Cleanup {
+    QFile& file;
+    bool keep = false;
+    ~Cleanup() {
+      if (!keep) {
+        file.close();
+        file.remove();
+      }
+    }
+  } cleanup{file};
   if (Fails(FileOp::Write, path))
     return fail(QStringLiteral("write failed"));
   if (file.write(bytes) != bytes.size())
     return fail(file.errorString());
+  file.close();
+  if (file.error() != QFileDevice::NoError)
+    return fail(file.errorString());
+  // A replaced file keeps its permissions; a new one gets the usual ones (made with 0666
+  // less the umask, as any new file).
+  const QFileInfo target(path);
+  if (target.exists())
+    file.setPermissions(target.permissions());
   if (Fails(FileOp::Rename, path))
     return fail(QStringLiteral("rename failed"));
-  if (!file.commit()) {
-    if (errorDetail)
-      *errorDetail = file.errorString();
-    return false;
-  }
+  QString renameError;
+  if (!RenameOver(file.fileName(), path, &renameError))
+    return fail(renameError);
+  cleanup.keep = true;
   return true;
 }
 

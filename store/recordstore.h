@@ -3,11 +3,13 @@
 #include <QByteArray>
 #include <QHash>
 #include <QString>
+#include <QStringList>
 #include <array>
 #include <memory>
 #include <optional>
 
 #include "store/fieldtable.h"
+#include "store/recordtable.h"
 
 namespace store {
 
@@ -29,6 +31,10 @@ class RecordStore {
   // is missing. The views point into Bytes() and live as long as this store.
   std::array<std::optional<QByteArrayView>, kFieldCount> RawRecord(const QString& key) const;
   bool HasSection(const QString& key) const;
+  // The asked-for fields of many records at once (row i: keys[i]), with the same lookup rules
+  // as Record: section names ignore letter case, the first section of a name and the first
+  // line of a key win.
+  RecordTable ReadRecords(const QStringList& keys, FieldMask fields) const;
 
   const QByteArray& Bytes() const;
 

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QtGlobal>
+#include <array>
+#include <optional>
+#include <vector>
+
+#include "store/fieldtable.h"
+
+namespace store {
+
+class RecordStore;
+
+// Which of the fifteen fields a bulk read fetches (bit i = field i of the field table).
+using FieldMask = quint32;
+constexpr FieldMask AllFields() {
+  return (FieldMask(1) << kFieldCount) - 1;
+}
+constexpr FieldMask FieldBit(int field) {
+  return FieldMask(1) << field;
+}
+
+// The values of many records, found in one sequential pass over the store's bytes.
+// Made by RecordStore::ReadRecords; the views it hands out point into the store's bytes,
+// which the table shares, so they stay valid as long as the table or the store lives.
+class RecordTable {
+ public:
+  RecordTable() = default;
+
+  qsizetype Size() const;  // the number of keys asked for
+  // True when the row-th key has a section.
+  bool HasSection(qsizetype row) const;
+  // The field's value as it stands in the store (Windows-1252 bytes, cleaned exactly as
+  // RecordStore::Value/RawRecord clean them), or std::nullopt when the section or the key is
+  // missing or the field was not asked for. The view lives as long as the RecordStore.
+  std::optional<QByteArrayView> Raw(qsizetype row, int field) const;
+  // The same as text; MissingValue() ("Error") when missing.
+  QString Text(qsizetype row, int field) const;
+
+ private:
+  friend class RecordStore;
+
+  // A value's place in the store's bytes: offset << 10 | length (values are at most 1023
+  // bytes long); kMissing when the key is missing.
+  static constexpr quint64 kMissing = ~quint64(0);
+  static constexpr int kLengthBits = 10;
+
+  QByteArray bytes_;  // the store's bytes, shared with the store (no copy)
+  qsizetype rows_ = 0;
+  int columns_ = 0;                          // the number of fields asked for
+  std::array<qint8, kFieldCount> column_{};  // field -> column, -1 when not asked for
+  std::vector<quint8> hasSection_;           // one flag a row
+  std::vector<quint64> spans_;               // rows_ * columns_, row by row
+};
+
+}  // namespace store

@@ -1,0 +1,87 @@
+#include "store/fileio.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include "tests/support/datadir.h"
+
+namespace {
+
+struct FileIoTest : ::testing::Test {
+  void TearDown() override { store::SetFaultHook({}); }
+  QStringList Entries() const {
+    return QDir(dir.Path()).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+  }
+  testsupport::TempDataDir dir;
+};
+
+TEST_F(FileIoTest, replace_writesTheBytesAndLeavesOnlyTheTarget) {
+  const QString path = dir.File("adresse.qdx");
+  dir.Write("adresse.qdx", "old\r\n");
+  QByteArray bytes(300000, 'a');
+  bytes[0] = '\0';  // every byte value survives
+  bytes[1] = '\xFF';
+  ASSERT_TRUE(store::WriteFileAtomic(path, bytes));
+  EXPECT_EQ(dir.Read("adresse.qdx"), bytes);
+  ASSERT_TRUE(store::WriteFileAtomic(path, QByteArray()));
+  EXPECT_TRUE(dir.Exists("adresse.qdx"));
+  EXPECT_EQ(dir.Read("adresse.qdx"), QByteArray());
+  EXPECT_EQ(Entries(), QStringList{"adresse.qdx"});
+}
+
+TEST_F(FileIoTest, failureAtEveryStep_leavesTargetAsItWasAndNoTemporaryFile) {
+  const QString path = dir.File("names.qdx");
+  for (store::FileOp failing : {store::FileOp::Open, store::FileOp::Write, store::FileOp::Rename}) {
+    SCOPED_TRACE(int(failing));
+    dir.Write("names.qdx", "Abel,Karl\r\n");
+    store::SetFaultHook([failing](store::FileOp op, const QString&) { return op == failing; });
+    QString detail;
+    EXPECT_FALSE(store::WriteFileAtomic(path, "Meier,Anna\r\n", &detail));
+    EXPECT_FALSE(detail.isEmpty());
+    EXPECT_EQ(dir.Read("names.qdx"), QByteArray("Abel,Karl\r\n"));
+    EXPECT_EQ(Entries(), QStringList{"names.qdx"});
+    store::SetFaultHook({});
+  }
+}
+
+TEST_F(FileIoTest, missingDirectory_failsWithoutCreatingAnything) {
+  const QString path = dir.File("gone/names.qdx");
+  QString detail;
+  EXPECT_FALSE(store::WriteFileAtomic(path, "x", &detail));
+  EXPECT_FALSE(detail.isEmpty());
+  EXPECT_FALSE(QFileInfo::exists(dir.File("gone")));
+}
+
+TEST_F(FileIoTest, replacedFileKeepsItsPermissions_newFileIsReadableAndWritable) {
+  const QString path = dir.File("export.csv");
+  ASSERT_TRUE(store::WriteFileAtomic(path, "a"));
+  const QFile::Permissions fresh = QFile::permissions(path);
+  EXPECT_TRUE(fresh & QFile::ReadOwner);
+  EXPECT_TRUE(fresh & QFile::WriteOwner);
+
+  const QFile::Permissions chosen = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                                    QFile::ReadOther | QFile::ReadUser | QFile::WriteUser;
+  ASSERT_TRUE(QFile::setPermissions(path, chosen));
+  const QFile::Permissions before = QFile::permissions(path);
+  ASSERT_TRUE(store::WriteFileAtomic(path, "b"));
+  EXPECT_EQ(QFile::permissions(path), before);
+  EXPECT_EQ(dir.Read("export.csv"), QByteArray("b"));
+}
+
+TEST_F(FileIoTest, readWholeFile_missingOrUnreadable) {
+  EXPECT_EQ(store::ReadWholeFile(dir.File("none")).status, store::ReadStatus::Missing);
+  dir.Write("a.qdx", "x");
+  store::SetFaultHook([](store::FileOp op, const QString&) { return op == store::FileOp::Read; });
+  const store::ReadResult failed = store::ReadWholeFile(dir.File("a.qdx"));
+  EXPECT_EQ(failed.status, store::ReadStatus::Failed);
+  EXPECT_TRUE(failed.bytes.isEmpty());
+  store::SetFaultHook({});
+  const store::ReadResult ok = store::ReadWholeFile(dir.File("a.qdx"));
+  EXPECT_EQ(ok.status, store::ReadStatus::Ok);
+  EXPECT_EQ(ok.bytes, QByteArray("x"));
+}
+
+}  // namespace

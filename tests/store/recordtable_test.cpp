@@ -1,0 +1,139 @@
+#include "store/recordtable.h"
+
+#include <gtest/gtest.h>
+
+#include "store/cp1252.h"
+#include "store/recordstore.h"
+
+namespace {
+
+using store::AllFields;
+using store::FieldBit;
+using store::RecordStore;
+
+// Every awkward thing a store written by hand or by several workstations may hold.
+QByteArray AwkwardStore() {
+  return QByteArray(
+      "; written by hand\r\n"
+      "[M\xFCller,Anna]\r\n"
+      "Vorname=Anna\r\n"
+      "Name=M\xFCller\r\n"
+      "Ort = \"K\xF6ln\" \r\n"
+      "Ort=Second line loses\r\n"
+      "  plz='12345'\r\n"
+      "; EMail=commented@out\r\n"
+      "Firma\r\n"
+      "IRuf=\r\n"
+      "[M\xDCLLER,ANNA]\r\n"
+      "Vorname=Second section loses\r\n"
+      "Telefon1=999\r\n"
+      "  [ Meier,Karl ]  trailing text\r\n"
+      "Name=Meier\n"
+      "EMail=\"unbalanced\r"
+      "Handy='x\"\r\n"
+      "[\x9A\xE9\xFF]\r\n"
+      "Kurzwahl=\x80 7\r\n"
+      "[Empty]\r\n"
+      "[Last,One]\r\n"
+      "Strasse=  Hauptstra\xDF"
+      "e 1\t\r\n"
+      "Fax=1",
+      -1);
+}
+
+QStringList Keys() {
+  return {
+      store::FromCp1252("M\xFCller,Anna"),
+      store::FromCp1252("m\xFCLLER,anna"),  // the same section in other letter case
+      QStringLiteral(" Meier,Karl "),       // blanks around a key are ignored
+      store::FromCp1252("\x8A\xC9\x9F"),    // folds to the section written in small letters
+      QStringLiteral("Empty"),
+      QStringLiteral("Missing,Key"),  // no section
+      QStringLiteral("Last,One"),
+      store::FromCp1252("M\xFCller,Anna"),  // asked twice
+      QString(),
+  };
+}
+
+// Compares every row and field of a bulk read with the single-record read.
+void ExpectSameAsRecord(const RecordStore& rs, const QStringList& keys, store::FieldMask mask) {
+  const store::RecordTable table = rs.ReadRecords(keys, mask);
+  ASSERT_EQ(table.Size(), keys.size());
+  for (qsizetype row = 0; row < keys.size(); ++row) {
+    SCOPED_TRACE(keys[row].toStdString());
+    EXPECT_EQ(table.HasSection(row), rs.HasSection(keys[row]));
+    const store::RecordValues values = rs.Record(keys[row]);
+    const auto raw = rs.RawRecord(keys[row]);
+    for (int field = 0; field < store::kFieldCount; ++field) {
+      SCOPED_TRACE(field);
+      if (mask & FieldBit(field)) {
+        EXPECT_EQ(table.Text(row, field), values[field]);
+        ASSERT_EQ(table.Raw(row, field).has_value(), raw[field].has_value());
+        if (raw[field]) {
+          EXPECT_EQ(table.Raw(row, field)->toByteArray(), raw[field]->toByteArray());
+        }
+      } else {
+        EXPECT_FALSE(table.Raw(row, field).has_value());
+        EXPECT_EQ(table.Text(row, field), store::MissingValue());
+      }
+    }
+  }
+}
+
+TEST(RecordTable, everyFieldOfEveryKey_matchesTheSingleRecordRead) {
+  const RecordStore rs(AwkwardStore());
+  ExpectSameAsRecord(rs, Keys(), AllFields());
+}
+
+TEST(RecordTable, someFields_onlyThoseAreRead) {
+  const RecordStore rs(AwkwardStore());
+  ExpectSameAsRecord(rs, Keys(), FieldBit(store::kOrt) | FieldBit(store::kEMail));
+  ExpectSameAsRecord(rs, Keys(), FieldBit(store::kIRuf));
+  ExpectSameAsRecord(rs, Keys(), 0);
+}
+
+TEST(RecordTable, valuesAsReadByHand) {
+  const RecordStore rs(AwkwardStore());
+  const store::RecordTable t = rs.ReadRecords(Keys(), AllFields());
+  EXPECT_EQ(t.Text(0, store::kOrt), store::FromCp1252("K\xF6ln"));  // first line, unquoted
+  EXPECT_EQ(t.Text(1, store::kVorname), QStringLiteral("Anna"));    // first section wins
+  EXPECT_EQ(t.Text(0, store::kTelefon1), store::MissingValue());    // not in the first section
+  EXPECT_EQ(t.Text(0, store::kPLZ), QStringLiteral("12345"));
+  EXPECT_EQ(t.Text(0, store::kEMail), store::MissingValue());  // only in a comment
+  EXPECT_EQ(t.Text(0, store::kIRuf), QString());               // there, but empty
+  EXPECT_TRUE(t.Raw(0, store::kIRuf).has_value());
+  EXPECT_EQ(t.Text(2, store::kEMail), QStringLiteral("\"unbalanced"));
+  EXPECT_EQ(t.Text(3, store::kKurzwahl), QString::fromUtf8("\u20AC 7"));
+  EXPECT_TRUE(t.HasSection(4));
+  EXPECT_FALSE(t.HasSection(5));
+  EXPECT_EQ(t.Text(6, store::kStrasse), store::FromCp1252("Hauptstra\xDF"
+                                                          "e 1"));
+  EXPECT_EQ(t.Text(6, store::kFax), QStringLiteral("1"));  // last line without line end
+  EXPECT_FALSE(t.HasSection(8));
+  EXPECT_FALSE(t.HasSection(-1));
+  EXPECT_FALSE(t.HasSection(t.Size()));
+  EXPECT_FALSE(t.Raw(t.Size(), store::kName).has_value());
+}
+
+TEST(RecordTable, longValueIsCut_andTheViewOutlivesTheStore) {
+  const QByteArray longValue(5000, 'x');
+  store::RecordTable table;
+  {
+    const RecordStore rs(QByteArray("[A]\r\nName=") + longValue + "\r\n");
+    table = rs.ReadRecords({QStringLiteral("a")}, FieldBit(store::kName));
+  }
+  ASSERT_TRUE(table.Raw(0, store::kName).has_value());
+  EXPECT_EQ(table.Raw(0, store::kName)->toByteArray(), longValue.left(1023));
+}
+
+TEST(RecordTable, emptyStoreOrNoKeys) {
+  const RecordStore empty;
+  const store::RecordTable t = empty.ReadRecords({QStringLiteral("A")}, AllFields());
+  EXPECT_EQ(t.Size(), 1);
+  EXPECT_FALSE(t.HasSection(0));
+  EXPECT_EQ(t.Text(0, store::kName), store::MissingValue());
+  EXPECT_EQ(RecordStore(AwkwardStore()).ReadRecords({}, AllFields()).Size(), 0);
+  EXPECT_EQ(store::RecordTable().Size(), 0);
+}
+
+}  // namespace
