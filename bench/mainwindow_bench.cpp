@@ -1,7 +1,7 @@
 // The main window's figures: showing a record, saving one through the finish command, and
 // start-up to a filled, sorted list.
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <map>
 #include <memory>
 
@@ -91,7 +91,7 @@ const bench::Register startup(
       InstallNoDialogs();
       std::unique_ptr<TForm1> form;
       const double ms = bench::TimeMs([&] { form = std::make_unique<TForm1>(c.book.dir); });
-      if (form->findChild<QListWidget*>(QStringLiteral("ListBox1"))->count() !=
+      if (form->findChild<QListView*>(QStringLiteral("ListBox1"))->model()->rowCount() !=
           c.book.liveKeys.size())
         qFatal("startup: list not filled");
       return ms;

@@ -1,10 +1,47 @@
 #include "mainwindow/companytree.h"
 
 #include <QHash>
+#include <array>
 
 #include "store/cp1252.h"
 
 namespace mainwindow {
+
+namespace {
+
+// The character of each Windows-1252 byte, taken once from the store's own conversion.
+const std::array<char16_t, 256>& CharOfByte() {
+  static const std::array<char16_t, 256> table = [] {
+    std::array<char16_t, 256> chars{};
+    for (int b = 0; b < 256; ++b) {
+      const char byte = static_cast<char>(b);
+      const QString text = store::FromCp1252(QByteArrayView(&byte, 1));
+      chars[b] = text.size() == 1 ? text.at(0).unicode() : char16_t(0xFFFF);
+    }
+    return chars;
+  }();
+  return table;
+}
+
+// True when text reads exactly name + "," + firstName, compared character by character
+// without building the joined text: for nearly every record the member text is its key.
+bool IsJoinedName(const QString& text, QByteArrayView name, QByteArrayView firstName) {
+  if (text.size() != name.size() + 1 + firstName.size())
+    return false;
+  if (text.at(name.size()) != QLatin1Char(','))
+    return false;
+  const std::array<char16_t, 256>& chars = CharOfByte();
+  auto sameChars = [&text, &chars](qsizetype from, QByteArrayView bytes) {
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+      if (text.at(from + i).unicode() != chars[static_cast<unsigned char>(bytes[i])])
+        return false;
+    }
+    return true;
+  };
+  return sameChars(0, name) && sameChars(name.size() + 1, firstName);
+}
+
+}  // namespace
 
 QString CompanyTreeRootText() {
   return QStringLiteral("Firmen");
@@ -15,26 +52,33 @@ QString NoCompanyText() {
 }
 
 CompanyTree BuildCompanyTree(const store::RecordStore& records, const QStringList& keys) {
+  static const QByteArray missing = store::ToCp1252(store::MissingValue());
+  static const QByteArray noCompany = store::ToCp1252(NoCompanyText());
+  const store::RecordTable table =
+      records.ReadRecords(keys, store::FieldBit(store::kFirma) | store::FieldBit(store::kName) |
+                                    store::FieldBit(store::kVorname));
   CompanyTree tree;
-  // Company text -> index in tree.companies: a hash lookup per record keeps the build linear
-  // in the number of records however many companies there are.
-  QHash<QString, qsizetype> index;
-  for (const QString& key : keys) {
-    // One section lookup per record; only the three values the tree shows become text.
-    const auto raw = records.RawRecord(key);
-    auto text = [&raw](int field) {
-      return raw[field] ? store::FromCp1252(*raw[field]) : store::MissingValue();
-    };
-    QString company = text(store::kFirma);
-    if (company.isEmpty())
-      company = NoCompanyText();
-    CompanyTree::Member member{text(store::kName) + QLatin1Char(',') + text(store::kVorname), key};
-    auto it = index.constFind(company);
+  // Company bytes -> index in tree.companies: a hash lookup per record keeps the build linear
+  // in the number of records however many companies there are. Windows-1252 maps bytes to
+  // characters one to one, so equal bytes are exactly equal texts; only the first record of a
+  // company turns its name into text.
+  QHash<QByteArrayView, qsizetype> index;
+  for (qsizetype row = 0; row < keys.size(); ++row) {
+    const QByteArrayView company = table.Raw(row, store::kFirma).value_or(QByteArrayView(missing));
+    const QByteArrayView shown = company.isEmpty() ? QByteArrayView(noCompany) : company;
+    auto it = index.constFind(shown);
     if (it == index.constEnd()) {
-      it = index.insert(company, tree.companies.size());
-      tree.companies.append(CompanyTree::Company{company, {}});
+      it = index.insert(shown, tree.companies.size());
+      tree.companies.append(CompanyTree::Company{store::FromCp1252(shown), {}});
     }
-    tree.companies[*it].members.append(std::move(member));
+    const QString& key = keys.at(row);
+    const QByteArrayView name = table.Raw(row, store::kName).value_or(QByteArrayView(missing));
+    const QByteArrayView firstName =
+        table.Raw(row, store::kVorname).value_or(QByteArrayView(missing));
+    QString text = IsJoinedName(key, name, firstName)
+                       ? key
+                       : store::FromCp1252(name) + QLatin1Char(',') + store::FromCp1252(firstName);
+    tree.companies[*it].members.append(CompanyTree::Member{std::move(text), key});
   }
   return tree;
 }

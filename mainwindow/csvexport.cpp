@@ -23,20 +23,19 @@ QString CsvHeader() {
 
 QByteArray ExportCsv(const store::RecordStore& records, const QStringList& keys) {
   // The values go from the store's bytes to the file's bytes as they are: both are
-  // Windows-1252, so no value is turned into text and back.
+  // Windows-1252, so no value is turned into text and back. Keys are matched ignoring letter
+  // case, so the e-mail value stored under "EMail" is the one a reader asking for "Email" gets.
   static const QByteArray missing = store::ToCp1252(store::MissingValue());
+  const store::RecordTable table = records.ReadRecords(keys, store::AllFields());
   QByteArray out;
   out.reserve(records.Bytes().size() / 2 + 256);
   out += store::ToCp1252(CsvHeader());
   out += "\r\n";
-  for (const QString& key : keys) {
-    // One section parse per record; keys are matched ignoring letter case, so the e-mail
-    // value stored under "EMail" is the one a reader asking for "Email" gets.
-    const auto values = records.RawRecord(key);
+  for (qsizetype row = 0; row < table.Size(); ++row) {
     for (int column = 0; column < store::kFieldCount; ++column) {
       if (column > 0)
         out += ';';
-      const std::optional<QByteArrayView>& value = values[kColumns[column]];
+      const std::optional<QByteArrayView> value = table.Raw(row, kColumns[column]);
       if (value) {
         out.append(value->data(), value->size());
       } else {

@@ -7,12 +7,14 @@
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QMouseEvent>
+#include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QToolButton>
-#include <QTreeWidget>
+#include <QTreeView>
 
+#include "mainwindow/entrylistmodel.h"
 #include "mainwindow/listops.h"
 #include "store/datafiles.h"
 #include "store/sharedaccess.h"
@@ -38,40 +40,43 @@ TForm1::TForm1(QString dataDir, QWidget* parent)
 TForm1::~TForm1() = default;
 
 QStringList TForm1::ListEntries() const {
-  QStringList entries;
-  const int count = ListBox1->count();
-  entries.reserve(count);
-  for (int i = 0; i < count; ++i)
-    entries.append(ListBox1->item(i)->text());
-  return entries;
+  return listModel_->Entries();  // shared, not copied entry by entry
 }
 
 void TForm1::SetListEntries(const QStringList& sortedEntries) {
-  const QSignalBlocker blocker(ListBox1);
-  ListBox1->clear();
-  ListBox1->addItems(sortedEntries);
+  const QScopedValueRollback quiet(listChangingQuietly_, true);
+  listModel_->SetEntries(sortedEntries);
 }
 
 void TForm1::InsertListEntry(const QString& entry) {
-  const QSignalBlocker blocker(ListBox1);
-  const int row = mainwindow::SortedInsertPosition(
-      ListBox1->count(), [this](int i) { return ListBox1->item(i)->text(); }, entry);
-  ListBox1->insertItem(row, entry);
+  const QScopedValueRollback quiet(listChangingQuietly_, true);
+  const int row = mainwindow::SortedInsertPosition(listModel_->Entries(), entry);
+  listModel_->Insert(row, entry);
 }
 
 int TForm1::SelectedListIndex() const {
-  const QList<QListWidgetItem*> selected = ListBox1->selectedItems();
-  return selected.isEmpty() ? -1 : ListBox1->row(selected.constFirst());
+  const QModelIndexList selected = ListBox1->selectionModel()->selectedIndexes();
+  return selected.isEmpty() ? -1 : selected.constFirst().row();
 }
 
 void TForm1::SelectListIndex(int index) {
-  const QSignalBlocker blocker(ListBox1);
-  if (index < 0 || index >= ListBox1->count()) {
-    ListBox1->clearSelection();
-    ListBox1->setCurrentRow(-1);
+  const QScopedValueRollback quiet(listChangingQuietly_, true);
+  QItemSelectionModel* selection = ListBox1->selectionModel();
+  if (index < 0 || index >= listModel_->Count()) {
+    selection->clearSelection();
+    selection->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
     return;
   }
-  ListBox1->setCurrentRow(index, QItemSelectionModel::ClearAndSelect);
+  selection->setCurrentIndex(listModel_->index(index), QItemSelectionModel::ClearAndSelect);
+}
+
+void TForm1::RemoveListEntry(int row) {
+  const QScopedValueRollback quiet(listChangingQuietly_, true);
+  listModel_->Remove(row);
+}
+
+QString TForm1::ListEntry(int row) const {
+  return listModel_->At(row);
 }
 
 void TForm1::SelectListEntry(const QString& text) {

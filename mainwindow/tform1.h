@@ -15,11 +15,15 @@ class QFrame;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QListWidget;
+class QListView;
 class QMenu;
 class QToolButton;
-class QTreeWidget;
-class QTreeWidgetItem;
+class QTreeView;
+
+namespace mainwindow {
+class CompanyTreeModel;
+class EntryListModel;
+}  // namespace mainwindow
 
 // The main window: the sorted list of record keys and the editor of one address record.
 //
@@ -72,8 +76,10 @@ class TForm1 : public QMainWindow {
   // from the program never raises ListBox1Click.
   void SetListEntries(const QStringList& sortedEntries);
   void InsertListEntry(const QString& entry);  // at its sorted place, not selected
-  int SelectedListIndex() const;               // -1 when nothing is selected
-  void SelectListIndex(int index);             // -1 clears the selection
+  void RemoveListEntry(int row);               // selects nothing in its place
+  QString ListEntry(int row) const;
+  int SelectedListIndex() const;    // -1 when nothing is selected
+  void SelectListIndex(int index);  // -1 clears the selection
   // Selects the entry equal to text ignoring letter case; none when absent.
   void SelectListEntry(const QString& text);
   // Reloads ListBox1 with the plain record keys of the name index on disk.
@@ -222,8 +228,13 @@ class TForm1 : public QMainWindow {
   QGroupBox* GroupBox2 = nullptr;
   QGroupBox* GroupBox3 = nullptr;
   QLabel* Label16 = nullptr;
-  QListWidget* ListBox1 = nullptr;
-  QTreeWidget* TreeView1 = nullptr;
+  QListView* ListBox1 = nullptr;
+  QTreeView* TreeView1 = nullptr;
+  // What ListBox1 and TreeView1 show; owned by the window.
+  mainwindow::EntryListModel* listModel_ = nullptr;
+  mainwindow::CompanyTreeModel* treeModel_ = nullptr;
+  // Set while the program changes the list: selections made from the program show no record.
+  bool listChangingQuietly_ = false;
   std::array<QLineEdit*, store::kFieldCount> edits_{};
   std::array<QLabel*, store::kFieldCount> labels_{};
 

@@ -1,5 +1,4 @@
 // Deleting, purging and restoring records from the main window.
-#include <QListWidget>
 #include <QToolButton>
 
 #include "mainwindow/deletedlist.h"
@@ -18,13 +17,13 @@ void TForm1::Lschen1Click() {
     const int selected = SelectedListIndex();
     if (selected < 0 || Button3->isChecked())
       return;
-    const QString key = store::StripEntrySuffix(ListBox1->item(selected)->text());
+    const QString key = store::StripEntrySuffix(ListEntry(selected));
     if (!store::DataFiles(dataDir_).DeleteRecord(key)) {
       // Deleted or taken into an edit on another workstation a moment ago.
       ReloadNameList();
       return;
     }
-    delete ListBox1->takeItem(selected);
+    RemoveListEntry(selected);
     SelectListIndex(-1);
     ClearEditFields();
   } catch (const platform::UserError& error) {

@@ -2,7 +2,7 @@
 // update notice.
 #include <QAction>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QToolButton>
 
 #include "mainwindow/listops.h"
@@ -61,7 +61,7 @@ void TForm1::ListBox1Click() {
   const int selected = SelectedListIndex();
   if (selected < 0)
     return;
-  ShowRecord(store::StripEntrySuffix(ListBox1->item(selected)->text()));
+  ShowRecord(store::StripEntrySuffix(ListEntry(selected)));
   TestUpdateNotice();
 }
 

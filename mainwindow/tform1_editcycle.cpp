@@ -2,9 +2,9 @@
 // the clipboard commands and the report command.
 #include <QAction>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QToolButton>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include "mainwindow/tform1.h"
 #include "platform/usererror.h"
@@ -95,7 +95,7 @@ void TForm1::ToolbarButton972Click() {
   if (Button3->isChecked()) {
     // The internal-number view lists only some records, decorated: leave it first, so the
     // name index is only ever changed by whole record keys.
-    const QString key = store::StripEntrySuffix(ListBox1->item(SelectedListIndex())->text());
+    const QString key = store::StripEntrySuffix(ListEntry(SelectedListIndex()));
     Button3->setChecked(false);
     Button3Click();
     SelectListIndex(ListEntries().indexOf(key));
@@ -104,7 +104,7 @@ void TForm1::ToolbarButton972Click() {
   const int selected = SelectedListIndex();
   if (selected < 0)
     return;  // another workstation removed the record meanwhile
-  const QString key = ListBox1->item(selected)->text();
+  const QString key = ListEntry(selected);
   // A record that another workstation deleted, or took into an edit, meanwhile is not edited:
   // putting it back into the name index afterwards would list it twice or bring it back.
   if (!NameIndexHolds(key)) {
@@ -121,10 +121,7 @@ void TForm1::ToolbarButton972Click() {
     platform::Dialogs::Get().Error(this, error.message());
     return;
   }
-  {
-    const QSignalBlocker blocker(ListBox1);
-    delete ListBox1->takeItem(selected);
-  }
+  RemoveListEntry(selected);
   editKey_ = key;
   SetStateControls(true);
   SetEntryToolbar();

@@ -7,13 +7,15 @@
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStyledItemDelegate>
 #include <QToolButton>
-#include <QTreeWidget>
+#include <QTreeView>
 
+#include "mainwindow/companytreemodel.h"
+#include "mainwindow/entrylistmodel.h"
 #include "mainwindow/tform1.h"
 
 namespace {
@@ -75,25 +77,33 @@ void TForm1::CreateControls() {
   Label16->move(187, 8);
   Label16->adjustSize();
 
-  ListBox1 = new QListWidget(Panel3);
+  // The list and the tree show models that hold their texts whole: no object per entry.
+  ListBox1 = new QListView(Panel3);
   ListBox1->setObjectName(QStringLiteral("ListBox1"));
+  listModel_ = new mainwindow::EntryListModel(this);
+  ListBox1->setModel(listModel_);
   ListBox1->setGeometry(8, 8, 401, 401);
   ListBox1->setFont(WindowFont(13, false));
   ListBox1->setUniformItemSizes(true);
   ListBox1->setItemDelegate(new FixedHeightDelegate(ListBox1));
   ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
-  ListBox1->setSortingEnabled(false);  // the entries are kept sorted by the program
+  ListBox1->setEditTriggers(
+      QAbstractItemView::NoEditTriggers);  // entries are never edited in place
   ListBox1->setContextMenuPolicy(Qt::CustomContextMenu);
   ListBox1->viewport()->installEventFilter(this);
 
-  TreeView1 = new QTreeWidget(Panel3);
+  TreeView1 = new QTreeView(Panel3);
   TreeView1->setObjectName(QStringLiteral("TreeView1"));
+  treeModel_ = new mainwindow::CompanyTreeModel(this);
+  TreeView1->setModel(treeModel_);
+  // All rows are equally high, so expanding the whole tree never measures every row.
+  TreeView1->setUniformRowHeights(true);
   TreeView1->setGeometry(8, 8, 401, 401);
   TreeView1->setFont(WindowFont(13, false));
   TreeView1->setHeaderHidden(true);
   TreeView1->setIndentation(19);
   TreeView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  TreeView1->setSortingEnabled(false);
+  TreeView1->setSelectionMode(QAbstractItemView::SingleSelection);
   TreeView1->hide();
 
   CreateMenus();
@@ -341,8 +351,11 @@ void TForm1::ConnectHandlers() {
   onTrigger(Bearbeiten1, &TForm1::Bearbeiten1Click);
   onTrigger(Lschen1, &TForm1::Lschen1Click);
 
-  connect(ListBox1, &QListWidget::itemSelectionChanged, this, &TForm1::ListBox1Click);
+  connect(ListBox1->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+    if (!listChangingQuietly_)
+      ListBox1Click();
+  });
   connect(ListBox1, &QWidget::customContextMenuRequested, this,
           [this](const QPoint& pos) { PopupMenu1->popup(ListBox1->viewport()->mapToGlobal(pos)); });
-  connect(TreeView1, &QTreeWidget::itemClicked, this, &TForm1::TreeView1Click);
+  connect(TreeView1, &QTreeView::clicked, this, &TForm1::TreeView1Click);
 }

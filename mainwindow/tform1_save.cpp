@@ -1,6 +1,5 @@
 // Saving a record from the main window, and the question asked when it closes during an entry.
 #include <QLineEdit>
-#include <QListWidget>
 #include <QToolButton>
 
 #include "mainwindow/entrycheck.h"

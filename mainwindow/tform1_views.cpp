@@ -1,11 +1,13 @@
 // The internal-number view and the company tree of the main window.
 #include <QAction>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QToolButton>
-#include <QTreeWidget>
+#include <QTreeView>
+#include <algorithm>
 
 #include "mainwindow/companytree.h"
+#include "mainwindow/companytreemodel.h"
 #include "mainwindow/internalnumberlist.h"
 #include "mainwindow/tform1.h"
 #include "store/datafiles.h"
@@ -18,18 +20,6 @@ namespace {
 constexpr int kDetailFields[] = {store::kPosition, store::kFirma, store::kStrasse,
                                  store::kPLZ,      store::kOrt,   store::kTelefon1,
                                  store::kTelefon2, store::kFax,   store::kKurzwahl};
-
-// A member node whose text is not its record key (a record without a section reads
-// "Error,Error") carries the key as data; every other member's text is its key.
-constexpr int kKeyRole = Qt::UserRole;
-
-// The record key of a member node; a null string for the root and the company nodes.
-QString MemberKey(const QTreeWidgetItem* node) {
-  if (node->parent() == nullptr || node->parent()->parent() == nullptr)
-    return QString();
-  const QVariant key = node->data(0, kKeyRole);
-  return key.isValid() ? key.toString() : node->text(0);
-}
 
 }  // namespace
 
@@ -64,50 +54,30 @@ void TForm1::ToolbarButton9712Click() {
 
   // The person chosen in the tree stays chosen in the list; a company or the root selects
   // nothing.
-  const QList<QTreeWidgetItem*> selectedNodes = TreeView1->selectedItems();
+  const QModelIndexList selectedNodes = TreeView1->selectionModel()->selectedIndexes();
   const QString selectedKey =
-      selectedNodes.isEmpty() ? QString() : MemberKey(selectedNodes.first());
+      selectedNodes.isEmpty() ? QString() : treeModel_->MemberKey(selectedNodes.first());
   SelectListIndex(selectedKey.isNull() ? -1 : int(ListEntries().indexOf(selectedKey)));
 
   // The hidden tree is never looked at: it is emptied when the view is left and built anew
   // each time the view is entered.
-  TreeView1->clear();
+  treeModel_->Clear();
   if (companyView)
     BuildTree();
 }
 
 void TForm1::BuildTree() {
   // The list keeps its previous entries when the name index could not be loaded; they may be
-  // decorated.
+  // decorated. Plain keys (the usual case) are taken as they are, without a copy.
   QStringList keys = ListEntries();
-  for (QString& entry : keys)
-    entry = store::StripEntrySuffix(entry);
-  const store::RecordStore records = store::OpenRecordStore(dataDir_, sink_);
-  const mainwindow::CompanyTree tree = mainwindow::BuildCompanyTree(records, keys);
-
-  // All items are built detached and handed to the tree in one go, so the view lays out
-  // once instead of once per record.
-  auto* root = new QTreeWidgetItem(QStringList(mainwindow::CompanyTreeRootText()));
-  QList<QTreeWidgetItem*> companies;
-  companies.reserve(tree.companies.size());
-  for (const auto& company : tree.companies) {
-    auto* companyItem = new QTreeWidgetItem(QStringList(company.text));
-    QList<QTreeWidgetItem*> members;
-    members.reserve(company.members.size());
-    for (const auto& member : company.members) {
-      auto* memberItem = new QTreeWidgetItem(QStringList(member.text));
-      if (member.key != member.text)
-        memberItem->setData(0, kKeyRole, member.key);
-      members.append(memberItem);
-    }
-    companyItem->addChildren(members);
-    companies.append(companyItem);
+  const auto decorated = [](const QString& entry) { return entry.contains(QLatin1Char('@')); };
+  if (std::any_of(keys.cbegin(), keys.cend(), decorated)) {
+    for (QString& entry : keys)
+      entry = store::StripEntrySuffix(entry);
   }
-  root->addChildren(companies);
-  // All rows are equally high, so expanding the whole tree never measures every row.
-  TreeView1->setUniformRowHeights(true);
-  TreeView1->addTopLevelItem(root);
-  root->setExpanded(true);
+  const store::RecordStore records = store::OpenRecordStore(dataDir_, sink_);
+  treeModel_->SetTree(mainwindow::BuildCompanyTree(records, keys));
+  TreeView1->expand(treeModel_->RootIndex());
 }
 
 void TForm1::ToolbarButton9713Click() {
@@ -116,16 +86,15 @@ void TForm1::ToolbarButton9713Click() {
     return;
   }
   TreeView1->collapseAll();
-  if (QTreeWidgetItem* root = TreeView1->topLevelItem(0))
-    root->setExpanded(true);
+  TreeView1->expand(treeModel_->RootIndex());
   ClearEditFields();
 }
 
 void TForm1::TreeView1Click() {
-  const QList<QTreeWidgetItem*> selected = TreeView1->selectedItems();
+  const QModelIndexList selected = TreeView1->selectionModel()->selectedIndexes();
   if (selected.isEmpty())
     return;
-  const QString key = MemberKey(selected.first());
+  const QString key = treeModel_->MemberKey(selected.first());
   // The root and the company nodes show no record.
   if (key.isNull()) {
     ClearEditFields();

@@ -1,7 +1,7 @@
 // The edit cycle in the company view and the internal-number view: a new record leaves both
 // views, an edit leaves the internal-number view first, and the name index never receives a
 // decorated entry.
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include "tests/mainwindow/mainwindowfixture.h"
 
@@ -24,7 +24,7 @@ TEST_F(EditCycleViewsTest, newRecordInTheCompanyViewShowsTheDisabledList) {
   Click("ToolbarButton9712");
   ASSERT_TRUE(List()->isHidden());
   Click("ToolbarButton971");
-  EXPECT_TRUE(Find<QTreeWidget>("TreeView1")->isHidden());
+  EXPECT_TRUE(Find<QTreeView>("TreeView1")->isHidden());
   EXPECT_FALSE(List()->isHidden());
   EXPECT_FALSE(List()->isEnabled());
   EXPECT_FALSE(Button("ToolbarButton9712")->isChecked());

@@ -3,7 +3,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenuBar>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include "tests/mainwindow/mainwindowfixture.h"
 
@@ -26,7 +26,7 @@ TEST_F(LayoutTest, opensAtDesignPlaceWithCaptionAndEmptySelection) {
   EXPECT_EQ(Entries(), (QStringList{"Abel,Bert", "Meier,Anna"}));
   EXPECT_EQ(form->SelectedListIndex(), -1);
   EXPECT_TRUE(FieldTexts().join(QString()).isEmpty());
-  EXPECT_TRUE(Find<QTreeWidget>("TreeView1")->isHidden());
+  EXPECT_TRUE(Find<QTreeView>("TreeView1")->isHidden());
 }
 
 TEST_F(LayoutTest, everyControlAndMenuItemHasItsDesignName) {
@@ -102,7 +102,7 @@ TEST_F(LayoutTest, widerWindowWidensOnlyTheListArea) {
   EXPECT_EQ(Find<QFrame>("Panel2")->geometry(), QRect(376, 40, 506, 41));
   EXPECT_EQ(Find<QFrame>("Panel3")->geometry(), QRect(376, 88, 506, 417));
   EXPECT_EQ(List()->geometry(), QRect(8, 8, 490, 401));
-  EXPECT_EQ(Find<QTreeWidget>("TreeView1")->geometry(), QRect(8, 8, 490, 401));
+  EXPECT_EQ(Find<QTreeView>("TreeView1")->geometry(), QRect(8, 8, 490, 401));
   EXPECT_EQ(Find<QFrame>("Panel1")->width(), 513);
   form->resize(811, 560);
   EXPECT_EQ(List()->width(), 401);

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <QAction>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QMenu>
 #include <QTest>
 #include <QToolButton>
@@ -60,7 +60,9 @@ class MainWindowTest : public ::testing::Test {
   QToolButton* Button(const char* name) const { return Find<QToolButton>(name); }
   QAction* Item(const char* name) const { return Find<QAction>(name); }
   QLineEdit* Edit(int field) const { return Find<QLineEdit>(store::Fields()[field].control); }
-  QListWidget* List() const { return Find<QListWidget>("ListBox1"); }
+  QListView* List() const { return Find<QListView>("ListBox1"); }
+  // The list entry at row as the list shows it.
+  QModelIndex Row(int row) const { return List()->model()->index(row, 0); }
 
   // Clicks a toolbar button as the user does; it must be there and enabled.
   void Click(const char* name) {
@@ -76,13 +78,14 @@ class MainWindowTest : public ::testing::Test {
   }
   // Clicks the list entry at row with the primary button.
   void ClickRow(int row, Qt::MouseButton button = Qt::LeftButton) {
-    QListWidget* list = List();
-    list->scrollToItem(list->item(row));
-    const QPoint at = list->visualItemRect(list->item(row)).center();
+    QListView* list = List();
+    ASSERT_LT(row, list->model()->rowCount()) << row;
+    list->scrollTo(Row(row));
+    const QPoint at = list->visualRect(Row(row)).center();
     QTest::mouseClick(list->viewport(), button, Qt::NoModifier, at);
   }
   void PressBelowLastEntry(Qt::MouseButton button) {
-    QListWidget* list = List();
+    QListView* list = List();
     QTest::mousePress(list->viewport(), button, Qt::NoModifier,
                       QPoint(20, list->viewport()->height() - 3));
     QTest::mouseRelease(list->viewport(), button, Qt::NoModifier,

@@ -1,6 +1,7 @@
 // The restore dialog TForm3, opened from the main window's menu; the files are compared as bytes.
 #include <QDialog>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTimer>
 

@@ -1,5 +1,5 @@
 // The internal-number view and the company tree, driven through the real main window.
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include "tests/mainwindow/mainwindowfixture.h"
 #include "tests/mainwindow/views_fixtures.h"
@@ -11,20 +11,25 @@ using viewsfixtures::Person;
 
 class ViewsTest : public MainWindowTest {
  protected:
-  QTreeWidget* Tree() const { return Find<QTreeWidget>("TreeView1"); }
-  void ClickNode(QTreeWidgetItem* node) {
-    Tree()->scrollToItem(node);
+  QTreeView* Tree() const { return Find<QTreeView>("TreeView1"); }
+  QAbstractItemModel* Nodes() const { return Tree()->model(); }
+  QModelIndex Root() const { return Nodes()->index(0, 0); }
+  static QString Text(const QModelIndex& node) { return node.data().toString(); }
+  void ClickNode(const QModelIndex& node) {
+    ASSERT_TRUE(node.isValid());
+    Tree()->scrollTo(node);
     QTest::mouseClick(Tree()->viewport(), Qt::LeftButton, Qt::NoModifier,
-                      Tree()->visualItemRect(node).center());
+                      Tree()->visualRect(node).center());
   }
-  QTreeWidgetItem* Node(const QString& company, int member = -1) const {
-    QTreeWidgetItem* root = Tree()->topLevelItem(0);
-    for (int i = 0; i < root->childCount(); ++i) {
-      if (root->child(i)->text(0) == company)
-        return member < 0 ? root->child(i) : root->child(i)->child(member);
+  QModelIndex Node(const QString& company, int member = -1) const {
+    const QModelIndex root = Root();
+    for (int i = 0; i < Nodes()->rowCount(root); ++i) {
+      const QModelIndex node = Nodes()->index(i, 0, root);
+      if (Text(node) == company)
+        return member < 0 ? node : Nodes()->index(member, 0, node);
     }
     ADD_FAILURE() << company.toStdString();
-    return nullptr;
+    return QModelIndex();
   }
 };
 
@@ -75,16 +80,17 @@ TEST_F(ViewsTest, companyTree_shape_commandsDisabled_memberShowsRecord) {
   EXPECT_FALSE(Item("Lschen2")->isEnabled());
   EXPECT_TRUE(Button("ToolbarButton9713")->isEnabled());
 
-  ASSERT_EQ(Tree()->topLevelItemCount(), 1);
-  QTreeWidgetItem* root = Tree()->topLevelItem(0);
-  EXPECT_EQ(root->text(0), "Firmen");
-  EXPECT_TRUE(root->isExpanded());
+  ASSERT_EQ(Nodes()->rowCount(), 1);
+  const QModelIndex root = Root();
+  EXPECT_EQ(Text(root), "Firmen");
+  EXPECT_TRUE(Tree()->isExpanded(root));
   QStringList shape;
-  for (int i = 0; i < root->childCount(); ++i) {
-    shape.append(root->child(i)->text(0));
-    EXPECT_FALSE(root->child(i)->isExpanded());
-    for (int j = 0; j < root->child(i)->childCount(); ++j)
-      shape.append("  " + root->child(i)->child(j)->text(0));
+  for (int i = 0; i < Nodes()->rowCount(root); ++i) {
+    const QModelIndex company = Nodes()->index(i, 0, root);
+    shape.append(Text(company));
+    EXPECT_FALSE(Tree()->isExpanded(company));
+    for (int j = 0; j < Nodes()->rowCount(company); ++j)
+      shape.append("  " + Text(Nodes()->index(j, 0, company)));
   }
   EXPECT_EQ(shape, (QStringList{"Zeta", "  Adam,Eva", QString::fromUtf8("Keiner Firma zugehörig"),
                                 "  Berg,Ute", "ACME", "  Christ,Max", "Acme", "  Dorn,Ida", "Error",
@@ -108,12 +114,12 @@ TEST_F(ViewsTest, expandAll_keepsFields_collapseAll_emptiesThem) {
   ASSERT_EQ(Edit(store::kName)->text(), "Berg");
 
   Click("ToolbarButton9713");
-  EXPECT_TRUE(Node("Zeta")->isExpanded());
+  EXPECT_TRUE(Tree()->isExpanded(Node("Zeta")));
   EXPECT_EQ(Edit(store::kName)->text(), "Berg");
 
   Click("ToolbarButton9713");
-  EXPECT_TRUE(Tree()->topLevelItem(0)->isExpanded());
-  EXPECT_FALSE(Node("Zeta")->isExpanded());
+  EXPECT_TRUE(Tree()->isExpanded(Root()));
+  EXPECT_FALSE(Tree()->isExpanded(Node("Zeta")));
   EXPECT_TRUE(FieldTexts().join(QString()).isEmpty());
 }
 
