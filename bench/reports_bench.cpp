@@ -32,7 +32,7 @@ reports::ReportSelection Everything(const bench::Context& c) {
 
 struct Report {
   reports::Grid grid;
-  QStringList lines;
+  reports::TextLines lines;
 };
 
 Report Build(const bench::Context& c) {
@@ -77,7 +77,7 @@ const bench::Register reportBuild(
       Report report;
       const double ms = bench::TimeMs([&] { report = Build(c); });
       if (report.grid.rowCount != c.book.liveKeys.size() + 1 ||
-          report.lines.size() != 19 * c.book.liveKeys.size()) {
+          report.lines.Size() != 19 * c.book.liveKeys.size()) {
         qFatal("report_build: wrong size");
       }
       return ms;
@@ -118,7 +118,7 @@ const bench::Register reportOpen(
       Report opened;
       const double ms = bench::TimeMs([&] {
         const store::ReadResult text = store::ReadWholeFile(path);
-        opened.lines = reports::ReadRtfLines(text.bytes);
+        opened.lines = reports::ReadRtfText(text.bytes);
         const store::ReadResult companion = store::ReadWholeFile(reports::CompanionName(path));
         opened.grid = reports::ReadCompanion(companion.bytes);
       });

@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Require(read.columnCount >= 1 && read.columnCount <= reports::kMaxGridColumns, "columns bounded");
   Require(read.rowCount >= 1 && read.rowCount <= file.count('\n') + file.count('\r') + 2,
           "rows bounded by the file");
-  Require(read.cells.size() == qsizetype(read.columnCount) * read.rowCount, "cells fill the grid");
+  Require(read.CellCount() == qsizetype(read.columnCount) * read.rowCount, "cells fill the grid");
 
   reports::Grid grid = reports::Grid::Sized(columns, rows, 1, 1);
   bool plain = true;

@@ -5,6 +5,7 @@
 #include <QVector>
 
 #include "reports/grid.h"
+#include "reports/textlines.h"
 #include "store/fieldtable.h"
 
 namespace store {
@@ -40,12 +41,14 @@ QStringList RecordBlock(const store::RecordStore& store, const QString& entry,
                         const QVector<bool>& tickedFields);
 
 // The blocks of all included records, in list order.
+TextLines BuildBlockText(const store::RecordStore& store, const ReportSelection& selection);
 QStringList BuildBlocks(const store::RecordStore& store, const ReportSelection& selection);
 
-// Both views of a build, each record read once: what BuildTableView and BuildBlocks give.
+// Both views of a build, from one read of the records: what BuildTableView and BuildBlocks
+// give.
 struct BuiltReport {
   Grid grid;
-  QStringList blockLines;
+  TextLines blockLines;
 };
 BuiltReport BuildReport(const store::RecordStore& store, const ReportSelection& selection);
 

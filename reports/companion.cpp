@@ -5,13 +5,13 @@
 #include <QPair>
 #include <QSet>
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <vector>
 
-#include "reports/codepage.h"
+#include "reports/cp1252text.h"
 #include "store/cp1252.h"
 #include "store/profilescan.h"
-#include "store/profiletext.h"
 
 namespace reports {
 namespace {
@@ -23,49 +23,123 @@ const QString& ErrorText() {
   return text;
 }
 
-// The values of the grid's columns as the profile service writes them (Windows-1252, a line
-// break as a blank so that it cannot split the line or start a section), made in one pass
-// over the rows: the cells are stored row by row, and reading them in that order is several
-// times faster than column by column.
-struct EncodedColumn {
-  QByteArray bytes;
-  std::vector<qsizetype> ends;  // where value r ends in bytes
-
-  QByteArrayView Value(int r) const {
-    const qsizetype begin = r > 0 ? ends[r - 1] : 0;
-    return QByteArrayView(bytes.constData() + begin, ends[r] - begin);
+// The number of decimal digits of n >= 0.
+int DigitCount(qsizetype n) {
+  int digits = 1;
+  while (n >= 10) {
+    n /= 10;
+    ++digits;
   }
-};
+  return digits;
+}
 
-void AppendEncoded(QByteArray& out, const QString& text) {
-  const qsizetype start = out.size();
-  out.resize(start + text.size());
-  char* p = out.data() + start;
+char* PutNumber(char* p, qsizetype n) {
+  return std::to_chars(p, p + 20, n).ptr;
+}
+
+// Writes a cell as the profile service writes a value: Windows-1252 ("?" for a character it
+// cannot hold), a line break as a blank so that it cannot split the line or start a section.
+char* PutCell(char* p, QStringView text) {
   for (QChar ch : text) {
     const char16_t u = ch.unicode();
-    int byte = u < 0x80 ? int(u) : Cp1252Byte(ch);
+    int byte = u < 0x80 ? int(u) : Cp1252Byte(u);
     if (byte < 0)
       byte = '?';
     if (byte == '\r' || byte == '\n')
       byte = ' ';
     *p++ = char(byte);
   }
+  return p;
 }
 
-std::vector<EncodedColumn> EncodeColumns(const Grid& grid) {
-  std::vector<EncodedColumn> columns(grid.columnCount);
-  for (EncodedColumn& column : columns) {
-    column.bytes.reserve(qsizetype(grid.rowCount) * 12);
-    column.ends.reserve(grid.rowCount);
-  }
-  for (int r = 0; r < grid.rowCount; ++r) {
-    for (int c = 0; c < grid.columnCount; ++c) {
-      AppendEncoded(columns[c].bytes, grid.Cell(c, r));
-      columns[c].ends.push_back(columns[c].bytes.size());
+// The grid as the sections of a new companion: "[c]" with the keys "0", "1", ... of every
+// column, then "[xxx]" with "col" and "row". Made in one pass over the rows into a buffer of
+// exactly the right size: the cells are stored row by row, and reading them in that order is
+// several times faster than column by column. Writing into an existing file takes the lines
+// and values from here.
+class Layout {
+ public:
+  explicit Layout(const Grid& grid) : columns_(grid.columnCount), rows_(grid.rowCount) {
+    const QByteArray xxx = "[xxx]\r\ncol=" + QByteArray::number(columns_) +
+                           "\r\nrow=" + QByteArray::number(rows_) + "\r\n";
+    // Where every line starts, column by column, with the end of each column's last line.
+    lineBegin_.resize(size_t(columns_) * (rows_ + 1));
+    std::vector<qsizetype> size(columns_);
+    for (int c = 0; c < columns_; ++c)
+      size[c] = 4 + DigitCount(c);
+    for (int r = 0; r < rows_; ++r) {
+      const qsizetype keyAndBreak = DigitCount(r) + 3;
+      for (int c = 0; c < columns_; ++c)
+        size[c] += keyAndBreak + grid.CellView(c, r).size();
     }
+    sectionBegin_.resize(columns_ + 1);
+    qsizetype total = 0;
+    for (int c = 0; c < columns_; ++c) {
+      sectionBegin_[c] = total;
+      total += size[c];
+    }
+    sectionBegin_[columns_] = total;
+    bytes_.resize(total + xxx.size());
+
+    char* d = bytes_.data();
+    std::vector<char*> cursor(columns_);
+    for (int c = 0; c < columns_; ++c) {
+      char* p = d + sectionBegin_[c];
+      *p++ = '[';
+      p = PutNumber(p, c);
+      *p++ = ']';
+      *p++ = '\r';
+      *p++ = '\n';
+      cursor[c] = p;
+    }
+    for (int r = 0; r < rows_; ++r) {
+      for (int c = 0; c < columns_; ++c) {
+        char* p = cursor[c];
+        lineBegin_[LineIndex(c, r)] = p - d;
+        p = PutNumber(p, r);
+        *p++ = '=';
+        p = PutCell(p, grid.CellView(c, r));
+        *p++ = '\r';
+        *p++ = '\n';
+        cursor[c] = p;
+      }
+    }
+    for (int c = 0; c < columns_; ++c)
+      lineBegin_[LineIndex(c, rows_)] = cursor[c] - d;
+    std::copy(xxx.begin(), xxx.end(), d + total);
   }
-  return columns;
-}
+
+  const QByteArray& Bytes() const { return bytes_; }
+  int Columns() const { return columns_; }
+  int Rows() const { return rows_; }
+  // Column c's section, header included.
+  QByteArrayView Section(int c) const {
+    const qsizetype end = c + 1 <= columns_ ? sectionBegin_[c + 1] : bytes_.size();
+    return QByteArrayView(bytes_.constData() + sectionBegin_[c], end - sectionBegin_[c]);
+  }
+  // Section "xxx", header included.
+  QByteArrayView CountSection() const { return Section(columns_); }
+  // Line r of column c, with its line end.
+  QByteArrayView Line(int c, int r) const {
+    const qsizetype begin = lineBegin_[LineIndex(c, r)];
+    return QByteArrayView(bytes_.constData() + begin, lineBegin_[LineIndex(c, r + 1)] - begin);
+  }
+  // The value of line r of column c.
+  QByteArrayView Value(int c, int r) const {
+    const QByteArrayView line = Line(c, r);
+    const qsizetype key = DigitCount(r) + 1;
+    return line.sliced(key, line.size() - key - 2);
+  }
+
+ private:
+  size_t LineIndex(int c, int r) const { return size_t(c) * (rows_ + 1) + r; }
+
+  int columns_;
+  int rows_;
+  QByteArray bytes_;
+  std::vector<qsizetype> sectionBegin_;  // the last entry is section "xxx"
+  std::vector<qsizetype> lineBegin_;
+};
 
 // A row key as written: decimal without sign or leading zeros. Only such keys can equal the
 // keys "0", "1", ... that the grid asks for.
@@ -85,17 +159,17 @@ int RowOfKey(QByteArrayView key, int rowCount) {
 // few named keys (section "xxx").
 class SectionWrite {
  public:
-  SectionWrite(int column, const EncodedColumn& values)
-      : name_(QByteArray::number(column)), column_(&values) {}
+  SectionWrite(const Layout& layout, int column)
+      : name_(QByteArray::number(column)), layout_(&layout), column_(column) {}
   SectionWrite(QByteArray name, QList<QPair<QByteArray, QByteArray>> named)
       : name_(std::move(name)), named_(std::move(named)) {}
 
   const QByteArray& Name() const { return name_; }
-  int Count() const { return column_ ? int(column_->ends.size()) : int(named_.size()); }
+  int Count() const { return layout_ ? layout_->Rows() : int(named_.size()); }
 
   // The index of the value written under a key of the file, or -1.
   int IndexOfKey(QByteArrayView key) const {
-    if (column_)
+    if (layout_)
       return RowOfKey(key, Count());
     for (int i = 0; i < named_.size(); ++i) {
       if (store::EqualIgnoringCase(key, named_[i].first))
@@ -105,25 +179,35 @@ class SectionWrite {
   }
 
   void AppendValue(QByteArray& out, int i) const {
-    out += column_ ? column_->Value(i) : QByteArrayView(named_[i].second);
+    out += layout_ ? layout_->Value(column_, i) : QByteArrayView(named_[i].second);
   }
 
   void AppendLine(QByteArray& out, int i) const {
-    if (column_) {
-      char digits[16];
-      const auto result = std::to_chars(digits, digits + sizeof digits, i);
-      out.append(digits, result.ptr - digits);
-    } else {
-      out += named_[i].first;
+    if (layout_) {
+      out += layout_->Line(column_, i);
+      return;
     }
+    out += named_[i].first;
     out += '=';
     AppendValue(out, i);
     out.append("\r\n", 2);
   }
 
+  // The whole section as a new one, header included.
+  void AppendSection(QByteArray& out) const {
+    if (layout_) {
+      out += layout_->Section(column_);
+      return;
+    }
+    out += '[' + name_ + "]\r\n";
+    for (int i = 0; i < Count(); ++i)
+      AppendLine(out, i);
+  }
+
  private:
   QByteArray name_;
-  const EncodedColumn* column_ = nullptr;
+  const Layout* layout_ = nullptr;
+  int column_ = 0;
   QList<QPair<QByteArray, QByteArray>> named_;
 };
 
@@ -205,7 +289,8 @@ void AppendMergedSection(QByteArray& out, const QByteArray& bytes, const Section
 // Writes the sections into the file as the profile service does when it writes their keys
 // one after another: sections already in the file (the first of each name) are changed in
 // place, the others are added at the end in the given order, without a blank line before.
-QByteArray WriteSections(const QByteArray& bytes, const std::vector<SectionWrite>& writes) {
+QByteArray WriteSections(const QByteArray& bytes, const std::vector<SectionWrite>& writes,
+                         qsizetype newBytes) {
   std::vector<SectionPos> headers;
   ForEachHeader(bytes.constData(), bytes.size(), 0, [&](const SectionPos& s) {
     headers.push_back(s);
@@ -216,10 +301,7 @@ QByteArray WriteSections(const QByteArray& bytes, const std::vector<SectionWrite
     writeOfName.insert(store::FoldCase(writes[w].Name()), w);
 
   QByteArray out;
-  qsizetype estimate = bytes.size() + 64;
-  for (const SectionWrite& write : writes)
-    estimate += 16 + qsizetype(write.Count()) * 24;
-  out.reserve(estimate);
+  out.reserve(bytes.size() + newBytes + 64);
   out.append(bytes.constData(), headers.empty() ? bytes.size() : headers.front().headerBegin);
 
   std::vector<bool> written(writes.size(), false);
@@ -244,72 +326,89 @@ QByteArray WriteSections(const QByteArray& bytes, const std::vector<SectionWrite
       continue;
     if (!out.isEmpty() && !out.endsWith('\n') && !out.endsWith('\r'))
       out.append("\r\n", 2);
-    out += '[' + writes[w].Name() + "]\r\n";
-    for (int i = 0; i < writes[w].Count(); ++i)
-      writes[w].AppendLine(out, i);
+    writes[w].AppendSection(out);
   }
   return out;
 }
 
-// How much a companion file actually holds: its column sections, its key lines in all, and
-// the most key lines of one column section.
+// The first section of each column's name, and what the file holds in all: its column
+// sections, its key lines, and the most key lines of one column section.
 struct Held {
   int columnSections = 0;
   qsizetype keys = 0;
   qsizetype mostKeysInSection = 0;
 };
 
-Held Measure(const QByteArray& bytes) {
+// A value found for a cell: the row and where the raw value stands in the file.
+struct Hit {
+  int row;
+  int column;
+  qsizetype valueBegin;
+  qsizetype lineEnd;
+};
+
+bool IsCountSection(QByteArrayView name) {
+  return store::EqualIgnoringCase(name, "xxx");
+}
+
+// "row" or "col" of the first section "xxx": 1 when missing, not a number or below 1.
+int ReadCount(const QByteArray& bytes, const std::vector<SectionPos>& headers, const char* key) {
+  const char* d = bytes.constData();
+  for (const SectionPos& s : headers) {
+    if (!IsCountSection(QByteArrayView(d + s.nameBegin, s.nameEnd - s.nameBegin)))
+      continue;
+    QByteArrayView raw;
+    if (!FindKey(bytes, s.bodyBegin, key, &raw))
+      return 1;
+    bool ok = false;
+    const int value = store::FromCp1252(CleanValue(raw.data(), 0, raw.size())).toInt(&ok);
+    return ok ? std::max(value, 1) : 1;
+  }
+  return 1;
+}
+
+// One pass over the lines of the file: counts the keys, and collects the first line of the
+// keys "0" to rows - 1 in the first section of each column below `columns`.
+Held ScanKeys(const QByteArray& bytes, const std::vector<SectionPos>& headers, int columns,
+              int rows, std::vector<Hit>* hits) {
   Held held;
   const char* d = bytes.constData();
-  LineScanner lines(d, bytes.size());
-  qsizetype b, e, nb, ne, kb, ke, vb;
-  qsizetype inSection = 0;
-  bool columnSection = false;
-  while (lines.Next(&b, &e)) {
-    if (ParseHeader(d, b, e, &nb, &ne)) {
-      columnSection = !store::EqualIgnoringCase(QByteArrayView(d + nb, ne - nb), "xxx");
-      if (columnSection)
-        ++held.columnSections;
-      inSection = 0;
-    } else if (ParseKeyLine(d, b, e, &kb, &ke, &vb)) {
-      ++held.keys;
-      if (columnSection)
-        held.mostKeysInSection = std::max(held.mostKeysInSection, ++inSection);
+  std::array<bool, kMaxGridColumns> columnSeen{};
+  qsizetype b, e, kb, ke, vb;
+  for (size_t h = 0; h <= headers.size(); ++h) {
+    // The lines before the first header belong to no section.
+    const qsizetype begin = h == 0 ? 0 : headers[h - 1].bodyBegin;
+    const qsizetype end = h < headers.size() ? headers[h].headerBegin : bytes.size();
+    bool columnSection = false;
+    int column = -1;
+    if (h > 0) {
+      const SectionPos& s = headers[h - 1];
+      const QByteArrayView name(d + s.nameBegin, s.nameEnd - s.nameBegin);
+      columnSection = !IsCountSection(name);
+      column = RowOfKey(name, columns);
+      if (column >= 0 && columnSeen[column])
+        column = -1;
+      if (column >= 0)
+        columnSeen[column] = true;
     }
+    held.columnSections += columnSection;
+    qsizetype inSection = 0;
+    LineScanner lines(d, end, begin);
+    while (lines.Next(&b, &e)) {
+      if (!ParseKeyLine(d, b, e, &kb, &ke, &vb))
+        continue;
+      ++inSection;
+      if (column < 0)
+        continue;
+      const int row = RowOfKey(QByteArrayView(d + kb, ke - kb), rows);
+      if (row >= 0)
+        hits->push_back({row, column, vb, e});
+    }
+    held.keys += inSection;
+    if (columnSection)
+      held.mostKeysInSection = std::max(held.mostKeysInSection, inSection);
   }
   return held;
-}
-
-int ReadCount(const store::ProfileText& profile, const char* key) {
-  bool ok = false;
-  const int value = profile.Read(u"xxx", QString::fromLatin1(key), QString()).toInt(&ok);
-  return ok ? std::max(value, 1) : 1;
-}
-
-// The cells of one column: the first line of each key "0" to rowCount - 1 in the column's
-// section, "Error" for the others.
-void ReadColumn(const QByteArray& bytes, int column, Grid& grid) {
-  for (int r = 0; r < grid.rowCount; ++r)
-    grid.SetCell(column, r, ErrorText());
-  const SectionPos s = FindSection(bytes, QByteArray::number(column));
-  if (s.headerBegin < 0)
-    return;
-  const char* d = bytes.constData();
-  std::vector<bool> seen(grid.rowCount, false);
-  LineScanner lines(d, bytes.size(), s.bodyBegin);
-  qsizetype b, e, nb, ne, kb, ke, vb;
-  while (lines.Next(&b, &e)) {
-    if (ParseHeader(d, b, e, &nb, &ne))
-      break;
-    if (!ParseKeyLine(d, b, e, &kb, &ke, &vb))
-      continue;
-    const int row = RowOfKey(QByteArrayView(d + kb, ke - kb), grid.rowCount);
-    if (row < 0 || seen[row])
-      continue;
-    seen[row] = true;
-    grid.SetCell(column, row, store::FromCp1252(CleanValue(d, vb, e)));
-  }
 }
 
 }  // namespace
@@ -324,31 +423,70 @@ QString CompanionName(const QString& reportFile) {
 }
 
 QByteArray WriteCompanion(const QByteArray& existing, const Grid& grid) {
-  const std::vector<EncodedColumn> columns = EncodeColumns(grid);
+  const Layout layout(grid);
+  bool hasSection = false;
+  ForEachHeader(existing.constData(), existing.size(), 0, [&](const SectionPos&) {
+    hasSection = true;
+    return false;
+  });
+  if (!hasSection) {
+    // Every section is new: the file keeps what it held and the sections follow.
+    QByteArray out;
+    out.reserve(existing.size() + 2 + layout.Bytes().size());
+    out += existing;
+    if (!out.isEmpty() && !out.endsWith('\n') && !out.endsWith('\r'))
+      out.append("\r\n", 2);
+    out += layout.Bytes();
+    return out;
+  }
   std::vector<SectionWrite> writes;
   writes.reserve(grid.columnCount + 1);
   for (int c = 0; c < grid.columnCount; ++c)
-    writes.emplace_back(c, columns[c]);
+    writes.emplace_back(layout, c);
   writes.emplace_back(QByteArray("xxx"), QList<QPair<QByteArray, QByteArray>>{
                                              {"col", QByteArray::number(grid.columnCount)},
                                              {"row", QByteArray::number(grid.rowCount)}});
-  return WriteSections(existing, writes);
+  return WriteSections(existing, writes, layout.Bytes().size());
 }
 
 Grid ReadCompanion(const QByteArray& bytes) {
-  const store::ProfileText profile(bytes);
-  int rows = ReadCount(profile, "row");
-  int columns = ReadCount(profile, "col");
-  if (columns > kMaxGridColumns || rows > 1) {
-    const Held held = Measure(bytes);
-    if (columns > kMaxGridColumns)
-      columns = std::clamp(held.columnSections, 1, kMaxGridColumns);
-    if (rows > held.keys)
-      rows = int(std::max<qsizetype>(1, held.mostKeysInSection));
+  std::vector<SectionPos> headers;
+  ForEachHeader(bytes.constData(), bytes.size(), 0, [&](const SectionPos& s) {
+    headers.push_back(s);
+    return true;
+  });
+  int rows = ReadCount(bytes, headers, "row");
+  int columns = ReadCount(bytes, headers, "col");
+  if (columns > kMaxGridColumns) {
+    int columnSections = 0;
+    for (const SectionPos& s : headers) {
+      columnSections +=
+          !IsCountSection(QByteArrayView(bytes.constData() + s.nameBegin, s.nameEnd - s.nameBegin));
+    }
+    columns = std::clamp(columnSections, 1, kMaxGridColumns);
   }
+  // Rows beyond the keys the file holds are cut to the most keys of one column section; the
+  // values found for the rows announced stay right for the rows kept.
+  std::vector<Hit> hits;
+  const Held held = ScanKeys(bytes, headers, columns, rows, &hits);
+  if (rows > 1 && rows > held.keys)
+    rows = int(std::max<qsizetype>(1, held.mostKeysInSection));
+
   Grid grid = Grid::Sized(columns, rows, 1, 1);
-  for (int c = 0; c < columns; ++c)
-    ReadColumn(bytes, c, grid);
+  grid.ReserveText(bytes.size() / 2 + 8);
+  grid.FillAll(ErrorText());
+  std::vector<bool> found(size_t(columns) * size_t(rows), false);
+  const char* d = bytes.constData();
+  for (const Hit& hit : hits) {
+    if (hit.row >= rows)
+      continue;
+    const size_t cell = size_t(hit.row) * size_t(columns) + size_t(hit.column);
+    if (found[cell])
+      continue;
+    found[cell] = true;
+    const QByteArrayView value = CleanValue(d, hit.valueBegin, hit.lineEnd);
+    WidenCp1252(value, grid.SetCellOfLength(hit.column, hit.row, value.size()));
+  }
   return grid;
 }
 

@@ -6,7 +6,7 @@
 #include <charconv>
 #include <vector>
 
-#include "reports/codepage.h"
+#include "reports/cp1252text.h"
 #include "store/cp1252.h"
 
 namespace reports {
@@ -34,7 +34,10 @@ char* PutText(char* p, const char* text) {
 // of characters.
 void AppendEscaped(QByteArray& out, QStringView text) {
   const qsizetype start = out.size();
-  out.resize(start + text.size() * kMaxEscapeLength);
+  const qsizetype room = start + text.size() * kMaxEscapeLength;
+  if (out.capacity() < room)
+    out.reserve(std::max(room, 2 * out.capacity()));
+  out.resize(room);
   char* p = out.data() + start;
   for (QChar ch : text) {
     const char16_t u = ch.unicode();
@@ -44,7 +47,7 @@ void AppendEscaped(QByteArray& out, QStringView text) {
       *p++ = char(u);
     } else if (u == '\t') {
       p = PutText(p, "\\tab ");
-    } else if (const int byte = Cp1252Byte(ch); byte >= 0) {
+    } else if (const int byte = Cp1252Byte(u); byte >= 0) {
       p = PutHexByte(p, byte);
     } else {
       // \u takes a signed 16-bit number; "?" is the fallback of readers without Unicode.
@@ -60,12 +63,11 @@ void AppendEscaped(QByteArray& out, QStringView text) {
 
 }  // namespace
 
-QByteArray WriteRtf(const QStringList& lines, const QFont& font) {
+QByteArray WriteRtf(const TextLines& lines, const QFont& font) {
   QByteArray out;
-  qsizetype estimate = 256;
-  for (const QString& line : lines)
-    estimate += line.size() + 8;
-  out.reserve(estimate);
+  // Room for the text as it mostly is (one byte a character) and the line ends; escapes make
+  // the buffer grow, by doubling.
+  out.reserve(256 + font.family().size() + lines.Joined().size() + 8 * lines.Size());
 
   const double points = font.pointSizeF() > 0 ? font.pointSizeF() : 8.0;
   out.append("{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1031{\\fonttbl{\\f0\\fnil\\fcharset0 ");
@@ -79,12 +81,16 @@ QByteArray WriteRtf(const QStringList& lines, const QFont& font) {
   if (font.underline())
     out.append("\\ul");
   out.append(' ');
-  for (const QString& line : lines) {
-    AppendEscaped(out, line);
-    out.append("\\par\r\n");
+  for (qsizetype i = 0; i < lines.Size(); ++i) {
+    AppendEscaped(out, lines.Line(i));
+    out.append("\\par\r\n", 6);
   }
   out.append("}\r\n");
   return out;
+}
+
+QByteArray WriteRtf(const QStringList& lines, const QFont& font) {
+  return WriteRtf(TextLines::FromList(lines), font);
 }
 
 namespace {
@@ -95,7 +101,9 @@ class RtfTextReader {
  public:
   explicit RtfTextReader(const QByteArray& bytes) : data_(bytes.constData()), size_(bytes.size()) {}
 
-  QStringList Run() {
+  TextLines Run() {
+    // The text is never longer than the bytes it is read from.
+    lines_.Reserve(size_ / 32, size_);
     while (pos_ < size_ && !done_) {
       const char c = data_[pos_];
       if (c == '{') {
@@ -113,9 +121,9 @@ class RtfTextReader {
         PlainText();
       }
     }
-    if (!line_.isEmpty())
-      lines_.append(line_);
-    return lines_;
+    if (lines_.OpenLength() > 0)
+      lines_.EndLine();
+    return std::move(lines_);
   }
 
  private:
@@ -157,17 +165,14 @@ class RtfTextReader {
   // A run of ordinary characters, converted in one go unless it is skipped.
   void PlainText() {
     if (pendingSkip_ > 0 || group_.skip) {
-      Text(Cp1252ToChar(uchar(data_[pos_++])));
+      Text(QChar(Cp1252Characters()[uchar(data_[pos_++])]));
       return;
     }
     qsizetype end = pos_;
     while (end < size_ && IsPlain(data_[end]))
       ++end;
-    const qsizetype start = line_.size();
-    line_.resize(start + (end - pos_));
-    QChar* out = line_.data() + start;
-    for (; pos_ < end; ++pos_)
-      *out++ = Cp1252ToChar(uchar(data_[pos_]));
+    WidenCp1252(QByteArrayView(data_ + pos_, end - pos_), lines_.Grow(end - pos_));
+    pos_ = end;
   }
 
   void Text(QChar ch) {
@@ -177,16 +182,14 @@ class RtfTextReader {
     }
     if (group_.skip)
       return;
-    line_.append(ch);
+    *lines_.Grow(1) = ch;
   }
 
   void EndLine() {
     pendingSkip_ = 0;
     if (group_.skip)
       return;
-    // line_ is a buffer that keeps its capacity; each line gets an exact copy.
-    lines_.append(QString(line_.constData(), line_.size()));
-    line_.resize(0);
+    lines_.EndLine();
   }
 
   static bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
@@ -219,7 +222,7 @@ class RtfTextReader {
         const int low = HexValue(data_[pos_ + 1]);
         pos_ += 2;
         if (high >= 0 && low >= 0)
-          Text(Cp1252ToChar(uchar(high * 16 + low)));
+          Text(QChar(Cp1252Characters()[high * 16 + low]));
         return;
       }
       case '*':
@@ -314,6 +317,8 @@ class RtfTextReader {
   // The control words that matter for the text, looked up in one step: a report has a \par
   // for every line.
   static Word KnownWord(QByteArrayView name) {
+    if (name == "par")
+      return {WordKind::LineEnd};  // the word of every line, found without the table
     static const QHash<QByteArrayView, Word> words = [] {
       QHash<QByteArrayView, Word> table;
       for (const char* destination :
@@ -354,35 +359,46 @@ class RtfTextReader {
   Group group_;
   std::vector<Group> stack_;
   int pendingSkip_ = 0;
-  QString line_;
-  QStringList lines_;
+  TextLines lines_;  // the line being read is the open one
 };
 
 }  // namespace
 
-QStringList ReadPlainTextLines(const QByteArray& bytes) {
-  const QString text = store::FromCp1252(bytes);
-  QStringList lines;
+TextLines ReadPlainText(const QByteArray& bytes) {
+  TextLines lines;
+  const char* d = bytes.constData();
+  const qsizetype size = bytes.size();
+  lines.Reserve(size / 32, size);
   qsizetype start = 0;
-  const qsizetype size = text.size();
   for (qsizetype i = 0; i < size; ++i) {
-    const QChar ch = text[i];
-    if (ch != QLatin1Char('\r') && ch != QLatin1Char('\n'))
+    const char c = d[i];
+    if (c != '\r' && c != '\n')
       continue;
-    lines.append(text.mid(start, i - start));
-    if (ch == QLatin1Char('\r') && i + 1 < size && text[i + 1] == QLatin1Char('\n'))
+    WidenCp1252(QByteArrayView(d + start, i - start), lines.Grow(i - start));
+    lines.EndLine();
+    if (c == '\r' && i + 1 < size && d[i + 1] == '\n')
       ++i;
     start = i + 1;
   }
-  if (start < size)
-    lines.append(text.mid(start));
+  if (start < size) {
+    WidenCp1252(QByteArrayView(d + start, size - start), lines.Grow(size - start));
+    lines.EndLine();
+  }
   return lines;
 }
 
-QStringList ReadRtfLines(const QByteArray& bytes) {
+TextLines ReadRtfText(const QByteArray& bytes) {
   if (!bytes.startsWith("{\\rtf"))
-    return ReadPlainTextLines(bytes);
+    return ReadPlainText(bytes);
   return RtfTextReader(bytes).Run();
+}
+
+QStringList ReadPlainTextLines(const QByteArray& bytes) {
+  return ReadPlainText(bytes).ToStringList();
+}
+
+QStringList ReadRtfLines(const QByteArray& bytes) {
+  return ReadRtfText(bytes).ToStringList();
 }
 
 }  // namespace reports

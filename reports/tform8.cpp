@@ -336,21 +336,27 @@ bool TForm8::TablePageCurrent() const {
 }
 
 QStringList TForm8::BlockLines() const {
+  return BlockText().ToStringList();
+}
+
+reports::TextLines TForm8::BlockText() const {
   const QTextDocument* document = richEdit1_->document();
-  QStringList lines;
+  reports::TextLines lines;
   if (document->isEmpty())
     return lines;
-  lines.reserve(document->blockCount());
-  // A paragraph holds one line or several, divided by line separators.
-  for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
-    const QString text = block.text();
-    qsizetype start = 0;
-    for (qsizetype i = text.indexOf(QChar::LineSeparator); i >= 0;
-         i = text.indexOf(QChar::LineSeparator, start)) {
-      lines.append(text.mid(start, i - start));
-      start = i + 1;
-    }
-    lines.append(start == 0 ? text : text.mid(start));
+  // The whole text in one piece: paragraphs end in paragraph separators, and a paragraph
+  // holds one line or several, divided by line separators.
+  const QString text = document->toRawText();
+  lines.Reserve(document->blockCount(), text.size());
+  const QChar* d = text.constData();
+  qsizetype start = 0;
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const char16_t u = d[i].unicode();
+    if (u != QChar::LineSeparator && u != QChar::ParagraphSeparator)
+      continue;
+    lines.AppendLine(QStringView(d + start, i - start));
+    start = i + 1;
   }
+  lines.AppendLine(QStringView(d + start, text.size() - start));
   return lines;
 }

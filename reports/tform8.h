@@ -9,6 +9,7 @@
 
 #include "reports/builders.h"
 #include "reports/grid.h"
+#include "reports/textlines.h"
 
 class QAction;
 class QCheckBox;
@@ -74,6 +75,7 @@ class TForm8 : public QDialog {
   QString GridCell(int column, int row) const;
   QFont GridFont() const;
   QStringList BlockLines() const;
+  reports::TextLines BlockText() const;
   QTextDocument* BlockDocument() const;
   QFont BlockFont() const;
   bool BlockModified() const;
@@ -105,8 +107,8 @@ class TForm8 : public QDialog {
   // Asks about unsaved changes; false when the user cancelled or the save failed.
   bool ConfirmDiscardOrSave();
   void SetGrid(reports::Grid grid);
-  void SetBlockLines(const QStringList& lines);
-  void AppendBlockLines(const QStringList& lines);
+  void SetBlockLines(const reports::TextLines& lines);
+  void AppendBlockLines(const reports::TextLines& lines);
   void SetAllChecked(QListWidget* list, bool checked);
   QList<bool> CheckedStates(QListWidget* list) const;
   void EnableSelection(bool enabled);

@@ -159,35 +159,35 @@ namespace {
 // The block view's text for lines. The lines of a group share one paragraph, divided by line
 // separators: the document then holds a few thousand paragraphs instead of millions, which
 // it takes several times faster, and every line still shows (and prints) as a line.
-QString ViewText(const QStringList& lines) {
+QString ViewText(const reports::TextLines& lines) {
   constexpr int kLinesPerParagraph = 32;
-  qsizetype size = 0;
-  for (const QString& line : lines)
-    size += line.size() + 1;
   QString text;
-  text.reserve(size);
-  for (int i = 0; i < lines.size(); ++i) {
-    if (i > 0) {
-      text += i % kLinesPerParagraph == 0 ? QChar(QLatin1Char('\n')) : QChar(QChar::LineSeparator);
-    }
-    text += lines[i];
+  text.resize(lines.Joined().size() + std::max<qsizetype>(0, lines.Size() - 1));
+  QChar* out = text.data();
+  for (qsizetype i = 0; i < lines.Size(); ++i) {
+    if (i > 0)
+      *out++ = i % kLinesPerParagraph == 0 ? QChar(QLatin1Char('\n')) : QChar(QChar::LineSeparator);
+    const QStringView line = lines.Line(i);
+    out = std::copy(line.begin(), line.end(), out);
   }
   return text;
 }
 
 }  // namespace
 
-void TForm8::SetBlockLines(const QStringList& lines) {
+void TForm8::SetBlockLines(const reports::TextLines& lines) {
   richEdit1_->setPlainText(ViewText(lines));
   richEdit1_->document()->setModified(false);
 }
 
-void TForm8::AppendBlockLines(const QStringList& lines) {
-  if (lines.isEmpty())
+void TForm8::AppendBlockLines(const reports::TextLines& lines) {
+  if (lines.IsEmpty())
     return;
   // The text is set whole: the document takes a whole text several times faster than an
   // insertion at its end. Appending a build is not kept for undo.
-  richEdit1_->setPlainText(ViewText(BlockLines() + lines));
+  reports::TextLines all = BlockText();
+  all.Append(lines);
+  richEdit1_->setPlainText(ViewText(all));
 }
 
 void TForm8::SetAllChecked(QListWidget* list, bool checked) {

@@ -60,7 +60,7 @@ TForm8::SaveOutcome TForm8::SaveReport() {
     platform::Dialogs::Get().Error(this, store::CannotWriteMessage(companion));
     return SaveOutcome::Failed;
   }
-  if (!store::WriteFileAtomic(path, reports::WriteRtf(BlockLines(), BlockFont()))) {
+  if (!store::WriteFileAtomic(path, reports::WriteRtf(BlockText(), BlockFont()))) {
     platform::Dialogs::Get().Error(this, store::CannotCreateMessage(path));
     return SaveOutcome::Failed;
   }
@@ -87,7 +87,7 @@ void TForm8::ToolbarButton974Click() {
       break;
   }
   if (text.status == store::ReadStatus::Ok) {
-    SetBlockLines(reports::ReadRtfLines(text.bytes));
+    SetBlockLines(reports::ReadRtfText(text.bytes));
   } else {
     platform::Dialogs::Get().Message(this, store::LoadFailureMessage());
   }

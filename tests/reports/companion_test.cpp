@@ -127,14 +127,14 @@ TEST(ReadCompanion, fewerKeysThanAnnounced_missingCellsReadError) {
       ReadCompanion("[0]\r\n0=\r\n1=1\r\n[1]\r\n0=Name\r\n[xxx]\r\ncol=2\r\nrow=3\r\n");
   EXPECT_EQ(grid.columnCount, 2);
   EXPECT_EQ(grid.rowCount, 3);
-  EXPECT_EQ(grid.cells, QVector<QString>({"", "Name", "1", "Error", "Error", "Error"}));
+  EXPECT_EQ(grid.Cells(), QStringList({"", "Name", "1", "Error", "Error", "Error"}));
 }
 
 TEST(ReadCompanion, firstKeyWinsAndOtherSpellingsOfRowKeysDoNotMatch) {
   const Grid grid = ReadCompanion(
       "[xxx]\r\nrow=2\r\ncol=2\r\n[0]\r\n 0 = erst \r\n0=zweit\r\n01=x\r\n+1=y\r\n"
       "[1]\r\n1=\"zitiert\"\r\n[0]\r\n1=spaeter\r\n");
-  EXPECT_EQ(grid.cells, QVector<QString>({"erst", "Error", "Error", "zitiert"}));
+  EXPECT_EQ(grid.Cells(), QStringList({"erst", "Error", "Error", "zitiert"}));
 }
 
 TEST(ReadCompanion, hostileCounts_clampedToWhatTheFileHolds) {
@@ -143,7 +143,7 @@ TEST(ReadCompanion, hostileCounts_clampedToWhatTheFileHolds) {
       "[0]\r\n0=a\r\n1=b\r\n2=c\r\n[1]\r\n0=d\r\n");
   EXPECT_EQ(huge.columnCount, 2);
   EXPECT_EQ(huge.rowCount, 3);
-  EXPECT_EQ(huge.cells, QVector<QString>({"a", "d", "b", "Error", "c", "Error"}));
+  EXPECT_EQ(huge.Cells(), QStringList({"a", "d", "b", "Error", "c", "Error"}));
 
   const Grid overflow = ReadCompanion("[xxx]\r\ncol=99999999999999\r\nrow=1e9\r\n");
   EXPECT_EQ(overflow.columnCount, 1);

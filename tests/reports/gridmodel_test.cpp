@@ -9,7 +9,7 @@ TEST(GridModel, fixedRowAndColumnAreHeaders_otherCellsReadOnlyData) {
   Grid grid = Grid::Sized(3, 3, 1, 1);
   const char* cells[] = {"", "Name", "Ort", "1", "Beck", "Berlin", "2", "Zander", "Köln"};
   for (int i = 0; i < 9; ++i)
-    grid.cells[i] = QString::fromUtf8(cells[i]);
+    grid.SetCell(i % 3, i / 3, QString::fromUtf8(cells[i]));
   GridModel model;
   model.SetGrid(grid);
   EXPECT_EQ(model.columnCount(), 2);

@@ -42,6 +42,6 @@ TEST(HostileInput, randomCompanion_gridBoundedByWhatTheFileHolds) {
     ASSERT_LE(grid.columnCount, reports::kMaxGridColumns);
     ASSERT_GE(grid.rowCount, 1);
     ASSERT_LE(grid.rowCount, std::max<qsizetype>(1, bytes.count('=')));
-    ASSERT_EQ(grid.cells.size(), qsizetype(grid.columnCount) * grid.rowCount);
+    ASSERT_EQ(grid.CellCount(), qsizetype(grid.columnCount) * grid.rowCount);
   }
 }

@@ -43,7 +43,7 @@ TEST(Rtf, writer_producesHeaderFontTableAndEscapes) {
 }
 
 TEST(Rtf, emptyReport_readsBackEmpty) {
-  EXPECT_TRUE(ReadRtfLines(WriteRtf({}, ViewFont())).isEmpty());
+  EXPECT_TRUE(ReadRtfLines(WriteRtf(QStringList(), ViewFont())).isEmpty());
 }
 
 TEST(Rtf, reader_skipsDestinationsAndHonoursUnicodeFallbackCount) {
