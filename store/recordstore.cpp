@@ -239,31 +239,7 @@ std::array<std::optional<QByteArrayView>, kFieldCount> RecordStore::RawRecord(
 }
 
 RecordTable RecordStore::ReadRecords(const QStringList& keys, FieldMask fields) const {
-  RecordTable table;
-  table.bytes_ = impl_->bytes;
-  table.rows_ = keys.size();
-  table.column_.fill(-1);
-  for (int field = 0; field < kFieldCount; ++field) {
-    if (fields & FieldBit(field))
-      table.column_[field] = qint8(table.columns_++);
-  }
-  table.hasSection_.assign(size_t(keys.size()), 0);
-  table.spans_.assign(size_t(keys.size()) * size_t(table.columns_), RecordTable::kMissing);
-  const char* base = impl_->bytes.constData();
-  for (qsizetype row = 0; row < keys.size(); ++row) {
-    if (!HasSection(keys[row]))
-      continue;
-    table.hasSection_[size_t(row)] = 1;
-    const auto raw = RawRecord(keys[row]);
-    for (int field = 0; field < kFieldCount; ++field) {
-      if (table.column_[field] < 0 || !raw[field])
-        continue;
-      const quint64 offset = quint64(raw[field]->data() - base);
-      table.spans_[size_t(row) * size_t(table.columns_) + size_t(table.column_[field])] =
-          (offset << RecordTable::kLengthBits) | quint64(raw[field]->size());
-    }
-  }
-  return table;
+  return RecordTable::Read(impl_->bytes, keys, fields);
 }
 
 }  // namespace store

@@ -1,21 +1,366 @@
 #include "store/recordtable.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "store/cp1252.h"
+#include "store/profilescan.h"
 
 namespace store {
+namespace {
+
+using namespace profile;
+
+// A value's place in spans_: offset << kLengthBits | length; kMissing when the key is missing.
+constexpr quint64 kMissing = ~quint64(0);
+constexpr int kLengthBits = 10;
+static_assert(kMaxValueLength < (1 << kLengthBits));
+
+constexpr quint64 kOnes = 0x0101010101010101ULL;
+constexpr quint64 kHighs = 0x8080808080808080ULL;
+
+quint64 Load8(const char* p) {
+  quint64 word;
+  std::memcpy(&word, p, sizeof word);
+  return word;
+}
+
+// Bytes of word equal to byte: the lowest marked byte is exact (marks above it may be false).
+quint64 ZeroBytes(quint64 word) {
+  return (word - kOnes) & ~word & kHighs;
+}
+
+// Where the line that holds p ends: the first "\r" or "\n" from p on, or size. Lines are
+// 20 bytes on average, so eight bytes are tested at a time.
+qsizetype LineEnd(const char* d, qsizetype p, qsizetype size) {
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+  for (; p + 8 <= size; p += 8) {
+    const quint64 word = Load8(d + p);
+    const quint64 hits = ZeroBytes(word ^ (kOnes * '\n')) | ZeroBytes(word ^ (kOnes * '\r'));
+    if (hits)
+      return p + qCountTrailingZeroBits(hits) / 8;
+  }
+#endif
+  while (p < size && d[p] != '\n' && d[p] != '\r')
+    ++p;
+  return p;
+}
+
+// Where the line after the line end at e starts.
+qsizetype NextLine(const char* d, qsizetype e, qsizetype size) {
+  if (e >= size)
+    return size;
+  return e + ((d[e] == '\r' && e + 1 < size && d[e + 1] == '\n') ? 2 : 1);
+}
+
+// Bulk reads touch names in an order unrelated to where they lie in memory; asking for them
+// this many steps ahead hides most of the wait.
+constexpr int kAhead = 8;
+inline void Prefetch(const void* p) {
+#if defined(__GNUC__) || defined(__clang__)
+  __builtin_prefetch(p);
+#else
+  Q_UNUSED(p);
+#endif
+}
+
+// A hash of folded name bytes, eight at a time. Its top bits choose the bucket.
+quint64 NameHash(const char* folded, qsizetype size) {
+  quint64 h = quint64(size) * 0x9E3779B97F4A7C15ULL;
+  qsizetype i = 0;
+  for (; i + 8 <= size; i += 8) {
+    h = (h ^ Load8(folded + i)) * 0xFF51AFD7ED558CCDULL;
+    h ^= h >> 32;
+  }
+  if (i < size) {
+    quint64 tail = 0;
+    std::memcpy(&tail, folded + i, size_t(size - i));
+    h = (h ^ tail) * 0xC4CEB9FE1A85EC53ULL;
+  }
+  return h ^ (h >> 29);
+}
+
+// A name asked for (folded, in the arena) and a section header of the file (the name as
+// spelled there). Both lists are grouped by hash, so they meet without a probe per header
+// into a large table: at 100 000 keys such probes missed the cache at every header.
+struct KeyName {
+  quint64 hash;
+  quint32 row;
+  quint32 size;
+  qsizetype start;  // in the arena
+};
+struct HeaderName {
+  quint64 hash;
+  quint32 index;  // in file order
+  quint32 size;
+  qsizetype start;  // in the file
+};
+
+// Orders items by the top `bits` bits of their hash, keeping the order within a bucket
+// (one counting pass, one scatter). Returns where each bucket starts (one more at the end).
+template <typename Item>
+std::vector<quint32> GroupByBucket(std::vector<Item>* items, int bits) {
+  const int shift = 64 - bits;
+  std::vector<quint32> starts((size_t(1) << bits) + 1, 0);
+  for (const Item& item : *items)
+    ++starts[size_t(item.hash >> shift) + 1];
+  for (size_t i = 1; i < starts.size(); ++i)
+    starts[i] += starts[i - 1];
+  std::vector<quint32> fill(starts.begin(), starts.end() - 1);
+  std::vector<Item> grouped(items->size());
+  for (const Item& item : *items)
+    grouped[fill[size_t(item.hash >> shift)]++] = item;
+  items->swap(grouped);
+  return starts;
+}
+
+// The store keys of the fifteen fields, in editor order, as bytes.
+struct StoreKey {
+  const char* text;
+  qsizetype size;
+};
+const std::array<StoreKey, kFieldCount>& StoreKeys() {
+  static const std::array<StoreKey, kFieldCount> keys = [] {
+    std::array<StoreKey, kFieldCount> k{};
+    for (int i = 0; i < kFieldCount; ++i)
+      k[i] = {Fields()[i].storeKey, qsizetype(std::strlen(Fields()[i].storeKey))};
+    return k;
+  }();
+  return keys;
+}
+
+// The field whose store key lineKey is, ignoring letter case; -1 for none.
+int FieldOfKey(QByteArrayView lineKey) {
+  const auto& keys = StoreKeys();
+  for (int i = 0; i < kFieldCount; ++i) {
+    if (EqualIgnoringCase(lineKey, QByteArrayView(keys[i].text, keys[i].size)))
+      return i;
+  }
+  return -1;
+}
+
+// Reads the asked-for values of one section whose lines start at body into values (one per
+// column, kMissing where absent): blanks, comments, lines without "=" and later lines of a
+// key are passed over, as by RecordStore::RawRecord. Returns where the scan for the next
+// header goes on.
+class SectionReader {
+ public:
+  SectionReader(const QByteArray& bytes, const std::array<qint8, kFieldCount>& column, int columns)
+      : d_(bytes.constData()), size_(bytes.size()), column_(column), columns_(columns) {}
+
+  qsizetype Read(qsizetype body, quint64* values) const {
+    const auto& keys = StoreKeys();
+    const auto& order = StoreOrder();
+    quint32 found = 0;  // fields seen, asked for or not: the first line of a key wins
+    int remaining = columns_;
+    int next = 0;  // keys are normally in store order: the next one is tried first
+    const char* d = d_;
+    qsizetype p = body;
+    while (remaining > 0 && p < size_) {
+      // Usual line: the next key in store order, then "=", nothing around.
+      if (next < kFieldCount) {
+        const int field = order[next];
+        const StoreKey& key = keys[field];
+        if (p + key.size < size_ && d[p + key.size] == '=' &&
+            std::memcmp(d + p, key.text, size_t(key.size)) == 0) {
+          const qsizetype e = LineEnd(d, p + key.size + 1, size_);
+          ++next;
+          if (!(found & (1u << field))) {
+            found |= 1u << field;
+            if (column_[field] >= 0) {
+              values[column_[field]] = Span(p + key.size + 1, e);
+              --remaining;
+            }
+          }
+          p = NextLine(d, e, size_);
+          continue;
+        }
+      }
+      // Any other line: blanks, a possible header, the key up to "=", the value to the end.
+      qsizetype q = p;
+      while (q < size_ && IsBlank(d[q]))
+        ++q;
+      const qsizetype e = LineEnd(d, q, size_);
+      qsizetype nb, ne;
+      if (q < e && d[q] == '[' && ParseHeader(d, q, e, &nb, &ne))
+        return q;  // the next section
+      p = NextLine(d, e, size_);
+      if (q == e || d[q] == ';')
+        continue;  // empty line or comment
+      const void* eq = std::memchr(d + q, '=', size_t(e - q));
+      if (!eq)
+        continue;  // no "=": no key
+      const qsizetype k = static_cast<const char*>(eq) - d;
+      qsizetype ke = k;
+      while (ke > q && IsBlank(d[ke - 1]))
+        --ke;
+      const int field = FieldOfKey(QByteArrayView(d + q, ke - q));
+      if (field < 0)
+        continue;
+      for (int i = 0; i < kFieldCount; ++i) {
+        if (order[i] == field)
+          next = i + 1;
+      }
+      if (found & (1u << field))
+        continue;
+      found |= 1u << field;
+      if (column_[field] >= 0) {
+        values[column_[field]] = Span(k + 1, e);
+        --remaining;
+      }
+    }
+    return p;
+  }
+
+ private:
+  quint64 Span(qsizetype begin, qsizetype end) const {
+    const QByteArrayView v = CleanValue(d_, begin, end);
+    return (quint64(v.data() - d_) << kLengthBits) | quint64(v.size());
+  }
+
+  const char* d_;
+  qsizetype size_;
+  const std::array<qint8, kFieldCount>& column_;
+  int columns_;
+};
+
+}  // namespace
+
+RecordTable RecordTable::Read(const QByteArray& bytes, const QStringList& keys, FieldMask fields) {
+  RecordTable table;
+  table.bytes_ = bytes;
+  table.rows_ = keys.size();
+  table.column_.fill(-1);
+  for (int field = 0; field < kFieldCount; ++field) {
+    if (fields & FieldBit(field))
+      table.column_[field] = qint8(table.columns_++);
+  }
+  table.rowSection_.assign(size_t(keys.size()), -1);
+  if (keys.isEmpty())
+    return table;
+
+  // The names asked for: blanks at both ends ignored (as of any caller's name), Windows-1252,
+  // folded, hashed.
+  std::vector<char> arena;
+  arena.reserve(size_t(keys.size()) * 24);
+  std::vector<KeyName> wanted(size_t(keys.size()));
+  for (qsizetype row = 0; row < keys.size(); ++row) {
+    // The keys' characters lie all over the heap: fetch a few keys ahead.
+    if (row + kAhead < keys.size())
+      Prefetch(keys[row + kAhead].constData());
+    const QString& key = keys[row];
+    qsizetype b = 0;
+    qsizetype e = key.size();
+    while (b < e && key[b] == QLatin1Char(' '))
+      ++b;
+    while (e > b && key[e - 1] == QLatin1Char(' '))
+      --e;
+    const size_t start = arena.size();
+    arena.resize(start + size_t(e - b));
+    char* out = arena.data() + start;
+    ToCp1252(QStringView(key).mid(b, e - b), out);
+    for (qsizetype i = 0; i < e - b; ++i)
+      out[i] = char(FoldByte(static_cast<unsigned char>(out[i])));
+    wanted[size_t(row)] = {NameHash(out, e - b), quint32(row), quint32(e - b), qsizetype(start)};
+  }
+
+  // Every section header of the file, in file order.
+  const char* d = bytes.constData();
+  const qsizetype size = bytes.size();
+  std::vector<HeaderName> headers;
+  std::vector<qsizetype> bodies;
+  headers.reserve(size_t(size / 256) + 16);
+  bodies.reserve(size_t(size / 256) + 16);
+  std::vector<char> folded(256);
+  for (qsizetype pos = 0; pos < size;) {
+    const void* hit = std::memchr(d + pos, '[', size_t(size - pos));
+    if (!hit)
+      break;
+    const qsizetype open = static_cast<const char*>(hit) - d;
+    pos = open + 1;
+    if (!AtLineStart(d, open))
+      continue;
+    const qsizetype e = LineEnd(d, open, size);
+    qsizetype nb, ne;
+    if (!ParseHeader(d, open, e, &nb, &ne))
+      continue;
+    pos = NextLine(d, e, size);
+    if (folded.size() < size_t(ne - nb))
+      folded.resize(size_t(ne - nb));
+    for (qsizetype i = nb; i < ne; ++i)
+      folded[size_t(i - nb)] = char(FoldByte(static_cast<unsigned char>(d[i])));
+    headers.push_back(
+        {NameHash(folded.data(), ne - nb), quint32(bodies.size()), quint32(ne - nb), nb});
+    bodies.push_back(pos);
+  }
+
+  // Names and headers meet bucket by bucket; within a bucket the headers stand in file
+  // order, so of several sections of one name the first is found.
+  int bits = 1;
+  while (bits < 24 && (size_t(1) << bits) < std::max(wanted.size(), headers.size()) / 2)
+    ++bits;
+  const std::vector<quint32> keyStarts = GroupByBucket(&wanted, bits);
+  const std::vector<quint32> headerStarts = GroupByBucket(&headers, bits);
+  std::vector<qint32> headerOfRow(size_t(keys.size()), -1);
+  std::vector<qint32> sectionOfHeader(bodies.size(), -1);
+  const size_t buckets = keyStarts.size() - 1;
+  for (size_t bucket = 0; bucket < buckets; ++bucket) {
+    // The names compared lie all over the file and the arena: fetch a few buckets ahead.
+    if (bucket + kAhead < buckets) {
+      for (quint32 k = keyStarts[bucket + kAhead]; k < keyStarts[bucket + kAhead + 1]; ++k)
+        Prefetch(arena.data() + wanted[k].start);
+      for (quint32 h = headerStarts[bucket + kAhead]; h < headerStarts[bucket + kAhead + 1]; ++h)
+        Prefetch(d + headers[h].start);
+    }
+    for (quint32 k = keyStarts[bucket]; k < keyStarts[bucket + 1]; ++k) {
+      const KeyName& key = wanted[k];
+      for (quint32 h = headerStarts[bucket]; h < headerStarts[bucket + 1]; ++h) {
+        const HeaderName& header = headers[h];
+        if (header.hash != key.hash || header.size != key.size ||
+            !EqualIgnoringCase(QByteArrayView(d + header.start, header.size),
+                               QByteArrayView(arena.data() + key.start, key.size))) {
+          continue;
+        }
+        headerOfRow[key.row] = qint32(header.index);
+        sectionOfHeader[header.index] = 0;  // to be read
+        break;
+      }
+    }
+  }
+
+  // The sections asked for are read in file order, each once.
+  qint32 sections = 0;
+  const SectionReader reader(bytes, table.column_, table.columns_);
+  for (size_t index = 0; index < bodies.size(); ++index) {
+    if (sectionOfHeader[index] < 0)
+      continue;
+    sectionOfHeader[index] = sections++;
+    const size_t at = table.spans_.size();
+    table.spans_.resize(at + size_t(table.columns_), kMissing);
+    reader.Read(bodies[index], table.spans_.data() + at);
+  }
+  for (size_t row = 0; row < headerOfRow.size(); ++row) {
+    if (headerOfRow[row] >= 0)
+      table.rowSection_[row] = sectionOfHeader[size_t(headerOfRow[row])];
+  }
+  return table;
+}
 
 qsizetype RecordTable::Size() const {
   return rows_;
 }
 
 bool RecordTable::HasSection(qsizetype row) const {
-  return row >= 0 && row < rows_ && hasSection_[size_t(row)] != 0;
+  return row >= 0 && row < rows_ && rowSection_[size_t(row)] >= 0;
 }
 
 std::optional<QByteArrayView> RecordTable::Raw(qsizetype row, int field) const {
   if (row < 0 || row >= rows_ || field < 0 || field >= kFieldCount || column_[field] < 0)
     return std::nullopt;
-  const quint64 span = spans_[size_t(row) * size_t(columns_) + size_t(column_[field])];
+  const qint32 section = rowSection_[size_t(row)];
+  if (section < 0)
+    return std::nullopt;
+  const quint64 span = spans_[size_t(section) * size_t(columns_) + size_t(column_[field])];
   if (span == kMissing)
     return std::nullopt;
   const qsizetype length = qsizetype(span & ((quint64(1) << kLengthBits) - 1));

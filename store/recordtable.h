@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 #include <array>
 #include <optional>
@@ -43,17 +44,20 @@ class RecordTable {
  private:
   friend class RecordStore;
 
-  // A value's place in the store's bytes: offset << 10 | length (values are at most 1023
-  // bytes long); kMissing when the key is missing.
-  static constexpr quint64 kMissing = ~quint64(0);
-  static constexpr int kLengthBits = 10;
+  // Finds the values of keys in the profile text bytes in one pass (RecordStore::ReadRecords).
+  static RecordTable Read(const QByteArray& bytes, const QStringList& keys, FieldMask fields);
 
   QByteArray bytes_;  // the store's bytes, shared with the store (no copy)
   qsizetype rows_ = 0;
   int columns_ = 0;                          // the number of fields asked for
   std::array<qint8, kFieldCount> column_{};  // field -> column, -1 when not asked for
-  std::vector<quint8> hasSection_;           // one flag a row
-  std::vector<quint64> spans_;               // rows_ * columns_, row by row
+  // Per row, which section's values (in spans_) it has; -1: no section. Rows whose keys name
+  // the same section share its values.
+  std::vector<qint32> rowSection_;
+  // columns_ values per section found, in file order; each value's place in the store's
+  // bytes as offset << 10 | length (values are at most 1023 bytes long), all ones when the
+  // key is missing.
+  std::vector<quint64> spans_;
 };
 
 }  // namespace store
