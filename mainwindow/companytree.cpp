@@ -1,44 +1,20 @@
 #include "mainwindow/companytree.h"
 
 #include <QHash>
-#include <array>
 
+#include "mainwindow/bytetext.h"
 #include "store/cp1252.h"
 
 namespace mainwindow {
 
 namespace {
 
-// The character of each Windows-1252 byte, taken once from the store's own conversion.
-const std::array<char16_t, 256>& CharOfByte() {
-  static const std::array<char16_t, 256> table = [] {
-    std::array<char16_t, 256> chars{};
-    for (int b = 0; b < 256; ++b) {
-      const char byte = static_cast<char>(b);
-      const QString text = store::FromCp1252(QByteArrayView(&byte, 1));
-      chars[b] = text.size() == 1 ? text.at(0).unicode() : char16_t(0xFFFF);
-    }
-    return chars;
-  }();
-  return table;
-}
-
 // True when text reads exactly name + "," + firstName, compared character by character
 // without building the joined text: for nearly every record the member text is its key.
 bool IsJoinedName(const QString& text, QByteArrayView name, QByteArrayView firstName) {
-  if (text.size() != name.size() + 1 + firstName.size())
-    return false;
-  if (text.at(name.size()) != QLatin1Char(','))
-    return false;
-  const std::array<char16_t, 256>& chars = CharOfByte();
-  auto sameChars = [&text, &chars](qsizetype from, QByteArrayView bytes) {
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-      if (text.at(from + i).unicode() != chars[static_cast<unsigned char>(bytes[i])])
-        return false;
-    }
-    return true;
-  };
-  return sameChars(0, name) && sameChars(name.size() + 1, firstName);
+  return text.size() == name.size() + 1 + firstName.size() &&
+         text.at(name.size()) == QLatin1Char(',') && HasCp1252At(text, 0, name) &&
+         HasCp1252At(text, name.size() + 1, firstName);
 }
 
 }  // namespace

@@ -1,20 +1,30 @@
 #include "mainwindow/internalnumberlist.h"
 
+#include <algorithm>
+
+#include "mainwindow/bytetext.h"
 #include "store/cp1252.h"
-#include "store/recordkey.h"
 
 namespace mainwindow {
 
 QStringList BuildInternalNumberList(const store::RecordStore& records, const QStringList& keys) {
+  static const QByteArray missing = store::ToCp1252(store::MissingValue());
   const store::RecordTable table = records.ReadRecords(keys, store::FieldBit(store::kIRuf));
   QStringList entries;
   // Every entry starts with its key, so the keys' sorted order is already the list's order.
   for (qsizetype row = 0; row < keys.size(); ++row) {
-    const std::optional<QByteArrayView> number = table.Raw(row, store::kIRuf);
-    if (number && number->isEmpty())
+    const QByteArrayView number = table.Raw(row, store::kIRuf).value_or(QByteArrayView(missing));
+    if (number.isEmpty())
       continue;
-    entries.append(store::DecorateEntry(
-        keys.at(row), number ? store::FromCp1252(*number) : store::MissingValue()));
+    // The decorated entry (store::DecorateEntry) written in one piece: key, " @ ", number.
+    const QString& key = keys.at(row);
+    QString entry(key.size() + 3 + number.size(), Qt::Uninitialized);
+    QChar* out = std::copy(key.cbegin(), key.cend(), entry.data());
+    *out++ = QLatin1Char(' ');
+    *out++ = QLatin1Char('@');
+    *out++ = QLatin1Char(' ');
+    WriteCp1252(number, out);
+    entries.append(std::move(entry));
   }
   return entries;
 }

@@ -24,6 +24,16 @@ int SortedInsertPosition(const QStringList& sorted, const QString& key) {
       int(sorted.size()), [&sorted](int i) { return sorted.at(i); }, key);
 }
 
+bool ListAgrees(const QStringList& shown, const QStringList& lines) {
+  if (lines.size() > shown.size())
+    return false;
+  for (qsizetype i = 0; i < lines.size(); ++i) {
+    if (lines.at(i) != shown.at(i))
+      return false;
+  }
+  return true;
+}
+
 int IndexIgnoringCase(const QStringList& entries, const QString& text) {
   for (int i = 0; i < entries.size(); ++i) {
     if (entries.at(i).compare(text, Qt::CaseInsensitive) == 0)

@@ -13,6 +13,10 @@ namespace mainwindow {
 int SortedInsertPosition(int count, const std::function<QString(int)>& at, const QString& key);
 int SortedInsertPosition(const QStringList& sorted, const QString& key);
 
+// True when the shown list holds every line of the name index at the same place (it may hold
+// more entries after them): the list needs no reload.
+bool ListAgrees(const QStringList& shown, const QStringList& lines);
+
 // The first entry equal to text when letter case is ignored, or -1.
 int IndexIgnoringCase(const QStringList& entries, const QString& text);
 

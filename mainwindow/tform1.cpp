@@ -31,10 +31,7 @@ TForm1::TForm1(QString dataDir, QWidget* parent)
   CreateControls();
   ConnectHandlers();
   // Creation loads the name index; nothing is selected and no record is shown.
-  const store::LoadResult names =
-      store::LoadSortedList(store::DataFiles(dataDir_).NamesPath(), sink_);
-  if (names.loaded)
-    SetListEntries(names.lines);
+  ReloadNameList();
 }
 
 TForm1::~TForm1() = default;
@@ -83,9 +80,12 @@ void TForm1::SelectListEntry(const QString& text) {
   SelectListIndex(mainwindow::IndexIgnoringCase(ListEntries(), text));
 }
 
+store::LoadResult TForm1::LoadNames() {
+  return names_.Load(store::DataFiles(dataDir_).NamesPath(), sink_);
+}
+
 void TForm1::ReloadNameList() {
-  const store::LoadResult names =
-      store::LoadSortedList(store::DataFiles(dataDir_).NamesPath(), sink_);
+  const store::LoadResult names = LoadNames();
   if (names.loaded)
     SetListEntries(names.lines);
 }
@@ -110,8 +110,16 @@ bool TForm1::RefreshNameList() {
     SelectListIndex(-1);
     return true;
   }
-  const store::RefreshResult result =
-      store::RefreshNameList(ListEntries(), selected, dataDir_, sink_);
+  const QStringList shown = ListEntries();
+  const store::LoadResult names = LoadNames();
+  if (!names.loaded)
+    return false;  // reported; the shown list stays
+  // The usual cases: the name index is still the very file the shown list was loaded from,
+  // or it agrees line by line with the list this window has kept up to date itself.
+  if (names_.IsLastLoaded(shown) || mainwindow::ListAgrees(shown, names.lines))
+    return false;
+  // Another workstation changed it: the store reloads and finds the remembered entry again.
+  const store::RefreshResult result = store::RefreshNameList(shown, selected, dataDir_, sink_);
   if (!result.changed)
     return false;
   SetListEntries(result.entries);

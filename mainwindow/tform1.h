@@ -6,6 +6,7 @@
 #include <array>
 #include <functional>
 
+#include "mainwindow/namelistcache.h"
 #include "platform/dialogs.h"
 #include "platform/dialogsink.h"
 #include "store/fieldtable.h"
@@ -84,6 +85,9 @@ class TForm1 : public QMainWindow {
   void SelectListEntry(const QString& text);
   // Reloads ListBox1 with the plain record keys of the name index on disk.
   void ReloadNameList();
+  // The name index on disk, sorted (store::LoadSortedList, without decoding it again when it
+  // is unchanged since the last load).
+  store::LoadResult LoadNames();
 
   bool EntryUnderway() const;
 
@@ -195,6 +199,7 @@ class TForm1 : public QMainWindow {
   // edit is under way (new entry or browsing).
   QString editKey_;
   bool updateNotice_ = false;
+  mainwindow::NameListCache names_;
 
   // Controls, named as in the design.
   QMenu* Datei1 = nullptr;

@@ -10,8 +10,7 @@
 void TForm1::ToolbarButton973Click() {
   try {
     // The export covers the whole name index, whatever the list shows.
-    const store::LoadResult names =
-        store::LoadSortedList(store::DataFiles(dataDir_).NamesPath(), sink_);
+    const store::LoadResult names = LoadNames();
     const std::optional<QString> fileName =
         platform::Dialogs::Get().GetSaveFileName(this, SaveDialog1);
     if (!fileName)

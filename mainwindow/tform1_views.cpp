@@ -29,8 +29,7 @@ void TForm1::Button3Click() {
     SetListEntries({});
     // One snapshot of the record store serves every record of the view.
     const store::RecordStore records = store::OpenRecordStore(dataDir_, sink_);
-    const store::LoadResult names =
-        store::LoadSortedList(store::DataFiles(dataDir_).NamesPath(), sink_);
+    const store::LoadResult names = LoadNames();
     SetListEntries(mainwindow::BuildInternalNumberList(records, names.lines));
   } else {
     ReloadNameList();

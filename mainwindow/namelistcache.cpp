@@ -1,0 +1,37 @@
+#include "mainwindow/namelistcache.h"
+
+#include "store/fileio.h"
+#include "store/keycollation.h"
+#include "store/listfile.h"
+
+namespace mainwindow {
+
+store::LoadResult NameListCache::Load(const QString& path, store::MessageSink& sink) {
+  store::ReadResult read = store::ReadWholeFile(path);
+  if (read.status != store::ReadStatus::Ok) {
+    valid_ = false;
+    // The remaining attempts, and the message after the last, are those of the store.
+    return store::LoadSortedList(path, sink, store::kLoadAttempts - 1);
+  }
+  store::LoadResult result;
+  result.loaded = true;
+  const QString locale = store::KeyLocale().name();
+  if (!(valid_ && path == path_ && locale == locale_ && read.bytes == bytes_)) {
+    QStringList lines = store::DecodeListFile(read.bytes);
+    if (!store::KeyOrder::ForThisThread().IsSorted(lines))
+      store::SortKeys(lines);
+    path_ = path;
+    locale_ = locale;
+    bytes_ = std::move(read.bytes);
+    lines_ = std::move(lines);
+    valid_ = true;
+  }
+  result.lines = lines_;
+  return result;
+}
+
+bool NameListCache::IsLastLoaded(const QStringList& entries) const {
+  return valid_ && entries.size() == lines_.size() && entries.constData() == lines_.constData();
+}
+
+}  // namespace mainwindow
