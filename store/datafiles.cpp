@@ -108,8 +108,14 @@ DataFiles::SaveOutcome DataFiles::SaveRecord(const QString& key, const RecordVal
   for (int field : StoreOrder()) {
     keyValues.append({QString::fromLatin1(Fields()[field].storeKey), values[field]});
   }
-  store.WriteSection(key, keyValues);
-  WriteStore(StorePath(), store.Bytes());
+  // The file is written as it was around the changed section: no copy of the whole store.
+  const ProfileText::SectionChange change = store.PlanSection(key, keyValues);
+  const QByteArray& before = store.Bytes();
+  if (!WriteFileAtomic(StorePath(),
+                       {QByteArrayView(before).first(change.begin), QByteArrayView(change.bytes),
+                        QByteArrayView(before).sliced(change.end)})) {
+    throw platform::UserError(CannotWriteMessage(StorePath()));
+  }
 
   names.InsertSorted(key);
   WriteList(NamesPath(), names);

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <functional>
+#include <initializer_list>
 
 namespace store {
 
@@ -22,6 +23,11 @@ ReadResult ReadWholeFile(const QString& path);
 // over the target, so a reader on another workstation sees the old file or the new one.
 // Returns false (and leaves the target as it was) on any failure.
 bool WriteFileAtomic(const QString& path, const QByteArray& bytes, QString* errorDetail = nullptr);
+
+// The same for a file made of several pieces one after the other (a large file with one part
+// changed is written without joining the pieces first).
+bool WriteFileAtomic(const QString& path, std::initializer_list<QByteArrayView> pieces,
+                     QString* errorDetail = nullptr);
 
 // Fault injection for tests. The hook is asked before each operation; returning true makes
 // that operation fail as the disk would (full, permission denied, file busy).

@@ -206,20 +206,31 @@ void ProfileText::Write(QStringView section, QStringView key, QStringView value)
 
 void ProfileText::WriteSection(QStringView section,
                                const QList<QPair<QString, QString>>& keyValues) {
+  const SectionChange change = PlanSection(section, keyValues);
+  bytes_.replace(change.begin, change.end - change.begin, change.bytes);
+}
+
+ProfileText::SectionChange ProfileText::PlanSection(
+    QStringView section, const QList<QPair<QString, QString>>& keyValues) const {
   const QByteArray name = LineSafe(CallerName(section));
-  SectionPos s = FindSection(bytes_, name);
+  const SectionPos s = FindSection(bytes_, name);
+  SectionChange change;
+  std::vector<BodyLine> body;
+  QByteArray headerEol;
   if (s.headerBegin < 0) {
     // A new section goes at the end of the file, without a blank line before it.
+    change.begin = change.end = bytes_.size();
     if (!bytes_.isEmpty() && !bytes_.endsWith('\n') && !bytes_.endsWith('\r'))
-      bytes_ += "\r\n";
-    s.headerBegin = bytes_.size();
-    bytes_ += '[' + name + "]\r\n";
-    s.headerLineEnd = bytes_.size() - 2;
-    s.bodyBegin = bytes_.size();
+      change.bytes += "\r\n";
+    change.bytes += '[' + name + ']';
+    headerEol = "\r\n";
+  } else {
+    // The header line's text stays; its line end and the body are written anew.
+    change.begin = s.headerLineEnd;
+    change.end = SectionEnd(bytes_, s.bodyBegin);
+    body = SplitBody(bytes_, s.bodyBegin, change.end);
+    headerEol = bytes_.mid(s.headerLineEnd, s.bodyBegin - s.headerLineEnd);
   }
-  const qsizetype sectionEnd = SectionEnd(bytes_, s.bodyBegin);
-  std::vector<BodyLine> body = SplitBody(bytes_, s.bodyBegin, sectionEnd);
-  QByteArray headerEol = bytes_.mid(s.headerLineEnd, s.bodyBegin - s.headerLineEnd);
 
   for (const auto& kv : keyValues) {
     const QByteArray key = LineSafe(CallerName(kv.first));
@@ -253,16 +264,12 @@ void ProfileText::WriteSection(QStringView section,
     body.insert(body.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));
   }
 
-  QByteArray out;
-  out.reserve(bytes_.size() + 64 * static_cast<qsizetype>(keyValues.size()) + 64);
-  out.append(bytes_.constData(), s.headerLineEnd);
-  out += headerEol;
+  change.bytes += headerEol;
   for (const BodyLine& line : body) {
-    out += line.text;
-    out += line.eol;
+    change.bytes += line.text;
+    change.bytes += line.eol;
   }
-  out.append(bytes_.constData() + sectionEnd, bytes_.size() - sectionEnd);
-  bytes_ = std::move(out);
+  return change;
 }
 
 void ProfileText::EraseSection(QStringView section) {

@@ -32,6 +32,15 @@ class ProfileText {
   void Write(QStringView section, QStringView key, QStringView value);
   // Writes several keys of one section in one pass, in the given order.
   void WriteSection(QStringView section, const QList<QPair<QString, QString>>& keyValues);
+  // The change WriteSection makes, without making it: the bytes [begin, end) are replaced by
+  // `bytes`. Lets a caller write the changed file in pieces instead of copying it whole.
+  struct SectionChange {
+    qsizetype begin = 0;
+    qsizetype end = 0;
+    QByteArray bytes;
+  };
+  SectionChange PlanSection(QStringView section,
+                            const QList<QPair<QString, QString>>& keyValues) const;
   // Removes the first section of that name with its header and all its lines.
   void EraseSection(QStringView section);
 

@@ -32,6 +32,18 @@ TEST_F(FileIoTest, replace_writesTheBytesAndLeavesOnlyTheTarget) {
   EXPECT_EQ(Entries(), QStringList{"adresse.qdx"});
 }
 
+TEST_F(FileIoTest, pieces_areWrittenOneAfterTheOther) {
+  const QString path = dir.File("adresse.qdx");
+  dir.Write("adresse.qdx", "old old old old\r\n");
+  const QByteArray big(100000, 'b');
+  ASSERT_TRUE(store::WriteFileAtomic(path, {QByteArrayView("[A]\r\n"), QByteArrayView(),
+                                            QByteArrayView(big), QByteArrayView("x")}));
+  EXPECT_EQ(dir.Read("adresse.qdx"), "[A]\r\n" + big + "x");
+  ASSERT_TRUE(store::WriteFileAtomic(path, {QByteArrayView("short")}));
+  EXPECT_EQ(dir.Read("adresse.qdx"), QByteArray("short"));  // nothing of the longer file left
+  EXPECT_EQ(Entries(), QStringList{"adresse.qdx"});
+}
+
 TEST_F(FileIoTest, failureAtEveryStep_leavesTargetAsItWasAndNoTemporaryFile) {
   const QString path = dir.File("names.qdx");
   for (store::FileOp failing : {store::FileOp::Open, store::FileOp::Write, store::FileOp::Rename}) {
