@@ -19,15 +19,19 @@ QLocale KeyLocale();
 QCollator KeyCollator();
 
 // The order of record keys without asking the collator for every pair: most keys consist of
-// plain ASCII letters, digits and a few punctuation marks, whose collation weights are taken
-// from the collator once and checked against it. Keys with any other character (umlauts, ß,
-// accents) are left to the collator.
-class AsciiKeyOrder {
+// ASCII letters, digits and a few punctuation marks, and German keys add umlauts and "ß".
+// The primary weights of the ASCII characters are taken from the collator once; an umlaut
+// weighs as its base letter plus a diaeresis mark (told apart only where all letters are
+// equal), "ß" as "ss". The whole table is checked against the collator on every string of
+// one and two covered characters; what it gets wrong is not covered. Keys with any other
+// character (accents, the euro sign) are left to the collator.
+class TableKeyOrder {
  public:
   // Reads the weights from collator, which must ignore letter case. If the collator orders
-  // any of the covered characters in a way this table cannot express (a contraction such as
-  // a "ch" of some languages, an ignorable character), no character is covered.
-  explicit AsciiKeyOrder(const QCollator& collator);
+  // the umlauts or "ß" otherwise, they are not covered; if it orders any ASCII character in
+  // a way this table cannot express (a contraction such as a "ch" of some languages, an
+  // ignorable character), no character is covered.
+  explicit TableKeyOrder(const QCollator& collator);
 
   // -1, 0 or 1 as CompareKeys, in *order; false when a or b holds a character not covered.
   bool Compare(QStringView a, QStringView b, int* order) const;
@@ -37,10 +41,16 @@ class AsciiKeyOrder {
  private:
   template <typename Text>
   bool CompareTexts(const Text& a, const Text& b, int* order) const;
+  // True when the table orders every string of one and two of chars as the collator does.
+  bool AgreesWith(const QCollator& collator, const QString& chars) const;
 
-  // Primary weights of the ASCII characters: the same for a letter's two cases; 0 where a
-  // character is not covered.
-  std::array<quint8, 128> weight_{};
+  struct Weights {
+    quint8 primary = 0;  // 0: not covered; the same for a letter's two cases
+    quint8 second = 0;   // the second primary weight of an expansion ("ß" as "ss"), or 0
+    bool mark = false;   // a diaeresis: weighs only where the primary weights are all equal
+  };
+  // By Latin-1 code (which is also the Windows-1252 byte of these characters).
+  std::array<Weights, 256> weight_{};
 };
 
 // The order of CompareKeys: the collator, ties by code points. One per thread, made again
@@ -60,7 +70,7 @@ class KeyOrder {
  private:
   QLocale locale_;
   QCollator collator_;
-  AsciiKeyOrder ascii_;
+  TableKeyOrder table_;
 };
 
 }  // namespace store

@@ -4,6 +4,8 @@
 #include <QLocale>
 #include <QTemporaryDir>
 
+#include "store/cp1252.h"
+#include "store/keycollation.h"
 #include "store/listfile.h"
 #include "store/sharedaccess.h"
 
@@ -119,6 +121,55 @@ TEST(KeyOrder, loadSortedList_sortedOrNot_givesTheSortedOrder) {
     } sink;
     EXPECT_EQ(store::LoadSortedList(path, sink).lines, sorted);
   }
+}
+
+TEST(KeyOrder, germanKeys_orderedFromTheTableAsTheCollatorOrdersThem) {
+  // Umlauts and "ß" in every position and case, against their plain spellings: the table
+  // must cover all of them (a German user's keys never wait for the collator) and agree with
+  // the collator on every pair, in both spellings of the keys (texts and Windows-1252 bytes).
+  const QStringList parts{QString::fromUtf8("ä"),
+                          QString::fromUtf8("Ä"),
+                          QString::fromUtf8("ö"),
+                          QString::fromUtf8("Ö"),
+                          QString::fromUtf8("ü"),
+                          QString::fromUtf8("Ü"),
+                          QString::fromUtf8("ß"),
+                          "a",
+                          "O",
+                          "u",
+                          "ue",
+                          "s",
+                          "S",
+                          "ss",
+                          "z",
+                          "-",
+                          ",",
+                          " "};
+  QStringList keys = MixedKeys(parts, 250, 4);
+  keys += QStringList{QString::fromUtf8("Müller,Jürgen"),
+                      "Mueller,Juergen",
+                      "Muller,Jurgen",
+                      QString::fromUtf8("Möller,Jörg"),
+                      QString::fromUtf8("Straße,Käthe"),
+                      "Strasse,Kaethe",
+                      QString::fromUtf8("Öztürk,Sören"),
+                      QString::fromUtf8("Überall,Götz"),
+                      QString::fromUtf8("Groß-Weiß,Bärbel")};
+  const store::TableKeyOrder table(store::KeyCollator());
+  for (const QString& a : keys) {
+    for (const QString& b : keys) {
+      int order = 0;
+      ASSERT_TRUE(table.Compare(QStringView(a), QStringView(b), &order)) << a.toStdString();
+      ASSERT_EQ(order, CollatorOrder(a, b)) << a.toStdString() << " / " << b.toStdString();
+      int byteOrder = 0;
+      ASSERT_TRUE(table.Compare(store::ToCp1252(a), store::ToCp1252(b), &byteOrder));
+      ASSERT_EQ(byteOrder, order);
+    }
+  }
+  // Not covered: left to the collator.
+  int order = 0;
+  EXPECT_FALSE(table.Compare(QStringView(u"Caf\u00E9"), QStringView(u"Cafe"), &order));
+  EXPECT_FALSE(table.Compare(QByteArrayView("\x80"), QByteArrayView("E"), &order));
 }
 
 }  // namespace
