@@ -18,17 +18,4 @@ inline QChar* WriteCp1252(QByteArrayView bytes, QChar* out) {
   return out;
 }
 
-// True when text from position `from` on starts with the characters of bytes.
-inline bool HasCp1252At(const QString& text, qsizetype from, QByteArrayView bytes) {
-  if (from + bytes.size() > text.size())
-    return false;
-  const std::array<char16_t, 256>& chars = CharsOfCp1252();
-  const QChar* at = text.constData() + from;
-  for (qsizetype i = 0; i < bytes.size(); ++i) {
-    if (at[i].unicode() != chars[static_cast<unsigned char>(bytes[i])])
-      return false;
-  }
-  return true;
-}
-
 }  // namespace mainwindow

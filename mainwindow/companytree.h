@@ -10,16 +10,29 @@ namespace mainwindow {
 
 // The company view's tree as plain data: the root "Firmen", one node per company in the order
 // in which each company first occurs among the keys, and under each its members in key order.
-struct CompanyTree {
-  struct Member {
-    QString text;  // stored name, ",", stored first name
-    QString key;   // the record key the member was read under
-  };
+// A member's text (stored name, ",", stored first name) is read from the record table when it
+// is asked for, so grouping 100 000 records makes no text per member.
+class CompanyTree {
+ public:
+  qsizetype CompanyCount() const { return companies_.size(); }
+  // The stored company, or "Keiner Firma zugehörig" when it is empty.
+  const QString& CompanyText(qsizetype company) const { return companies_.at(company).text; }
+  qsizetype MemberCount(qsizetype company) const { return companies_.at(company).rows.size(); }
+  // Stored name, ",", stored first name; "Error" for a value that is missing.
+  QString MemberText(qsizetype company, qsizetype member) const;
+  // The record key the member was read under.
+  const QString& MemberKey(qsizetype company, qsizetype member) const;
+
+ private:
+  friend CompanyTree BuildCompanyTree(const store::RecordStore& records, const QStringList& keys);
+
   struct Company {
-    QString text;  // the stored company, or "Keiner Firma zugehörig" when it is empty
-    QList<Member> members;
+    QString text;
+    QList<qsizetype> rows;  // members, as rows of keys_ and table_
   };
-  QList<Company> companies;
+  QStringList keys_;
+  store::RecordTable table_;  // name and first name of every key
+  QList<Company> companies_;
 };
 
 QString CompanyTreeRootText();  // "Firmen"

@@ -23,7 +23,7 @@ QModelIndex CompanyTreeModel::RootIndex() const {
 QString CompanyTreeModel::MemberKey(const QModelIndex& index) const {
   if (!IsMember(index))
     return QString();
-  return tree_.companies.at(qsizetype(index.internalId())).members.at(index.row()).key;
+  return tree_.MemberKey(qsizetype(index.internalId()), index.row());
 }
 
 QModelIndex CompanyTreeModel::index(int row, int column, const QModelIndex& parent) const {
@@ -32,10 +32,10 @@ QModelIndex CompanyTreeModel::index(int row, int column, const QModelIndex& pare
   if (!parent.isValid())
     return row == 0 ? RootIndex() : QModelIndex();
   if (parent.internalId() == kRootId)
-    return row < tree_.companies.size() ? createIndex(row, 0, kCompanyId) : QModelIndex();
+    return row < tree_.CompanyCount() ? createIndex(row, 0, kCompanyId) : QModelIndex();
   if (parent.internalId() == kCompanyId) {
-    const auto& members = tree_.companies.at(parent.row()).members;
-    return row < members.size() ? createIndex(row, 0, quintptr(parent.row())) : QModelIndex();
+    return row < tree_.MemberCount(parent.row()) ? createIndex(row, 0, quintptr(parent.row()))
+                                                 : QModelIndex();
   }
   return QModelIndex();  // members have no children
 }
@@ -52,9 +52,9 @@ int CompanyTreeModel::rowCount(const QModelIndex& parent) const {
   if (!parent.isValid())
     return hasRoot_ ? 1 : 0;
   if (parent.internalId() == kRootId)
-    return int(tree_.companies.size());
+    return int(tree_.CompanyCount());
   if (parent.internalId() == kCompanyId)
-    return int(tree_.companies.at(parent.row()).members.size());
+    return int(tree_.MemberCount(parent.row()));
   return 0;
 }
 
@@ -72,8 +72,8 @@ QVariant CompanyTreeModel::data(const QModelIndex& index, int role) const {
   if (index.internalId() == kRootId)
     return CompanyTreeRootText();
   if (index.internalId() == kCompanyId)
-    return tree_.companies.at(index.row()).text;
-  return tree_.companies.at(qsizetype(index.internalId())).members.at(index.row()).text;
+    return tree_.CompanyText(index.row());
+  return tree_.MemberText(qsizetype(index.internalId()), index.row());
 }
 
 Qt::ItemFlags CompanyTreeModel::flags(const QModelIndex& index) const {

@@ -11,10 +11,10 @@ namespace {
 // The tree as lines: company, then its members indented by two blanks.
 QStringList Shape(const mainwindow::CompanyTree& tree) {
   QStringList lines;
-  for (const auto& company : tree.companies) {
-    lines.append(company.text);
-    for (const auto& member : company.members)
-      lines.append("  " + member.text);
+  for (qsizetype company = 0; company < tree.CompanyCount(); ++company) {
+    lines.append(tree.CompanyText(company));
+    for (qsizetype member = 0; member < tree.MemberCount(company); ++member)
+      lines.append("  " + tree.MemberText(company, member));
   }
   return lines;
 }
@@ -41,9 +41,39 @@ TEST(CompanyTree, recordWithoutSection_isFiledUnderErrorWithItsKey) {
   const mainwindow::CompanyTree tree =
       mainwindow::BuildCompanyTree(records, {"Adam,Eva", "Weg,Ist"});
 
-  ASSERT_EQ(tree.companies.size(), 2);
-  EXPECT_EQ(tree.companies[1].text, "Error");
-  ASSERT_EQ(tree.companies[1].members.size(), 1);
-  EXPECT_EQ(tree.companies[1].members[0].text, "Error,Error");
-  EXPECT_EQ(tree.companies[1].members[0].key, "Weg,Ist");
+  ASSERT_EQ(tree.CompanyCount(), 2);
+  EXPECT_EQ(tree.CompanyText(1), "Error");
+  ASSERT_EQ(tree.MemberCount(1), 1);
+  EXPECT_EQ(tree.MemberText(1, 0), "Error,Error");
+  EXPECT_EQ(tree.MemberKey(1, 0), "Weg,Ist");
+}
+
+// Companies are grouped by the text the tree shows: a stored "Error" joins the records without
+// a section, a stored "Keiner Firma zugehörig" joins the records without a company, and
+// companies with characters beyond ASCII are told apart and shown exactly.
+TEST(CompanyTree, groupsByShownText_withUmlautsAndTheTwoStandInTexts) {
+  const store::RecordStore records(
+      Person("Adam", "Eva", "M\xFCller AG") + Person("Berg", "Ute", "Error") +
+      Person("Christ", "Max", "") + Person("Dorn", "Ida", "Keiner Firma zugeh\xF6rig") +
+      Person("Eck", "Olaf", "MULLER AG") + Person("Fink", "Lea", "M\xFCller AG"));
+  const QStringList keys = {"Adam,Eva", "Berg,Ute", "Christ,Max", "Dorn,Ida",
+                            "Eck,Olaf", "Fink,Lea", "Weg,Ist"};
+
+  EXPECT_EQ(Shape(mainwindow::BuildCompanyTree(records, keys)),
+            QStringList({QString::fromUtf8("Müller AG"), "  Adam,Eva", "  Fink,Lea", "Error",
+                         "  Berg,Ute", "  Error,Error", QString::fromUtf8("Keiner Firma zugehörig"),
+                         "  Christ,Max", "  Dorn,Ida", "MULLER AG", "  Eck,Olaf"}));
+}
+
+// The member text is read from the record, not copied from the key: a key listed in other
+// letter case than its section shows the stored spelling, and keeps its own key for the click.
+TEST(CompanyTree, memberText_isTheStoredNameAndFirstName_keyStaysAsListed) {
+  const store::RecordStore records(Person("M\xFCller", "J\xF6rg", "Zeta"));
+  const mainwindow::CompanyTree tree =
+      mainwindow::BuildCompanyTree(records, {QString::fromUtf8("MÜLLER,JÖRG")});
+
+  ASSERT_EQ(tree.CompanyCount(), 1);
+  ASSERT_EQ(tree.MemberCount(0), 1);
+  EXPECT_EQ(tree.MemberText(0, 0), QString::fromUtf8("Müller,Jörg"));
+  EXPECT_EQ(tree.MemberKey(0, 0), QString::fromUtf8("MÜLLER,JÖRG"));
 }
