@@ -122,5 +122,18 @@ TEST_F(DisplayTest, entryNoLongerListedShowsTheUpdateNoticeAndRefreshesTheList) 
   EXPECT_EQ(Edit(store::kName)->text(), QStringLiteral("Zorn"));
 }
 
+// The list shows its entries; a double click opens no editor on one, and no entry is editable
+// (F2, the edit key of lists, is the new-record command here).
+TEST_F(DisplayTest, entriesCannotBeEditedInTheList) {
+  Open(kNames, kStore);
+  ClickRow(1);
+  const QPoint at = List()->visualRect(Row(1)).center();
+  QTest::mouseDClick(List()->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+  EXPECT_TRUE(List()->findChildren<QLineEdit*>().isEmpty());  // no editor was opened
+  EXPECT_FALSE(List()->model()->flags(Row(1)) & Qt::ItemIsEditable);
+  EXPECT_EQ(Entries(), (QStringList{"Abel,Bert", "Meier,Anna", "Zorn,Zoe"}));
+  EXPECT_EQ(Edit(store::kName)->text(), "Meier");
+}
+
 }  // namespace
 }  // namespace mainwindowtest

@@ -199,5 +199,24 @@ TEST_F(EditCycleTest, reportCommandRefreshesTheListThenRunsTheReportGenerator) {
   EXPECT_EQ(List()->currentIndex().data().toString(), QStringLiteral("Meier,Anna"));
 }
 
+// The list is compared with the name index by content: a change that keeps the file's length
+// is seen, and a file rewritten with the same bytes leaves the list and its selection alone.
+TEST_F(EditCycleTest, refreshSeesAChangeOfTheSameLength_andKeepsAnUnchangedList) {
+  Open("Abel,Bert\r\nMeier,Anna\r\n", kTwoRecords);
+  QStringList seen;
+  form->SetReportGeneratorHook([&] { seen = form->ListEntries(); });
+  ClickRow(1);
+  data.Write(QStringLiteral("names.qdx"), "Abel,Bern\r\nMeier,Anna\r\n");
+  Trigger("ReporterstellenDrucken1");
+  EXPECT_EQ(seen, (QStringList{"Abel,Bern", "Meier,Anna"}));
+  EXPECT_EQ(form->SelectedListIndex(), 1);
+
+  data.Write(QStringLiteral("names.qdx"), "Abel,Bern\r\nMeier,Anna\r\n");
+  Trigger("ReporterstellenDrucken1");
+  EXPECT_EQ(seen, (QStringList{"Abel,Bern", "Meier,Anna"}));
+  EXPECT_EQ(form->SelectedListIndex(), 1);
+  EXPECT_TRUE(dialogs.boxes.isEmpty());
+}
+
 }  // namespace
 }  // namespace mainwindowtest

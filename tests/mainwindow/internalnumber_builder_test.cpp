@@ -19,3 +19,12 @@ TEST(InternalNumberList, listsRecordsWithANumber_skipsEmpty_missingReadsAsError)
             QStringList({"Alt,Bea @ 12", "Fehlt,Ganz @ Error", "Kurz,Karl @ Error",
                          QString::fromLatin1("M\xFCller,J\xFCrgen @ 4711")}));
 }
+
+// Numbers are shown in the characters of the code page, also beyond Latin-1 (0x80 is the euro
+// sign), and the key is kept exactly as listed.
+TEST(InternalNumberList, numberBytesBeyondAsciiBecomeTheirCharacters) {
+  const store::RecordStore records(Person("Alt", "Bea", "A", "\x80 12/\xE4") +
+                                   Person("Berg", "Ute", "B", " 7 "));
+  EXPECT_EQ(mainwindow::BuildInternalNumberList(records, {"alt,bea", "Berg,Ute"}),
+            QStringList({QString::fromUtf8("alt,bea @ € 12/ä"), "Berg,Ute @ 7"}));
+}

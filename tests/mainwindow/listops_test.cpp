@@ -26,4 +26,15 @@ TEST(ListOps, listFileHoldsOnlyWholeLinesWithTheirLetterCase) {
   EXPECT_TRUE(mainwindow::ListFileHolds("x\nAbel,Bert\n", QStringLiteral("Abel,Bert")));
 }
 
+TEST(ListOps, listAgreesWhenEveryLineStandsAtItsPlace) {
+  const QStringList lines = {"Abel,Bert", "Meier,Anna"};
+  EXPECT_TRUE(mainwindow::ListAgrees({"Abel,Bert", "Meier,Anna"}, lines));
+  EXPECT_TRUE(mainwindow::ListAgrees({"Abel,Bert", "Meier,Anna", "Zorn,Zoe"}, lines));
+  EXPECT_TRUE(mainwindow::ListAgrees({}, {}));
+  EXPECT_FALSE(mainwindow::ListAgrees({"Abel,Bert"}, lines));  // a line more on disk
+  EXPECT_FALSE(mainwindow::ListAgrees({"Meier,Anna", "Abel,Bert"}, lines));
+  EXPECT_FALSE(mainwindow::ListAgrees({"Abel,Bert", "MEIER,ANNA"}, lines));
+  EXPECT_FALSE(mainwindow::ListAgrees({"Abel,Bert", "Meier,Anna @ 12"}, lines));
+}
+
 }  // namespace
