@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "store/cp1252.h"
 #include "store/profilescan.h"
@@ -31,8 +34,18 @@ quint64 ZeroBytes(quint64 word) {
 }
 
 // Where the line that holds p ends: the first "\r" or "\n" from p on, or size. Lines are
-// 20 bytes on average, so eight bytes are tested at a time.
+// 20 bytes on average, so sixteen or eight bytes are tested at a time.
 qsizetype LineEnd(const char* d, qsizetype p, qsizetype size) {
+#if defined(__SSE2__)
+  const __m128i lf = _mm_set1_epi8('\n');
+  const __m128i cr = _mm_set1_epi8('\r');
+  for (; p + 16 <= size; p += 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + p));
+    const int hits = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, cr)));
+    if (hits)
+      return p + qCountTrailingZeroBits(quint32(hits));
+  }
+#endif
 #if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
   for (; p + 8 <= size; p += 8) {
     const quint64 word = Load8(d + p);
@@ -55,7 +68,7 @@ qsizetype NextLine(const char* d, qsizetype e, qsizetype size) {
 
 // Bulk reads touch names in an order unrelated to where they lie in memory; asking for them
 // this many steps ahead hides most of the wait.
-constexpr int kAhead = 8;
+constexpr int kAhead = 32;
 inline void Prefetch(const void* p) {
 #if defined(__GNUC__) || defined(__clang__)
   __builtin_prefetch(p);
@@ -80,9 +93,9 @@ quint64 NameHash(const char* folded, qsizetype size) {
   return h ^ (h >> 29);
 }
 
-// A name asked for (folded, in the arena) and a section header of the file (the name as
-// spelled there). Both lists are grouped by hash, so they meet without a probe per header
-// into a large table: at 100 000 keys such probes missed the cache at every header.
+// A name asked for and a section header's name, both folded, each in an arena. Both lists are
+// grouped by hash, so they meet without a probe per header into a large table: at 100 000 keys such
+// probes missed the cache at every header.
 struct KeyName {
   quint64 hash;
   quint32 row;
@@ -93,7 +106,7 @@ struct HeaderName {
   quint64 hash;
   quint32 index;  // in file order
   quint32 size;
-  qsizetype start;  // in the file
+  qsizetype start;  // in the arena of header names
 };
 
 // Orders items by the top `bits` bits of their hash, keeping the order within a bucket
@@ -114,19 +127,45 @@ std::vector<quint32> GroupByBucket(std::vector<Item>* items, int bits) {
   return starts;
 }
 
-// The store keys of the fifteen fields, in editor order, as bytes.
+// The store keys of the fifteen fields, in editor order, as bytes; and each key with its "="
+// as two words and masks, to be matched against the start of a line at one go.
 struct StoreKey {
   const char* text;
   qsizetype size;
+  std::array<quint64, 2> word{};
+  std::array<quint64, 2> mask{};
 };
 const std::array<StoreKey, kFieldCount>& StoreKeys() {
   static const std::array<StoreKey, kFieldCount> keys = [] {
     std::array<StoreKey, kFieldCount> k{};
-    for (int i = 0; i < kFieldCount; ++i)
-      k[i] = {Fields()[i].storeKey, qsizetype(std::strlen(Fields()[i].storeKey))};
+    for (int i = 0; i < kFieldCount; ++i) {
+      const char* text = Fields()[i].storeKey;
+      k[i].text = text;
+      k[i].size = qsizetype(std::strlen(text));
+      char word[16] = {};
+      char mask[16] = {};
+      Q_ASSERT(k[i].size + 1 <= 16);
+      std::memcpy(word, text, size_t(k[i].size));
+      word[k[i].size] = '=';
+      std::memset(mask, 0xFF, size_t(k[i].size + 1));
+      for (int w = 0; w < 2; ++w) {
+        k[i].word[w] = Load8(word + 8 * w);
+        k[i].mask[w] = Load8(mask + 8 * w);
+      }
+    }
     return k;
   }();
   return keys;
+}
+
+// True when the line at p starts with key and "=" (exactly as written by this program).
+bool StartsWithKey(const char* d, qsizetype p, qsizetype size, const StoreKey& key) {
+  if (p + 16 <= size) {
+    return (((Load8(d + p) ^ key.word[0]) & key.mask[0]) |
+            ((Load8(d + p + 8) ^ key.word[1]) & key.mask[1])) == 0;
+  }
+  return p + key.size < size && d[p + key.size] == '=' &&
+         std::memcmp(d + p, key.text, size_t(key.size)) == 0;
 }
 
 // The field whose store key lineKey is, ignoring letter case; -1 for none.
@@ -161,8 +200,7 @@ class SectionReader {
       if (next < kFieldCount) {
         const int field = order[next];
         const StoreKey& key = keys[field];
-        if (p + key.size < size_ && d[p + key.size] == '=' &&
-            std::memcmp(d + p, key.text, size_t(key.size)) == 0) {
+        if (StartsWithKey(d, p, size_, key)) {
           const qsizetype e = LineEnd(d, p + key.size + 1, size_);
           ++next;
           if (!(found & (1u << field))) {
@@ -264,14 +302,21 @@ RecordTable RecordTable::Read(const QByteArray& bytes, const QStringList& keys, 
     wanted[size_t(row)] = {NameHash(out, e - b), quint32(row), quint32(e - b), qsizetype(start)};
   }
 
-  // Every section header of the file, in file order.
+  // One pass over the file: every section header, and the asked-for values of its section
+  // (the few sections no key asks for cost less than a second pass would). A section's lines
+  // are read until the next header, or until every field asked for is found.
   const char* d = bytes.constData();
   const qsizetype size = bytes.size();
   std::vector<HeaderName> headers;
-  std::vector<qsizetype> bodies;
   headers.reserve(size_t(size / 256) + 16);
-  bodies.reserve(size_t(size / 256) + 16);
-  std::vector<char> folded(256);
+  table.spans_.reserve((size_t(size / 256) + 16) * size_t(table.columns_));
+  const SectionReader reader(bytes, table.column_, table.columns_);
+  // The headers' names, folded, one after the other: compared with the names asked for
+  // later, out of file order, they are read from here and not from all over the file.
+  std::vector<char> headerArena;
+  // Room for more than the file normally holds, so the arena is never copied while it grows;
+  // pages that stay unused cost nothing.
+  headerArena.reserve(size_t(std::max<qsizetype>(qsizetype(arena.size()) * 2, size / 8)) + 64);
   for (qsizetype pos = 0; pos < size;) {
     const void* hit = std::memchr(d + pos, '[', size_t(size - pos));
     if (!hit)
@@ -284,14 +329,16 @@ RecordTable RecordTable::Read(const QByteArray& bytes, const QStringList& keys, 
     qsizetype nb, ne;
     if (!ParseHeader(d, open, e, &nb, &ne))
       continue;
-    pos = NextLine(d, e, size);
-    if (folded.size() < size_t(ne - nb))
-      folded.resize(size_t(ne - nb));
+    const size_t start = headerArena.size();
+    headerArena.resize(start + size_t(ne - nb));
+    char* folded = headerArena.data() + start;
     for (qsizetype i = nb; i < ne; ++i)
-      folded[size_t(i - nb)] = char(FoldByte(static_cast<unsigned char>(d[i])));
+      folded[i - nb] = char(FoldByte(static_cast<unsigned char>(d[i])));
     headers.push_back(
-        {NameHash(folded.data(), ne - nb), quint32(bodies.size()), quint32(ne - nb), nb});
-    bodies.push_back(pos);
+        {NameHash(folded, ne - nb), quint32(headers.size()), quint32(ne - nb), qsizetype(start)});
+    const size_t at = table.spans_.size();
+    table.spans_.resize(at + size_t(table.columns_), kMissing);
+    pos = reader.Read(NextLine(d, e, size), table.spans_.data() + at);
   }
 
   // Names and headers meet bucket by bucket; within a bucket the headers stand in file
@@ -301,8 +348,6 @@ RecordTable RecordTable::Read(const QByteArray& bytes, const QStringList& keys, 
     ++bits;
   const std::vector<quint32> keyStarts = GroupByBucket(&wanted, bits);
   const std::vector<quint32> headerStarts = GroupByBucket(&headers, bits);
-  std::vector<qint32> headerOfRow(size_t(keys.size()), -1);
-  std::vector<qint32> sectionOfHeader(bodies.size(), -1);
   const size_t buckets = keyStarts.size() - 1;
   for (size_t bucket = 0; bucket < buckets; ++bucket) {
     // The names compared lie all over the file and the arena: fetch a few buckets ahead.
@@ -310,38 +355,20 @@ RecordTable RecordTable::Read(const QByteArray& bytes, const QStringList& keys, 
       for (quint32 k = keyStarts[bucket + kAhead]; k < keyStarts[bucket + kAhead + 1]; ++k)
         Prefetch(arena.data() + wanted[k].start);
       for (quint32 h = headerStarts[bucket + kAhead]; h < headerStarts[bucket + kAhead + 1]; ++h)
-        Prefetch(d + headers[h].start);
+        Prefetch(headerArena.data() + headers[h].start);
     }
     for (quint32 k = keyStarts[bucket]; k < keyStarts[bucket + 1]; ++k) {
       const KeyName& key = wanted[k];
       for (quint32 h = headerStarts[bucket]; h < headerStarts[bucket + 1]; ++h) {
         const HeaderName& header = headers[h];
-        if (header.hash != key.hash || header.size != key.size ||
-            !EqualIgnoringCase(QByteArrayView(d + header.start, header.size),
-                               QByteArrayView(arena.data() + key.start, key.size))) {
-          continue;
+        if (header.hash == key.hash && header.size == key.size &&
+            std::memcmp(headerArena.data() + header.start, arena.data() + key.start, key.size) ==
+                0) {
+          table.rowSection_[key.row] = qint32(header.index);
+          break;
         }
-        headerOfRow[key.row] = qint32(header.index);
-        sectionOfHeader[header.index] = 0;  // to be read
-        break;
       }
     }
-  }
-
-  // The sections asked for are read in file order, each once.
-  qint32 sections = 0;
-  const SectionReader reader(bytes, table.column_, table.columns_);
-  for (size_t index = 0; index < bodies.size(); ++index) {
-    if (sectionOfHeader[index] < 0)
-      continue;
-    sectionOfHeader[index] = sections++;
-    const size_t at = table.spans_.size();
-    table.spans_.resize(at + size_t(table.columns_), kMissing);
-    reader.Read(bodies[index], table.spans_.data() + at);
-  }
-  for (size_t row = 0; row < headerOfRow.size(); ++row) {
-    if (headerOfRow[row] >= 0)
-      table.rowSection_[row] = sectionOfHeader[size_t(headerOfRow[row])];
   }
   return table;
 }

@@ -54,7 +54,7 @@ class RecordTable {
   // Per row, which section's values (in spans_) it has; -1: no section. Rows whose keys name
   // the same section share its values.
   std::vector<qint32> rowSection_;
-  // columns_ values per section found, in file order; each value's place in the store's
+  // columns_ values per section of the file, in file order; each value's place in the store's
   // bytes as offset << 10 | length (values are at most 1023 bytes long), all ones when the
   // key is missing.
   std::vector<quint64> spans_;
