@@ -1,10 +1,12 @@
 #include "reports/builders.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
+#include <cstring>
 
-#include "reports/cp1252text.h"
 #include "reports/reportfields.h"
+#include "store/cp1252.h"
 #include "store/recordkey.h"
 #include "store/recordstore.h"
 #include "store/recordtable.h"
@@ -83,53 +85,12 @@ store::FieldMask MaskOf(const QVector<int>& reportFields) {
   return mask;
 }
 
-const QString& ErrorText() {
-  static const QString text = store::MissingValue();
-  return text;
+// A value's bytes, or "Error" when it is missing.
+QByteArrayView ValueBytes(const std::optional<QByteArrayView>& raw) {
+  return raw ? *raw : QByteArrayView("Error");
 }
 
-qsizetype TextLength(const std::optional<QByteArrayView>& raw) {
-  return raw ? raw->size() : ErrorText().size();
-}
-
-// Writes a value at out: its text, or "Error" when it is missing.
-QChar* PutValue(const std::optional<QByteArrayView>& raw, QChar* out) {
-  if (raw)
-    return WidenCp1252(*raw, out);
-  return std::copy(ErrorText().begin(), ErrorText().end(), out);
-}
-
-// The table for the ticked fields and included records, filled from the records read.
-Grid FillTable(const QVector<int>& fields, const Included& included) {
-  if (fields.isEmpty())
-    return Grid::Reset();
-  const int records = included.entries.size();
-  Grid grid = Grid::Sized(1 + fields.size(), 1 + std::max(1, records), 1, 1);
-  qsizetype characters = 0;
-  for (size_t r = 0; r < included.rows.size(); ++r) {
-    characters += 7;
-    for (int j : fields)
-      characters += TextLength(included.table.Raw(included.rows[r], ReportFields()[j].field));
-  }
-  grid.ReserveText(characters + 16 * fields.size());
-  for (int c = 0; c < fields.size(); ++c)
-    grid.SetCell(c + 1, 0, QString::fromUtf8(ReportFields()[fields[c]].caption));
-  for (int r = 0; r < records; ++r) {
-    const int row = r + 1;
-    char digits[16];
-    const auto number = std::to_chars(digits, digits + sizeof digits, row);
-    WidenCp1252(QByteArrayView(digits, number.ptr - digits),
-                grid.SetCellOfLength(0, row, number.ptr - digits));
-    for (int c = 0; c < fields.size(); ++c) {
-      const std::optional<QByteArrayView> raw =
-          included.table.Raw(included.rows[r], ReportFields()[fields[c]].field);
-      PutValue(raw, grid.SetCellOfLength(c + 1, row, TextLength(raw)));
-    }
-  }
-  return grid;
-}
-
-// The block labels as texts, converted once.
+// The block labels as texts and as Windows-1252 bytes, converted once.
 const std::array<QString, kReportFieldCount>& BlockLabels() {
   static const std::array<QString, kReportFieldCount> labels = [] {
     std::array<QString, kReportFieldCount> texts;
@@ -141,39 +102,128 @@ const std::array<QString, kReportFieldCount>& BlockLabels() {
   return labels;
 }
 
+const std::array<QByteArray, kReportFieldCount>& BlockLabelBytes() {
+  static const std::array<QByteArray, kReportFieldCount> labels = [] {
+    std::array<QByteArray, kReportFieldCount> bytes;
+    for (int j = 0; j < kReportFieldCount; ++j)
+      bytes[j] = store::ToCp1252(BlockLabels()[j]);
+    return bytes;
+  }();
+  return labels;
+}
+
 const QString& Blank() {
   static const QString blank = QStringLiteral(" ");
   return blank;
 }
 
-// The blocks of the included records, one after another.
-TextLines FillBlocks(const ReportSelection& selection, const Included& included) {
-  const QVector<int> fields = TickedBlockFields(selection.tickedFields);
-  TextLines lines;
-  qsizetype characters = 0;
-  for (size_t r = 0; r < included.rows.size(); ++r) {
-    characters += selection.entries[included.entries[r]].size() + 3;
-    for (int j : fields) {
-      characters += BlockLabels()[j].size() +
-                    TextLength(included.table.Raw(included.rows[r], ReportFields()[j].field));
+char* PutBytes(QByteArrayView bytes, char* out) {
+  if (!bytes.isEmpty())
+    std::memcpy(out, bytes.data(), size_t(bytes.size()));
+  return out + bytes.size();
+}
+
+// Writes the table and/or the blocks of the included records, reading each value once.
+class ReportWriter {
+ public:
+  ReportWriter(const store::RecordStore& store, const ReportSelection& selection,
+               const QVector<int>& tableFields, const Included& included)
+      : selection_(selection),
+        tableFields_(tableFields),
+        blockFields_(TickedBlockFields(selection.tickedFields)),
+        included_(included),
+        storeSize_(store.Bytes().size()) {
+    for (int j = 0; j < kReportFieldCount; ++j)
+      asked_[j] = Ticked(selection.tickedFields, j);
+  }
+
+  BuiltReport Write(bool table, bool blocks) {
+    BuiltReport report{table ? EmptyTable() : Grid::Reset(), {}};
+    const bool writeTable = table && !tableFields_.isEmpty();
+    if (writeTable)
+      ReserveTable(report.grid);
+    if (blocks)
+      ReserveBlocks(report.blockLines);
+    for (size_t r = 0; r < included_.rows.size(); ++r) {
+      FetchRow(r);
+      if (writeTable)
+        PutTableRow(report.grid, int(r) + 1);
+      if (blocks)
+        PutBlock(report.blockLines, r);
+    }
+    return report;
+  }
+
+ private:
+  Grid EmptyTable() const {
+    if (tableFields_.isEmpty())
+      return Grid::Reset();
+    const int records = int(included_.rows.size());
+    Grid grid = Grid::Sized(1 + tableFields_.size(), 1 + std::max(1, records), 1, 1);
+    for (int c = 0; c < tableFields_.size(); ++c)
+      grid.SetCell(c + 1, 0, QString::fromUtf8(ReportFields()[tableFields_[c]].caption));
+    return grid;
+  }
+
+  // The values take at most what the store holds; the buffers grow should keys repeat.
+  void ReserveTable(Grid& grid) const {
+    grid.ReserveText(storeSize_ + 8 * qsizetype(included_.rows.size()));
+  }
+
+  void ReserveBlocks(TextLines& lines) const {
+    qsizetype characters = storeSize_;
+    for (int k : included_.entries)
+      characters += selection_.entries[k].size() + 3;
+    qsizetype labels = 0;
+    for (int j : blockFields_)
+      labels += BlockLabels()[j].size();
+    characters += labels * qsizetype(included_.rows.size());
+    lines.Reserve(qsizetype(included_.rows.size()) * (4 + blockFields_.size()), characters);
+  }
+
+  void FetchRow(size_t r) {
+    for (int j = 0; j < kReportFieldCount; ++j) {
+      if (asked_[j])
+        raw_[j] = included_.table.Raw(included_.rows[r], ReportFields()[j].field);
     }
   }
-  lines.Reserve(qsizetype(included.rows.size()) * (4 + fields.size()), characters);
-  for (size_t r = 0; r < included.rows.size(); ++r) {
-    lines.AppendLine(selection.entries[included.entries[r]]);
-    lines.AppendLine(Blank());
-    for (int j : fields) {
-      lines.Add(BlockLabels()[j]);
-      const std::optional<QByteArrayView> raw =
-          included.table.Raw(included.rows[r], ReportFields()[j].field);
-      PutValue(raw, lines.Grow(TextLength(raw)));
+
+  void PutTableRow(Grid& grid, int row) const {
+    char digits[16];
+    const auto number = std::to_chars(digits, digits + sizeof digits, row);
+    PutBytes(QByteArrayView(digits, number.ptr - digits),
+             grid.SetCellOfLength(0, row, number.ptr - digits));
+    for (int c = 0; c < tableFields_.size(); ++c) {
+      const QByteArrayView value = ValueBytes(raw_[tableFields_[c]]);
+      PutBytes(value, grid.SetCellOfLength(c + 1, row, value.size()));
+    }
+  }
+
+  void PutBlock(TextLines& lines, size_t r) const {
+    lines.AppendLine(selection_.entries[included_.entries[int(r)]]);
+    AppendBlank(lines);
+    for (int j : blockFields_) {
+      lines.AddBytes(BlockLabelBytes()[j]);
+      lines.AddBytes(ValueBytes(raw_[j]));
       lines.EndLine();
     }
-    lines.AppendLine(Blank());
-    lines.AppendLine(Blank());
+    AppendBlank(lines);
+    AppendBlank(lines);
   }
-  return lines;
-}
+
+  static void AppendBlank(TextLines& lines) {
+    lines.AddBytes(" ");
+    lines.EndLine();
+  }
+
+  const ReportSelection& selection_;
+  const QVector<int> tableFields_;
+  const QVector<int> blockFields_;
+  const Included& included_;
+  const qsizetype storeSize_;
+  std::array<bool, kReportFieldCount> asked_{};
+  std::array<std::optional<QByteArrayView>, kReportFieldCount> raw_{};
+};
 
 void AppendBlock(QStringList& lines, const store::RecordValues& values, const QString& entry,
                  const QVector<bool>& tickedFields) {
@@ -195,12 +245,14 @@ Grid BuildTableView(const store::RecordStore& store, const ReportSelection& sele
   const QVector<int> fields = TickedFields(selection);
   if (fields.isEmpty())
     return Grid::Reset();
-  return FillTable(fields, ReadIncluded(store, selection, MaskOf(fields)));
+  const Included included = ReadIncluded(store, selection, MaskOf(fields));
+  return ReportWriter(store, selection, fields, included).Write(true, false).grid;
 }
 
 TextLines BuildBlockText(const store::RecordStore& store, const ReportSelection& selection) {
   const QVector<int> fields = TickedFields(selection);
-  return FillBlocks(selection, ReadIncluded(store, selection, MaskOf(fields)));
+  const Included included = ReadIncluded(store, selection, MaskOf(fields));
+  return ReportWriter(store, selection, fields, included).Write(false, true).blockLines;
 }
 
 QStringList BuildBlocks(const store::RecordStore& store, const ReportSelection& selection) {
@@ -210,7 +262,7 @@ QStringList BuildBlocks(const store::RecordStore& store, const ReportSelection& 
 BuiltReport BuildReport(const store::RecordStore& store, const ReportSelection& selection) {
   const QVector<int> fields = TickedFields(selection);
   const Included included = ReadIncluded(store, selection, MaskOf(fields));
-  return {FillTable(fields, included), FillBlocks(selection, included)};
+  return ReportWriter(store, selection, fields, included).Write(true, true);
 }
 
 QStringList RecordBlock(const store::RecordValues& values, const QString& entry,

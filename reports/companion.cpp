@@ -9,7 +9,6 @@
 #include <charconv>
 #include <vector>
 
-#include "reports/cp1252text.h"
 #include "store/cp1252.h"
 #include "store/profilescan.h"
 
@@ -37,18 +36,11 @@ char* PutNumber(char* p, qsizetype n) {
   return std::to_chars(p, p + 20, n).ptr;
 }
 
-// Writes a cell as the profile service writes a value: Windows-1252 ("?" for a character it
-// cannot hold), a line break as a blank so that it cannot split the line or start a section.
-char* PutCell(char* p, QStringView text) {
-  for (QChar ch : text) {
-    const char16_t u = ch.unicode();
-    int byte = u < 0x80 ? int(u) : Cp1252Byte(u);
-    if (byte < 0)
-      byte = '?';
-    if (byte == '\r' || byte == '\n')
-      byte = ' ';
-    *p++ = char(byte);
-  }
+// Writes a cell's bytes as the profile service writes a value: a line break as a blank so
+// that it cannot split the line or start a section.
+char* PutCell(char* p, QByteArrayView bytes) {
+  for (char c : bytes)
+    *p++ = c == '\r' || c == '\n' ? ' ' : c;
   return p;
 }
 
@@ -70,7 +62,7 @@ class Layout {
     for (int r = 0; r < rows_; ++r) {
       const qsizetype keyAndBreak = DigitCount(r) + 3;
       for (int c = 0; c < columns_; ++c)
-        size[c] += keyAndBreak + grid.CellView(c, r).size();
+        size[c] += keyAndBreak + grid.CellBytes(c, r).size();
     }
     sectionBegin_.resize(columns_ + 1);
     qsizetype total = 0;
@@ -98,7 +90,7 @@ class Layout {
         lineBegin_[LineIndex(c, r)] = p - d;
         p = PutNumber(p, r);
         *p++ = '=';
-        p = PutCell(p, grid.CellView(c, r));
+        p = PutCell(p, grid.CellBytes(c, r));
         *p++ = '\r';
         *p++ = '\n';
         cursor[c] = p;
@@ -473,7 +465,7 @@ Grid ReadCompanion(const QByteArray& bytes) {
     rows = int(std::max<qsizetype>(1, held.mostKeysInSection));
 
   Grid grid = Grid::Sized(columns, rows, 1, 1);
-  grid.ReserveText(bytes.size() / 2 + 8);
+  grid.ReserveText(bytes.size() + 8);
   grid.FillAll(ErrorText());
   std::vector<bool> found(size_t(columns) * size_t(rows), false);
   const char* d = bytes.constData();
@@ -484,8 +476,7 @@ Grid ReadCompanion(const QByteArray& bytes) {
     if (found[cell])
       continue;
     found[cell] = true;
-    const QByteArrayView value = CleanValue(d, hit.valueBegin, hit.lineEnd);
-    WidenCp1252(value, grid.SetCellOfLength(hit.column, hit.row, value.size()));
+    grid.SetCellBytes(hit.column, hit.row, CleanValue(d, hit.valueBegin, hit.lineEnd));
   }
   return grid;
 }

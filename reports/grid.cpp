@@ -1,6 +1,10 @@
 #include "reports/grid.h"
 
 #include <algorithm>
+#include <cstring>
+#include <new>
+
+#include "store/cp1252.h"
 
 namespace reports {
 
@@ -14,23 +18,31 @@ Grid Grid::Sized(int columns, int rows, int fixedColumns, int fixedRows) {
   return grid;
 }
 
-QChar* Grid::SetCellOfLength(int column, int row, qsizetype n) {
-  const qsizetype begin = text_.size();
-  if (text_.capacity() < begin + n)
-    text_.reserve(std::max(begin + n, 2 * text_.capacity()));
-  text_.resize(begin + n);
-  spans_[Index(column, row)] = {begin, n};
-  return text_.data() + begin;
+void Grid::Enlarge(qsizetype atLeast) {
+  if (atLeast > qsizetype(0xFFFFFFFFu))
+    throw std::bad_alloc();
+  text_.resize(std::min(std::max(atLeast, 2 * text_.size()), qsizetype(0xFFFFFFFFu)));
+}
+
+QString Grid::Cell(int column, int row) const {
+  return store::FromCp1252(CellBytes(column, row));
 }
 
 void Grid::SetCell(int column, int row, QStringView text) {
-  // The text may be a view of this grid's own buffer, which growing it would move.
-  const QString copy =
-      text.data() >= text_.constData() && text.data() < text_.constData() + text_.size()
-          ? text.toString()
-          : QString();
-  const QStringView source = copy.isNull() ? text : QStringView(copy);
-  std::copy(source.begin(), source.end(), SetCellOfLength(column, row, source.size()));
+  store::ToCp1252(text, SetCellOfLength(column, row, text.size()));
+}
+
+void Grid::SetCellBytes(int column, int row, QByteArrayView bytes) {
+  // The bytes may be a view of this grid's own buffer, which growing it would move.
+  const QByteArray copy =
+      bytes.data() >= text_.constData() && bytes.data() < text_.constData() + text_.size()
+          ? bytes.toByteArray()
+          : QByteArray();
+  const QByteArrayView source = copy.isNull() ? bytes : QByteArrayView(copy);
+  if (!source.isEmpty())
+    std::memcpy(SetCellOfLength(column, row, source.size()), source.data(), size_t(source.size()));
+  else
+    SetCellOfLength(column, row, 0);
 }
 
 QStringList Grid::Cells() const {
@@ -46,12 +58,13 @@ QStringList Grid::Cells() const {
 bool operator==(const Grid& a, const Grid& b) {
   if (a.columnCount != b.columnCount || a.rowCount != b.rowCount ||
       a.fixedColumns != b.fixedColumns || a.fixedRows != b.fixedRows ||
-      a.spans_.size() != b.spans_.size()) {
+      a.spans_.size() != b.spans_.size() ||
+      a.spans_.size() != size_t(a.columnCount) * size_t(a.rowCount)) {
     return false;
   }
   for (int r = 0; r < a.rowCount; ++r) {
     for (int c = 0; c < a.columnCount; ++c) {
-      if (a.CellView(c, r) != b.CellView(c, r))
+      if (a.CellBytes(c, r) != b.CellBytes(c, r))
         return false;
     }
   }

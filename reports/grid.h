@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
@@ -13,7 +15,10 @@ namespace reports {
 //
 // The cells' texts live in one buffer and every cell is a span of it: a report of 100 000
 // records has one and a half million cells, and a string each would cost an allocation each.
-// Setting a cell appends its text; cells may share a text (CopyCell).
+// The buffer holds the cells as Windows-1252 bytes, as the record store and the grid
+// companion hold them: every value a grid shows comes from one of them, and the captions and
+// numbers have their bytes too. A character without a byte is kept as "?", as the companion
+// would write it. Setting a cell appends its text; cells may share a text (CopyCell).
 struct Grid {
   int columnCount = 2;
   int rowCount = 2;
@@ -26,18 +31,31 @@ struct Grid {
   // A grid of the given size with empty cells (counts below 1 count as 1).
   static Grid Sized(int columns, int rows, int fixedColumns, int fixedRows);
 
-  // The cell's text; the view is valid until the next change of the grid.
-  QStringView CellView(int column, int row) const {
+  QString Cell(int column, int row) const;
+  // The cell's Windows-1252 bytes; the view is valid until the next change of the grid.
+  QByteArrayView CellBytes(int column, int row) const {
     const Span& span = spans_[Index(column, row)];
-    return QStringView(text_.constData() + span.begin, span.size);
+    return QByteArrayView(text_.constData() + span.begin, span.size);
   }
-  QString Cell(int column, int row) const { return CellView(column, row).toString(); }
   void SetCell(int column, int row, QStringView text);
   void SetCell(int column, int row, const QString& text) {
     SetCell(column, row, QStringView(text));
   }
-  // Makes the cell n characters long and returns where its text goes, for the caller to fill.
-  QChar* SetCellOfLength(int column, int row, qsizetype n);
+  void SetCellBytes(int column, int row, QByteArrayView bytes);
+  // Makes the cell n bytes long and returns where its bytes go, for the caller to fill.
+  char* SetCellOfLength(int column, int row, qsizetype n) {
+    return TextAt(AllocateCell(column, row, n));
+  }
+  // The same in two steps, for a caller that lays out many cells before it fills them:
+  // the place of the cell's n bytes in the text, and where a place is (until the text grows).
+  qsizetype AllocateCell(int column, int row, qsizetype n) {
+    if (used_ + n > text_.size())
+      Enlarge(used_ + n);
+    spans_[Index(column, row)] = {quint32(used_), quint32(n)};
+    used_ += n;
+    return used_ - n;
+  }
+  char* TextAt(qsizetype place) { return text_.data() + place; }
   // Gives (column, row) the text of cell (fromColumn, fromRow), without copying it.
   void CopyCell(int column, int row, int fromColumn, int fromRow) {
     spans_[Index(column, row)] = spans_[Index(fromColumn, fromRow)];
@@ -47,8 +65,11 @@ struct Grid {
     SetCell(0, 0, text);
     std::fill(spans_.begin(), spans_.end(), spans_[0]);
   }
-  // Room for this many more characters of cell text.
-  void ReserveText(qsizetype characters) { text_.reserve(text_.size() + characters); }
+  // Room for this many more bytes of cell text.
+  void ReserveText(qsizetype bytes) {
+    if (used_ + bytes > text_.size())
+      text_.resize(used_ + bytes);
+  }
 
   bool Contains(int column, int row) const {
     return column >= 0 && row >= 0 && column < columnCount && row < rowCount;
@@ -61,14 +82,18 @@ struct Grid {
   friend bool operator!=(const Grid& a, const Grid& b) { return !(a == b); }
 
  private:
+  // Kept in 32 bits: a grid's text beyond that is more than memory holds anyway.
   struct Span {
-    qsizetype begin = 0;
-    qsizetype size = 0;
+    quint32 begin = 0;
+    quint32 size = 0;
   };
 
   qsizetype Index(int column, int row) const { return qsizetype(row) * columnCount + column; }
+  void Enlarge(qsizetype atLeast);
 
-  QString text_;
+  // The cells' bytes are text_'s first used_; the rest is room for more.
+  QByteArray text_;
+  qsizetype used_ = 0;
   std::vector<Span> spans_ = std::vector<Span>(4);
 };
 

@@ -61,13 +61,56 @@ void AppendEscaped(QByteArray& out, QStringView text) {
   out.resize(p - out.constData());
 }
 
+// How each Windows-1252 byte is written: itself, or an escape of up to five bytes.
+struct ByteEscapes {
+  std::array<std::array<char, 6>, 256> text{};  // text[b][0] is the length
+  ByteEscapes() {
+    for (int b = 0; b < 256; ++b) {
+      char buffer[kMaxEscapeLength];
+      char* end = buffer;
+      if (b >= 0x20 && b < 0x7F) {
+        if (b == '\\' || b == '{' || b == '}')
+          *end++ = '\\';
+        *end++ = char(b);
+      } else if (b == '\t') {
+        end = PutText(end, "\\tab ");
+      } else {
+        end = PutHexByte(end, b);
+      }
+      text[b][0] = char(end - buffer);
+      std::copy(buffer, end, text[b].begin() + 1);
+    }
+  }
+};
+
+// The same for text already in Windows-1252 bytes: one table look-up a byte.
+void AppendEscaped(QByteArray& out, QByteArrayView bytes) {
+  static const ByteEscapes escapes;
+  constexpr qsizetype kMaxByteEscape = 5;
+  const qsizetype start = out.size();
+  const qsizetype room = start + bytes.size() * kMaxByteEscape;
+  if (out.capacity() < room)
+    out.reserve(std::max(room, 2 * out.capacity()));
+  out.resize(room);
+  char* p = out.data() + start;
+  for (char c : bytes) {
+    const std::array<char, 6>& escape = escapes.text[uchar(c)];
+    if (escape[0] == 1) {
+      *p++ = escape[1];
+    } else {
+      p = std::copy(escape.begin() + 1, escape.begin() + 1 + escape[0], p);
+    }
+  }
+  out.resize(p - out.constData());
+}
+
 }  // namespace
 
 QByteArray WriteRtf(const TextLines& lines, const QFont& font) {
   QByteArray out;
   // Room for the text as it mostly is (one byte a character) and the line ends; escapes make
   // the buffer grow, by doubling.
-  out.reserve(256 + font.family().size() + lines.Joined().size() + 8 * lines.Size());
+  out.reserve(256 + font.family().size() + lines.CharacterCount() + 8 * lines.Size());
 
   const double points = font.pointSizeF() > 0 ? font.pointSizeF() : 8.0;
   out.append("{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1031{\\fonttbl{\\f0\\fnil\\fcharset0 ");
@@ -82,7 +125,10 @@ QByteArray WriteRtf(const TextLines& lines, const QFont& font) {
     out.append("\\ul");
   out.append(' ');
   for (qsizetype i = 0; i < lines.Size(); ++i) {
-    AppendEscaped(out, lines.Line(i));
+    if (lines.IsWide())
+      AppendEscaped(out, lines.LineText(i));
+    else
+      AppendEscaped(out, lines.LineBytes(i));
     out.append("\\par\r\n", 6);
   }
   out.append("}\r\n");
@@ -165,13 +211,13 @@ class RtfTextReader {
   // A run of ordinary characters, converted in one go unless it is skipped.
   void PlainText() {
     if (pendingSkip_ > 0 || group_.skip) {
-      Text(QChar(Cp1252Characters()[uchar(data_[pos_++])]));
+      TextByte(data_[pos_++]);
       return;
     }
     qsizetype end = pos_;
     while (end < size_ && IsPlain(data_[end]))
       ++end;
-    WidenCp1252(QByteArrayView(data_ + pos_, end - pos_), lines_.Grow(end - pos_));
+    lines_.AddBytes(QByteArrayView(data_ + pos_, end - pos_));
     pos_ = end;
   }
 
@@ -182,7 +228,17 @@ class RtfTextReader {
     }
     if (group_.skip)
       return;
-    *lines_.Grow(1) = ch;
+    lines_.Add(ch);
+  }
+
+  void TextByte(char byte) {
+    if (pendingSkip_ > 0) {
+      --pendingSkip_;
+      return;
+    }
+    if (group_.skip)
+      return;
+    lines_.AddBytes(QByteArrayView(&byte, 1));
   }
 
   void EndLine() {
@@ -222,7 +278,7 @@ class RtfTextReader {
         const int low = HexValue(data_[pos_ + 1]);
         pos_ += 2;
         if (high >= 0 && low >= 0)
-          Text(QChar(Cp1252Characters()[high * 16 + low]));
+          TextByte(char(high * 16 + low));
         return;
       }
       case '*':
@@ -374,14 +430,14 @@ TextLines ReadPlainText(const QByteArray& bytes) {
     const char c = d[i];
     if (c != '\r' && c != '\n')
       continue;
-    WidenCp1252(QByteArrayView(d + start, i - start), lines.Grow(i - start));
+    lines.AddBytes(QByteArrayView(d + start, i - start));
     lines.EndLine();
     if (c == '\r' && i + 1 < size && d[i + 1] == '\n')
       ++i;
     start = i + 1;
   }
   if (start < size) {
-    WidenCp1252(QByteArrayView(d + start, size - start), lines.Grow(size - start));
+    lines.AddBytes(QByteArrayView(d + start, size - start));
     lines.EndLine();
   }
   return lines;

@@ -1,6 +1,22 @@
 #include "reports/textlines.h"
 
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+#include "reports/cp1252text.h"
+#include "store/cp1252.h"
+
 namespace reports {
+namespace {
+
+// Line ends are kept in 32 bits; a text beyond that is more than memory holds anyway.
+void CheckLength(qsizetype length) {
+  if (length > qsizetype(0xFFFFFFFFu))
+    throw std::bad_alloc();
+}
+
+}  // namespace
 
 TextLines TextLines::FromList(const QStringList& lines) {
   TextLines result;
@@ -13,34 +29,122 @@ TextLines TextLines::FromList(const QStringList& lines) {
   return result;
 }
 
+QString TextLines::Line(qsizetype i) const {
+  return wide_ ? LineText(i).toString() : store::FromCp1252(LineBytes(i));
+}
+
 QStringList TextLines::ToStringList() const {
   QStringList lines;
   lines.reserve(Size());
   for (qsizetype i = 0; i < Size(); ++i)
-    lines.append(Line(i).toString());
+    lines.append(Line(i));
   return lines;
 }
 
 void TextLines::Reserve(qsizetype lines, qsizetype characters) {
   ends_.reserve(ends_.size() + size_t(lines));
-  text_.reserve(text_.size() + characters);
+  if (wide_) {
+    if (used_ + characters > wideText_.size())
+      wideText_.resize(used_ + characters);
+  } else if (used_ + characters > narrow_.size()) {
+    narrow_.resize(used_ + characters);
+  }
+}
+
+char* TextLines::GrowNarrow(qsizetype n) {
+  if (used_ + n > narrow_.size())
+    narrow_.resize(std::max(used_ + n, 2 * narrow_.size()));
+  char* room = narrow_.data() + used_;
+  used_ += n;
+  return room;
+}
+
+QChar* TextLines::GrowWide(qsizetype n) {
+  if (used_ + n > wideText_.size())
+    wideText_.resize(std::max(used_ + n, 2 * wideText_.size()));
+  QChar* room = wideText_.data() + used_;
+  used_ += n;
+  return room;
+}
+
+void TextLines::MakeWide() {
+  wideText_.resize(std::max<qsizetype>(narrow_.size(), used_ + 16));
+  WidenCp1252(QByteArrayView(narrow_.constData(), used_), wideText_.data());
+  narrow_ = QByteArray();
+  wide_ = true;
+}
+
+void TextLines::Add(QStringView piece) {
+  if (!wide_) {
+    qsizetype bad = 0;
+    if (store::FitsCp1252(piece, &bad)) {
+      store::ToCp1252(piece, GrowNarrow(piece.size()));
+      return;
+    }
+    MakeWide();
+  }
+  std::copy(piece.begin(), piece.end(), GrowWide(piece.size()));
+}
+
+void TextLines::Add(QChar ch) {
+  if (!wide_) {
+    const int byte = Cp1252Byte(ch.unicode());
+    if (byte >= 0) {
+      *GrowNarrow(1) = char(byte);
+      return;
+    }
+    MakeWide();
+  }
+  *GrowWide(1) = ch;
+}
+
+void TextLines::AddBytes(QByteArrayView bytes) {
+  if (wide_) {
+    WidenCp1252(bytes, GrowWide(bytes.size()));
+  } else if (!bytes.isEmpty()) {
+    std::memcpy(GrowNarrow(bytes.size()), bytes.data(), size_t(bytes.size()));
+  }
+}
+
+void TextLines::EndLine() {
+  CheckLength(used_);
+  ends_.push_back(quint32(used_));
 }
 
 void TextLines::Append(const TextLines& other) {
+  if (&other == this) {
+    Append(TextLines(other));
+    return;
+  }
   // Characters still open in this buffer become part of other's first line.
-  const qsizetype shift = text_.size();
-  text_.append(other.text_);
+  const qsizetype shift = used_;
+  if (other.wide_) {
+    Add(QStringView(other.wideText_.constData(), other.used_));
+    if (!wide_)
+      MakeWide();
+  } else {
+    AddBytes(QByteArrayView(other.narrow_.constData(), other.used_));
+  }
+  CheckLength(used_);
   ends_.reserve(ends_.size() + other.ends_.size());
-  for (qsizetype end : other.ends_)
-    ends_.push_back(shift + end);
+  for (quint32 end : other.ends_)
+    ends_.push_back(quint32(shift + end));
 }
 
-QChar* TextLines::Grow(qsizetype n) {
-  const qsizetype start = text_.size();
-  if (text_.capacity() < start + n)
-    text_.reserve(std::max(start + n, 2 * text_.capacity()));
-  text_.resize(start + n);
-  return text_.data() + start;
+bool operator==(const TextLines& a, const TextLines& b) {
+  if (a.ends_ != b.ends_)
+    return false;
+  if (a.wide_ == b.wide_) {
+    return a.wide_ ? QStringView(a.wideText_.constData(), a.used_) ==
+                         QStringView(b.wideText_.constData(), b.used_)
+                   : QByteArrayView(a.narrow_.constData(), a.used_) ==
+                         QByteArrayView(b.narrow_.constData(), b.used_);
+  }
+  // The wide one holds a character that the other cannot; compared as texts all the same.
+  const TextLines& narrow = a.wide_ ? b : a;
+  const TextLines& wide = a.wide_ ? a : b;
+  return store::FromCp1252(QByteArrayView(narrow.narrow_.constData(), narrow.used_)) ==
+         QStringView(wide.wideText_.constData(), wide.used_);
 }
 
 }  // namespace reports

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
@@ -9,7 +10,13 @@ namespace reports {
 
 // Many lines of text held in one buffer with the end of every line: a report of 100 000
 // records has about two million lines, and one string each would cost an allocation each.
-// Lines are appended whole (AppendLine) or in pieces (Add, Grow, then EndLine).
+//
+// The buffer holds Windows-1252 bytes, one a character, as long as every character has a
+// byte (report texts are made of the store's values, which always have), which halves the
+// memory and makes the report files' bytes a copy. The first character without a byte turns
+// the whole buffer into UTF-16, so any text is kept exactly.
+//
+// Lines are appended whole (AppendLine) or in pieces (Add, AddBytes, then EndLine).
 class TextLines {
  public:
   TextLines() = default;
@@ -17,14 +24,20 @@ class TextLines {
 
   qsizetype Size() const { return qsizetype(ends_.size()); }
   bool IsEmpty() const { return ends_.empty(); }
-  // Line i; valid until the next change.
-  QStringView Line(qsizetype i) const {
-    const qsizetype begin = i > 0 ? ends_[i - 1] : 0;
-    return QStringView(text_.constData() + begin, ends_[i] - begin);
-  }
-  // All lines back to back, without anything between them.
-  const QString& Joined() const { return text_; }
+  // The characters of all lines together.
+  qsizetype CharacterCount() const { return used_; }
+  QString Line(qsizetype i) const;
   QStringList ToStringList() const;
+
+  // True once a character without a Windows-1252 byte was added.
+  bool IsWide() const { return wide_; }
+  // Line i as Windows-1252 bytes (while not wide) or as UTF-16 (once wide).
+  QByteArrayView LineBytes(qsizetype i) const {
+    return QByteArrayView(narrow_.constData() + Begin(i), End(i) - Begin(i));
+  }
+  QStringView LineText(qsizetype i) const {
+    return QStringView(wideText_.constData() + Begin(i), End(i) - Begin(i));
+  }
 
   void Reserve(qsizetype lines, qsizetype characters);
   void AppendLine(QStringView line) {
@@ -34,23 +47,30 @@ class TextLines {
   void Append(const TextLines& other);
 
   // The line being built: pieces are added until EndLine closes it.
-  void Add(QStringView piece) { text_.append(piece); }
-  // Room for n more characters of the line being built, to be written by the caller.
-  QChar* Grow(qsizetype n);
-  // Gives back the last n characters of the line being built (written short of Grow's room).
-  void Shrink(qsizetype n) { text_.truncate(text_.size() - n); }
-  void EndLine() { ends_.push_back(text_.size()); }
+  void Add(QStringView piece);
+  void Add(QChar ch);
+  // Windows-1252 bytes, one character each.
+  void AddBytes(QByteArrayView bytes);
+  void EndLine();
   // The characters added since the last EndLine.
-  qsizetype OpenLength() const { return text_.size() - (ends_.empty() ? 0 : ends_.back()); }
+  qsizetype OpenLength() const { return used_ - (ends_.empty() ? 0 : ends_.back()); }
 
-  friend bool operator==(const TextLines& a, const TextLines& b) {
-    return a.ends_ == b.ends_ && a.text_ == b.text_;
-  }
+  friend bool operator==(const TextLines& a, const TextLines& b);
   friend bool operator!=(const TextLines& a, const TextLines& b) { return !(a == b); }
 
  private:
-  QString text_;
-  std::vector<qsizetype> ends_;
+  qsizetype Begin(qsizetype i) const { return i > 0 ? qsizetype(ends_[i - 1]) : 0; }
+  qsizetype End(qsizetype i) const { return qsizetype(ends_[i]); }
+  char* GrowNarrow(qsizetype n);
+  QChar* GrowWide(qsizetype n);
+  void MakeWide();
+
+  bool wide_ = false;
+  // The characters are the first used_ of narrow_ (or wideText_ once wide); the rest is room.
+  QByteArray narrow_;
+  QString wideText_;
+  qsizetype used_ = 0;
+  std::vector<quint32> ends_;
 };
 
 }  // namespace reports

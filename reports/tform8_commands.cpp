@@ -14,6 +14,7 @@
 #include <QToolButton>
 
 #include "platform/dialogs.h"
+#include "reports/cp1252text.h"
 #include "reports/gridmodel.h"
 #include "reports/tform8.h"
 
@@ -162,13 +163,17 @@ namespace {
 QString ViewText(const reports::TextLines& lines) {
   constexpr int kLinesPerParagraph = 32;
   QString text;
-  text.resize(lines.Joined().size() + std::max<qsizetype>(0, lines.Size() - 1));
+  text.resize(lines.CharacterCount() + std::max<qsizetype>(0, lines.Size() - 1));
   QChar* out = text.data();
   for (qsizetype i = 0; i < lines.Size(); ++i) {
     if (i > 0)
       *out++ = i % kLinesPerParagraph == 0 ? QChar(QLatin1Char('\n')) : QChar(QChar::LineSeparator);
-    const QStringView line = lines.Line(i);
-    out = std::copy(line.begin(), line.end(), out);
+    if (lines.IsWide()) {
+      const QStringView line = lines.LineText(i);
+      out = std::copy(line.begin(), line.end(), out);
+    } else {
+      out = reports::WidenCp1252(lines.LineBytes(i), out);
+    }
   }
   return text;
 }
