@@ -1,0 +1,128 @@
+// The report's compact text holders: the grid's cells and the block view's lines in one
+// buffer each, as Windows-1252 bytes until a character needs more.
+#include <gtest/gtest.h>
+
+#include <QFont>
+
+#include "reports/builders.h"
+#include "reports/grid.h"
+#include "reports/rtf.h"
+#include "reports/textlines.h"
+#include "store/recordstore.h"
+#include "tests/reports/report_fixtures.h"
+
+using reports::Grid;
+using reports::TextLines;
+
+TEST(TextLines, piecesAndWholeLines_readBackAsWritten_emptyLinesKept) {
+  TextLines lines;
+  lines.AppendLine(u"M\u00fcller \u20ac");
+  lines.EndLine();
+  lines.Add(u"Stra\u00dfe:");
+  lines.AddBytes("Hauptstr. 1\xe4");
+  lines.Add(QChar(u'\u0160'));
+  lines.EndLine();
+  EXPECT_FALSE(lines.IsWide());
+  EXPECT_EQ(lines.ToStringList(),
+            QStringList({QStringLiteral("M\u00fcller \u20ac"), "",
+                         QStringLiteral("Stra\u00dfe:Hauptstr. 1\u00e4\u0160")}));
+  EXPECT_EQ(lines.CharacterCount(), 8 + 0 + 20);
+}
+
+TEST(TextLines, characterWithoutByte_turnsWholeBufferWide_nothingLost) {
+  TextLines lines;
+  lines.AppendLine(u"Gr\u00fc\u00dfe");
+  lines.AddBytes("vorher \x80 ");
+  lines.Add(u"\u03a9");    // no Windows-1252 byte
+  lines.AddBytes("\xfc");  // bytes still count as Windows-1252 afterwards
+  lines.EndLine();
+  lines.AppendLine(u"\U0001F600");
+  EXPECT_TRUE(lines.IsWide());
+  EXPECT_EQ(lines.ToStringList(), QStringList({QStringLiteral("Gr\u00fc\u00dfe"),
+                                               QStringLiteral("vorher \u20ac \u03a9\u00fc"),
+                                               QStringLiteral("\U0001F600")}));
+}
+
+TEST(TextLines, appendAndEquality_acrossNarrowAndWide) {
+  const QStringList first = {"a", QStringLiteral("\u00e4")};
+  const QStringList second = {QStringLiteral("\u03a9"), "", "z"};
+  TextLines lines = TextLines::FromList(first);
+  lines.Append(TextLines::FromList(second));
+  EXPECT_EQ(lines.ToStringList(), first + second);
+  EXPECT_EQ(lines, TextLines::FromList(first + second));
+
+  TextLines twice = TextLines::FromList(first);
+  twice.Append(twice);
+  EXPECT_EQ(twice.ToStringList(), first + first);
+
+  // Same characters, different line ends, are different texts.
+  EXPECT_NE(TextLines::FromList({"ab", "c"}), TextLines::FromList({"a", "bc"}));
+  EXPECT_NE(TextLines::FromList({"a"}), TextLines::FromList({QStringLiteral("\u03a9")}));
+}
+
+TEST(Grid, cellsKeptAsWindows1252_sharedAndSelfCopiedCellsStayRight) {
+  Grid grid = Grid::Sized(3, 2, 1, 1);
+  grid.SetCell(0, 0, QStringLiteral("Stra\u00dfe \u20ac"));
+  grid.SetCellBytes(1, 0, "M\xfcller");
+  grid.SetCell(2, 0, QStringLiteral("\u03a9 x"));  // no byte: kept as the companion would write it
+  EXPECT_EQ(grid.Cell(0, 0), QStringLiteral("Stra\u00dfe \u20ac"));
+  EXPECT_EQ(grid.CellBytes(0, 0), QByteArrayView("Stra\xdf"
+                                                 "e \x80"));
+  EXPECT_EQ(grid.Cell(1, 0), QStringLiteral("M\u00fcller"));
+  EXPECT_EQ(grid.Cell(2, 0), "? x");
+
+  grid.CopyCell(0, 1, 1, 0);
+  grid.SetCell(1, 0, "neu");
+  EXPECT_EQ(grid.Cell(0, 1), QStringLiteral("M\u00fcller")) << "a copied cell keeps its text";
+  // A cell set from the grid's own text, while the text grows.
+  for (int i = 0; i < 200; ++i)
+    grid.SetCellBytes(1, 1, grid.CellBytes(0, 0));
+  EXPECT_EQ(grid.Cell(1, 1), grid.Cell(0, 0));
+  EXPECT_EQ(grid.Cells(),
+            QStringList({QStringLiteral("Stra\u00dfe \u20ac"), "neu", "? x",
+                         QStringLiteral("M\u00fcller"), QStringLiteral("Stra\u00dfe \u20ac"), ""}));
+
+  Grid other = Grid::Sized(3, 2, 1, 1);
+  for (int r = 0; r < 2; ++r) {
+    for (int c = 0; c < 3; ++c)
+      other.SetCell(c, r, grid.Cell(c, r));
+  }
+  EXPECT_EQ(other, grid) << "equal cells, however the texts were laid out";
+  other.SetCell(2, 1, "x");
+  EXPECT_NE(other, grid);
+}
+
+TEST(Rtf, bytesAndWideText_writeTheSameEscapes) {
+  // The same lines written from a byte buffer and, with one more line that needs UTF-16,
+  // from a wide buffer: everything before that line is the same.
+  const QStringList lines = {QStringLiteral("\u00e4\u20ac{\\}\tTab"), "", "\x01\x7f",
+                             QStringLiteral("\u00ff\u0081")};
+  const QFont font(QStringLiteral("Arial"), 10);
+  const QByteArray narrow = reports::WriteRtf(TextLines::FromList(lines), font);
+  const QByteArray wide =
+      reports::WriteRtf(TextLines::FromList(lines + QStringList{QStringLiteral("\u03a9")}), font);
+  ASSERT_TRUE(narrow.endsWith("}\r\n"));
+  EXPECT_TRUE(wide.startsWith(narrow.chopped(3)));
+  EXPECT_TRUE(wide.endsWith("\\u937?\\par\r\n}\r\n"));
+  EXPECT_TRUE(
+      narrow.contains("\\'e4\\'80\\{\\\\\\}\\tab Tab\\par\r\n\\par\r\n\\'01\\'7f\\par\r\n"
+                      "\\'ff\\'81\\par"));
+  EXPECT_EQ(reports::ReadRtfText(narrow), TextLines::FromList(lines));
+}
+
+TEST(BuildReport, entryWithCharacterWithoutByte_blockKeepsIt) {
+  using namespace reporttest;
+  const store::RecordStore store(StoreBytes({FullRecord("M\u00fcller", "Anna", "1")}));
+  reports::ReportSelection selection;
+  selection.entries = {QStringLiteral("M\u00fcller,Anna"), QStringLiteral("\u03a9mega,Nobody")};
+  selection.tickedFields = QVector<bool>(15, false);
+  selection.tickedFields[0] = true;
+  selection.tickedRecords = {true, true};
+  const reports::BuiltReport report = reports::BuildReport(store, selection);
+  EXPECT_EQ(
+      report.blockLines.ToStringList(),
+      QStringList({QStringLiteral("M\u00fcller,Anna"), " ", QStringLiteral("Name: M\u00fcller"),
+                   " ", " ", QStringLiteral("\u03a9mega,Nobody"), " ", "Name: Error", " ", " "}));
+  EXPECT_EQ(report.grid.Cells(),
+            QStringList({"", "Name", "1", QStringLiteral("M\u00fcller"), "2", "Error"}));
+}
