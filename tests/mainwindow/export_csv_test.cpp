@@ -53,3 +53,24 @@ TEST(CsvExport, writesFifteenValuesInColumnOrder_errorForMissing_noQuoting) {
                      "Error;Kurz;Error;Error;Error;Error;Error;Error;Error;Error;Error;Error;"
                      "Error;Error;Error\r\n");
 }
+
+// Values of every length are copied exactly: empty, short, exactly sixteen bytes, longer ones,
+// one that ends the store's bytes without a line end, and missing ones beside them; a listed
+// key without a section gives fifteen "Error" values.
+TEST(CsvExport, valuesOfEveryLengthAndAtTheStoreEnd_copiedExactly) {
+  const QByteArray sixteen = "0123456789abcdef";
+  const QByteArray longValue =
+      "Stra\xDF"
+      "e der langen Namen und Hausnummern 12-14, Hinterhaus";
+  const QByteArray store = "[Lang,Lea]\r\nVorname=Lea\r\nName=Lang\r\nFirma=" + sixteen +
+                           "\r\nStrasse=" + longValue +
+                           "\r\nPLZ=\r\n"
+                           "[Ende,Eva]\r\nName=Ende\r\nVorname=Eva\r\nIRuf=7";
+  const QByteArray csv =
+      mainwindow::ExportCsv(store::RecordStore(store), {"Lang,Lea", "Fehlt,Ganz", "ende,eva"});
+  const QByteArray error15 = QByteArrayList(15, "Error").join(';') + "\r\n";
+  EXPECT_EQ(csv, kHeader + "Lea;Lang;Error;Error;" + sixteen + ";" + longValue +
+                     ";;Error;Error;Error;Error;Error;Error;Error;Error\r\n" + error15 +
+                     "Eva;Ende;Error;Error;Error;Error;Error;Error;Error;Error;Error;Error;Error;"
+                     "Error;7\r\n");
+}
