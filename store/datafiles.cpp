@@ -60,7 +60,12 @@ QByteArray ReadForChange(const QString& path) {
 }
 
 void WriteList(const QString& path, const ListBytes& list) {
-  if (!WriteFileAtomic(path, list.Bytes()))
+  // Normally a few pieces of the bytes read; a list written elsewhere with other line ends
+  // comes in as many pieces as lines and is joined instead.
+  const std::vector<QByteArrayView> pieces = list.Pieces();
+  const bool written =
+      pieces.size() <= 64 ? WriteFileAtomic(path, pieces) : WriteFileAtomic(path, list.Bytes());
+  if (!written)
     throw platform::UserError(CannotCreateMessage(path));
 }
 

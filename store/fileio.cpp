@@ -116,6 +116,11 @@ bool WriteFileAtomic(const QString& path, const QByteArray& bytes, QString* erro
 
 bool WriteFileAtomic(const QString& path, std::initializer_list<QByteArrayView> pieces,
                      QString* errorDetail) {
+  return WriteFileAtomic(path, std::vector<QByteArrayView>(pieces), errorDetail);
+}
+
+bool WriteFileAtomic(const QString& path, const std::vector<QByteArrayView>& pieces,
+                     QString* errorDetail) {
   // The temporary file lies in the target's directory and is renamed over the target, so a
   // reader on another workstation sees the old file or the new one, never a mixture. It is
   // not forced to disk before the rename: the rename alone gives readers that promise.

@@ -4,6 +4,7 @@
 #include <QString>
 #include <functional>
 #include <initializer_list>
+#include <vector>
 
 namespace store {
 
@@ -27,6 +28,8 @@ bool WriteFileAtomic(const QString& path, const QByteArray& bytes, QString* erro
 // The same for a file made of several pieces one after the other (a large file with one part
 // changed is written without joining the pieces first).
 bool WriteFileAtomic(const QString& path, std::initializer_list<QByteArrayView> pieces,
+                     QString* errorDetail = nullptr);
+bool WriteFileAtomic(const QString& path, const std::vector<QByteArrayView>& pieces,
                      QString* errorDetail = nullptr);
 
 // Fault injection for tests. The hook is asked before each operation; returning true makes

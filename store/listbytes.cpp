@@ -1,5 +1,6 @@
 #include "store/listbytes.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "store/cp1252.h"
@@ -101,11 +102,19 @@ void ListBytes::RemoveAt(qsizetype i) {
 }
 
 qsizetype ListBytes::RemoveAll(const QString& key) {
-  qsizetype removed = 0;
-  for (qsizetype i = IndexOf(key); i >= 0; i = IndexOf(key)) {
-    RemoveAt(i);
-    ++removed;
-  }
+  const qsizetype first = IndexOf(key);
+  if (first < 0)
+    return 0;
+  // One pass from the first match on: a key listed twice costs no second search.
+  const QByteArray wanted = ToCp1252(key);
+  auto matches = [&](QByteArrayView line) {
+    return line.size() == wanted.size() &&
+           std::memcmp(line.data(), wanted.data(), size_t(line.size())) == 0 &&
+           FromCp1252(line) == key;
+  };
+  const auto end = std::remove_if(lines_.begin() + first, lines_.end(), matches);
+  const qsizetype removed = qsizetype(lines_.end() - end);
+  lines_.erase(end, lines_.end());
   return removed;
 }
 
@@ -120,6 +129,37 @@ QByteArray ListBytes::Bytes() const {
     out.append("\r\n", 2);
   }
   return out;
+}
+
+std::vector<QByteArrayView> ListBytes::Pieces() const {
+  static const char kCrLf[] = "\r\n";
+  const char* const begin = bytes_.constData();
+  const char* const end = begin + bytes_.size();
+  std::vector<QByteArrayView> pieces;
+  const char* runBegin = nullptr;
+  const char* runEnd = nullptr;
+  auto flush = [&] {
+    if (runBegin != runEnd)
+      pieces.emplace_back(runBegin, runEnd - runBegin);
+    runBegin = runEnd = nullptr;
+  };
+  for (const QByteArrayView& line : lines_) {
+    const char* after = line.data() + line.size();
+    const bool inBytes = line.data() >= begin && after <= end;
+    if (inBytes && end - after >= 2 && after[0] == '\r' && after[1] == '\n') {
+      if (line.data() != runEnd) {
+        flush();
+        runBegin = line.data();
+      }
+      runEnd = after + 2;  // the line and its CR LF as they stand
+      continue;
+    }
+    flush();
+    pieces.push_back(line);
+    pieces.emplace_back(kCrLf, 2);
+  }
+  flush();
+  return pieces;
 }
 
 }  // namespace store

@@ -34,6 +34,11 @@ class ListBytes {
   qsizetype RemoveAll(const QString& key);
 
   QByteArray Bytes() const;
+  // The same bytes as pieces to write one after the other: lines that stand unchanged one
+  // after the other in the bytes read (each ended by CR LF) make one piece, so a list of
+  // 100 000 keys with one key added or removed is written in a few pieces without a copy.
+  // The pieces point into this list and live as long as it does.
+  std::vector<QByteArrayView> Pieces() const;
 
  private:
   void Insert(qsizetype at, const QString& key);
