@@ -26,6 +26,7 @@ const QString& CompanyTree::MemberKey(qsizetype company, qsizetype member) const
 CompanyTree BuildCompanyTree(const store::RecordStore& records, const QStringList& keys) {
   static const QByteArray missing = store::ToCp1252(store::MissingValue());
   static const QByteArray noCompany = store::ToCp1252(NoCompanyText());
+  constexpr qsizetype kAhead = 16;
   CompanyTree tree;
   tree.keys_ = keys;
   tree.table_ =
@@ -37,6 +38,12 @@ CompanyTree BuildCompanyTree(const store::RecordStore& records, const QStringLis
   // company turns its name into text.
   QHash<QByteArrayView, qsizetype> index;
   for (qsizetype row = 0; row < keys.size(); ++row) {
+    // The rows' sections lie all over the store: ask the memory for a later row's company now,
+    // so it has arrived when that row is grouped.
+    if (row + kAhead < keys.size()) {
+      if (const auto ahead = tree.table_.Raw(row + kAhead, store::kFirma))
+        __builtin_prefetch(ahead->data());
+    }
     const QByteArrayView company =
         tree.table_.Raw(row, store::kFirma).value_or(QByteArrayView(missing));
     const QByteArrayView shown = company.isEmpty() ? QByteArrayView(noCompany) : company;

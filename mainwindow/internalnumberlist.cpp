@@ -9,10 +9,16 @@ namespace mainwindow {
 
 QStringList BuildInternalNumberList(const store::RecordStore& records, const QStringList& keys) {
   static const QByteArray missing = store::ToCp1252(store::MissingValue());
+  constexpr qsizetype kAhead = 16;
   const store::RecordTable table = records.ReadRecords(keys, store::FieldBit(store::kIRuf));
   QStringList entries;
   // Every entry starts with its key, so the keys' sorted order is already the list's order.
   for (qsizetype row = 0; row < keys.size(); ++row) {
+    // The rows' sections lie all over the store: ask the memory for a later row's number now.
+    if (row + kAhead < keys.size()) {
+      if (const auto ahead = table.Raw(row + kAhead, store::kIRuf))
+        __builtin_prefetch(ahead->data());
+    }
     const QByteArrayView number = table.Raw(row, store::kIRuf).value_or(QByteArrayView(missing));
     if (number.isEmpty())
       continue;
