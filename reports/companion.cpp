@@ -323,20 +323,10 @@ QByteArray WriteSections(const QByteArray& bytes, const std::vector<SectionWrite
   return out;
 }
 
-// The first section of each column's name, and what the file holds in all: its column
-// sections, its key lines, and the most key lines of one column section.
+// What a companion file holds: its key lines in all, and the most of one column section.
 struct Held {
-  int columnSections = 0;
   qsizetype keys = 0;
   qsizetype mostKeysInSection = 0;
-};
-
-// A value found for a cell: the row and where the raw value stands in the file.
-struct Hit {
-  int row;
-  int column;
-  qsizetype valueBegin;
-  qsizetype lineEnd;
 };
 
 bool IsCountSection(QByteArrayView name) {
@@ -359,48 +349,85 @@ int ReadCount(const QByteArray& bytes, const std::vector<SectionPos>& headers, c
   return 1;
 }
 
-// One pass over the lines of the file: counts the keys, and collects the first line of the
-// keys "0" to rows - 1 in the first section of each column below `columns`.
-Held ScanKeys(const QByteArray& bytes, const std::vector<SectionPos>& headers, int columns,
-              int rows, std::vector<Hit>* hits) {
+// The section a header opens: a column section unless it is "xxx", and the column whose
+// cells it holds when it is the first section of that column's name ("0", "1", ...).
+struct SectionRole {
+  bool columnSection = false;
+  int column = -1;
+};
+
+std::vector<SectionRole> Roles(const QByteArray& bytes, const std::vector<SectionPos>& headers,
+                               int columns) {
+  std::vector<SectionRole> roles(headers.size());
+  std::array<bool, kMaxGridColumns> columnSeen{};
+  for (size_t h = 0; h < headers.size(); ++h) {
+    const QByteArrayView name(bytes.constData() + headers[h].nameBegin,
+                              headers[h].nameEnd - headers[h].nameBegin);
+    roles[h].columnSection = !IsCountSection(name);
+    const int column = RowOfKey(name, columns);
+    if (column >= 0 && !columnSeen[column]) {
+      columnSeen[column] = true;
+      roles[h].column = column;
+    }
+  }
+  return roles;
+}
+
+// The lines of section h (h = headers.size(): the lines before the first header).
+LineScanner SectionLines(const QByteArray& bytes, const std::vector<SectionPos>& headers,
+                         size_t h) {
+  if (h == headers.size()) {
+    const qsizetype end = headers.empty() ? bytes.size() : headers.front().headerBegin;
+    return LineScanner(bytes.constData(), end, 0);
+  }
+  const qsizetype end = h + 1 < headers.size() ? headers[h + 1].headerBegin : bytes.size();
+  return LineScanner(bytes.constData(), end, headers[h].bodyBegin);
+}
+
+// The key lines of the file in all, and the most of one column section.
+Held CountKeys(const QByteArray& bytes, const std::vector<SectionPos>& headers,
+               const std::vector<SectionRole>& roles) {
   Held held;
   const char* d = bytes.constData();
-  std::array<bool, kMaxGridColumns> columnSeen{};
   qsizetype b, e, kb, ke, vb;
   for (size_t h = 0; h <= headers.size(); ++h) {
-    // The lines before the first header belong to no section.
-    const qsizetype begin = h == 0 ? 0 : headers[h - 1].bodyBegin;
-    const qsizetype end = h < headers.size() ? headers[h].headerBegin : bytes.size();
-    bool columnSection = false;
-    int column = -1;
-    if (h > 0) {
-      const SectionPos& s = headers[h - 1];
-      const QByteArrayView name(d + s.nameBegin, s.nameEnd - s.nameBegin);
-      columnSection = !IsCountSection(name);
-      column = RowOfKey(name, columns);
-      if (column >= 0 && columnSeen[column])
-        column = -1;
-      if (column >= 0)
-        columnSeen[column] = true;
-    }
-    held.columnSections += columnSection;
     qsizetype inSection = 0;
-    LineScanner lines(d, end, begin);
-    while (lines.Next(&b, &e)) {
-      if (!ParseKeyLine(d, b, e, &kb, &ke, &vb))
-        continue;
-      ++inSection;
-      if (column < 0)
-        continue;
-      const int row = RowOfKey(QByteArrayView(d + kb, ke - kb), rows);
-      if (row >= 0)
-        hits->push_back({row, column, vb, e});
-    }
+    LineScanner lines = SectionLines(bytes, headers, h);
+    while (lines.Next(&b, &e))
+      inSection += ParseKeyLine(d, b, e, &kb, &ke, &vb);
     held.keys += inSection;
-    if (columnSection)
+    if (h < headers.size() && roles[h].columnSection)
       held.mostKeysInSection = std::max(held.mostKeysInSection, inSection);
   }
   return held;
+}
+
+// The cells of the grid's columns: the first line of each key "0" to rowCount - 1 in the
+// first section of each column; "Error" for the others.
+void ReadCells(const QByteArray& bytes, const std::vector<SectionPos>& headers,
+               const std::vector<SectionRole>& roles, Grid& grid) {
+  const char* d = bytes.constData();
+  grid.FillAll(ErrorText());
+  std::vector<bool> found(size_t(grid.columnCount) * size_t(grid.rowCount), false);
+  qsizetype b, e, kb, ke, vb;
+  for (size_t h = 0; h < headers.size(); ++h) {
+    const int column = roles[h].column;
+    if (column < 0)
+      continue;
+    LineScanner lines = SectionLines(bytes, headers, h);
+    while (lines.Next(&b, &e)) {
+      if (!ParseKeyLine(d, b, e, &kb, &ke, &vb))
+        continue;
+      const int row = RowOfKey(QByteArrayView(d + kb, ke - kb), grid.rowCount);
+      if (row < 0)
+        continue;
+      const size_t cell = size_t(row) * size_t(grid.columnCount) + size_t(column);
+      if (found[cell])
+        continue;
+      found[cell] = true;
+      grid.SetCellBytes(column, row, CleanValue(d, vb, e));
+    }
+  }
 }
 
 }  // namespace
@@ -457,27 +484,17 @@ Grid ReadCompanion(const QByteArray& bytes) {
     }
     columns = std::clamp(columnSections, 1, kMaxGridColumns);
   }
-  // Rows beyond the keys the file holds are cut to the most keys of one column section; the
-  // values found for the rows announced stay right for the rows kept.
-  std::vector<Hit> hits;
-  const Held held = ScanKeys(bytes, headers, columns, rows, &hits);
-  if (rows > 1 && rows > held.keys)
-    rows = int(std::max<qsizetype>(1, held.mostKeysInSection));
-
+  // Rows beyond the keys the file holds are cut to the most keys of one column section, so
+  // that a damaged or hostile file cannot make the grid grow without bound.
+  const std::vector<SectionRole> roles = Roles(bytes, headers, columns);
+  if (rows > 1) {
+    const Held held = CountKeys(bytes, headers, roles);
+    if (rows > held.keys)
+      rows = int(std::max<qsizetype>(1, held.mostKeysInSection));
+  }
   Grid grid = Grid::Sized(columns, rows, 1, 1);
   grid.ReserveText(bytes.size() + 8);
-  grid.FillAll(ErrorText());
-  std::vector<bool> found(size_t(columns) * size_t(rows), false);
-  const char* d = bytes.constData();
-  for (const Hit& hit : hits) {
-    if (hit.row >= rows)
-      continue;
-    const size_t cell = size_t(hit.row) * size_t(columns) + size_t(hit.column);
-    if (found[cell])
-      continue;
-    found[cell] = true;
-    grid.SetCellBytes(hit.column, hit.row, CleanValue(d, hit.valueBegin, hit.lineEnd));
-  }
+  ReadCells(bytes, headers, roles, grid);
   return grid;
 }
 

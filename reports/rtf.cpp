@@ -204,9 +204,15 @@ class RtfTextReader {
       done_ = true;  // the document's own group has ended
   }
 
-  static bool IsPlain(char c) {
-    return c != '{' && c != '}' && c != '\\' && c != '\r' && c != '\n' && c != '\0';
-  }
+  // One look-up a byte: the runs of ordinary characters make up most of a report.
+  static constexpr std::array<bool, 256> kPlain = [] {
+    std::array<bool, 256> table{};
+    for (int b = 0; b < 256; ++b) {
+      table[b] = b != '{' && b != '}' && b != '\\' && b != '\r' && b != '\n' && b != '\0';
+    }
+    return table;
+  }();
+  static bool IsPlain(char c) { return kPlain[uchar(c)]; }
 
   // A run of ordinary characters, converted in one go unless it is skipped.
   void PlainText() {
@@ -373,7 +379,7 @@ class RtfTextReader {
   // The control words that matter for the text, looked up in one step: a report has a \par
   // for every line.
   static Word KnownWord(QByteArrayView name) {
-    if (name == "par")
+    if (name.size() == 3 && name[0] == 'p' && name[1] == 'a' && name[2] == 'r')
       return {WordKind::LineEnd};  // the word of every line, found without the table
     static const QHash<QByteArrayView, Word> words = [] {
       QHash<QByteArrayView, Word> table;
