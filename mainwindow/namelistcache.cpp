@@ -30,6 +30,12 @@ store::LoadResult NameListCache::Load(const QString& path, store::MessageSink& s
   return result;
 }
 
+void NameListCache::Forget() {
+  valid_ = false;
+  bytes_.clear();
+  lines_.clear();
+}
+
 bool NameListCache::IsLastLoaded(const QStringList& entries) const {
   return valid_ && entries.size() == lines_.size() && entries.constData() == lines_.constData();
 }

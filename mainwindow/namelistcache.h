@@ -20,6 +20,10 @@ class NameListCache {
   // True when entries are the very list the last load handed out (not merely equal).
   bool IsLastLoaded(const QStringList& entries) const;
 
+  // Lets go of the last load: called before the window changes its list itself (after writing
+  // the name index), so the list is changed in place instead of being copied first.
+  void Forget();
+
  private:
   QString path_;
   QString locale_;  // the keys' order depends on it

@@ -47,6 +47,7 @@ void TForm1::SetListEntries(const QStringList& sortedEntries) {
 
 void TForm1::InsertListEntry(const QString& entry) {
   const QScopedValueRollback quiet(listChangingQuietly_, true);
+  names_.Forget();
   const int row = mainwindow::SortedInsertPosition(listModel_->Entries(), entry);
   listModel_->Insert(row, entry);
 }
@@ -69,6 +70,7 @@ void TForm1::SelectListIndex(int index) {
 
 void TForm1::RemoveListEntry(int row) {
   const QScopedValueRollback quiet(listChangingQuietly_, true);
+  names_.Forget();
   listModel_->Remove(row);
 }
 

@@ -47,6 +47,13 @@ TEST_F(NameListCacheTest, unchangedFile_sameListShared_changedBytesOfTheSameLeng
   EXPECT_TRUE(cache.IsLastLoaded(changed.lines));
   // An equal list made elsewhere is not the list handed out.
   EXPECT_FALSE(cache.IsLastLoaded(QStringList{"Abel,Bern", "Meier,Anna"}));
+
+  // Forgotten: the same bytes are decoded again into a list of their own.
+  cache.Forget();
+  EXPECT_FALSE(cache.IsLastLoaded(changed.lines));
+  const store::LoadResult reread = cache.Load(Path(), sink);
+  EXPECT_EQ(reread.lines, changed.lines);
+  EXPECT_NE(reread.lines.constData(), changed.lines.constData());
   EXPECT_TRUE(sink.texts.isEmpty());
 }
 
