@@ -131,6 +131,10 @@ bool WriteFileAtomic(const QString& path, const std::vector<QByteArrayView>& pie
   };
   if (Fails(FileOp::Open, path))
     return fail(QStringLiteral("open failed"));
+  // A file made read-only is not replaced behind its owner's back.
+  const QFileInfo target(path);
+  if (target.exists() && !target.isWritable())
+    return fail(QStringLiteral("existing file is not writable"));
   QFile file;
   if (!OpenUniqueTemporary(path, &file))
     return fail(file.errorString());
@@ -160,7 +164,6 @@ bool WriteFileAtomic(const QString& path, const std::vector<QByteArrayView>& pie
     return fail(file.errorString());
   // A replaced file keeps its permissions; a new one gets the usual ones (made with 0666
   // less the umask, as any new file).
-  const QFileInfo target(path);
   if (target.exists())
     file.setPermissions(target.permissions());
   if (Fails(FileOp::Rename, path))

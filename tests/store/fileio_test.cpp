@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 
 #include "tests/support/datadir.h"
 
@@ -81,6 +83,24 @@ TEST_F(FileIoTest, replacedFileKeepsItsPermissions_newFileIsReadableAndWritable)
   ASSERT_TRUE(store::WriteFileAtomic(path, "b"));
   EXPECT_EQ(QFile::permissions(path), before);
   EXPECT_EQ(dir.Read("export.csv"), QByteArray("b"));
+}
+
+TEST_F(FileIoTest, readOnlyTarget_isNotReplaced) {
+  const QString path = dir.File("adresse.qdx");
+  dir.Write("adresse.qdx", "old\r\n");
+  // Permission bits do not bind root, so root marks the file immutable instead.
+  const bool root = geteuid() == 0;
+  if (root ? QProcess::execute("chattr", {"+i", path}) != 0
+           : !QFile::setPermissions(path, QFile::ReadOwner)) {
+    GTEST_SKIP() << "cannot make a file read-only here";
+  }
+  const bool written = store::WriteFileAtomic(path, "new\r\n");
+  if (root)
+    QProcess::execute("chattr", {"-i", path});
+  QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+  EXPECT_FALSE(written);
+  EXPECT_EQ(dir.Read("adresse.qdx"), QByteArray("old\r\n"));
+  EXPECT_EQ(Entries(), QStringList{"adresse.qdx"});
 }
 
 TEST_F(FileIoTest, readWholeFile_missingOrUnreadable) {
