@@ -10,7 +10,6 @@
 #include <QListView>
 #include <QMouseEvent>
 #include <QScopedValueRollback>
-#include <QSignalBlocker>
 #include <QToolButton>
 #include <QTreeView>
 

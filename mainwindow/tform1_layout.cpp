@@ -87,8 +87,8 @@ void TForm1::CreateControls() {
   ListBox1->setUniformItemSizes(true);
   ListBox1->setItemDelegate(new FixedHeightDelegate(ListBox1));
   ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
-  ListBox1->setEditTriggers(
-      QAbstractItemView::NoEditTriggers);  // entries are never edited in place
+  // Entries are never edited in place; the program keeps them sorted.
+  ListBox1->setEditTriggers(QAbstractItemView::NoEditTriggers);
   ListBox1->setContextMenuPolicy(Qt::CustomContextMenu);
   ListBox1->viewport()->installEventFilter(this);
 
