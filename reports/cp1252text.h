@@ -34,6 +34,27 @@ inline QChar* WidenCp1252(QByteArrayView bytes, QChar* out) {
   return out + n;
 }
 
+// Copies n bytes; short copies, the most common in a report (values, labels), without a
+// library call.
+inline char* CopyBytes(char* out, const char* in, qsizetype n) {
+  if (n <= 16) {
+    if (n >= 8) {
+      quint64 head;
+      quint64 tail;
+      std::memcpy(&head, in, 8);
+      std::memcpy(&tail, in + n - 8, 8);
+      std::memcpy(out, &head, 8);
+      std::memcpy(out + n - 8, &tail, 8);
+    } else {
+      for (qsizetype i = 0; i < n; ++i)
+        out[i] = in[i];
+    }
+  } else {
+    std::memcpy(out, in, size_t(n));
+  }
+  return out + n;
+}
+
 // The byte of ch, or -1 when Windows-1252 has none.
 int Cp1252Byte(char16_t ch);
 

@@ -51,12 +51,12 @@ void TextLines::Reserve(qsizetype lines, qsizetype characters) {
   }
 }
 
-char* TextLines::GrowNarrow(qsizetype n) {
-  if (used_ + n > narrow_.size())
-    narrow_.resize(std::max(used_ + n, 2 * narrow_.size()));
-  char* room = narrow_.data() + used_;
-  used_ += n;
-  return room;
+void TextLines::EnlargeNarrow(qsizetype atLeast) {
+  narrow_.resize(std::max(atLeast, 2 * narrow_.size()));
+}
+
+void TextLines::TooLong() {
+  throw std::bad_alloc();
 }
 
 QChar* TextLines::GrowWide(qsizetype n) {
@@ -98,17 +98,8 @@ void TextLines::Add(QChar ch) {
   *GrowWide(1) = ch;
 }
 
-void TextLines::AddBytes(QByteArrayView bytes) {
-  if (wide_) {
-    WidenCp1252(bytes, GrowWide(bytes.size()));
-  } else if (!bytes.isEmpty()) {
-    std::memcpy(GrowNarrow(bytes.size()), bytes.data(), size_t(bytes.size()));
-  }
-}
-
-void TextLines::EndLine() {
-  CheckLength(used_);
-  ends_.push_back(quint32(used_));
+void TextLines::AddBytesWide(QByteArrayView bytes) {
+  WidenCp1252(bytes, GrowWide(bytes.size()));
 }
 
 void TextLines::Append(const TextLines& other) {

@@ -6,6 +6,8 @@
 #include <QStringView>
 #include <vector>
 
+#include "reports/cp1252text.h"
+
 namespace reports {
 
 // Many lines of text held in one buffer with the end of every line: a report of 100 000
@@ -50,8 +52,17 @@ class TextLines {
   void Add(QStringView piece);
   void Add(QChar ch);
   // Windows-1252 bytes, one character each.
-  void AddBytes(QByteArrayView bytes);
-  void EndLine();
+  void AddBytes(QByteArrayView bytes) {
+    if (wide_)
+      AddBytesWide(bytes);
+    else
+      CopyBytes(GrowNarrow(bytes.size()), bytes.data(), bytes.size());
+  }
+  void EndLine() {
+    if (used_ > qsizetype(0xFFFFFFFFu))
+      TooLong();
+    ends_.push_back(quint32(used_));
+  }
   // The characters added since the last EndLine.
   qsizetype OpenLength() const { return used_ - (ends_.empty() ? 0 : ends_.back()); }
 
@@ -61,7 +72,16 @@ class TextLines {
  private:
   qsizetype Begin(qsizetype i) const { return i > 0 ? qsizetype(ends_[i - 1]) : 0; }
   qsizetype End(qsizetype i) const { return qsizetype(ends_[i]); }
-  char* GrowNarrow(qsizetype n);
+  char* GrowNarrow(qsizetype n) {
+    if (used_ + n > narrow_.size())
+      EnlargeNarrow(used_ + n);
+    char* room = narrow_.data() + used_;
+    used_ += n;
+    return room;
+  }
+  void EnlargeNarrow(qsizetype atLeast);
+  void AddBytesWide(QByteArrayView bytes);
+  [[noreturn]] static void TooLong();
   QChar* GrowWide(qsizetype n);
   void MakeWide();
 
