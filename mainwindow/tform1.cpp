@@ -41,6 +41,14 @@ QStringList TForm1::ListEntries() const {
 
 void TForm1::SetListEntries(const QStringList& sortedEntries) {
   const QScopedValueRollback quiet(listChangingQuietly_, true);
+  const QStringList& shown = listModel_->Entries();
+  if (sortedEntries.size() == shown.size() && sortedEntries.constData() == shown.constData()) {
+    // The very list already shown (the name index did not change since it was loaded): the
+    // refill only drops the selection and starts at the top, and the view is not laid out anew.
+    SelectListIndex(-1);
+    ListBox1->scrollToTop();
+    return;
+  }
   listModel_->SetEntries(sortedEntries);
 }
 

@@ -1,4 +1,5 @@
 // The internal-number view and the company tree, driven through the real main window.
+#include <QScrollBar>
 #include <QTreeView>
 
 #include "tests/mainwindow/mainwindowfixture.h"
@@ -145,6 +146,30 @@ TEST_F(ViewsTest, leavingTheTree_selectsTheClickedMemberInTheList) {
   ClickNode(Node("Eck"));
   Click("ToolbarButton9712");
   EXPECT_EQ(form->SelectedListIndex(), -1);
+}
+
+// Entering and leaving the company view reload the list from an unchanged name index: the
+// entries stay, the selection goes, and the list starts at the top again.
+TEST_F(ViewsTest, companyViewThereAndBack_unchangedIndex_dropsSelectionAndScrollsToTop) {
+  QByteArray names;
+  QStringList keys;
+  for (int i = 0; i < 60; ++i) {
+    const QByteArray key = "Name" + QByteArray::number(100 + i) + ",Vor";
+    names += key + "\r\n";
+    keys.append(QString::fromLatin1(key));
+  }
+  Open(names, Person("Name150", "Vor", "Zeta"));
+  ClickRow(50);
+  ASSERT_EQ(form->SelectedListIndex(), 50);
+  ASSERT_GT(List()->verticalScrollBar()->value(), 0);
+
+  Click("ToolbarButton9712");
+  Click("ToolbarButton9712");
+  EXPECT_EQ(Entries(), keys);
+  EXPECT_EQ(form->SelectedListIndex(), -1);
+  EXPECT_EQ(List()->verticalScrollBar()->value(), 0);
+  EXPECT_EQ(Edit(store::kName)->text(), "Name150");  // the shown record stays
+  EXPECT_TRUE(dialogs.boxes.isEmpty());
 }
 
 }  // namespace
