@@ -13,9 +13,6 @@
 #ifdef Q_OS_WIN
 #include <windows.h>
 #endif
-#ifdef Q_OS_LINUX
-#include <fcntl.h>
-#endif
 
 namespace store {
 namespace {
@@ -51,20 +48,6 @@ bool OpenUniqueTemporary(const QString& path, QFile* file) {
       return false;  // not a clash of names: the directory refuses new files
   }
   return false;
-}
-
-// Gives the file its disk blocks before it is written, where the file system can. Otherwise
-// ext4 allocates the blocks of a file renamed over another one at the rename and starts
-// writing it out there, which took longer than writing the file. A file system that cannot
-// (a network share) just allocates as it writes.
-void Reserve(QFile& file, qsizetype size) {
-#ifdef Q_OS_LINUX
-  if (size > 0)
-    (void)::fallocate(file.handle(), 0, 0, off_t(size));
-#else
-  Q_UNUSED(file);
-  Q_UNUSED(size);
-#endif
 }
 
 // Renames `from` to `to`, replacing `to` in one step.
@@ -123,7 +106,12 @@ bool WriteFileAtomic(const QString& path, const std::vector<QByteArrayView>& pie
                      QString* errorDetail) {
   // The temporary file lies in the target's directory and is renamed over the target, so a
   // reader on another workstation sees the old file or the new one, never a mixture. It is
-  // not forced to disk before the rename: the rename alone gives readers that promise.
+  // not forced to disk before the rename: the rename alone gives readers that promise, and
+  // a workstation that dies after it has handed the bytes over with close(). Against a power
+  // cut, file systems write a file renamed over another one out before the rename itself
+  // (ext4, btrfs; a network share flushes on close). Its disk blocks are therefore not
+  // reserved ahead (fallocate): a reserved block reads as zeros until written, so a power
+  // cut could leave the renamed file full of zeros.
   auto fail = [&](const QString& detail) {
     if (errorDetail)
       *errorDetail = detail;
@@ -151,10 +139,6 @@ bool WriteFileAtomic(const QString& path, const std::vector<QByteArrayView>& pie
   } cleanup{file};
   if (Fails(FileOp::Write, path))
     return fail(QStringLiteral("write failed"));
-  qsizetype total = 0;
-  for (QByteArrayView piece : pieces)
-    total += piece.size();
-  Reserve(file, total);
   for (QByteArrayView piece : pieces) {
     if (file.write(piece.data(), piece.size()) != piece.size())
       return fail(file.errorString());
