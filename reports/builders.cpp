@@ -132,11 +132,8 @@ class ReportWriter {
         blockFields_(TickedBlockFields(selection.tickedFields)),
         included_(included),
         storeSize_(store.Bytes().size()) {
-    for (int j = 0; j < kReportFieldCount; ++j) {
+    for (int j = 0; j < kReportFieldCount; ++j)
       asked_[j] = Ticked(selection.tickedFields, j);
-      if (asked_[j] && firstAsked_ < 0)
-        firstAsked_ = j;
-    }
   }
 
   BuiltReport Write(bool table, bool blocks) {
@@ -184,28 +181,22 @@ class ReportWriter {
   }
 
   void FetchRow(size_t r) {
+    included_.table.RawRow(included_.rows[r], &fieldValues_);
     for (int j = 0; j < kReportFieldCount; ++j) {
       if (asked_[j])
-        raw_[j] = included_.table.Raw(included_.rows[r], ReportFields()[j].field);
+        raw_[j] = fieldValues_[ReportFields()[j].field];
     }
-    Prefetch(r + kPrefetchDistance);
+    // The records of a list lie all over the store's bytes, in an order the list does not
+    // know, so each record's values would be waited for: a later row's place in the table
+    // and a nearer row's bytes are asked for while this one is written.
+    if (r + kPlaceAhead < included_.rows.size())
+      included_.table.PrefetchPlace(included_.rows[r + kPlaceAhead]);
+    if (r + kValuesAhead < included_.rows.size())
+      included_.table.PrefetchValues(included_.rows[r + kValuesAhead]);
   }
 
-  // The records of a list lie all over the store's bytes, in an order the list does not
-  // know, so each record's values would be waited for: the record a few rows ahead is asked
-  // for while this one is written.
-  static constexpr size_t kPrefetchDistance = 8;
-  void Prefetch(size_t r) const {
-    if (r >= included_.rows.size() || firstAsked_ < 0)
-      return;
-    const std::optional<QByteArrayView> raw =
-        included_.table.Raw(included_.rows[r], ReportFields()[firstAsked_].field);
-    if (!raw)
-      return;
-    // A record's lines take a few hundred bytes around any of its values.
-    for (int offset = -128; offset <= 256; offset += 64)
-      __builtin_prefetch(raw->data() + offset);
-  }
+  static constexpr size_t kPlaceAhead = 16;
+  static constexpr size_t kValuesAhead = 8;
 
   void PutTableRow(Grid& grid, int row) const {
     char digits[16];
@@ -241,8 +232,8 @@ class ReportWriter {
   const Included& included_;
   const qsizetype storeSize_;
   std::array<bool, kReportFieldCount> asked_{};
-  int firstAsked_ = -1;
   std::array<std::optional<QByteArrayView>, kReportFieldCount> raw_{};
+  store::RecordTable::RowValues fieldValues_{};
 };
 
 void AppendBlock(QStringList& lines, const store::RecordValues& values, const QString& entry,

@@ -76,11 +76,27 @@ void TextLines::MakeWide() {
 
 void TextLines::Add(QStringView piece) {
   if (!wide_) {
-    qsizetype bad = 0;
-    if (store::FitsCp1252(piece, &bad)) {
-      store::ToCp1252(piece, GrowNarrow(piece.size()));
-      return;
+    // Converted in the same pass that checks it: the first character without a byte gives
+    // the room back and turns the buffer wide.
+    const qsizetype n = piece.size();
+    const char16_t* in = piece.utf16();
+    char* out = GrowNarrow(n);
+    qsizetype i = 0;
+    for (; i < n; ++i) {
+      const char16_t c = in[i];
+      // Latin-1 characters but the C1 controls have the byte of their own number.
+      if (c < 0x80 || (c >= 0xA0 && c < 0x100)) {
+        out[i] = char(c);
+        continue;
+      }
+      const int byte = Cp1252Byte(c);
+      if (byte < 0)
+        break;
+      out[i] = char(byte);
     }
+    if (i == n)
+      return;
+    used_ -= n;
     MakeWide();
   }
   std::copy(piece.begin(), piece.end(), GrowWide(piece.size()));

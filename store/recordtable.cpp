@@ -395,6 +395,61 @@ std::optional<QByteArrayView> RecordTable::Raw(qsizetype row, int field) const {
   return QByteArrayView(bytes_.constData() + offset, length);
 }
 
+void RecordTable::RawRow(qsizetype row, RowValues* values) const {
+  values->fill(std::nullopt);
+  if (row < 0 || row >= rows_)
+    return;
+  const qint32 section = rowSection_[size_t(row)];
+  if (section < 0)
+    return;
+  const quint64* spans = spans_.data() + size_t(section) * size_t(columns_);
+  const char* d = bytes_.constData();
+  for (int field = 0; field < kFieldCount; ++field) {
+    const int column = column_[field];
+    if (column < 0 || spans[column] == kMissing)
+      continue;
+    const quint64 span = spans[column];
+    (*values)[field] = QByteArrayView(d + (span >> kLengthBits),
+                                      qsizetype(span & ((quint64(1) << kLengthBits) - 1)));
+  }
+}
+
+void RecordTable::PrefetchPlace(qsizetype row) const {
+  if (row < 0 || row >= rows_ || columns_ == 0)
+    return;
+  const qint32 section = rowSection_[size_t(row)];
+  if (section < 0)
+    return;
+  const quint64* spans = spans_.data() + size_t(section) * size_t(columns_);
+  Prefetch(spans);
+  Prefetch(spans + columns_ - 1);
+}
+
+void RecordTable::PrefetchValues(qsizetype row) const {
+  if (row < 0 || row >= rows_ || columns_ == 0)
+    return;
+  const qint32 section = rowSection_[size_t(row)];
+  if (section < 0)
+    return;
+  const quint64* spans = spans_.data() + size_t(section) * size_t(columns_);
+  // The values lie between the first and the last one found, in a few lines of the section.
+  quint64 first = kMissing;
+  quint64 last = 0;
+  for (int c = 0; c < columns_; ++c) {
+    if (spans[c] == kMissing)
+      continue;
+    first = std::min(first, spans[c] >> kLengthBits);
+    last = std::max(last, spans[c] >> kLengthBits);
+  }
+  if (first == kMissing)
+    return;
+  const char* d = bytes_.constData();
+  // At most a few hundred bytes: a record is no longer, and a hint needs no more.
+  last = std::min(last, first + 512);
+  for (quint64 at = first; at <= last + 63; at += 64)
+    Prefetch(d + std::min<quint64>(at, quint64(bytes_.size()) - 1));
+}
+
 QString RecordTable::Text(qsizetype row, int field) const {
   const std::optional<QByteArrayView> raw = Raw(row, field);
   return raw ? FromCp1252(*raw) : MissingValue();

@@ -40,6 +40,15 @@ class RecordTable {
   std::optional<QByteArrayView> Raw(qsizetype row, int field) const;
   // The same as text; MissingValue() ("Error") when missing.
   QString Text(qsizetype row, int field) const;
+  // The row's values of all fields at once, each as Raw(row, field) gives it.
+  using RowValues = std::array<std::optional<QByteArrayView>, kFieldCount>;
+  void RawRow(qsizetype row, RowValues* values) const;
+
+  // Hints for a caller that walks many rows: the records lie all over the store's bytes, so
+  // it asks for a row's place in the table some rows ahead (PrefetchPlace), then for that
+  // row's bytes a few rows ahead (PrefetchValues). Neither changes any result.
+  void PrefetchPlace(qsizetype row) const;
+  void PrefetchValues(qsizetype row) const;
 
  private:
   friend class RecordStore;

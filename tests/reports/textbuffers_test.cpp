@@ -43,6 +43,24 @@ TEST(TextLines, characterWithoutByte_turnsWholeBufferWide_nothingLost) {
                                                QStringLiteral("\U0001F600")}));
 }
 
+TEST(TextLines, characterWithoutByteInsideAPiece_keepsTheCharactersBeforeIt) {
+  TextLines lines;
+  lines.AddBytes("x");
+  // Euro and S caron have bytes of their own, U+0081 keeps its number, Omega has none.
+  lines.Add(u"a\u20ac\u00e4\u0160\u0081\u03a9b");
+  lines.EndLine();
+  EXPECT_TRUE(lines.IsWide());
+  EXPECT_EQ(lines.CharacterCount(), 8);
+  EXPECT_EQ(lines.ToStringList(),
+            QStringList({QStringLiteral("xa\u20ac\u00e4\u0160\u0081\u03a9b")}));
+
+  TextLines narrow;
+  narrow.Add(u"a\u20ac\u00e4\u0160\u0081\u00ff");
+  narrow.EndLine();
+  EXPECT_FALSE(narrow.IsWide());
+  EXPECT_EQ(narrow.LineBytes(0), QByteArrayView("a\x80\xe4\x8a\x81\xff"));
+}
+
 TEST(TextLines, appendAndEquality_acrossNarrowAndWide) {
   const QStringList first = {"a", QStringLiteral("\u00e4")};
   const QStringList second = {QStringLiteral("\u03a9"), "", "z"};

@@ -59,9 +59,31 @@ QStringList Keys() {
 void ExpectSameAsRecord(const RecordStore& rs, const QStringList& keys, store::FieldMask mask) {
   const store::RecordTable table = rs.ReadRecords(keys, mask);
   ASSERT_EQ(table.Size(), keys.size());
+  for (qsizetype row = -2; row < keys.size() + 2; ++row) {
+    // Hints for any row, even one that is not there, change nothing.
+    table.PrefetchPlace(row);
+    table.PrefetchValues(row);
+  }
+  store::RecordTable::RowValues outside;
+  outside.fill(QByteArrayView("stale"));
+  table.RawRow(keys.size(), &outside);
+  for (const auto& value : outside)
+    EXPECT_FALSE(value.has_value());
   for (qsizetype row = 0; row < keys.size(); ++row) {
     SCOPED_TRACE(keys[row].toStdString());
     EXPECT_EQ(table.HasSection(row), rs.HasSection(keys[row]));
+    // The whole row at once, over values left from another row, agrees field by field.
+    store::RecordTable::RowValues whole;
+    whole.fill(QByteArrayView("stale"));
+    table.RawRow(row, &whole);
+    for (int field = 0; field < store::kFieldCount; ++field) {
+      const auto one = table.Raw(row, field);
+      ASSERT_EQ(whole[field].has_value(), one.has_value()) << field;
+      if (one) {
+        EXPECT_EQ(whole[field]->data(), one->data());
+        EXPECT_EQ(whole[field]->size(), one->size());
+      }
+    }
     const store::RecordValues values = rs.Record(keys[row]);
     const auto raw = rs.RawRecord(keys[row]);
     for (int field = 0; field < store::kFieldCount; ++field) {
