@@ -4,11 +4,14 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <mutex>
+
+#include "store/sparebuffers.h"
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -78,17 +81,43 @@ void SetFaultHook(FaultHook hook) {
 ReadResult ReadWholeFile(const QString& path) {
   ReadResult result;
   QFile file(path);
-  if (Fails(FileOp::Open, path) || !file.open(QIODevice::ReadOnly)) {
+  if (Fails(FileOp::Open, path) || !file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
     result.status = QFileInfo::exists(path) ? ReadStatus::Failed : ReadStatus::Missing;
     return result;
   }
   if (Fails(FileOp::Read, path))
     return result;
-  result.bytes = file.readAll();
-  if (file.error() != QFileDevice::NoError) {
-    result.bytes.clear();
-    return result;
+  const qint64 expected = std::max<qint64>(file.size(), 0);
+  // A large file is read into the memory its previous read used, once no one holds that.
+  QByteArray bytes = TakeSpareBuffer(path, expected);
+  if (bytes.size() != expected)
+    bytes = QByteArray(expected, Qt::Uninitialized);
+  // The file is read straight into the buffer, then once more to find it at its end: bytes
+  // appended since its size was asked for are taken in too.
+  qint64 total = 0;
+  while (total < expected) {
+    const qint64 got = file.read(bytes.data() + total, expected - total);
+    if (got < 0 || file.error() != QFileDevice::NoError)
+      return result;
+    if (got == 0)
+      break;
+    total += got;
   }
+  char probe[4096];
+  const qint64 more = total < expected ? 0 : file.read(probe, sizeof probe);
+  if (more < 0 || file.error() != QFileDevice::NoError)
+    return result;
+  if (more > 0) {
+    bytes.truncate(total);
+    bytes.append(probe, more);
+    bytes.append(file.readAll());
+    if (file.error() != QFileDevice::NoError)
+      return result;
+    total = bytes.size();
+  }
+  bytes.truncate(total);
+  KeepSpareBuffer(path, bytes);
+  result.bytes = std::move(bytes);
   result.status = ReadStatus::Ok;
   return result;
 }
