@@ -8,6 +8,9 @@
 #include <array>
 #include <charconv>
 #include <vector>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "store/cp1252.h"
 #include "store/profilescan.h"
@@ -384,6 +387,22 @@ LineScanner SectionLines(const QByteArray& bytes, const std::vector<SectionPos>&
   return LineScanner(bytes.constData(), end, headers[h].bodyBegin);
 }
 
+// ParseKeyLine, with the grid's own lines ("123=value") read without a search for "=": a
+// key of digits right at the line start followed by "=" is the key ParseKeyLine finds.
+bool ParseCompanionLine(const char* d, qsizetype b, qsizetype e, qsizetype* kb, qsizetype* ke,
+                        qsizetype* vb) {
+  qsizetype p = b;
+  while (p < e && uchar(d[p] - '0') < 10)
+    ++p;
+  if (p > b && p < e && d[p] == '=') {
+    *kb = b;
+    *ke = p;
+    *vb = p + 1;
+    return true;
+  }
+  return ParseKeyLine(d, b, e, kb, ke, vb);
+}
+
 // The key lines of the file in all, and the most of one column section.
 Held CountKeys(const QByteArray& bytes, const std::vector<SectionPos>& headers,
                const std::vector<SectionRole>& roles) {
@@ -394,7 +413,7 @@ Held CountKeys(const QByteArray& bytes, const std::vector<SectionPos>& headers,
     qsizetype inSection = 0;
     LineScanner lines = SectionLines(bytes, headers, h);
     while (lines.Next(&b, &e))
-      inSection += ParseKeyLine(d, b, e, &kb, &ke, &vb);
+      inSection += ParseCompanionLine(d, b, e, &kb, &ke, &vb);
     held.keys += inSection;
     if (h < headers.size() && roles[h].columnSection)
       held.mostKeysInSection = std::max(held.mostKeysInSection, inSection);
@@ -403,20 +422,24 @@ Held CountKeys(const QByteArray& bytes, const std::vector<SectionPos>& headers,
 }
 
 // The cells of the grid's columns: the first line of each key "0" to rowCount - 1 in the
-// first section of each column; "Error" for the others.
-void ReadCells(const QByteArray& bytes, const std::vector<SectionPos>& headers,
+// first section of each column; "Error" for the others. Counts the key lines on the way, as
+// CountKeys does, so that a file holding fewer keys than its row count is found in this pass.
+Held ReadCells(const QByteArray& bytes, const std::vector<SectionPos>& headers,
                const std::vector<SectionRole>& roles, Grid& grid) {
   const char* d = bytes.constData();
   grid.FillAll(ErrorText());
   std::vector<bool> found(size_t(grid.columnCount) * size_t(grid.rowCount), false);
+  Held held;
   qsizetype b, e, kb, ke, vb;
-  for (size_t h = 0; h < headers.size(); ++h) {
-    const int column = roles[h].column;
-    if (column < 0)
-      continue;
+  for (size_t h = 0; h <= headers.size(); ++h) {
+    const int column = h < headers.size() ? roles[h].column : -1;
+    qsizetype inSection = 0;
     LineScanner lines = SectionLines(bytes, headers, h);
     while (lines.Next(&b, &e)) {
-      if (!ParseKeyLine(d, b, e, &kb, &ke, &vb))
+      if (!ParseCompanionLine(d, b, e, &kb, &ke, &vb))
+        continue;
+      ++inSection;
+      if (column < 0)
         continue;
       const int row = RowOfKey(QByteArrayView(d + kb, ke - kb), grid.rowCount);
       if (row < 0)
@@ -427,7 +450,36 @@ void ReadCells(const QByteArray& bytes, const std::vector<SectionPos>& headers,
       found[cell] = true;
       grid.SetCellBytes(column, row, CleanValue(d, vb, e));
     }
+    held.keys += inSection;
+    if (h < headers.size() && roles[h].columnSection)
+      held.mostKeysInSection = std::max(held.mostKeysInSection, inSection);
   }
+  return held;
+}
+
+// At least as many as the key lines of the file: every key line holds an "=" and is a line.
+qsizetype MostKeys(const QByteArray& bytes) {
+  const char* d = bytes.constData();
+  const qsizetype size = bytes.size();
+  qsizetype equals = 0;
+  qsizetype lineEnds = 0;
+  qsizetype i = 0;
+#if defined(__SSE2__)
+  const __m128i eq = _mm_set1_epi8('=');
+  const __m128i lf = _mm_set1_epi8('\n');
+  const __m128i cr = _mm_set1_epi8('\r');
+  for (; i + 16 <= size; i += 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+    equals += qPopulationCount(quint32(_mm_movemask_epi8(_mm_cmpeq_epi8(v, eq))));
+    lineEnds += qPopulationCount(
+        quint32(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, cr)))));
+  }
+#endif
+  for (; i < size; ++i) {
+    equals += d[i] == '=';
+    lineEnds += d[i] == '\n' || d[i] == '\r';
+  }
+  return std::min(equals, lineEnds + 1);
 }
 
 }  // namespace
@@ -487,14 +539,22 @@ Grid ReadCompanion(const QByteArray& bytes) {
   // Rows beyond the keys the file holds are cut to the most keys of one column section, so
   // that a damaged or hostile file cannot make the grid grow without bound.
   const std::vector<SectionRole> roles = Roles(bytes, headers, columns);
-  if (rows > 1) {
+  // A row count beyond what the file can hold is cut before any grid is made.
+  if (rows > 1 && rows > MostKeys(bytes)) {
     const Held held = CountKeys(bytes, headers, roles);
     if (rows > held.keys)
       rows = int(std::max<qsizetype>(1, held.mostKeysInSection));
   }
   Grid grid = Grid::Sized(columns, rows, 1, 1);
   grid.ReserveText(bytes.size() + 8);
-  ReadCells(bytes, headers, roles, grid);
+  const Held held = ReadCells(bytes, headers, roles, grid);
+  if (rows > 1 && rows > held.keys) {
+    // Fewer keys than rows after all: the rows are cut to the most keys of one column section.
+    rows = int(std::max<qsizetype>(1, held.mostKeysInSection));
+    grid = Grid::Sized(columns, rows, 1, 1);
+    grid.ReserveText(bytes.size() + 8);
+    ReadCells(bytes, headers, roles, grid);
+  }
   return grid;
 }
 

@@ -5,7 +5,11 @@
 
 #include <QByteArray>
 #include <QStringView>
+#include <QtAlgorithms>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "store/cp1252.h"
 
@@ -18,6 +22,24 @@ inline bool IsBlank(char c) {
   return c == ' ' || c == '\t';
 }
 
+// The first "\r" or "\n" at or after p, or size. Lines are short, so sixteen bytes are
+// tested at a time without a library call.
+inline qsizetype FindLineEnd(const char* d, qsizetype p, qsizetype size) {
+#if defined(__SSE2__)
+  const __m128i lf = _mm_set1_epi8('\n');
+  const __m128i cr = _mm_set1_epi8('\r');
+  for (; p + 16 <= size; p += 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + p));
+    const int hits = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, cr)));
+    if (hits)
+      return p + qCountTrailingZeroBits(quint32(hits));
+  }
+#endif
+  while (p < size && d[p] != '\n' && d[p] != '\r')
+    ++p;
+  return p;
+}
+
 // Walks the lines of a text whose lines end in "\r\n", "\n" or "\r".
 class LineScanner {
  public:
@@ -25,14 +47,11 @@ class LineScanner {
       : data_(data), size_(size), pos_(pos) {}
 
   // The next line's content [*begin, *end), without its line end. False at the end of text.
-  // Lines are short, so a plain loop beats library searches here.
   bool Next(qsizetype* begin, qsizetype* end) {
     if (pos_ >= size_)
       return false;
     const char* d = data_;
-    qsizetype i = pos_;
-    while (i < size_ && d[i] != '\n' && d[i] != '\r')
-      ++i;
+    qsizetype i = FindLineEnd(d, pos_, size_);
     *begin = pos_;
     *end = i;
     if (i < size_)

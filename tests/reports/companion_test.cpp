@@ -130,6 +130,18 @@ TEST(ReadCompanion, fewerKeysThanAnnounced_missingCellsReadError) {
   EXPECT_EQ(grid.Cells(), QStringList({"", "Name", "1", "Error", "Error", "Error"}));
 }
 
+// More rows announced than keys held, yet fewer than the file's "=" and lines: the rows are
+// still cut to the most keys of one column section, and the cells read into the smaller grid.
+TEST(ReadCompanion, rowsBeyondTheKeysButNotTheEquals_cutToTheLongestColumn) {
+  const Grid grid = ReadCompanion(
+      "[xxx]\r\ncol=2\r\nrow=7\r\n"
+      "[0]\r\n0=a==b\r\n1=c=\r\n;1=comment\r\n"
+      "[1]\r\n1 =e\r\n0=d\r\n");
+  EXPECT_EQ(grid.columnCount, 2);
+  EXPECT_EQ(grid.rowCount, 2);
+  EXPECT_EQ(grid.Cells(), QStringList({"a==b", "d", "c=", "e"}));
+}
+
 TEST(ReadCompanion, firstKeyWinsAndOtherSpellingsOfRowKeysDoNotMatch) {
   const Grid grid = ReadCompanion(
       "[xxx]\r\nrow=2\r\ncol=2\r\n[0]\r\n 0 = erst \r\n0=zweit\r\n01=x\r\n+1=y\r\n"
