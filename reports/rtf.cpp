@@ -5,6 +5,9 @@
 #include <array>
 #include <charconv>
 #include <vector>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "reports/cp1252text.h"
 #include "store/cp1252.h"
@@ -220,11 +223,34 @@ class RtfTextReader {
       TextByte(data_[pos_++]);
       return;
     }
-    qsizetype end = pos_;
-    while (end < size_ && IsPlain(data_[end]))
-      ++end;
+    const qsizetype end = PlainEnd(pos_);
     lines_.AddBytes(QByteArrayView(data_ + pos_, end - pos_));
     pos_ = end;
+  }
+
+  // Where the run of ordinary characters from p ends; sixteen bytes are tested at a time.
+  qsizetype PlainEnd(qsizetype p) const {
+#if defined(__SSE2__)
+    const __m128i open = _mm_set1_epi8('{');
+    const __m128i close = _mm_set1_epi8('}');
+    const __m128i backslash = _mm_set1_epi8('\\');
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    const __m128i nul = _mm_setzero_si128();
+    for (; p + 16 <= size_; p += 16) {
+      const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data_ + p));
+      const __m128i hits = _mm_or_si128(
+          _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, open), _mm_cmpeq_epi8(v, close)),
+                       _mm_or_si128(_mm_cmpeq_epi8(v, backslash), _mm_cmpeq_epi8(v, cr))),
+          _mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, nul)));
+      const int mask = _mm_movemask_epi8(hits);
+      if (mask)
+        return p + qCountTrailingZeroBits(quint32(mask));
+    }
+#endif
+    while (p < size_ && IsPlain(data_[p]))
+      ++p;
+    return p;
   }
 
   void Text(QChar ch) {
@@ -254,7 +280,9 @@ class RtfTextReader {
     lines_.EndLine();
   }
 
-  static bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+  static bool IsLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+  }
   static int HexValue(char c) {
     if (c >= '0' && c <= '9')
       return c - '0';

@@ -82,3 +82,26 @@ TEST(Rtf, hostileInput_deepNestingAndTruncation_giveTextSoFar) {
                          QByteArray(100000, 'q')),
             QStringList({"a" + QString(5000, 'z')}));
 }
+
+// Runs of ordinary text of every length up to beyond two blocks of sixteen bytes, ended by
+// each byte that ends a run: the run is read whole and the ending byte does its own work.
+TEST(Rtf, runsOfEveryLength_endAtTheFirstSpecialByte) {
+  const std::pair<QByteArray, QString> enders[] = {{"\\'e4", QStringLiteral("\u00e4")},
+                                                   {"{}", QString()},
+                                                   {"\\par ", QString()},
+                                                   {"\r\n", QString()},
+                                                   {QByteArray(1, '\0'), QString()}};
+  for (int length = 0; length <= 40; ++length) {
+    for (const auto& [bytes, text] : enders) {
+      const QByteArray run(length, 'a');
+      const QByteArray rtf = "{\\rtf1 " + run + bytes + "z\\par\r\n}";
+      const QStringList lines = ReadRtfLines(rtf);
+      const QString expected = QString::fromLatin1(run) + text + QStringLiteral("z");
+      if (bytes.startsWith("\\par")) {
+        EXPECT_EQ(lines, QStringList({QString::fromLatin1(run), QStringLiteral("z")})) << length;
+      } else {
+        EXPECT_EQ(lines, QStringList({expected})) << length << bytes.toHex().constData();
+      }
+    }
+  }
+}
