@@ -296,9 +296,16 @@ RecordTable RecordTable::Read(const QByteArray& bytes, const QStringList& keys, 
     const size_t start = arena.size();
     arena.resize(start + size_t(e - b));
     char* out = arena.data() + start;
-    ToCp1252(QStringView(key).mid(b, e - b), out);
-    for (qsizetype i = 0; i < e - b; ++i)
-      out[i] = char(FoldByte(static_cast<unsigned char>(out[i])));
+    // Converted and folded in one pass; Latin-1 characters but the C1 controls have the byte
+    // of their own number, the others are converted one by one.
+    const QChar* in = key.constData() + b;
+    for (qsizetype i = 0; i < e - b; ++i) {
+      const char16_t c = in[i].unicode();
+      char byte = char(c);
+      if (!(c < 0x80 || (c >= 0xA0 && c < 0x100)))
+        ToCp1252(QStringView(in + i, 1), &byte);
+      out[i] = char(FoldByte(static_cast<unsigned char>(byte)));
+    }
     wanted[size_t(row)] = {NameHash(out, e - b), quint32(row), quint32(e - b), qsizetype(start)};
   }
 
