@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "store/cp1252.h"
+#include "store/sparebuffers.h"
 
 namespace mainwindow {
 
@@ -37,7 +38,8 @@ QByteArray ExportCsv(const store::RecordStore& records, const QStringList& keys)
   // overwritten by what follows. A block is only read where kBlock bytes of the store's
   // buffer (or of the padded missing-value text) follow the value.
   constexpr qsizetype kBlock = 16;
-  constexpr qsizetype kAhead = 16;  // rows between a prefetch and the copy of that row
+  constexpr qsizetype kPlaceAhead = 16;  // rows between the hints and the copy of that row
+  constexpr qsizetype kValuesAhead = 8;
   static const std::array<char, kBlock> padded = [] {
     std::array<char, kBlock> bytes{};
     const QByteArray text = store::ToCp1252(store::MissingValue());
@@ -55,7 +57,13 @@ QByteArray ExportCsv(const store::RecordStore& records, const QStringList& keys)
   // The lines are copied into one buffer. The store holds every value and more (the key names
   // and line ends), so its size is usually room enough; the buffer grows when a value, the
   // marks after it and a block's overshoot would not fit.
-  QByteArray out(header.size() + records.Bytes().size() + 64, Qt::Uninitialized);
+  // The buffer is the one the previous export left behind, when no one holds it any more:
+  // fresh memory costs a page fault per page, more than copying the values.
+  static const QString kSpareSlot = QStringLiteral("csv export");
+  const qsizetype room = header.size() + records.Bytes().size() + 64;
+  QByteArray out = store::TakeSpareBuffer(kSpareSlot, room);
+  if (out.size() != room)
+    out = QByteArray(room, Qt::Uninitialized);
   char* at = std::copy(header.cbegin(), header.cend(), out.data());
   auto makeRoom = [&out, &at](qsizetype bytes) {
     if (out.constData() + out.size() - at >= bytes)
@@ -64,17 +72,17 @@ QByteArray ExportCsv(const store::RecordStore& records, const QStringList& keys)
     out.resize(2 * out.size() + bytes);
     at = out.data() + used;
   };
+  store::RecordTable::RowValues values;
   for (qsizetype row = 0; row < table.Size(); ++row) {
-    // The rows' sections lie all over the store: ask the memory for a later row's values now,
-    // so they have arrived when that row is copied.
-    if (row + kAhead < table.Size()) {
-      if (const auto ahead = table.Raw(row + kAhead, store::kVorname)) {
-        for (int line = -1; line < 6; ++line)
-          __builtin_prefetch(ahead->data() + 64 * line);
-      }
-    }
+    // The rows' sections lie all over the store: ask the memory for a later row's place in
+    // the table and a nearer row's values now, so they have arrived when that row is copied.
+    if (row + kPlaceAhead < table.Size())
+      table.PrefetchPlace(row + kPlaceAhead);
+    if (row + kValuesAhead < table.Size())
+      table.PrefetchValues(row + kValuesAhead);
+    table.RawRow(row, &values);
     for (int column = 0; column < store::kFieldCount; ++column) {
-      const QByteArrayView value = table.Raw(row, kColumns[column]).value_or(missing);
+      const QByteArrayView value = values[size_t(kColumns[column])].value_or(missing);
       makeRoom(value.size() + kBlock + 2);  // the value, then ";" or CR LF
       if (value.size() <= kBlock && blockReadable(value)) {
         std::memcpy(at, value.data(), kBlock);
@@ -89,6 +97,7 @@ QByteArray ExportCsv(const store::RecordStore& records, const QStringList& keys)
     *at++ = '\n';
   }
   out.truncate(at - out.constData());
+  store::KeepSpareBuffer(kSpareSlot, out);
   return out;
 }
 

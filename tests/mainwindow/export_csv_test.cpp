@@ -2,6 +2,7 @@
 
 #include "mainwindow/csvexport.h"
 #include "store/recordstore.h"
+#include "store/sparebuffers.h"
 #include "tests/mainwindow/views_fixtures.h"
 
 using viewsfixtures::Section;
@@ -73,4 +74,50 @@ TEST(CsvExport, valuesOfEveryLengthAndAtTheStoreEnd_copiedExactly) {
                      ";;Error;Error;Error;Error;Error;Error;Error;Error\r\n" + error15 +
                      "Eva;Ende;Error;Error;Error;Error;Error;Error;Error;Error;Error;Error;Error;"
                      "Error;7\r\n");
+}
+
+namespace {
+
+// A store of `count` records whose values grow with `variant`, large enough that the export's
+// buffer is kept for the next export.
+store::RecordStore NumberedStore(int count, int variant, QStringList* keys) {
+  QByteArray bytes;
+  keys->clear();
+  for (int i = 0; i < count; ++i) {
+    const QByteArray n = QByteArray::number(i);
+    keys->append(QString::fromLatin1("Name" + n + ",Vorname"));
+    bytes += "[Name" + n + ",Vorname]\r\nVorname=V" + n + "\r\nName=N" + n +
+             "\r\nOrt=" + QByteArray(i % (7 + variant), char('a' + variant)) +
+             "\r\nIRuf=" + QByteArray::number(i * (variant + 1)) + "\r\n";
+  }
+  return store::RecordStore(bytes);
+}
+
+}  // namespace
+
+// The export's buffer is reused from one export to the next: an earlier result still held
+// keeps its bytes, and a later, shorter export shows nothing of a longer one before it.
+TEST(CsvExport, consecutiveExports_eachExactlyItsOwnBytes) {
+  QStringList keys;
+  const store::RecordStore large = NumberedStore(20000, 3, &keys);
+  const QStringList largeKeys = keys;
+  store::ReleaseSpareBuffers();
+  const QByteArray first = mainwindow::ExportCsv(large, largeKeys);
+  const QByteArray firstCopy(first.constData(), first.size());  // its own memory
+  ASSERT_GT(first.size(), 1 << 20);
+
+  const store::RecordStore other = NumberedStore(20000, 5, &keys);
+  const QByteArray second = mainwindow::ExportCsv(other, keys);  // first still held
+  EXPECT_EQ(first, firstCopy);
+  EXPECT_NE(second, first);
+
+  const store::RecordStore smaller = NumberedStore(15000, 1, &keys);
+  store::ReleaseSpareBuffers();
+  const QByteArray expected = mainwindow::ExportCsv(smaller, keys);  // fresh memory
+  for (int round = 0; round < 3; ++round) {
+    // Each export into memory the previous one of a longer or equal output left behind.
+    const QByteArray again = mainwindow::ExportCsv(smaller, keys);
+    EXPECT_TRUE(again == expected) << round;
+  }
+  EXPECT_EQ(mainwindow::ExportCsv(large, largeKeys), firstCopy);
 }
