@@ -448,7 +448,7 @@ Held ReadCells(const QByteArray& bytes, const std::vector<SectionPos>& headers,
       if (found[cell])
         continue;
       found[cell] = true;
-      grid.SetCellBytes(column, row, CleanValue(d, vb, e));
+      grid.SetCellShared(column, row, CleanValue(d, vb, e));
     }
     held.keys += inSection;
     if (h < headers.size() && roles[h].columnSection)
@@ -545,14 +545,15 @@ Grid ReadCompanion(const QByteArray& bytes) {
     if (rows > held.keys)
       rows = int(std::max<qsizetype>(1, held.mostKeysInSection));
   }
+  // The cells show the file's bytes, which the grid shares.
   Grid grid = Grid::Sized(columns, rows, 1, 1);
-  grid.ReserveText(bytes.size() + 8);
+  grid.ShareBytes(bytes);
   const Held held = ReadCells(bytes, headers, roles, grid);
   if (rows > 1 && rows > held.keys) {
     // Fewer keys than rows after all: the rows are cut to the most keys of one column section.
     rows = int(std::max<qsizetype>(1, held.mostKeysInSection));
     grid = Grid::Sized(columns, rows, 1, 1);
-    grid.ReserveText(bytes.size() + 8);
+    grid.ShareBytes(bytes);
     ReadCells(bytes, headers, roles, grid);
   }
   return grid;

@@ -24,6 +24,17 @@ void Grid::Enlarge(qsizetype atLeast) {
   text_.resize(std::min(std::max(atLeast, 2 * text_.size()), qsizetype(0xFFFFFFFFu)));
 }
 
+void Grid::ShareBytes(const QByteArray& bytes) {
+  shared_ = bytes;
+  // Bytes the array does not own (fromRawData) could go away before the grid: copied.
+  if (!shared_.isEmpty() && !shared_.data_ptr().d_ptr())
+    shared_.detach();
+}
+
+void Grid::TooLong() {
+  throw std::bad_alloc();
+}
+
 QString Grid::Cell(int column, int row) const {
   return store::FromCp1252(CellBytes(column, row));
 }

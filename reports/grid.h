@@ -35,7 +35,8 @@ struct Grid {
   // The cell's Windows-1252 bytes; the view is valid until the next change of the grid.
   QByteArrayView CellBytes(int column, int row) const {
     const Span& span = spans_[Index(column, row)];
-    return QByteArrayView(text_.constData() + span.begin, span.size);
+    const char* base = span.size & kShared ? shared_.constData() : text_.constData();
+    return QByteArrayView(base + span.begin, span.size & ~kShared);
   }
   void SetCell(int column, int row, QStringView text);
   void SetCell(int column, int row, const QString& text) {
@@ -49,6 +50,8 @@ struct Grid {
   // The same in two steps, for a caller that lays out many cells before it fills them:
   // the place of the cell's n bytes in the text, and where a place is (until the text grows).
   qsizetype AllocateCell(int column, int row, qsizetype n) {
+    if (n >= qsizetype(kShared))
+      TooLong();
     if (used_ + n > text_.size())
       Enlarge(used_ + n);
     spans_[Index(column, row)] = {quint32(used_), quint32(n)};
@@ -56,6 +59,21 @@ struct Grid {
     return used_ - n;
   }
   char* TextAt(qsizetype place) { return text_.data() + place; }
+  // Cells may also show bytes of one outside buffer, which the grid then shares (a report's
+  // values stand in the record store's bytes, a read companion's in the file's), so that they
+  // are not copied. ShareBytes names the buffer; SetCellShared gives a cell bytes of it, and
+  // copies them as SetCellBytes does when they lie elsewhere.
+  void ShareBytes(const QByteArray& bytes);
+  void SetCellShared(int column, int row, QByteArrayView bytes) {
+    const char* base = shared_.constData();
+    const qsizetype offset = bytes.data() - base;
+    if (!shared_.isEmpty() && bytes.data() >= base && offset <= shared_.size() - bytes.size() &&
+        offset < qsizetype(kShared) && bytes.size() < qsizetype(kShared)) {
+      spans_[Index(column, row)] = {quint32(offset), quint32(bytes.size()) | kShared};
+    } else {
+      SetCellBytes(column, row, bytes);
+    }
+  }
   // Gives (column, row) the text of cell (fromColumn, fromRow), without copying it.
   void CopyCell(int column, int row, int fromColumn, int fromRow) {
     spans_[Index(column, row)] = spans_[Index(fromColumn, fromRow)];
@@ -82,7 +100,10 @@ struct Grid {
   friend bool operator!=(const Grid& a, const Grid& b) { return !(a == b); }
 
  private:
-  // Kept in 32 bits: a grid's text beyond that is more than memory holds anyway.
+  // Kept in 32 bits: a grid's text beyond that is more than memory holds anyway. The top
+  // bit of size marks a span of shared_.
+  static constexpr quint32 kShared = 0x80000000u;
+  [[noreturn]] static void TooLong();
   struct Span {
     quint32 begin = 0;
     quint32 size = 0;
@@ -94,6 +115,7 @@ struct Grid {
   // The cells' bytes are text_'s first used_; the rest is room for more.
   QByteArray text_;
   qsizetype used_ = 0;
+  QByteArray shared_;  // the outside buffer cells may show (shared, never changed)
   std::vector<Span> spans_ = std::vector<Span>(4);
 };
 

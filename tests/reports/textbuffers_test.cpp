@@ -110,6 +110,49 @@ TEST(Grid, cellsKeptAsWindows1252_sharedAndSelfCopiedCellsStayRight) {
   EXPECT_NE(other, grid);
 }
 
+TEST(Grid, cellsShowingAnOutsideBuffer_keepItAlive_copyWhatLiesElsewhere) {
+  Grid grid = Grid::Sized(3, 2, 1, 1);
+  char raw[] = "outside";
+  {
+    const QByteArray source(
+        "Stra\xDF"
+        "e|K\xF6ln");
+    grid.ShareBytes(source);
+    grid.SetCellShared(0, 0, QByteArrayView(source).first(6));
+    grid.SetCellShared(1, 0, QByteArrayView(source).sliced(7));
+    grid.SetCellShared(2, 0, QByteArrayView(source).sliced(source.size()));  // empty, at the end
+    grid.SetCellShared(0, 1, QByteArrayView(raw, 3));  // not in the buffer: copied
+    grid.CopyCell(1, 1, 1, 0);
+    grid.SetCell(2, 1, QStringLiteral("eigen"));
+  }
+  raw[0] = 'X';
+  const QStringList expected = {QStringLiteral("Stra\u00dfe"),
+                                QStringLiteral("K\u00f6ln"),
+                                "",
+                                "out",
+                                QStringLiteral("K\u00f6ln"),
+                                "eigen"};
+  EXPECT_EQ(grid.Cells(), expected);
+
+  // The same cells copied compare equal; a copy of the grid shows the same bytes.
+  Grid copied = Grid::Sized(3, 2, 1, 1);
+  for (int r = 0; r < 2; ++r) {
+    for (int c = 0; c < 3; ++c)
+      copied.SetCellBytes(c, r, grid.CellBytes(c, r));
+  }
+  EXPECT_EQ(copied, grid);
+  const Grid again = grid;
+  EXPECT_EQ(again.Cells(), expected);
+
+  // Bytes the array does not own are copied when shared, so changing them later changes nothing.
+  char loose[] = "abcdef";
+  Grid fromRaw = Grid::Sized(1, 1, 0, 0);
+  fromRaw.ShareBytes(QByteArray::fromRawData(loose, 6));
+  fromRaw.SetCellShared(0, 0, QByteArrayView(loose, 3));
+  loose[0] = 'Z';
+  EXPECT_EQ(fromRaw.Cell(0, 0), QStringLiteral("abc"));
+}
+
 TEST(Rtf, bytesAndWideText_writeTheSameEscapes) {
   // The same lines written from a byte buffer and, with one more line that needs UTF-16,
   // from a wide buffer: everything before that line is the same.
