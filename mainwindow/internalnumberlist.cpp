@@ -12,6 +12,7 @@ QStringList BuildInternalNumberList(const store::RecordStore& records, const QSt
   constexpr qsizetype kAhead = 16;
   const store::RecordTable table = records.ReadRecords(keys, store::FieldBit(store::kIRuf));
   QStringList entries;
+  entries.reserve(keys.size());
   // Every entry starts with its key, so the keys' sorted order is already the list's order.
   for (qsizetype row = 0; row < keys.size(); ++row) {
     // The rows' sections lie all over the store: ask the memory for a later row's number now.

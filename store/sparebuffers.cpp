@@ -1,6 +1,7 @@
 #include "store/sparebuffers.h"
 
 #include <array>
+#include <atomic>
 #include <mutex>
 
 namespace store {
@@ -45,6 +46,9 @@ QByteArray TakeSpareBuffer(const QString& slot, qsizetype size) {
     if (!kept.bytes.isDetached() || kept.bytes.capacity() < size ||
         kept.bytes.capacity() > 2 * size)
       return QByteArray();
+    // The last other holder let go of it on another thread, perhaps: its reads of the bytes
+    // come before the writes that follow here.
+    std::atomic_thread_fence(std::memory_order_acquire);
     QByteArray bytes = std::move(kept.bytes);
     kept = Slot();
     bytes.resize(size);  // within the capacity: no new memory
