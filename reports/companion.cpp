@@ -54,11 +54,14 @@ char* PutCell(char* p, QByteArrayView bytes) {
 // and values from here.
 class Layout {
  public:
-  explicit Layout(const Grid& grid) : columns_(grid.columnCount), rows_(grid.rowCount) {
+  // Where every line starts is kept only when lines are asked for (writing into a file that
+  // has sections already); a new companion needs just the bytes.
+  Layout(const Grid& grid, bool keepLines) : columns_(grid.columnCount), rows_(grid.rowCount) {
     const QByteArray xxx = "[xxx]\r\ncol=" + QByteArray::number(columns_) +
                            "\r\nrow=" + QByteArray::number(rows_) + "\r\n";
     // Where every line starts, column by column, with the end of each column's last line.
-    lineBegin_.resize(size_t(columns_) * (rows_ + 1));
+    if (keepLines)
+      lineBegin_.resize(size_t(columns_) * (rows_ + 1));
     std::vector<qsizetype> size(columns_);
     for (int c = 0; c < columns_; ++c)
       size[c] = 4 + DigitCount(c);
@@ -90,7 +93,8 @@ class Layout {
     for (int r = 0; r < rows_; ++r) {
       for (int c = 0; c < columns_; ++c) {
         char* p = cursor[c];
-        lineBegin_[LineIndex(c, r)] = p - d;
+        if (keepLines)
+          lineBegin_[LineIndex(c, r)] = p - d;
         p = PutNumber(p, r);
         *p++ = '=';
         p = PutCell(p, grid.CellBytes(c, r));
@@ -99,12 +103,13 @@ class Layout {
         cursor[c] = p;
       }
     }
-    for (int c = 0; c < columns_; ++c)
+    for (int c = 0; keepLines && c < columns_; ++c)
       lineBegin_[LineIndex(c, rows_)] = cursor[c] - d;
     std::copy(xxx.begin(), xxx.end(), d + total);
   }
 
   const QByteArray& Bytes() const { return bytes_; }
+  QByteArray TakeBytes() { return std::move(bytes_); }
   int Columns() const { return columns_; }
   int Rows() const { return rows_; }
   // Column c's section, header included.
@@ -494,7 +499,6 @@ QString CompanionName(const QString& reportFile) {
 }
 
 QByteArray WriteCompanion(const QByteArray& existing, const Grid& grid) {
-  const Layout layout(grid);
   bool hasSection = false;
   ForEachHeader(existing.constData(), existing.size(), 0, [&](const SectionPos&) {
     hasSection = true;
@@ -502,14 +506,18 @@ QByteArray WriteCompanion(const QByteArray& existing, const Grid& grid) {
   });
   if (!hasSection) {
     // Every section is new: the file keeps what it held and the sections follow.
+    Layout layout(grid, false);
+    if (existing.isEmpty())
+      return layout.TakeBytes();
     QByteArray out;
     out.reserve(existing.size() + 2 + layout.Bytes().size());
     out += existing;
-    if (!out.isEmpty() && !out.endsWith('\n') && !out.endsWith('\r'))
+    if (!out.endsWith('\n') && !out.endsWith('\r'))
       out.append("\r\n", 2);
     out += layout.Bytes();
     return out;
   }
+  const Layout layout(grid, true);
   std::vector<SectionWrite> writes;
   writes.reserve(grid.columnCount + 1);
   for (int c = 0; c < grid.columnCount; ++c)

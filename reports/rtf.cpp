@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cstring>
 #include <vector>
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -86,23 +87,83 @@ struct ByteEscapes {
   }
 };
 
-// The same for text already in Windows-1252 bytes: one table look-up a byte.
-void AppendEscaped(QByteArray& out, QByteArrayView bytes) {
+const ByteEscapes& Escapes() {
   static const ByteEscapes escapes;
-  constexpr qsizetype kMaxByteEscape = 5;
-  const qsizetype start = out.size();
-  const qsizetype room = start + bytes.size() * kMaxByteEscape;
-  if (out.capacity() < room)
-    out.reserve(std::max(room, 2 * out.capacity()));
-  out.resize(room);
-  char* p = out.data() + start;
-  for (char c : bytes) {
-    const std::array<char, 6>& escape = escapes.text[uchar(c)];
-    if (escape[0] == 1) {
-      *p++ = escape[1];
-    } else {
-      p = std::copy(escape.begin() + 1, escape.begin() + 1 + escape[0], p);
+  return escapes;
+}
+
+constexpr qsizetype kMaxByteEscape = 5;
+
+// True for a byte written as itself.
+bool IsPlainByte(char c) {
+  const uchar b = uchar(c);
+  return b >= 0x20 && b < 0x7F && b != '\\' && b != '{' && b != '}';
+}
+
+// Writes bytes with their escapes at p, which has room for kMaxByteEscape bytes each; returns
+// the end of what it wrote. Runs of bytes written as themselves, most of a report, are copied
+// sixteen at a time.
+char* PutEscaped(char* p, QByteArrayView bytes) {
+  const ByteEscapes& escapes = Escapes();
+  const char* s = bytes.data();
+  const char* const end = s + bytes.size();
+  while (s < end) {
+#if defined(__SSE2__)
+    while (end - s >= 16) {
+      const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
+      // Signed compare: bytes from 0x80 up are negative, so they count as below 0x20.
+      const __m128i special =
+          _mm_or_si128(_mm_or_si128(_mm_cmplt_epi8(v, _mm_set1_epi8(0x20)),
+                                    _mm_cmpeq_epi8(v, _mm_set1_epi8(0x7F))),
+                       _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('\\')),
+                                    _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('{')),
+                                                 _mm_cmpeq_epi8(v, _mm_set1_epi8('}')))));
+      // All sixteen are stored; only the plain ones count (the room holds them).
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v);
+      const int mask = _mm_movemask_epi8(special);
+      if (mask == 0) {
+        s += 16;
+        p += 16;
+        continue;
+      }
+      const int plain = __builtin_ctz(unsigned(mask));
+      s += plain;
+      p += plain;
+      break;
     }
+#endif
+    while (s < end && IsPlainByte(*s))
+      *p++ = *s++;
+    if (s == end)
+      break;
+    const std::array<char, 6>& escape = escapes.text[uchar(*s++)];
+    std::memcpy(p, escape.data() + 1, kMaxByteEscape);
+    p += escape[0];
+  }
+  return p;
+}
+
+// Appends every line with its escapes, "\par" and a line break, into one buffer that
+// grows only when escapes need more than a byte a character.
+void AppendEscapedLines(QByteArray& out, const TextLines& lines) {
+  static constexpr char kLineEnd[] = "\\par\r\n";
+  constexpr qsizetype kLineEndLength = sizeof kLineEnd - 1;
+  const qsizetype start = out.size();
+  out.resize(start + lines.CharacterCount() + kLineEndLength * lines.Size() + 64);
+  char* p = out.data() + start;
+  char* limit = out.data() + out.size();
+  for (qsizetype i = 0; i < lines.Size(); ++i) {
+    const QByteArrayView line = lines.LineBytes(i);
+    const qsizetype most = line.size() * kMaxByteEscape + kLineEndLength;
+    if (limit - p < most) {
+      const qsizetype used = p - out.constData();
+      out.resize(std::max(2 * out.size(), used + most));
+      p = out.data() + used;
+      limit = out.data() + out.size();
+    }
+    p = PutEscaped(p, line);
+    std::memcpy(p, kLineEnd, kLineEndLength);
+    p += kLineEndLength;
   }
   out.resize(p - out.constData());
 }
@@ -127,12 +188,13 @@ QByteArray WriteRtf(const TextLines& lines, const QFont& font) {
   if (font.underline())
     out.append("\\ul");
   out.append(' ');
-  for (qsizetype i = 0; i < lines.Size(); ++i) {
-    if (lines.IsWide())
+  if (lines.IsWide()) {
+    for (qsizetype i = 0; i < lines.Size(); ++i) {
       AppendEscaped(out, lines.LineText(i));
-    else
-      AppendEscaped(out, lines.LineBytes(i));
-    out.append("\\par\r\n", 6);
+      out.append("\\par\r\n", 6);
+    }
+  } else {
+    AppendEscapedLines(out, lines);
   }
   out.append("}\r\n");
   return out;

@@ -105,3 +105,32 @@ TEST(Rtf, runsOfEveryLength_endAtTheFirstSpecialByte) {
     }
   }
 }
+
+// Windows-1252 text is written by runs of bytes that stand for themselves; every special
+// byte, at every place of a long line, still gets its escape and reads back.
+TEST(Rtf, writer_escapesSpecialBytesAtEveryPlaceOfLongLines) {
+  const std::pair<QChar, QByteArray> specials[] = {{QChar(u'\\'), "\\\\"},
+                                                   {QChar(u'{'), "\\{"},
+                                                   {QChar(u'}'), "\\}"},
+                                                   {QChar(u'\t'), "\\tab "},
+                                                   {QChar(char16_t(0x1F)), "\\'1f"},
+                                                   {QChar(char16_t(0x7F)), "\\'7f"},
+                                                   {QChar(u'\u20ac'), "\\'80"},
+                                                   {QChar(u'\u00e4'), "\\'e4"},
+                                                   {QChar(u'\u00ff'), "\\'ff"}};
+  for (const auto& [ch, escape] : specials) {
+    for (int place = 0; place < 40; ++place) {
+      QString line(40, QChar(u'a'));
+      line[place] = ch;
+      line[39 - place] = QChar(u'~');
+      const QStringList lines = {line, QStringLiteral(" ")};
+      const QByteArray rtf = WriteRtf(lines, ViewFont());
+      QByteArray expected = QByteArray(40, 'a');
+      expected[39 - place] = '~';
+      expected = expected.left(place) + escape + expected.mid(place + 1);
+      EXPECT_TRUE(rtf.endsWith(QByteArray(" " + expected + "\\par\r\n \\par\r\n}\r\n")))
+          << place << escape.constData();
+      EXPECT_EQ(ReadRtfLines(rtf), lines) << place << escape.constData();
+    }
+  }
+}
