@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "store/cp1252.h"
-#include "store/sparebuffers.h"
 
 namespace mainwindow {
 
@@ -57,13 +56,7 @@ QByteArray ExportCsv(const store::RecordStore& records, const QStringList& keys)
   // The lines are copied into one buffer. The store holds every value and more (the key names
   // and line ends), so its size is usually room enough; the buffer grows when a value, the
   // marks after it and a block's overshoot would not fit.
-  // The buffer is the one the previous export left behind, when no one holds it any more:
-  // fresh memory costs a page fault per page, more than copying the values.
-  static const QString kSpareSlot = QStringLiteral("csv export");
-  const qsizetype room = header.size() + records.Bytes().size() + 64;
-  QByteArray out = store::TakeSpareBuffer(kSpareSlot, room);
-  if (out.size() != room)
-    out = QByteArray(room, Qt::Uninitialized);
+  QByteArray out(header.size() + records.Bytes().size() + 64, Qt::Uninitialized);
   char* at = std::copy(header.cbegin(), header.cend(), out.data());
   auto makeRoom = [&out, &at](qsizetype bytes) {
     if (out.constData() + out.size() - at >= bytes)
@@ -97,7 +90,6 @@ QByteArray ExportCsv(const store::RecordStore& records, const QStringList& keys)
     *at++ = '\n';
   }
   out.truncate(at - out.constData());
-  store::KeepSpareBuffer(kSpareSlot, out);
   return out;
 }
 

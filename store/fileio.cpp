@@ -11,8 +11,6 @@
 #include <cstring>
 #include <mutex>
 
-#include "store/sparebuffers.h"
-
 #ifdef Q_OS_WIN
 #include <windows.h>
 #endif
@@ -88,10 +86,7 @@ ReadResult ReadWholeFile(const QString& path) {
   if (Fails(FileOp::Read, path))
     return result;
   const qint64 expected = std::max<qint64>(file.size(), 0);
-  // A large file is read into the memory its previous read used, once no one holds that.
-  QByteArray bytes = TakeSpareBuffer(path, expected);
-  if (bytes.size() != expected)
-    bytes = QByteArray(expected, Qt::Uninitialized);
+  QByteArray bytes(expected, Qt::Uninitialized);
   // The file is read straight into the buffer, then once more to find it at its end: bytes
   // appended since its size was asked for are taken in too.
   qint64 total = 0;
@@ -116,7 +111,6 @@ ReadResult ReadWholeFile(const QString& path) {
     total = bytes.size();
   }
   bytes.truncate(total);
-  KeepSpareBuffer(path, bytes);
   result.bytes = std::move(bytes);
   result.status = ReadStatus::Ok;
   return result;

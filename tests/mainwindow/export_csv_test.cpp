@@ -2,7 +2,6 @@
 
 #include "mainwindow/csvexport.h"
 #include "store/recordstore.h"
-#include "store/sparebuffers.h"
 #include "tests/mainwindow/views_fixtures.h"
 
 using viewsfixtures::Section;
@@ -95,13 +94,12 @@ store::RecordStore NumberedStore(int count, int variant, QStringList* keys) {
 
 }  // namespace
 
-// The export's buffer is reused from one export to the next: an earlier result still held
-// keeps its bytes, and a later, shorter export shows nothing of a longer one before it.
+// Exports one after the other: an earlier result still held keeps its bytes, and a later,
+// shorter export shows nothing of a longer one before it.
 TEST(CsvExport, consecutiveExports_eachExactlyItsOwnBytes) {
   QStringList keys;
   const store::RecordStore large = NumberedStore(20000, 3, &keys);
   const QStringList largeKeys = keys;
-  store::ReleaseSpareBuffers();
   const QByteArray first = mainwindow::ExportCsv(large, largeKeys);
   const QByteArray firstCopy(first.constData(), first.size());  // its own memory
   ASSERT_GT(first.size(), 1 << 20);
@@ -112,10 +110,8 @@ TEST(CsvExport, consecutiveExports_eachExactlyItsOwnBytes) {
   EXPECT_NE(second, first);
 
   const store::RecordStore smaller = NumberedStore(15000, 1, &keys);
-  store::ReleaseSpareBuffers();
-  const QByteArray expected = mainwindow::ExportCsv(smaller, keys);  // fresh memory
+  const QByteArray expected = mainwindow::ExportCsv(smaller, keys);
   for (int round = 0; round < 3; ++round) {
-    // Each export into memory the previous one of a longer or equal output left behind.
     const QByteArray again = mainwindow::ExportCsv(smaller, keys);
     EXPECT_TRUE(again == expected) << round;
   }
