@@ -55,6 +55,8 @@ Included ReadIncluded(const store::RecordStore& store, const ReportSelection& se
   Included included;
   QVector<int> ticked;
   QStringList keys;
+  ticked.reserve(selection.entries.size());
+  keys.reserve(selection.entries.size());
   for (int k = 0; k < selection.entries.size(); ++k) {
     if (!Ticked(selection.tickedRecords, k))
       continue;
