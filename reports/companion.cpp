@@ -12,6 +12,7 @@
 #include <emmintrin.h>
 #endif
 
+#include "reports/cp1252text.h"
 #include "store/cp1252.h"
 #include "store/profilescan.h"
 
@@ -91,12 +92,16 @@ class Layout {
       cursor[c] = p;
     }
     for (int r = 0; r < rows_; ++r) {
+      // The row's key and "=", the same in every column, written out once.
+      char key[24];
+      char* keyEnd = PutNumber(key, r);
+      *keyEnd++ = '=';
+      const qsizetype keyLength = keyEnd - key;
       for (int c = 0; c < columns_; ++c) {
         char* p = cursor[c];
         if (keepLines)
           lineBegin_[LineIndex(c, r)] = p - d;
-        p = PutNumber(p, r);
-        *p++ = '=';
+        p = CopyBytes(p, key, keyLength);
         p = PutCell(p, grid.CellBytes(c, r));
         *p++ = '\r';
         *p++ = '\n';
