@@ -15,7 +15,10 @@ QStringList BuildInternalNumberList(const store::RecordStore& records, const QSt
   entries.reserve(keys.size());
   // Every entry starts with its key, so the keys' sorted order is already the list's order.
   for (qsizetype row = 0; row < keys.size(); ++row) {
-    // The rows' sections lie all over the store: ask the memory for a later row's number now.
+    // The rows' sections lie all over the store: ask the memory for a later row's place in
+    // the table, and for a nearer row's number, now.
+    if (row + 2 * kAhead < keys.size())
+      table.PrefetchPlace(row + 2 * kAhead);
     if (row + kAhead < keys.size()) {
       if (const auto ahead = table.Raw(row + kAhead, store::kIRuf))
         __builtin_prefetch(ahead->data());
