@@ -2,9 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 #include "store/cp1252.h"
 #include "store/profilescan.h"
@@ -19,44 +16,16 @@ constexpr quint64 kMissing = ~quint64(0);
 constexpr int kLengthBits = 10;
 static_assert(kMaxValueLength < (1 << kLengthBits));
 
-constexpr quint64 kOnes = 0x0101010101010101ULL;
-constexpr quint64 kHighs = 0x8080808080808080ULL;
+// The store's bytes a value's place in spans_ names.
+QByteArrayView SpanView(const char* d, quint64 span) {
+  return QByteArrayView(d + (span >> kLengthBits),
+                        qsizetype(span & ((quint64(1) << kLengthBits) - 1)));
+}
 
 quint64 Load8(const char* p) {
   quint64 word;
   std::memcpy(&word, p, sizeof word);
   return word;
-}
-
-// Bytes of word equal to byte: the lowest marked byte is exact (marks above it may be false).
-quint64 ZeroBytes(quint64 word) {
-  return (word - kOnes) & ~word & kHighs;
-}
-
-// Where the line that holds p ends: the first "\r" or "\n" from p on, or size. Lines are
-// 20 bytes on average, so sixteen or eight bytes are tested at a time.
-qsizetype LineEnd(const char* d, qsizetype p, qsizetype size) {
-#if defined(__SSE2__)
-  const __m128i lf = _mm_set1_epi8('\n');
-  const __m128i cr = _mm_set1_epi8('\r');
-  for (; p + 16 <= size; p += 16) {
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + p));
-    const int hits = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, cr)));
-    if (hits)
-      return p + qCountTrailingZeroBits(quint32(hits));
-  }
-#endif
-#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
-  for (; p + 8 <= size; p += 8) {
-    const quint64 word = Load8(d + p);
-    const quint64 hits = ZeroBytes(word ^ (kOnes * '\n')) | ZeroBytes(word ^ (kOnes * '\r'));
-    if (hits)
-      return p + qCountTrailingZeroBits(hits) / 8;
-  }
-#endif
-  while (p < size && d[p] != '\n' && d[p] != '\r')
-    ++p;
-  return p;
 }
 
 // Where the line after the line end at e starts.
@@ -201,7 +170,7 @@ class SectionReader {
         const int field = order[next];
         const StoreKey& key = keys[field];
         if (StartsWithKey(d, p, size_, key)) {
-          const qsizetype e = LineEnd(d, p + key.size + 1, size_);
+          const qsizetype e = FindLineEnd(d, p + key.size + 1, size_);
           ++next;
           if (!(found & (1u << field))) {
             found |= 1u << field;
@@ -218,7 +187,7 @@ class SectionReader {
       qsizetype q = p;
       while (q < size_ && IsBlank(d[q]))
         ++q;
-      const qsizetype e = LineEnd(d, q, size_);
+      const qsizetype e = FindLineEnd(d, q, size_);
       qsizetype nb, ne;
       if (q < e && d[q] == '[' && ParseHeader(d, q, e, &nb, &ne))
         return q;  // the next section
@@ -332,7 +301,7 @@ RecordTable RecordTable::Read(const QByteArray& bytes, const QStringList& keys, 
     pos = open + 1;
     if (!AtLineStart(d, open))
       continue;
-    const qsizetype e = LineEnd(d, open, size);
+    const qsizetype e = FindLineEnd(d, open, size);
     qsizetype nb, ne;
     if (!ParseHeader(d, open, e, &nb, &ne))
       continue;
@@ -389,56 +358,46 @@ bool RecordTable::HasSection(qsizetype row) const {
 }
 
 std::optional<QByteArrayView> RecordTable::Raw(qsizetype row, int field) const {
-  if (row < 0 || row >= rows_ || field < 0 || field >= kFieldCount || column_[field] < 0)
+  if (field < 0 || field >= kFieldCount || column_[field] < 0)
     return std::nullopt;
-  const qint32 section = rowSection_[size_t(row)];
-  if (section < 0)
+  const quint64* spans = SpansOf(row);
+  if (!spans || spans[column_[field]] == kMissing)
     return std::nullopt;
-  const quint64 span = spans_[size_t(section) * size_t(columns_) + size_t(column_[field])];
-  if (span == kMissing)
-    return std::nullopt;
-  const qsizetype length = qsizetype(span & ((quint64(1) << kLengthBits) - 1));
-  const qsizetype offset = qsizetype(span >> kLengthBits);
-  return QByteArrayView(bytes_.constData() + offset, length);
+  return SpanView(bytes_.constData(), spans[column_[field]]);
 }
 
 void RecordTable::RawRow(qsizetype row, RowValues* values) const {
   values->fill(std::nullopt);
-  if (row < 0 || row >= rows_)
+  const quint64* spans = SpansOf(row);
+  if (!spans)
     return;
-  const qint32 section = rowSection_[size_t(row)];
-  if (section < 0)
-    return;
-  const quint64* spans = spans_.data() + size_t(section) * size_t(columns_);
   const char* d = bytes_.constData();
   for (int field = 0; field < kFieldCount; ++field) {
     const int column = column_[field];
-    if (column < 0 || spans[column] == kMissing)
-      continue;
-    const quint64 span = spans[column];
-    (*values)[field] = QByteArrayView(d + (span >> kLengthBits),
-                                      qsizetype(span & ((quint64(1) << kLengthBits) - 1)));
+    if (column >= 0 && spans[column] != kMissing)
+      (*values)[field] = SpanView(d, spans[column]);
   }
 }
 
-void RecordTable::PrefetchPlace(qsizetype row) const {
+const quint64* RecordTable::SpansOf(qsizetype row) const {
   if (row < 0 || row >= rows_ || columns_ == 0)
-    return;
+    return nullptr;
   const qint32 section = rowSection_[size_t(row)];
-  if (section < 0)
+  return section < 0 ? nullptr : spans_.data() + size_t(section) * size_t(columns_);
+}
+
+void RecordTable::PrefetchPlace(qsizetype row) const {
+  const quint64* spans = SpansOf(row);
+  if (!spans)
     return;
-  const quint64* spans = spans_.data() + size_t(section) * size_t(columns_);
   Prefetch(spans);
   Prefetch(spans + columns_ - 1);
 }
 
 void RecordTable::PrefetchValues(qsizetype row) const {
-  if (row < 0 || row >= rows_ || columns_ == 0)
+  const quint64* spans = SpansOf(row);
+  if (!spans)
     return;
-  const qint32 section = rowSection_[size_t(row)];
-  if (section < 0)
-    return;
-  const quint64* spans = spans_.data() + size_t(section) * size_t(columns_);
   // The values lie between the first and the last one found, in a few lines of the section.
   quint64 first = kMissing;
   quint64 last = 0;

@@ -55,6 +55,8 @@ class RecordTable {
 
   // Finds the values of keys in the profile text bytes in one pass (RecordStore::ReadRecords).
   static RecordTable Read(const QByteArray& bytes, const QStringList& keys, FieldMask fields);
+  // The row's values in spans_, or nullptr when the row has no section or nothing was asked.
+  const quint64* SpansOf(qsizetype row) const;
 
   QByteArray bytes_;  // the store's bytes, shared with the store (no copy)
   qsizetype rows_ = 0;
