@@ -127,6 +127,17 @@ inline QByteArrayView CleanValue(const char* d, qsizetype begin, qsizetype end) 
   return QByteArrayView(d + begin, end - begin);
 }
 
+// A caller's name without the spaces at both ends (tabs stay: only spaces are ignored there).
+inline QStringView TrimSpaces(QStringView name) {
+  qsizetype b = 0;
+  qsizetype e = name.size();
+  while (b < e && name[b] == QLatin1Char(' '))
+    ++b;
+  while (e > b && name[e - 1] == QLatin1Char(' '))
+    --e;
+  return name.mid(b, e - b);
+}
+
 // A caller's section or key name: blanks (spaces only) at both ends ignored, Windows-1252.
 QByteArray CallerName(QStringView name);
 
@@ -135,16 +146,11 @@ QByteArray CallerName(QStringView name);
 class CallerNameBuffer {
  public:
   explicit CallerNameBuffer(QStringView name) {
-    qsizetype b = 0;
-    qsizetype e = name.size();
-    while (b < e && name[b] == QLatin1Char(' '))
-      ++b;
-    while (e > b && name[e - 1] == QLatin1Char(' '))
-      --e;
-    size_ = e - b;
+    const QStringView trimmed = TrimSpaces(name);
+    size_ = trimmed.size();
     if (size_ > qsizetype(sizeof(local_)))
       heap_.resize(size_);
-    ToCp1252(name.mid(b, size_), Data());
+    ToCp1252(trimmed, Data());
   }
   QByteArrayView View() const { return QByteArrayView(Data(), size_); }
 

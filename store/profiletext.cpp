@@ -11,13 +11,7 @@ namespace store {
 namespace profile {
 
 QByteArray CallerName(QStringView name) {
-  qsizetype b = 0;
-  qsizetype e = name.size();
-  while (b < e && name[b] == QLatin1Char(' '))
-    ++b;
-  while (e > b && name[e - 1] == QLatin1Char(' '))
-    --e;
-  return ToCp1252(name.mid(b, e - b));
+  return ToCp1252(TrimSpaces(name));
 }
 
 namespace {

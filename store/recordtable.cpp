@@ -255,27 +255,22 @@ RecordTable RecordTable::Read(const QByteArray& bytes, const QStringList& keys, 
     // The keys' characters lie all over the heap: fetch a few keys ahead.
     if (row + kAhead < keys.size())
       Prefetch(keys[row + kAhead].constData());
-    const QString& key = keys[row];
-    qsizetype b = 0;
-    qsizetype e = key.size();
-    while (b < e && key[b] == QLatin1Char(' '))
-      ++b;
-    while (e > b && key[e - 1] == QLatin1Char(' '))
-      --e;
+    const QStringView key = TrimSpaces(keys[row]);
+    const qsizetype length = key.size();
     const size_t start = arena.size();
-    arena.resize(start + size_t(e - b));
+    arena.resize(start + size_t(length));
     char* out = arena.data() + start;
     // Converted and folded in one pass; Latin-1 characters but the C1 controls have the byte
     // of their own number, the others are converted one by one.
-    const QChar* in = key.constData() + b;
-    for (qsizetype i = 0; i < e - b; ++i) {
+    const QChar* in = key.data();
+    for (qsizetype i = 0; i < length; ++i) {
       const char16_t c = in[i].unicode();
       char byte = char(c);
       if (!(c < 0x80 || (c >= 0xA0 && c < 0x100)))
         ToCp1252(QStringView(in + i, 1), &byte);
       out[i] = char(FoldByte(static_cast<unsigned char>(byte)));
     }
-    wanted[size_t(row)] = {NameHash(out, e - b), quint32(row), quint32(e - b), qsizetype(start)};
+    wanted[size_t(row)] = {NameHash(out, length), quint32(row), quint32(length), qsizetype(start)};
   }
 
   // One pass over the file: every section header, and the asked-for values of its section
