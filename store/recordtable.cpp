@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "store/cp1252.h"
+#include "store/inparallel.h"
 #include "store/profilescan.h"
 
 namespace store {
@@ -69,29 +70,41 @@ struct KeyName {
   quint64 hash;
   quint32 row;
   quint32 size;
-  qsizetype start;  // in the arena
+  const char* name;  // in the arena of names asked for
 };
 struct HeaderName {
   quint64 hash;
   quint32 index;  // in file order
   quint32 size;
-  qsizetype start;  // in the arena of header names
+  const char* name;  // in the arena of header names
 };
 
 // Orders items by the top `bits` bits of their hash, keeping the order within a bucket
 // (one counting pass, one scatter). Returns where each bucket starts (one more at the end).
+// The items of first, then of second, go to *grouped.
 template <typename Item>
-std::vector<quint32> GroupByBucket(std::vector<Item>* items, int bits) {
+std::vector<quint32> GroupByBucket(const std::vector<Item>& first, const std::vector<Item>& second,
+                                   int bits, std::vector<Item>* grouped) {
   const int shift = 64 - bits;
   std::vector<quint32> starts((size_t(1) << bits) + 1, 0);
-  for (const Item& item : *items)
-    ++starts[size_t(item.hash >> shift) + 1];
+  for (const std::vector<Item>* items : {&first, &second}) {
+    for (const Item& item : *items)
+      ++starts[size_t(item.hash >> shift) + 1];
+  }
   for (size_t i = 1; i < starts.size(); ++i)
     starts[i] += starts[i - 1];
   std::vector<quint32> fill(starts.begin(), starts.end() - 1);
-  std::vector<Item> grouped(items->size());
-  for (const Item& item : *items)
-    grouped[fill[size_t(item.hash >> shift)]++] = item;
+  grouped->resize(first.size() + second.size());
+  for (const std::vector<Item>* items : {&first, &second}) {
+    for (const Item& item : *items)
+      (*grouped)[fill[size_t(item.hash >> shift)]++] = item;
+  }
+  return starts;
+}
+template <typename Item>
+std::vector<quint32> GroupByBucket(std::vector<Item>* items, int bits) {
+  std::vector<Item> grouped;
+  std::vector<quint32> starts = GroupByBucket(*items, std::vector<Item>(), bits, &grouped);
   items->swap(grouped);
   return starts;
 }
@@ -233,6 +246,105 @@ class SectionReader {
 
 }  // namespace
 
+namespace {
+
+// The names asked for, blanks at both ends ignored (as of any caller's name), as Windows-1252,
+// folded and hashed: the rows [from, to) of keys, each name at its place in one arena that
+// the caller sized for all of them (one byte per character at most).
+void ConvertKeys(const QStringList& keys, qsizetype from, qsizetype to, char* out,
+                 std::vector<KeyName>* wanted) {
+  for (qsizetype row = from; row < to; ++row) {
+    // The keys' characters lie all over the heap: fetch a few keys ahead.
+    if (row + kAhead < to)
+      Prefetch(keys[row + kAhead].constData());
+    const QStringView key = TrimSpaces(keys[row]);
+    const qsizetype length = key.size();
+    // Converted and folded in one pass; Latin-1 characters but the C1 controls have the byte
+    // of their own number, the others are converted one by one.
+    const QChar* in = key.data();
+    for (qsizetype i = 0; i < length; ++i) {
+      const char16_t c = in[i].unicode();
+      char byte = char(c);
+      if (!(c < 0x80 || (c >= 0xA0 && c < 0x100)))
+        ToCp1252(QStringView(in + i, 1), &byte);
+      out[i] = char(FoldByte(static_cast<unsigned char>(byte)));
+    }
+    (*wanted)[size_t(row)] = {NameHash(out, length), quint32(row), quint32(length), out};
+    out += length;
+  }
+}
+
+// The sections whose headers start in [begin, end) of the store's bytes: their names (folded,
+// hashed, numbered from 0 in file order) and the asked-for values of each (`columns` spans
+// per section). A section's lines are read until the next header, which may lie beyond end,
+// or until every field asked for is found.
+struct alignas(64) ScannedPart {
+  // The room is taken before the threads start: memory a thread takes for itself comes from
+  // a heap of its own, which gives it back to the system at once and costs page faults the
+  // next time. Each part has cache lines of its own, as both threads keep changing their
+  // vectors' ends.
+  ScannedPart(qsizetype bytes, int columns) {
+    headers.reserve(size_t(bytes / 256) + 16);
+    spans.reserve((size_t(bytes / 256) + 16) * size_t(columns));
+    // Compared with the names asked for later, out of file order, the names are read from
+    // here and not from all over the file. The part's bytes are room enough for all of them,
+    // so the arena never moves; pages that stay unused cost nothing.
+    arena.reserve(size_t(bytes));
+  }
+  std::vector<HeaderName> headers;
+  std::vector<char> arena;  // the headers' names, folded, one after the other
+  std::vector<quint64> spans;
+};
+
+void ScanPart(const QByteArray& bytes, qsizetype begin, qsizetype end, const SectionReader& reader,
+              int columns, ScannedPart* part) {
+  const char* d = bytes.constData();
+  const qsizetype size = bytes.size();
+  for (qsizetype pos = begin; pos < end;) {
+    const void* hit = std::memchr(d + pos, '[', size_t(end - pos));
+    if (!hit)
+      break;
+    const qsizetype open = static_cast<const char*>(hit) - d;
+    pos = open + 1;
+    if (!AtLineStart(d, open))
+      continue;
+    const qsizetype e = FindLineEnd(d, open, size);
+    qsizetype nb, ne;
+    if (!ParseHeader(d, open, e, &nb, &ne))
+      continue;
+    const size_t start = part->arena.size();
+    part->arena.resize(start + size_t(ne - nb));
+    char* folded = part->arena.data() + start;
+    for (qsizetype i = nb; i < ne; ++i)
+      folded[i - nb] = char(FoldByte(static_cast<unsigned char>(d[i])));
+    part->headers.push_back(
+        {NameHash(folded, ne - nb), quint32(part->headers.size()), quint32(ne - nb), folded});
+    const size_t at = part->spans.size();
+    part->spans.resize(at + size_t(columns), kMissing);
+    pos = reader.Read(NextLine(d, e, size), part->spans.data() + at);
+  }
+}
+
+// Where the store's bytes are cut in two for two threads: at the first header line from the
+// middle on, so each section lies wholly in one part; the end when there is none.
+qsizetype SplitPoint(const QByteArray& bytes) {
+  const char* d = bytes.constData();
+  const qsizetype size = bytes.size();
+  for (qsizetype pos = size / 2; pos < size;) {
+    const void* hit = std::memchr(d + pos, '[', size_t(size - pos));
+    if (!hit)
+      break;
+    const qsizetype open = static_cast<const char*>(hit) - d;
+    pos = open + 1;
+    qsizetype nb, ne;
+    if (AtLineStart(d, open) && ParseHeader(d, open, FindLineEnd(d, open, size), &nb, &ne))
+      return open;
+  }
+  return size;
+}
+
+}  // namespace
+
 RecordTable RecordTable::Read(const QByteArray& bytes, const QStringList& keys, FieldMask fields) {
   RecordTable table;
   table.bytes_ = bytes;
@@ -246,101 +358,79 @@ RecordTable RecordTable::Read(const QByteArray& bytes, const QStringList& keys, 
   if (keys.isEmpty())
     return table;
 
-  // The names asked for: blanks at both ends ignored (as of any caller's name), Windows-1252,
-  // folded, hashed.
-  std::vector<char> arena;
-  arena.reserve(size_t(keys.size()) * 24);
-  std::vector<KeyName> wanted(size_t(keys.size()));
-  for (qsizetype row = 0; row < keys.size(); ++row) {
-    // The keys' characters lie all over the heap: fetch a few keys ahead.
-    if (row + kAhead < keys.size())
-      Prefetch(keys[row + kAhead].constData());
-    const QStringView key = TrimSpaces(keys[row]);
-    const qsizetype length = key.size();
-    const size_t start = arena.size();
-    arena.resize(start + size_t(length));
-    char* out = arena.data() + start;
-    // Converted and folded in one pass; Latin-1 characters but the C1 controls have the byte
-    // of their own number, the others are converted one by one.
-    const QChar* in = key.data();
-    for (qsizetype i = 0; i < length; ++i) {
-      const char16_t c = in[i].unicode();
-      char byte = char(c);
-      if (!(c < 0x80 || (c >= 0xA0 && c < 0x100)))
-        ToCp1252(QStringView(in + i, 1), &byte);
-      out[i] = char(FoldByte(static_cast<unsigned char>(byte)));
-    }
-    wanted[size_t(row)] = {NameHash(out, length), quint32(row), quint32(length), qsizetype(start)};
-  }
-
-  // One pass over the file: every section header, and the asked-for values of its section
-  // (the few sections no key asks for cost less than a second pass would). A section's lines
-  // are read until the next header, or until every field asked for is found.
-  const char* d = bytes.constData();
+  // Two threads, each with half of the names asked for and half of the file: the names are
+  // converted, then the part's headers and values found in one sequential pass (the few
+  // sections no key asks for cost less than a second pass would).
   const qsizetype size = bytes.size();
-  std::vector<HeaderName> headers;
-  headers.reserve(size_t(size / 256) + 16);
-  table.spans_.reserve((size_t(size / 256) + 16) * size_t(table.columns_));
-  const SectionReader reader(bytes, table.column_, table.columns_);
-  // The headers' names, folded, one after the other: compared with the names asked for
-  // later, out of file order, they are read from here and not from all over the file.
-  std::vector<char> headerArena;
-  // Room for more than the file normally holds, so the arena is never copied while it grows;
-  // pages that stay unused cost nothing.
-  headerArena.reserve(size_t(std::max<qsizetype>(qsizetype(arena.size()) * 2, size / 8)) + 64);
-  for (qsizetype pos = 0; pos < size;) {
-    const void* hit = std::memchr(d + pos, '[', size_t(size - pos));
-    if (!hit)
-      break;
-    const qsizetype open = static_cast<const char*>(hit) - d;
-    pos = open + 1;
-    if (!AtLineStart(d, open))
-      continue;
-    const qsizetype e = FindLineEnd(d, open, size);
-    qsizetype nb, ne;
-    if (!ParseHeader(d, open, e, &nb, &ne))
-      continue;
-    const size_t start = headerArena.size();
-    headerArena.resize(start + size_t(ne - nb));
-    char* folded = headerArena.data() + start;
-    for (qsizetype i = nb; i < ne; ++i)
-      folded[i - nb] = char(FoldByte(static_cast<unsigned char>(d[i])));
-    headers.push_back(
-        {NameHash(folded, ne - nb), quint32(headers.size()), quint32(ne - nb), qsizetype(start)});
-    const size_t at = table.spans_.size();
-    table.spans_.resize(at + size_t(table.columns_), kMissing);
-    pos = reader.Read(NextLine(d, e, size), table.spans_.data() + at);
+  const bool parallel = size >= kParallelThreshold;
+  const qsizetype split = parallel ? SplitPoint(bytes) : size;
+  const qsizetype half = keys.size() / 2;
+  qsizetype firstHalfChars = 0;
+  qsizetype allChars = 0;
+  for (qsizetype row = 0; row < keys.size(); ++row) {
+    allChars += keys[row].size();
+    if (row + 1 == half)
+      firstHalfChars = allChars;
   }
+  std::vector<char> keyArena(size_t(allChars) + 1);
+  std::vector<KeyName> wanted(size_t(keys.size()));
+  const SectionReader reader(bytes, table.column_, table.columns_);
+  std::array<ScannedPart, 2> parts{ScannedPart(split, table.columns_),
+                                   ScannedPart(size - split, table.columns_)};
+  InParallel(
+      parallel,
+      [&] {
+        ConvertKeys(keys, 0, half, keyArena.data(), &wanted);
+        ScanPart(bytes, 0, split, reader, table.columns_, &parts[0]);
+      },
+      [&] {
+        ConvertKeys(keys, half, keys.size(), keyArena.data() + firstHalfChars, &wanted);
+        ScanPart(bytes, split, size, reader, table.columns_, &parts[1]);
+      });
+  table.firstPartSections_ = qint32(parts[0].headers.size());
+  for (HeaderName& header : parts[1].headers)
+    header.index += quint32(table.firstPartSections_);
 
   // Names and headers meet bucket by bucket; within a bucket the headers stand in file
   // order, so of several sections of one name the first is found.
   int bits = 1;
-  while (bits < 24 && (size_t(1) << bits) < std::max(wanted.size(), headers.size()) / 2)
+  const size_t headerCount = parts[0].headers.size() + parts[1].headers.size();
+  while (bits < 24 && (size_t(1) << bits) < std::max(wanted.size(), headerCount) / 2)
     ++bits;
-  const std::vector<quint32> keyStarts = GroupByBucket(&wanted, bits);
-  const std::vector<quint32> headerStarts = GroupByBucket(&headers, bits);
+  std::vector<quint32> keyStarts;
+  std::vector<quint32> headerStarts;
+  std::vector<HeaderName> headers;
+  InParallel(
+      parallel, [&] { keyStarts = GroupByBucket(&wanted, bits); },
+      [&] { headerStarts = GroupByBucket(parts[0].headers, parts[1].headers, bits, &headers); });
   const size_t buckets = keyStarts.size() - 1;
-  for (size_t bucket = 0; bucket < buckets; ++bucket) {
-    // The names compared lie all over the file and the arena: fetch a few buckets ahead.
-    if (bucket + kAhead < buckets) {
-      for (quint32 k = keyStarts[bucket + kAhead]; k < keyStarts[bucket + kAhead + 1]; ++k)
-        Prefetch(arena.data() + wanted[k].start);
-      for (quint32 h = headerStarts[bucket + kAhead]; h < headerStarts[bucket + kAhead + 1]; ++h)
-        Prefetch(headerArena.data() + headers[h].start);
-    }
-    for (quint32 k = keyStarts[bucket]; k < keyStarts[bucket + 1]; ++k) {
-      const KeyName& key = wanted[k];
-      for (quint32 h = headerStarts[bucket]; h < headerStarts[bucket + 1]; ++h) {
-        const HeaderName& header = headers[h];
-        if (header.hash == key.hash && header.size == key.size &&
-            std::memcmp(headerArena.data() + header.start, arena.data() + key.start, key.size) ==
-                0) {
-          table.rowSection_[key.row] = qint32(header.index);
-          break;
+  auto join = [&](size_t from, size_t to) {
+    for (size_t bucket = from; bucket < to; ++bucket) {
+      // The names compared lie all over the arenas: fetch a few buckets ahead.
+      if (bucket + kAhead < to) {
+        for (quint32 k = keyStarts[bucket + kAhead]; k < keyStarts[bucket + kAhead + 1]; ++k)
+          Prefetch(wanted[k].name);
+        for (quint32 h = headerStarts[bucket + kAhead]; h < headerStarts[bucket + kAhead + 1]; ++h)
+          Prefetch(headers[h].name);
+      }
+      for (quint32 k = keyStarts[bucket]; k < keyStarts[bucket + 1]; ++k) {
+        const KeyName& key = wanted[k];
+        for (quint32 h = headerStarts[bucket]; h < headerStarts[bucket + 1]; ++h) {
+          const HeaderName& header = headers[h];
+          if (header.hash == key.hash && header.size == key.size &&
+              std::memcmp(header.name, key.name, key.size) == 0) {
+            table.rowSection_[key.row] = qint32(header.index);
+            break;
+          }
         }
       }
     }
-  }
+  };
+  // Each name is in one bucket, so the two halves of the buckets write different rows.
+  InParallel(
+      parallel, [&] { join(0, buckets / 2); }, [&] { join(buckets / 2, buckets); });
+  table.spans_[0] = std::move(parts[0].spans);
+  table.spans_[1] = std::move(parts[1].spans);
   return table;
 }
 
@@ -378,7 +468,11 @@ const quint64* RecordTable::SpansOf(qsizetype row) const {
   if (row < 0 || row >= rows_ || columns_ == 0)
     return nullptr;
   const qint32 section = rowSection_[size_t(row)];
-  return section < 0 ? nullptr : spans_.data() + size_t(section) * size_t(columns_);
+  if (section < 0)
+    return nullptr;
+  const bool second = section >= firstPartSections_;
+  return spans_[second].data() +
+         size_t(section - (second ? firstPartSections_ : 0)) * size_t(columns_);
 }
 
 void RecordTable::PrefetchPlace(qsizetype row) const {

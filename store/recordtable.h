@@ -67,8 +67,10 @@ class RecordTable {
   std::vector<qint32> rowSection_;
   // columns_ values per section of the file, in file order; each value's place in the store's
   // bytes as offset << 10 | length (values are at most 1023 bytes long), all ones when the
-  // key is missing.
-  std::vector<quint64> spans_;
+  // key is missing. The file is read in two parts at once: the sections of the first part,
+  // then those of the second.
+  std::array<std::vector<quint64>, 2> spans_;
+  qint32 firstPartSections_ = 0;
 };
 
 }  // namespace store
