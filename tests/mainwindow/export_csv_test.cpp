@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "mainwindow/csvexport.h"
+#include "store/cp1252.h"
 #include "store/recordstore.h"
 #include "tests/mainwindow/views_fixtures.h"
 
@@ -116,4 +119,36 @@ TEST(CsvExport, consecutiveExports_eachExactlyItsOwnBytes) {
     EXPECT_TRUE(again == expected) << round;
   }
   EXPECT_EQ(mainwindow::ExportCsv(large, largeKeys), firstCopy);
+}
+
+// A large export is made in two halves at once: every line, on either side of the cut and
+// in a list order unlike the store's, holds the values the single-record read gives, and
+// the pieces joined are the file.
+TEST(CsvExport, largeExportInTwoHalves_everyLineAsTheSingleRecordRead) {
+  QStringList keys;
+  const store::RecordStore records = NumberedStore(20000, 2, &keys);
+  ASSERT_GE(records.Bytes().size(), 1 << 20);
+  std::reverse(keys.begin(), keys.end());
+  keys.insert(keys.size() / 2, QStringLiteral("Fehlt,Ganz"));  // near the cut
+  keys.append(QStringLiteral("Fehlt,Auch"));
+
+  const std::array<QByteArray, 2> pieces = mainwindow::ExportCsvPieces(records, keys);
+  EXPECT_FALSE(pieces[1].isEmpty());
+  const QByteArray csv = pieces[0] + pieces[1];
+  EXPECT_EQ(csv, mainwindow::ExportCsv(records, keys));
+  const QList<QByteArray> lines = csv.split('\n');
+  ASSERT_EQ(lines.size(), keys.size() + 2);  // the header, and nothing after the last CR LF
+  EXPECT_EQ(lines.front() + '\n', kHeader);
+  EXPECT_TRUE(lines.back().isEmpty());
+  constexpr int kColumns[] = {
+      store::kVorname, store::kName,  store::kPosition, store::kKurzzeichen, store::kFirma,
+      store::kStrasse, store::kPLZ,   store::kOrt,      store::kTelefon1,    store::kTelefon2,
+      store::kFax,     store::kHandy, store::kEMail,    store::kKurzwahl,    store::kIRuf};
+  for (qsizetype row = 0; row < keys.size(); ++row) {
+    const store::RecordValues values = records.Record(keys[row]);
+    QStringList expected;
+    for (int field : kColumns)
+      expected.append(values[field]);
+    ASSERT_EQ(lines[row + 1], store::ToCp1252(expected.join(u';')) + '\r') << row;
+  }
 }
