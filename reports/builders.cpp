@@ -8,6 +8,7 @@
 #include "reports/cp1252text.h"
 #include "reports/reportfields.h"
 #include "store/cp1252.h"
+#include "store/inparallel.h"
 #include "store/recordkey.h"
 #include "store/recordstore.h"
 #include "store/recordtable.h"
@@ -135,23 +136,35 @@ class ReportWriter {
         included_(included),
         storeSize_(store.Bytes().size()) {
     for (int j = 0; j < kReportFieldCount; ++j)
-      asked_[j] = Ticked(selection.tickedFields, j);
+      storeField_[j] = ReportFields()[j].field;
   }
 
-  BuiltReport Write(bool table, bool blocks) {
+  BuiltReport Write(bool table, bool blocks) const {
     BuiltReport report{table ? EmptyTable() : Grid::Reset(), {}};
     const bool writeTable = table && !tableFields_.isEmpty();
     if (writeTable)
       ReserveTable(report.grid);
     if (blocks)
       ReserveBlocks(report.blockLines);
-    for (size_t r = 0; r < included_.rows.size(); ++r) {
-      FetchRow(r);
-      if (writeTable)
-        PutTableRow(report.grid, int(r) + 1);
-      if (blocks)
-        PutBlock(report.blockLines, r);
-    }
+    // The table and the blocks are written at once, each in a pass of its own over the
+    // rows; their buffers were made above, before the second thread starts.
+    const size_t rows = included_.rows.size();
+    auto tablePass = [&] {
+      if (!writeTable)
+        return;
+      RowReader reader(*this);
+      for (size_t r = 0; r < rows; ++r)
+        PutTableRow(report.grid, int(r) + 1, reader.Fetch(r));
+    };
+    auto blockPass = [&] {
+      if (!blocks)
+        return;
+      RowReader reader(*this);
+      for (size_t r = 0; r < rows; ++r)
+        PutBlock(report.blockLines, r, reader.Fetch(r));
+    };
+    store::InParallel(writeTable && blocks && storeSize_ >= store::kParallelThreshold, tablePass,
+                      blockPass);
     return report;
   }
 
@@ -184,44 +197,52 @@ class ReportWriter {
     lines.Reserve(qsizetype(included_.rows.size()) * (4 + blockFields_.size()), characters);
   }
 
-  void FetchRow(size_t r) {
-    included_.table.RawRow(included_.rows[r], &fieldValues_);
-    for (int j = 0; j < kReportFieldCount; ++j) {
-      if (asked_[j])
-        raw_[j] = fieldValues_[ReportFields()[j].field];
-    }
-    // The records of a list lie all over the store's bytes, in an order the list does not
-    // know, so each record's values would be waited for: a later row's place in the table
-    // and a nearer row's bytes are asked for while this one is written.
-    if (r + kPlaceAhead < included_.rows.size())
-      included_.table.PrefetchPlace(included_.rows[r + kPlaceAhead]);
-    if (r + kValuesAhead < included_.rows.size()) {
-      included_.table.PrefetchValues(included_.rows[r + kValuesAhead]);
-      // The entries' texts, too, lie all over the heap.
-      __builtin_prefetch(selection_.entries[included_.entries[int(r + kValuesAhead)]].constData());
-    }
-  }
+  // The values of one row after the other, by store field.
+  class RowReader {
+   public:
+    explicit RowReader(const ReportWriter& writer) : w_(writer) {}
 
-  static constexpr size_t kPlaceAhead = 16;
-  static constexpr size_t kValuesAhead = 8;
+    const store::RecordTable::RowValues& Fetch(size_t r) {
+      const Included& included = w_.included_;
+      included.table.RawRow(included.rows[r], &values_);
+      // The records of a list lie all over the store's bytes, in an order the list does not
+      // know, so each record's values would be waited for: a later row's place in the table
+      // and a nearer row's bytes are asked for while this one is written.
+      if (r + kPlaceAhead < included.rows.size())
+        included.table.PrefetchPlace(included.rows[r + kPlaceAhead]);
+      if (r + kValuesAhead < included.rows.size()) {
+        included.table.PrefetchValues(included.rows[r + kValuesAhead]);
+        // The entries' texts, too, lie all over the heap.
+        __builtin_prefetch(
+            w_.selection_.entries[included.entries[int(r + kValuesAhead)]].constData());
+      }
+      return values_;
+    }
 
-  void PutTableRow(Grid& grid, int row) const {
+   private:
+    static constexpr size_t kPlaceAhead = 16;
+    static constexpr size_t kValuesAhead = 8;
+    const ReportWriter& w_;
+    store::RecordTable::RowValues values_{};
+  };
+
+  void PutTableRow(Grid& grid, int row, const store::RecordTable::RowValues& values) const {
     char digits[16];
     const auto number = std::to_chars(digits, digits + sizeof digits, row);
     PutBytes(QByteArrayView(digits, number.ptr - digits),
              grid.SetCellOfLength(0, row, number.ptr - digits));
     for (int c = 0; c < tableFields_.size(); ++c) {
-      const QByteArrayView value = ValueBytes(raw_[tableFields_[c]]);
+      const QByteArrayView value = ValueBytes(values[storeField_[tableFields_[c]]]);
       PutBytes(value, grid.SetCellOfLength(c + 1, row, value.size()));
     }
   }
 
-  void PutBlock(TextLines& lines, size_t r) const {
+  void PutBlock(TextLines& lines, size_t r, const store::RecordTable::RowValues& values) const {
     lines.AppendLine(selection_.entries[included_.entries[int(r)]]);
     AppendBlank(lines);
     for (int j : blockFields_) {
       lines.AddBytes(BlockLabelBytes()[j]);
-      lines.AddBytes(ValueBytes(raw_[j]));
+      lines.AddBytes(ValueBytes(values[storeField_[j]]));
       lines.EndLine();
     }
     AppendBlank(lines);
@@ -238,9 +259,7 @@ class ReportWriter {
   const QVector<int> blockFields_;
   const Included& included_;
   const qsizetype storeSize_;
-  std::array<bool, kReportFieldCount> asked_{};
-  std::array<std::optional<QByteArrayView>, kReportFieldCount> raw_{};
-  store::RecordTable::RowValues fieldValues_{};
+  std::array<int, kReportFieldCount> storeField_{};  // report field -> store field
 };
 
 void AppendBlock(QStringList& lines, const store::RecordValues& values, const QString& entry,

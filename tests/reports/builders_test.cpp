@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "reports/reportfields.h"
+#include "store/recordkey.h"
 #include "store/recordstore.h"
 #include "tests/reports/report_fixtures.h"
 
@@ -155,4 +157,44 @@ TEST(BuildReport, sameAsTableAndBlocksBuiltApart) {
     EXPECT_EQ(report.grid, reports::BuildTableView(ThreeRecords(), selection));
     EXPECT_EQ(report.blockLines.ToStringList(), reports::BuildBlocks(ThreeRecords(), selection));
   }
+}
+
+// A large report's table and blocks are written at once: each is what it is when built
+// alone, and the blocks are the records' blocks one after the other.
+TEST(BuildReport, largeStore_sameAsTableAndBlocksBuiltApartAndRecordByRecord) {
+  QList<StoredRecord> records;
+  QStringList entries;
+  for (int i = 0; i < 6000; ++i) {
+    records.append(FullRecord(QStringLiteral("N%1").arg(i), QStringLiteral("V\u00e4"),
+                              i % 3 ? QString::number(i) : QString()));
+    entries.prepend(records.back().key);
+  }
+  entries.insert(3000, QStringLiteral("Fehlt,Ganz @ 7"));
+  const store::RecordStore store(StoreBytes(records));
+  ASSERT_GE(store.Bytes().size(), 1 << 20);
+  QVector<bool> ticked = Flags(int(entries.size()), true);
+  ticked[10] = false;
+  const ReportSelection selection = Select(entries, OnlyFields({0, 1, 4, 7, 14}), ticked);
+
+  const reports::BuiltReport report = reports::BuildReport(store, selection);
+  EXPECT_EQ(report.grid, reports::BuildTableView(store, selection));
+  const QStringList blocks = report.blockLines.ToStringList();
+  EXPECT_EQ(blocks, reports::BuildBlocks(store, selection));
+  QStringList expected;
+  int row = 0;
+  for (int k = 0; k < entries.size(); ++k) {
+    if (!ticked[k])
+      continue;
+    expected += reports::RecordBlock(store, entries[k], selection.tickedFields);
+    const store::RecordValues values = store.Record(store::StripEntrySuffix(entries[k]));
+    ++row;
+    ASSERT_EQ(report.grid.Cell(0, row), QString::number(row));
+    const int fields[] = {0, 1, 4, 7, 14};
+    for (int c = 0; c < 5; ++c) {
+      ASSERT_EQ(report.grid.Cell(c + 1, row), values[reports::ReportFields()[fields[c]].field])
+          << row << " " << c;
+    }
+  }
+  EXPECT_EQ(blocks, expected);
+  EXPECT_EQ(report.grid.rowCount, row + 1);
 }
