@@ -2,12 +2,14 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFileInfo>
 #include <QLockFile>
 #include <QRandomGenerator>
 #include <QThread>
 
 #include "platform/usererror.h"
 #include "store/fileio.h"
+#include "store/inparallel.h"
 #include "store/listbytes.h"
 #include "store/messages.h"
 #include "store/profiletext.h"
@@ -59,13 +61,20 @@ QByteArray ReadForChange(const QString& path) {
   throw platform::UserError(LoadFailureMessage());
 }
 
-void WriteList(const QString& path, const ListBytes& list) {
-  // Normally a few pieces of the bytes read; a list written elsewhere with other line ends
-  // comes in as many pieces as lines and is joined instead.
+// Writes the list's new file under a temporary name. Normally a few pieces of the bytes
+// read; a list written elsewhere with other line ends comes in as many pieces as lines and
+// is joined instead.
+bool WriteListPieces(PendingReplace* file, const ListBytes& list) {
   const std::vector<QByteArrayView> pieces = list.Pieces();
-  const bool written =
-      pieces.size() <= 64 ? WriteFileAtomic(path, pieces) : WriteFileAtomic(path, list.Bytes());
-  if (!written)
+  if (pieces.size() <= 64)
+    return file->Write(pieces);
+  const QByteArray joined = list.Bytes();
+  return file->Write({QByteArrayView(joined)});
+}
+
+void WriteList(const QString& path, const ListBytes& list) {
+  PendingReplace file(path);
+  if (!WriteListPieces(&file, list) || !file.Commit())
     throw platform::UserError(CannotCreateMessage(path));
 }
 
@@ -108,22 +117,38 @@ DataFiles::SaveOutcome DataFiles::SaveRecord(const QString& key, const RecordVal
     return SaveOutcome::KeyExists;
   }
 
-  ProfileText store(ReadForChange(StorePath()));
-  QList<QPair<QString, QString>> keyValues;
-  for (int field : StoreOrder()) {
-    keyValues.append({QString::fromLatin1(Fields()[field].storeKey), values[field]});
+  // The record goes into the store while the name index is made ready; the new index
+  // replaces the old one only once the record is in the store, so no workstation ever lists
+  // a key without its record. With a large store both are done at once, the store on a
+  // second thread (the key order the index needs belongs to this one).
+  auto writeStore = [&] {
+    ProfileText store(ReadForChange(StorePath()));
+    QList<QPair<QString, QString>> keyValues;
+    for (int field : StoreOrder())
+      keyValues.append({QString::fromLatin1(Fields()[field].storeKey), values[field]});
+    // The file is written as it was around the changed section: no copy of the whole store.
+    const ProfileText::SectionChange change = store.PlanSection(key, keyValues);
+    const QByteArray& before = store.Bytes();
+    if (!WriteFileAtomic(StorePath(),
+                         {QByteArrayView(before).first(change.begin), QByteArrayView(change.bytes),
+                          QByteArrayView(before).sliced(change.end)})) {
+      throw platform::UserError(CannotWriteMessage(StorePath()));
+    }
+  };
+  PendingReplace namesFile(NamesPath());
+  bool namesWritten = false;
+  auto prepareNames = [&] {
+    names.InsertSorted(key);
+    namesWritten = WriteListPieces(&namesFile, names);
+  };
+  if (QFileInfo(StorePath()).size() >= kParallelThreshold) {
+    InParallel(true, prepareNames, writeStore);
+  } else {
+    writeStore();
+    prepareNames();
   }
-  // The file is written as it was around the changed section: no copy of the whole store.
-  const ProfileText::SectionChange change = store.PlanSection(key, keyValues);
-  const QByteArray& before = store.Bytes();
-  if (!WriteFileAtomic(StorePath(),
-                       {QByteArrayView(before).first(change.begin), QByteArrayView(change.bytes),
-                        QByteArrayView(before).sliced(change.end)})) {
-    throw platform::UserError(CannotWriteMessage(StorePath()));
-  }
-
-  names.InsertSorted(key);
-  WriteList(NamesPath(), names);
+  if (!namesWritten || !namesFile.Commit())
+    throw platform::UserError(CannotCreateMessage(NamesPath()));
   return SaveOutcome::Saved;
 }
 

@@ -13,6 +13,12 @@
 
 #ifdef Q_OS_WIN
 #include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/vfs.h>
+#include <unistd.h>
+
+#include <thread>
 #endif
 
 namespace store {
@@ -51,6 +57,52 @@ bool OpenUniqueTemporary(const QString& path, QFile* file) {
   return false;
 }
 
+#ifndef Q_OS_WIN
+// Replacing a large file also drops the replaced one's cached pages, which takes longer than
+// writing it. On a local disk the replaced file is held open across the rename and let go
+// on a thread of its own, so the change does not wait for that. (A network file system may
+// treat renaming over a file open here differently, so there nothing changes.)
+class ReplacedFileRelease {
+ public:
+  ReplacedFileRelease(const QString& path, qint64 size) {
+    if (size < kLargeFile)
+      return;
+    fd_ = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    struct statfs disk {};
+    if (fd_ >= 0 && (::fstatfs(fd_, &disk) != 0 || !IsLocalDisk(disk.f_type))) {
+      ::close(fd_);
+      fd_ = -1;
+    }
+  }
+  ~ReplacedFileRelease() {
+    if (fd_ < 0)
+      return;
+    try {
+      std::thread([fd = fd_] { ::close(fd); }).detach();
+    } catch (const std::system_error&) {
+      ::close(fd_);
+    }
+  }
+  ReplacedFileRelease(const ReplacedFileRelease&) = delete;
+  ReplacedFileRelease& operator=(const ReplacedFileRelease&) = delete;
+
+ private:
+  static constexpr qint64 kLargeFile = 1 << 20;
+  static bool IsLocalDisk(unsigned long long type) {
+    switch (type) {
+      case 0xEF53:      // ext2, ext3, ext4
+      case 0x58465342:  // XFS
+      case 0x9123683E:  // Btrfs
+      case 0x01021994:  // tmpfs
+        return true;
+      default:
+        return false;
+    }
+  }
+  int fd_ = -1;
+};
+#endif
+
 // Renames `from` to `to`, replacing `to` in one step.
 bool RenameOver(const QString& from, const QString& to, QString* error) {
 #ifdef Q_OS_WIN
@@ -62,6 +114,7 @@ bool RenameOver(const QString& from, const QString& to, QString* error) {
   *error = QStringLiteral("rename failed (%1)").arg(GetLastError());
   return false;
 #else
+  const ReplacedFileRelease release(to, QFileInfo(from).size());
   if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
     return true;
   *error = QString::fromLocal8Bit(std::strerror(errno));
@@ -116,17 +169,16 @@ ReadResult ReadWholeFile(const QString& path) {
   return result;
 }
 
-bool WriteFileAtomic(const QString& path, const QByteArray& bytes, QString* errorDetail) {
-  return WriteFileAtomic(path, {QByteArrayView(bytes)}, errorDetail);
+PendingReplace::PendingReplace(QString path) : path_(std::move(path)) {}
+
+PendingReplace::~PendingReplace() {
+  if (file_.isOpen() || (written_ && !committed_)) {
+    file_.close();
+    file_.remove();
+  }
 }
 
-bool WriteFileAtomic(const QString& path, std::initializer_list<QByteArrayView> pieces,
-                     QString* errorDetail) {
-  return WriteFileAtomic(path, std::vector<QByteArrayView>(pieces), errorDetail);
-}
-
-bool WriteFileAtomic(const QString& path, const std::vector<QByteArrayView>& pieces,
-                     QString* errorDetail) {
+bool PendingReplace::Write(const std::vector<QByteArrayView>& pieces, QString* errorDetail) {
   // The temporary file lies in the target's directory and is renamed over the target, so a
   // reader on another workstation sees the old file or the new one, never a mixture. It is
   // not forced to disk before the rename: the rename alone gives readers that promise, and
@@ -140,46 +192,63 @@ bool WriteFileAtomic(const QString& path, const std::vector<QByteArrayView>& pie
       *errorDetail = detail;
     return false;
   };
-  if (Fails(FileOp::Open, path))
+  Q_ASSERT(!written_ && !file_.isOpen());
+  if (Fails(FileOp::Open, path_))
     return fail(QStringLiteral("open failed"));
   // A file made read-only is not replaced behind its owner's back.
-  const QFileInfo target(path);
+  const QFileInfo target(path_);
   if (target.exists() && !target.isWritable())
     return fail(QStringLiteral("existing file is not writable"));
-  QFile file;
-  if (!OpenUniqueTemporary(path, &file))
-    return fail(file.errorString());
+  if (!OpenUniqueTemporary(path_, &file_))
+    return fail(file_.errorString());
   // From here on every way out but the successful rename removes the temporary file.
-  struct Cleanup {
-    QFile& file;
-    bool keep = false;
-    ~Cleanup() {
-      if (!keep) {
-        file.close();
-        file.remove();
-      }
-    }
-  } cleanup{file};
-  if (Fails(FileOp::Write, path))
+  if (Fails(FileOp::Write, path_))
     return fail(QStringLiteral("write failed"));
   for (QByteArrayView piece : pieces) {
-    if (file.write(piece.data(), piece.size()) != piece.size())
-      return fail(file.errorString());
+    if (file_.write(piece.data(), piece.size()) != piece.size())
+      return fail(file_.errorString());
   }
-  file.close();
-  if (file.error() != QFileDevice::NoError)
-    return fail(file.errorString());
+  file_.close();
+  written_ = true;
+  if (file_.error() != QFileDevice::NoError)
+    return fail(file_.errorString());
   // A replaced file keeps its permissions; a new one gets the usual ones (made with 0666
   // less the umask, as any new file).
   if (target.exists())
-    file.setPermissions(target.permissions());
-  if (Fails(FileOp::Rename, path))
+    file_.setPermissions(target.permissions());
+  return true;
+}
+
+bool PendingReplace::Commit(QString* errorDetail) {
+  auto fail = [&](const QString& detail) {
+    if (errorDetail)
+      *errorDetail = detail;
+    return false;
+  };
+  if (!written_ || file_.error() != QFileDevice::NoError)
+    return fail(QStringLiteral("nothing written"));
+  if (Fails(FileOp::Rename, path_))
     return fail(QStringLiteral("rename failed"));
   QString renameError;
-  if (!RenameOver(file.fileName(), path, &renameError))
+  if (!RenameOver(file_.fileName(), path_, &renameError))
     return fail(renameError);
-  cleanup.keep = true;
+  committed_ = true;
   return true;
+}
+
+bool WriteFileAtomic(const QString& path, const QByteArray& bytes, QString* errorDetail) {
+  return WriteFileAtomic(path, {QByteArrayView(bytes)}, errorDetail);
+}
+
+bool WriteFileAtomic(const QString& path, std::initializer_list<QByteArrayView> pieces,
+                     QString* errorDetail) {
+  return WriteFileAtomic(path, std::vector<QByteArrayView>(pieces), errorDetail);
+}
+
+bool WriteFileAtomic(const QString& path, const std::vector<QByteArrayView>& pieces,
+                     QString* errorDetail) {
+  PendingReplace replace(path);
+  return replace.Write(pieces, errorDetail) && replace.Commit(errorDetail);
 }
 
 }  // namespace store

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFile>
 #include <QString>
 #include <functional>
 #include <initializer_list>
@@ -31,6 +32,27 @@ bool WriteFileAtomic(const QString& path, std::initializer_list<QByteArrayView> 
                      QString* errorDetail = nullptr);
 bool WriteFileAtomic(const QString& path, const std::vector<QByteArrayView>& pieces,
                      QString* errorDetail = nullptr);
+
+// The same in two steps, for a change of several files that must become visible in a given
+// order while their bytes are made at once: Write makes the complete new file under a
+// temporary name beside the target, Commit renames it over the target. A temporary file
+// not committed is removed when the object goes.
+class PendingReplace {
+ public:
+  explicit PendingReplace(QString path);
+  ~PendingReplace();
+  PendingReplace(const PendingReplace&) = delete;
+  PendingReplace& operator=(const PendingReplace&) = delete;
+
+  bool Write(const std::vector<QByteArrayView>& pieces, QString* errorDetail = nullptr);
+  bool Commit(QString* errorDetail = nullptr);
+
+ private:
+  QString path_;
+  QFile file_;
+  bool written_ = false;
+  bool committed_ = false;
+};
 
 // Fault injection for tests. The hook is asked before each operation; returning true makes
 // that operation fail as the disk would (full, permission denied, file busy).

@@ -204,6 +204,50 @@ TEST_F(DataFilesTest, writeFailures_giveTheGermanMessageAndLeaveTheFilesUnchange
   EXPECT_EQ(QDir(dir.Path()).entryList(QDir::Files | QDir::Hidden).size(), 2);  // no leftovers
 }
 
+// With a large store the record is written on a second thread while the name index is made
+// ready: whichever side fails, the user gets that file's message, the name index never lists
+// the key without its record, no temporary file is left, and the save done again completes.
+TEST_F(DataFilesTest, largeStore_failureOnEitherSideOfTheSave_indexNeverAheadOfTheStore) {
+  QByteArray store;
+  QByteArray names;
+  for (int i = 0; i < 20000; ++i) {
+    const QByteArray key = "Name" + QByteArray::number(100000 + i) + ",V";
+    store += "[" + key + "]\r\nVorname=V\r\nName=Name\r\nOrt=" + QByteArray(40, 'o') + "\r\n";
+    names += key + "\r\n";
+  }
+  ASSERT_GE(store.size(), 1 << 20);
+  struct Fault {
+    store::FileOp op;
+    const char* file;
+  };
+  for (const Fault fault :
+       {Fault{store::FileOp::Write, "adresse.qdx"}, Fault{store::FileOp::Rename, "adresse.qdx"},
+        Fault{store::FileOp::Write, "names.qdx"}, Fault{store::FileOp::Rename, "names.qdx"}}) {
+    SCOPED_TRACE(std::string(fault.file) + " " + std::to_string(int(fault.op)));
+    dir.Write("adresse.qdx", store);
+    dir.Write("names.qdx", names);
+    store::SetFaultHook([fault](store::FileOp op, const QString& path) {
+      return op == fault.op && path.endsWith(fault.file);
+    });
+    const QString message =
+        ThrownMessage([&] { files.SaveRecord("Meier,Anna", Values("Meier", "Anna")); });
+    store::SetFaultHook({});
+    const bool storeFailed = QByteArray(fault.file) == "adresse.qdx";
+    EXPECT_EQ(message, storeFailed ? store::CannotWriteMessage(files.StorePath())
+                                   : store::CannotCreateMessage(files.NamesPath()));
+    EXPECT_EQ(Names(), names);
+    EXPECT_EQ(store::RecordStore(Store()).HasSection("Meier,Anna"), !storeFailed);
+    EXPECT_EQ(QDir(dir.Path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+
+    ASSERT_EQ(files.SaveRecord("Meier,Anna", Values("Meier", "Anna")),
+              DataFiles::SaveOutcome::Saved);
+    EXPECT_EQ(store::RecordStore(Store()).Record("Meier,Anna")[store::kOrt],
+              QString::fromUtf8("Köln"));
+    EXPECT_EQ(Names(), names.left(names.indexOf("Name100000")) + "Meier,Anna\r\n" +
+                           names.mid(names.indexOf("Name100000")));
+  }
+}
+
 // Makes a directory read-only for as long as it lives. Permission bits do not bind root, so
 // root marks the directory immutable instead.
 class ReadOnlyDirectory {

@@ -61,6 +61,54 @@ TEST_F(FileIoTest, failureAtEveryStep_leavesTargetAsItWasAndNoTemporaryFile) {
   }
 }
 
+// The two steps apart: nothing is visible before the commit, and a replacement given up
+// leaves no temporary file behind.
+TEST_F(FileIoTest, pendingReplace_visibleOnlyAfterCommit_givenUpLeavesNothing) {
+  const QString path = dir.File("names.qdx");
+  dir.Write("names.qdx", "Abel,Karl\r\n");
+  {
+    store::PendingReplace replace(path);
+    EXPECT_FALSE(replace.Commit());  // nothing written yet
+    ASSERT_TRUE(replace.Write({QByteArrayView("Meier,Anna\r\n")}));
+    EXPECT_EQ(dir.Read("names.qdx"), QByteArray("Abel,Karl\r\n"));
+    EXPECT_EQ(Entries().size(), 2);
+  }
+  EXPECT_EQ(Entries(), QStringList{"names.qdx"});
+  EXPECT_EQ(dir.Read("names.qdx"), QByteArray("Abel,Karl\r\n"));
+  store::PendingReplace replace(path);
+  ASSERT_TRUE(replace.Write({QByteArrayView("Meier,Anna\r\n")}));
+  ASSERT_TRUE(replace.Commit());
+  EXPECT_EQ(dir.Read("names.qdx"), QByteArray("Meier,Anna\r\n"));
+  EXPECT_EQ(Entries(), QStringList{"names.qdx"});
+}
+
+#ifdef Q_OS_LINUX
+// A large replaced file is let go of in the background: every replacement is read back
+// whole, a failed one changes nothing, and no file stays open afterwards.
+TEST_F(FileIoTest, largeFilesReplacedOneAfterAnother_readBackWhole_noFileLeftOpen) {
+  auto openFiles = [] {
+    return QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::Files).size();
+  };
+  const qsizetype before = openFiles();
+  const QString path = dir.File("adresse.qdx");
+  dir.Write("adresse.qdx", QByteArray(3 << 20, 'o'));
+  for (int round = 0; round < 6; ++round) {
+    const QByteArray bytes(int((2 << 20) + round), char('a' + round));
+    ASSERT_TRUE(store::WriteFileAtomic(path, bytes));
+    EXPECT_EQ(dir.Read("adresse.qdx"), bytes);
+    EXPECT_EQ(Entries(), QStringList{"adresse.qdx"});
+  }
+  store::SetFaultHook([](store::FileOp op, const QString&) { return op == store::FileOp::Rename; });
+  EXPECT_FALSE(store::WriteFileAtomic(path, QByteArray(2 << 20, 'x')));
+  store::SetFaultHook({});
+  EXPECT_EQ(dir.Read("adresse.qdx"), QByteArray((2 << 20) + 5, 'f'));
+  EXPECT_EQ(Entries(), QStringList{"adresse.qdx"});
+  for (int wait = 0; wait < 200 && openFiles() > before; ++wait)
+    usleep(10000);
+  EXPECT_EQ(openFiles(), before);
+}
+#endif
+
 TEST_F(FileIoTest, missingDirectory_failsWithoutCreatingAnything) {
   const QString path = dir.File("gone/names.qdx");
   QString detail;
