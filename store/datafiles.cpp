@@ -13,6 +13,7 @@
 #include "store/listbytes.h"
 #include "store/messages.h"
 #include "store/profiletext.h"
+#include "store/replacedfiles.h"
 
 namespace store {
 namespace {
@@ -44,6 +45,8 @@ class DirLock {
   }
 
  private:
+  // Files the change replaces are let go of after the lock (declared first, it goes last).
+  HoldReplacedFiles holdReplaced_;
   QLockFile lock_;
 };
 

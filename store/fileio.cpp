@@ -11,14 +11,10 @@
 #include <cstring>
 #include <mutex>
 
+#include "store/replacedfiles.h"
+
 #ifdef Q_OS_WIN
 #include <windows.h>
-#else
-#include <fcntl.h>
-#include <sys/vfs.h>
-#include <unistd.h>
-
-#include <thread>
 #endif
 
 namespace store {
@@ -57,52 +53,6 @@ bool OpenUniqueTemporary(const QString& path, QFile* file) {
   return false;
 }
 
-#ifndef Q_OS_WIN
-// Replacing a large file also drops the replaced one's cached pages, which takes longer than
-// writing it. On a local disk the replaced file is held open across the rename and let go
-// on a thread of its own, so the change does not wait for that. (A network file system may
-// treat renaming over a file open here differently, so there nothing changes.)
-class ReplacedFileRelease {
- public:
-  ReplacedFileRelease(const QString& path, qint64 size) {
-    if (size < kLargeFile)
-      return;
-    fd_ = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    struct statfs disk {};
-    if (fd_ >= 0 && (::fstatfs(fd_, &disk) != 0 || !IsLocalDisk(disk.f_type))) {
-      ::close(fd_);
-      fd_ = -1;
-    }
-  }
-  ~ReplacedFileRelease() {
-    if (fd_ < 0)
-      return;
-    try {
-      std::thread([fd = fd_] { ::close(fd); }).detach();
-    } catch (const std::system_error&) {
-      ::close(fd_);
-    }
-  }
-  ReplacedFileRelease(const ReplacedFileRelease&) = delete;
-  ReplacedFileRelease& operator=(const ReplacedFileRelease&) = delete;
-
- private:
-  static constexpr qint64 kLargeFile = 1 << 20;
-  static bool IsLocalDisk(unsigned long long type) {
-    switch (type) {
-      case 0xEF53:      // ext2, ext3, ext4
-      case 0x58465342:  // XFS
-      case 0x9123683E:  // Btrfs
-      case 0x01021994:  // tmpfs
-        return true;
-      default:
-        return false;
-    }
-  }
-  int fd_ = -1;
-};
-#endif
-
 // Renames `from` to `to`, replacing `to` in one step.
 bool RenameOver(const QString& from, const QString& to, QString* error) {
 #ifdef Q_OS_WIN
@@ -114,7 +64,7 @@ bool RenameOver(const QString& from, const QString& to, QString* error) {
   *error = QStringLiteral("rename failed (%1)").arg(GetLastError());
   return false;
 #else
-  const ReplacedFileRelease release(to, QFileInfo(from).size());
+  const ReplacedFile replaced(to, QFileInfo(from).size());
   if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
     return true;
   *error = QString::fromLocal8Bit(std::strerror(errno));

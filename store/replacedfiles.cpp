@@ -1,0 +1,103 @@
+#include "store/replacedfiles.h"
+
+#include <QFile>
+
+#ifndef Q_OS_WIN
+#include <fcntl.h>
+#include <sys/vfs.h>
+#include <unistd.h>
+
+#include <mutex>
+#include <system_error>
+#include <thread>
+#include <vector>
+#endif
+
+namespace store {
+
+#ifdef Q_OS_WIN
+
+ReplacedFile::ReplacedFile(const QString&, qint64) {}
+ReplacedFile::~ReplacedFile() = default;
+HoldReplacedFiles::HoldReplacedFiles() = default;
+HoldReplacedFiles::~HoldReplacedFiles() = default;
+
+#else
+
+namespace {
+
+constexpr qint64 kLargeFile = 1 << 20;
+
+bool IsLocalDisk(unsigned long long type) {
+  switch (type) {
+    case 0xEF53:      // ext2, ext3, ext4
+    case 0x58465342:  // XFS
+    case 0x9123683E:  // Btrfs
+    case 0x01021994:  // tmpfs
+      return true;
+    default:
+      return false;
+  }
+}
+
+std::mutex heldMutex;
+int holders = 0;
+std::vector<int> held;
+
+void CloseInBackground(std::vector<int> fds) {
+  try {
+    std::thread([fds] {
+      for (int fd : fds)
+        ::close(fd);
+    }).detach();
+  } catch (const std::system_error&) {
+    for (int fd : fds)
+      ::close(fd);
+  }
+}
+
+}  // namespace
+
+ReplacedFile::ReplacedFile(const QString& path, qint64 newSize) {
+  if (newSize < kLargeFile)
+    return;
+  fd_ = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+  struct statfs disk {};
+  if (fd_ >= 0 && (::fstatfs(fd_, &disk) != 0 || !IsLocalDisk(disk.f_type))) {
+    ::close(fd_);
+    fd_ = -1;
+  }
+}
+
+ReplacedFile::~ReplacedFile() {
+  if (fd_ < 0)
+    return;
+  {
+    std::lock_guard<std::mutex> guard(heldMutex);
+    if (holders > 0) {
+      held.push_back(fd_);
+      return;
+    }
+  }
+  CloseInBackground({fd_});
+}
+
+HoldReplacedFiles::HoldReplacedFiles() {
+  std::lock_guard<std::mutex> guard(heldMutex);
+  ++holders;
+}
+
+HoldReplacedFiles::~HoldReplacedFiles() {
+  std::vector<int> fds;
+  {
+    std::lock_guard<std::mutex> guard(heldMutex);
+    if (--holders == 0)
+      fds.swap(held);
+  }
+  if (!fds.empty())
+    CloseInBackground(std::move(fds));
+}
+
+#endif
+
+}  // namespace store

@@ -1,0 +1,38 @@
+#pragma once
+
+// Letting go of files replaced by an atomic replace. Replacing a large file also drops the
+// replaced one's cached pages, which takes longer than writing the new one. On a local disk
+// the replaced file is therefore held open across the rename and let go of on a thread of
+// its own, so no command waits for that. (A network file system may treat renaming over a
+// file open here differently, and Windows refuses it, so there nothing changes.)
+
+#include <QString>
+#include <QtGlobal>
+
+namespace store {
+
+// Held open from before the rename over path until this goes, when the file is large enough
+// to be worth it (newSize: the size of the file about to replace it, near enough).
+class ReplacedFile {
+ public:
+  ReplacedFile(const QString& path, qint64 newSize);
+  ~ReplacedFile();
+  ReplacedFile(const ReplacedFile&) = delete;
+  ReplacedFile& operator=(const ReplacedFile&) = delete;
+
+ private:
+  int fd_ = -1;
+};
+
+// While one lives (on any thread), replaced files are let go of only when the last one goes.
+// A change of the data files holds one around its lock, so the lock is not held the longer
+// while the replaced files are let go of.
+class HoldReplacedFiles {
+ public:
+  HoldReplacedFiles();
+  ~HoldReplacedFiles();
+  HoldReplacedFiles(const HoldReplacedFiles&) = delete;
+  HoldReplacedFiles& operator=(const HoldReplacedFiles&) = delete;
+};
+
+}  // namespace store
