@@ -181,7 +181,10 @@ TEST(RecordTable, randomStores_matchTheSingleRecordRead) {
       "Strasse=a rather long value that spans several eight-byte words of the line",
       "Vorname==two",
       "=no key",
-      "EMail"};
+      "EMail",
+      "Name= padded\t",
+      "Position='quoted'",
+      "Vorname=\"q"};
   const char* const ends[] = {"\r\n", "\n", "\r"};
   quint32 state = 12345;
   auto next = [&state](int n) {
