@@ -1,6 +1,9 @@
 #include "bench/benchregistry.h"
 
 #include <QFile>
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
 namespace bench {
 
@@ -33,6 +36,12 @@ double RawReadMs(const QString& path) {
   if (total <= 0)
     qFatal("cannot read %s", qPrintable(path));
   return ms;
+}
+
+void SettleDisk() {
+#ifdef Q_OS_UNIX
+  ::sync();
+#endif
 }
 
 }  // namespace bench

@@ -41,6 +41,11 @@ double TimeMs(F&& f) {
   return static_cast<double>(timer.nsecsElapsed()) / 1e6;
 }
 
+// Puts every file written so far on the disk (untimed, before a change is measured): the
+// lock of a change is forced to disk, which makes it wait for the bytes of the change before,
+// as it never does seconds after that change.
+void SettleDisk();
+
 // Reads a file once, at cat speed (into a buffer kept between calls): the yardstick every
 // figure is set against.
 double RawReadMs(const QString& path);

@@ -7,7 +7,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
-#include <QThread>
 #include <algorithm>
 #include <cstdio>
 #ifdef __GLIBC__
@@ -15,6 +14,7 @@
 #endif
 
 #include "bench/benchregistry.h"
+#include "store/replacedfiles.h"
 
 namespace {
 
@@ -78,11 +78,9 @@ int main(int argc, char** argv) {
         continue;
       std::vector<double> ms, raw;
       for (int rep = 0; rep < Repetitions(records); ++rep) {
-        // What a run leaves behind ends before the next run, as it does between two commands
-        // of a user: a replaced file's cached pages let go of on another thread, and the new
-        // file's bytes on their way to the disk (which the next change's lock would wait for,
-        // as the lock file is forced to disk).
-        QThread::msleep(200);
+        // Replaced files the run before let go of on other threads are closed before the
+        // next run, as they are in the seconds between two commands of a user.
+        store::WaitForReplacedFiles();
         // The raw read before and after each run: the machine's state around the measurement.
         raw.push_back(bench::RawReadMs(store));
         ms.push_back(b.measure(context));

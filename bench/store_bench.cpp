@@ -65,6 +65,7 @@ const bench::Register writeOneRecord(
                                                                           : QStringLiteral("Köln");
       files.RemoveFromNames(key);
       store::DataFiles::SaveOutcome outcome{};
+      bench::SettleDisk();
       const double ms = bench::TimeMs([&] { outcome = files.SaveRecord(key, values); });
       if (outcome != store::DataFiles::SaveOutcome::Saved)
         qFatal("write_one_record: refused");

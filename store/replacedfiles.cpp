@@ -7,6 +7,7 @@
 #include <sys/vfs.h>
 #include <unistd.h>
 
+#include <condition_variable>
 #include <mutex>
 #include <system_error>
 #include <thread>
@@ -21,6 +22,7 @@ ReplacedFile::ReplacedFile(const QString&, qint64) {}
 ReplacedFile::~ReplacedFile() = default;
 HoldReplacedFiles::HoldReplacedFiles() = default;
 HoldReplacedFiles::~HoldReplacedFiles() = default;
+void WaitForReplacedFiles() {}
 
 #else
 
@@ -41,18 +43,28 @@ bool IsLocalDisk(unsigned long long type) {
 }
 
 std::mutex heldMutex;
+std::condition_variable allClosed;
 int holders = 0;
 std::vector<int> held;
+int closing = 0;  // files being let go of on threads of their own
+
+void CloseNow(const std::vector<int>& fds) {
+  for (int fd : fds)
+    ::close(fd);
+  std::lock_guard<std::mutex> guard(heldMutex);
+  closing -= int(fds.size());
+  allClosed.notify_all();
+}
 
 void CloseInBackground(std::vector<int> fds) {
+  {
+    std::lock_guard<std::mutex> guard(heldMutex);
+    closing += int(fds.size());
+  }
   try {
-    std::thread([fds] {
-      for (int fd : fds)
-        ::close(fd);
-    }).detach();
+    std::thread([fds] { CloseNow(fds); }).detach();
   } catch (const std::system_error&) {
-    for (int fd : fds)
-      ::close(fd);
+    CloseNow(fds);
   }
 }
 
@@ -96,6 +108,11 @@ HoldReplacedFiles::~HoldReplacedFiles() {
   }
   if (!fds.empty())
     CloseInBackground(std::move(fds));
+}
+
+void WaitForReplacedFiles() {
+  std::unique_lock<std::mutex> lock(heldMutex);
+  allClosed.wait(lock, [] { return closing == 0; });
 }
 
 #endif

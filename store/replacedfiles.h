@@ -35,4 +35,8 @@ class HoldReplacedFiles {
   HoldReplacedFiles& operator=(const HoldReplacedFiles&) = delete;
 };
 
+// Returns once every replaced file let go of so far is closed (for measurements and tests
+// that must not overlap with it).
+void WaitForReplacedFiles();
+
 }  // namespace store

@@ -104,8 +104,7 @@ TEST_F(FileIoTest, largeFilesReplacedOneAfterAnother_readBackWhole_noFileLeftOpe
   store::SetFaultHook({});
   EXPECT_EQ(dir.Read("adresse.qdx"), QByteArray((2 << 20) + 5, 'f'));
   EXPECT_EQ(Entries(), QStringList{"adresse.qdx"});
-  for (int wait = 0; wait < 200 && openFiles() > before; ++wait)
-    usleep(10000);
+  store::WaitForReplacedFiles();
   EXPECT_EQ(openFiles(), before);
 
   // While a change holds on to them (around its lock), replaced files stay open; they are
@@ -117,12 +116,11 @@ TEST_F(FileIoTest, largeFilesReplacedOneAfterAnother_readBackWhole_noFileLeftOpe
       ASSERT_TRUE(store::WriteFileAtomic(path, QByteArray(2 << 20, 'g')));
       ASSERT_TRUE(store::WriteFileAtomic(path, QByteArray(2 << 20, 'h')));
     }
-    usleep(50000);
+    store::WaitForReplacedFiles();
     EXPECT_EQ(openFiles(), before + 2);
     EXPECT_EQ(dir.Read("adresse.qdx"), QByteArray(2 << 20, 'h'));
   }
-  for (int wait = 0; wait < 200 && openFiles() > before; ++wait)
-    usleep(10000);
+  store::WaitForReplacedFiles();
   EXPECT_EQ(openFiles(), before);
 }
 #endif
