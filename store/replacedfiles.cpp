@@ -2,7 +2,7 @@
 
 #include <QFile>
 
-#ifndef Q_OS_WIN
+#ifdef Q_OS_LINUX
 #include <fcntl.h>
 #include <sys/vfs.h>
 #include <unistd.h>
@@ -16,7 +16,7 @@
 
 namespace store {
 
-#ifdef Q_OS_WIN
+#ifndef Q_OS_LINUX
 
 ReplacedFile::ReplacedFile(const QString&, qint64) {}
 ReplacedFile::~ReplacedFile() = default;

@@ -4,7 +4,8 @@
 // replaced one's cached pages, which takes longer than writing the new one. On a local disk
 // the replaced file is therefore held open across the rename and let go of on a thread of
 // its own, so no command waits for that. (A network file system may treat renaming over a
-// file open here differently, and Windows refuses it, so there nothing changes.)
+// file open here differently, and Windows refuses it, so there nothing changes; nor on
+// systems other than Linux, where the kind of disk is not told the same way.)
 
 #include <QString>
 #include <QtGlobal>
