@@ -455,6 +455,7 @@ RecordTable RecordTable::Read(const QByteArray& bytes, const QStringList& keys, 
         ScanPart(bytes, split, size, reader, table.columns_, &parts[1]);
       });
   table.firstPartSections_ = qint32(parts[0].headers.size());
+  table.sections_ = qint32(parts[0].headers.size() + parts[1].headers.size());
   for (HeaderName& header : parts[1].headers)
     header.index += quint32(table.firstPartSections_);
 
@@ -519,8 +520,20 @@ std::optional<QByteArrayView> RecordTable::Raw(qsizetype row, int field) const {
 }
 
 void RecordTable::RawRow(qsizetype row, RowValues* values) const {
+  RawSection(SectionOf(row), values);
+}
+
+qint32 RecordTable::SectionCount() const {
+  return sections_;
+}
+
+qint32 RecordTable::SectionOf(qsizetype row) const {
+  return row >= 0 && row < rows_ ? rowSection_[size_t(row)] : -1;
+}
+
+void RecordTable::RawSection(qint32 section, RowValues* values) const {
   values->fill(std::nullopt);
-  const quint64* spans = SpansOf(row);
+  const quint64* spans = SpansOfSection(section);
   if (!spans)
     return;
   const char* d = bytes_.constData();
@@ -532,10 +545,11 @@ void RecordTable::RawRow(qsizetype row, RowValues* values) const {
 }
 
 const quint64* RecordTable::SpansOf(qsizetype row) const {
-  if (row < 0 || row >= rows_ || columns_ == 0)
-    return nullptr;
-  const qint32 section = rowSection_[size_t(row)];
-  if (section < 0)
+  return SpansOfSection(SectionOf(row));
+}
+
+const quint64* RecordTable::SpansOfSection(qint32 section) const {
+  if (section < 0 || section >= sections_ || columns_ == 0)
     return nullptr;
   const bool second = section >= firstPartSections_;
   return spans_[second].data() +

@@ -44,6 +44,14 @@ class RecordTable {
   using RowValues = std::array<std::optional<QByteArrayView>, kFieldCount>;
   void RawRow(qsizetype row, RowValues* values) const;
 
+  // The sections found, in file order, for a caller that goes through them in that order
+  // (reading the store front to back) rather than row by row: SectionOf(row) is the section
+  // a row's values come from (-1: none), RawSection the values of a section, as RawRow gives
+  // them for its rows.
+  qint32 SectionCount() const;
+  qint32 SectionOf(qsizetype row) const;
+  void RawSection(qint32 section, RowValues* values) const;
+
   // Hints for a caller that walks many rows: the records lie all over the store's bytes, so
   // it asks for a row's place in the table some rows ahead (PrefetchPlace), then for that
   // row's bytes a few rows ahead (PrefetchValues). Neither changes any result.
@@ -57,6 +65,7 @@ class RecordTable {
   static RecordTable Read(const QByteArray& bytes, const QStringList& keys, FieldMask fields);
   // The row's values in spans_, or nullptr when the row has no section or nothing was asked.
   const quint64* SpansOf(qsizetype row) const;
+  const quint64* SpansOfSection(qint32 section) const;
 
   QByteArray bytes_;  // the store's bytes, shared with the store (no copy)
   qsizetype rows_ = 0;
@@ -71,6 +80,7 @@ class RecordTable {
   // then those of the second.
   std::array<std::vector<quint64>, 2> spans_;
   qint32 firstPartSections_ = 0;
+  qint32 sections_ = 0;
 };
 
 }  // namespace store

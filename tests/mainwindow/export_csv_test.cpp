@@ -129,8 +129,11 @@ TEST(CsvExport, largeExportInTwoHalves_everyLineAsTheSingleRecordRead) {
   const store::RecordStore records = NumberedStore(20000, 2, &keys);
   ASSERT_GE(records.Bytes().size(), 1 << 20);
   std::reverse(keys.begin(), keys.end());
+  keys.remove(100, 50);                                        // sections no key asks for
   keys.insert(keys.size() / 2, QStringLiteral("Fehlt,Ganz"));  // near the cut
   keys.append(QStringLiteral("Fehlt,Auch"));
+  keys.append(keys[7].toUpper());  // a record listed twice, once in other letter case
+  keys.prepend(keys[keys.size() / 2 + 3]);
 
   const std::array<QByteArray, 2> pieces = mainwindow::ExportCsvPieces(records, keys);
   EXPECT_FALSE(pieces[1].isEmpty());

@@ -64,6 +64,8 @@ void ExpectSameAsRecord(const RecordStore& rs, const QStringList& keys, store::F
     table.PrefetchPlace(row);
     table.PrefetchValues(row);
   }
+  EXPECT_EQ(table.SectionOf(-1), -1);
+  EXPECT_EQ(table.SectionOf(keys.size()), -1);
   store::RecordTable::RowValues outside;
   outside.fill(QByteArrayView("stale"));
   table.RawRow(keys.size(), &outside);
@@ -76,6 +78,13 @@ void ExpectSameAsRecord(const RecordStore& rs, const QStringList& keys, store::F
     store::RecordTable::RowValues whole;
     whole.fill(QByteArrayView("stale"));
     table.RawRow(row, &whole);
+    // The same through the row's section, which is one of the sections counted.
+    const qint32 section = table.SectionOf(row);
+    EXPECT_EQ(section >= 0, table.HasSection(row));
+    EXPECT_LT(section, table.SectionCount());
+    store::RecordTable::RowValues bySection;
+    table.RawSection(section, &bySection);
+    EXPECT_EQ(bySection, whole);
     for (int field = 0; field < store::kFieldCount; ++field) {
       const auto one = table.Raw(row, field);
       ASSERT_EQ(whole[field].has_value(), one.has_value()) << field;
