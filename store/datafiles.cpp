@@ -2,7 +2,6 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
-#include <QFileInfo>
 #include <QLockFile>
 #include <QRandomGenerator>
 #include <QThread>
@@ -123,9 +122,11 @@ DataFiles::SaveOutcome DataFiles::SaveRecord(const QString& key, const RecordVal
   // The record goes into the store while the name index is made ready; the new index
   // replaces the old one only once the record is in the store, so no workstation ever lists
   // a key without its record. With a large store both are done at once, the store on a
-  // second thread (the key order the index needs belongs to this one).
+  // second thread (the key order the index needs belongs to this one). The store is read
+  // here: memory a second thread takes for itself is given back to the system at once, and
+  // taking 30 MB afresh at every save would cost more than the thread saves.
+  const ProfileText store(ReadForChange(StorePath()));
   auto writeStore = [&] {
-    ProfileText store(ReadForChange(StorePath()));
     QList<QPair<QString, QString>> keyValues;
     for (int field : StoreOrder())
       keyValues.append({QString::fromLatin1(Fields()[field].storeKey), values[field]});
@@ -144,7 +145,7 @@ DataFiles::SaveOutcome DataFiles::SaveRecord(const QString& key, const RecordVal
     names.InsertSorted(key);
     namesWritten = WriteListPieces(&namesFile, names);
   };
-  if (QFileInfo(StorePath()).size() >= kParallelThreshold) {
+  if (store.Bytes().size() >= kParallelThreshold) {
     InParallel(true, prepareNames, writeStore);
   } else {
     writeStore();

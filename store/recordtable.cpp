@@ -80,33 +80,27 @@ struct HeaderName {
 };
 
 // Orders items by the top `bits` bits of their hash, keeping the order within a bucket
-// (one counting pass, one scatter). Returns where each bucket starts (one more at the end).
-// The items of first, then of second, go to *grouped.
+// (one counting pass, one scatter): the items of first, then of second, go to *grouped,
+// which holds as many. Returns in *starts where each bucket starts (one more at the end).
+// The caller makes every buffer: memory a second thread takes for itself is given back to
+// the system at once, and taken afresh costs page faults at every call.
 template <typename Item>
-std::vector<quint32> GroupByBucket(const std::vector<Item>& first, const std::vector<Item>& second,
-                                   int bits, std::vector<Item>* grouped) {
+void GroupByBucket(const std::vector<Item>& first, const std::vector<Item>& second, int bits,
+                   std::vector<Item>* grouped, std::vector<quint32>* starts,
+                   std::vector<quint32>* fill) {
   const int shift = 64 - bits;
-  std::vector<quint32> starts((size_t(1) << bits) + 1, 0);
+  starts->assign((size_t(1) << bits) + 1, 0);
   for (const std::vector<Item>* items : {&first, &second}) {
     for (const Item& item : *items)
-      ++starts[size_t(item.hash >> shift) + 1];
+      ++(*starts)[size_t(item.hash >> shift) + 1];
   }
-  for (size_t i = 1; i < starts.size(); ++i)
-    starts[i] += starts[i - 1];
-  std::vector<quint32> fill(starts.begin(), starts.end() - 1);
-  grouped->resize(first.size() + second.size());
+  for (size_t i = 1; i < starts->size(); ++i)
+    (*starts)[i] += (*starts)[i - 1];
+  fill->assign(starts->begin(), starts->end() - 1);
   for (const std::vector<Item>* items : {&first, &second}) {
     for (const Item& item : *items)
-      (*grouped)[fill[size_t(item.hash >> shift)]++] = item;
+      (*grouped)[(*fill)[size_t(item.hash >> shift)]++] = item;
   }
-  return starts;
-}
-template <typename Item>
-std::vector<quint32> GroupByBucket(std::vector<Item>* items, int bits) {
-  std::vector<Item> grouped;
-  std::vector<quint32> starts = GroupByBucket(*items, std::vector<Item>(), bits, &grouped);
-  items->swap(grouped);
-  return starts;
 }
 
 // The store keys of the fifteen fields, in editor order, as bytes; and each key with its "="
@@ -465,24 +459,30 @@ RecordTable RecordTable::Read(const QByteArray& bytes, const QStringList& keys, 
   const size_t headerCount = parts[0].headers.size() + parts[1].headers.size();
   while (bits < 24 && (size_t(1) << bits) < std::max(wanted.size(), headerCount) / 2)
     ++bits;
-  std::vector<quint32> keyStarts;
-  std::vector<quint32> headerStarts;
-  std::vector<HeaderName> headers;
+  // Both groupings' buffers are made here (see GroupByBucket).
+  std::vector<KeyName> wantedByBucket(wanted.size());
+  std::vector<HeaderName> headers(headerCount);
+  std::vector<quint32> keyStarts, headerStarts, keyFill, headerFill;
+  for (std::vector<quint32>* counts : {&keyStarts, &headerStarts, &keyFill, &headerFill})
+    counts->reserve((size_t(1) << bits) + 1);
   InParallel(
-      parallel, [&] { keyStarts = GroupByBucket(&wanted, bits); },
-      [&] { headerStarts = GroupByBucket(parts[0].headers, parts[1].headers, bits, &headers); });
+      parallel, [&] { GroupByBucket(wanted, {}, bits, &wantedByBucket, &keyStarts, &keyFill); },
+      [&] {
+        GroupByBucket(parts[0].headers, parts[1].headers, bits, &headers, &headerStarts,
+                      &headerFill);
+      });
   const size_t buckets = keyStarts.size() - 1;
   auto join = [&](size_t from, size_t to) {
     for (size_t bucket = from; bucket < to; ++bucket) {
       // The names compared lie all over the arenas: fetch a few buckets ahead.
       if (bucket + kAhead < to) {
         for (quint32 k = keyStarts[bucket + kAhead]; k < keyStarts[bucket + kAhead + 1]; ++k)
-          Prefetch(wanted[k].name);
+          Prefetch(wantedByBucket[k].name);
         for (quint32 h = headerStarts[bucket + kAhead]; h < headerStarts[bucket + kAhead + 1]; ++h)
           Prefetch(headers[h].name);
       }
       for (quint32 k = keyStarts[bucket]; k < keyStarts[bucket + 1]; ++k) {
-        const KeyName& key = wanted[k];
+        const KeyName& key = wantedByBucket[k];
         for (quint32 h = headerStarts[bucket]; h < headerStarts[bucket + 1]; ++h) {
           const HeaderName& header = headers[h];
           if (header.hash == key.hash && header.size == key.size &&
