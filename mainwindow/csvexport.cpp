@@ -94,8 +94,9 @@ void PutSectionLines(const store::RecordTable& table, const QByteArray& storeByt
       *p++ = column + 1 < store::kFieldCount ? ';' : '\r';
       fill.Advance(p);
     }
-    *fill.Room(1) = '\n';
-    fill.Advance(fill.Room(1) + 1);
+    char* end = fill.Room(1);
+    *end = '\n';
+    fill.Advance(end + 1);
     places[section] = quint64(begin) << 16 | quint64(fill.Used() - begin);
   }
   out->truncate(fill.Used());
