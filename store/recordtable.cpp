@@ -389,19 +389,12 @@ void ScanPart(const QByteArray& bytes, qsizetype begin, qsizetype end, const Sec
 // Where the store's bytes are cut in two for two threads: at the first header line from the
 // middle on, so each section lies wholly in one part; the end when there is none.
 qsizetype SplitPoint(const QByteArray& bytes) {
-  const char* d = bytes.constData();
-  const qsizetype size = bytes.size();
-  for (qsizetype pos = size / 2; pos < size;) {
-    const void* hit = std::memchr(d + pos, '[', size_t(size - pos));
-    if (!hit)
-      break;
-    const qsizetype open = static_cast<const char*>(hit) - d;
-    pos = open + 1;
-    qsizetype nb, ne;
-    if (AtLineStart(d, open) && ParseHeader(d, open, FindLineEnd(d, open, size), &nb, &ne))
-      return open;
-  }
-  return size;
+  qsizetype split = bytes.size();
+  ForEachHeader(bytes.constData(), bytes.size(), bytes.size() / 2, [&](const SectionPos& s) {
+    split = s.open;
+    return false;
+  });
+  return split;
 }
 
 }  // namespace
