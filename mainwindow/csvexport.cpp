@@ -107,7 +107,7 @@ void PutSectionLines(const store::RecordTable& table, const QByteArray& storeByt
 void PutRowLines(const store::RecordTable& table, const std::array<QByteArray, 2>& lines,
                  qint32 secondLines, const std::vector<quint64>& places, qsizetype from,
                  qsizetype to, QByteArray* out, qsizetype at) {
-  static const QByteArray missingLine = [] {
+  static const QByteArray missingLine = []() -> QByteArray {
     QByteArray line = store::ToCp1252(store::MissingValue());
     for (int column = 1; column < store::kFieldCount; ++column)
       line += ';' + store::ToCp1252(store::MissingValue());
