@@ -316,23 +316,23 @@ class RtfTextReader {
   }
 
   void Text(QChar ch) {
-    if (pendingSkip_ > 0) {
-      --pendingSkip_;
-      return;
-    }
-    if (group_.skip)
-      return;
-    lines_.Add(ch);
+    if (!Dropped())
+      lines_.Add(ch);
   }
 
   void TextByte(char byte) {
+    if (!Dropped())
+      lines_.AddBytes(QByteArrayView(&byte, 1));
+  }
+
+  // True when the character at hand is not text: the fallback of a \uN still to be passed
+  // over (which it uses up), or anything inside a skipped group.
+  bool Dropped() {
     if (pendingSkip_ > 0) {
       --pendingSkip_;
-      return;
+      return true;
     }
-    if (group_.skip)
-      return;
-    lines_.AddBytes(QByteArrayView(&byte, 1));
+    return group_.skip;
   }
 
   void EndLine() {
