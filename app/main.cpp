@@ -5,9 +5,12 @@
 
 #include "app/otherwindows.h"
 #include "mainwindow/startup.h"
+#include "platform/designfont.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  // Message boxes, menus and Qt's own dialogs speak in the font the windows are laid out for.
+  QApplication::setFont(platform::DesignFontPoints(8));
   // The program speaks German, so Qt's own dialogs (files, fonts, print preview) do too.
   QTranslator qtTranslator;
   if (qtTranslator.load(QStringLiteral("qtbase_de"),

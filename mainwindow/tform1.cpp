@@ -79,6 +79,9 @@ void TForm1::RemoveListEntry(int row) {
   const QScopedValueRollback quiet(listChangingQuietly_, true);
   names_.Forget();
   listModel_->Remove(row);
+  // A list of single selection moves the selection to the neighbour of a removed entry;
+  // nothing the user did not choose may stay selected for the next delete or edit.
+  SelectListIndex(-1);
 }
 
 QString TForm1::ListEntry(int row) const {

@@ -24,8 +24,11 @@ void TForm1::DisplayRecord(const QString& key) {
   const store::RecordStore records = store::OpenRecordStore(dataDir_, sink_);
   ClearEditFields();
   const store::RecordValues values = records.Record(key);
-  for (int i = 0; i < store::kFieldCount; ++i)
+  for (int i = 0; i < store::kFieldCount; ++i) {
     edits_[i]->setText(values[i]);
+    // A value longer than its field is read from its first character, not its last.
+    edits_[i]->setCursorPosition(0);
+  }
 }
 
 void TForm1::ShowRecord(const QString& key) {

@@ -65,6 +65,9 @@ void TForm1::EnterBrowsingState() {
   SetBrowseToolbar();
   ClearEditFields();
   SetStateControls(false);
+  // The fields are empty, so no entry may stay selected: the next delete or edit would act on
+  // a record the user cannot see.
+  SelectListIndex(-1);
   ListBox1->setFocus();
 }
 
@@ -80,6 +83,7 @@ void TForm1::ToolbarButton971Click() {
     Button3Click();
   }
   RefreshNameList();
+  SelectListIndex(-1);  // the entry chosen before plays no part in the new record
   editKey_.clear();
   SetEntryToolbar();
   ClearEditFields();

@@ -17,6 +17,7 @@
 #include "mainwindow/companytreemodel.h"
 #include "mainwindow/entrylistmodel.h"
 #include "mainwindow/tform1.h"
+#include "platform/designfont.h"
 
 namespace {
 
@@ -24,12 +25,17 @@ namespace {
 constexpr int kMaxFieldLength = 1023;
 
 QFont WindowFont(int pixelSize, bool bold) {
-  QFont font;
-  font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
-                    QStringLiteral("DejaVu Sans"), QStringLiteral("Sans Serif")});
-  font.setPixelSize(pixelSize);
-  font.setBold(bold);
-  return font;
+  return platform::DesignFont(pixelSize, bold);
+}
+
+// Browsing shows the record in disabled fields (not editable, not in the tab chain), but
+// reading addresses is what the window is for: their text keeps the normal text colour.
+void ReadableWhenDisabled(QWidget* edit) {
+  // The background stays that of a disabled field, so browsing and editing still look apart.
+  QPalette colors = edit->palette();
+  colors.setColor(QPalette::Disabled, QPalette::Text,
+                  colors.color(QPalette::Active, QPalette::Text));
+  edit->setPalette(colors);
 }
 
 QFrame* NewPanel(QWidget* parent, const QString& name, const QRect& geometry) {
@@ -169,6 +175,7 @@ void TForm1::CreateEditor(QWidget* editorPanel) {
     edit->setGeometry(places[i].field);
     edit->setMaxLength(def.maxLength > 0 ? def.maxLength : kMaxFieldLength);
     edit->setEnabled(false);
+    ReadableWhenDisabled(edit);
     edit->installEventFilter(this);
     label->setBuddy(edit);
     edits_[i] = edit;

@@ -37,6 +37,8 @@ void TForm1::Button3Click() {
   }
   for (int field : kDetailFields)
     Edit(field)->setHidden(internalNumberView);
+  // A new view is read from its first entry, wherever the old one was scrolled to.
+  ListBox1->scrollToTop();
 }
 
 void TForm1::ToolbarButton9712Click() {
@@ -57,6 +59,7 @@ void TForm1::ToolbarButton9712Click() {
   const QString selectedKey =
       selectedNodes.isEmpty() ? QString() : treeModel_->MemberKey(selectedNodes.first());
   SelectListIndex(selectedKey.isNull() ? -1 : int(ListEntries().indexOf(selectedKey)));
+  ListBox1->scrollToTop();
 
   // The hidden tree is never looked at: it is emptied when the view is left and built anew
   // each time the view is entered.
@@ -86,6 +89,9 @@ void TForm1::ToolbarButton9713Click() {
   }
   TreeView1->collapseAll();
   TreeView1->expand(treeModel_->RootIndex());
+  // The fields are emptied, so no person stays chosen: leaving the view would otherwise select
+  // that person in the list while no record is shown.
+  TreeView1->selectionModel()->clear();
   ClearEditFields();
 }
 

@@ -6,6 +6,7 @@
 #include <QSet>
 
 #include "mainwindow/deletedlist.h"
+#include "platform/designfont.h"
 #include "platform/dialogs.h"
 #include "platform/dialogsink.h"
 #include "platform/usererror.h"
@@ -36,6 +37,7 @@ using mainwindow::RestoreRefusedMessage;
 TForm3::TForm3(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("Form3"));
   setWindowTitle(QStringLiteral("Gel\u00f6schte Datens\u00e4tze wiederherstellen"));
+  setFont(platform::DesignFontPoints(8));
   resize(415, 389);
 
   Label1 = new QLabel(QStringLiteral("Bitte ausw\u00e4hlen:"), this);

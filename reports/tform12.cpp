@@ -4,12 +4,16 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "platform/designfont.h"
+
 TForm12::TForm12(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("Form12"));
   setWindowTitle(QStringLiteral("Information"));
   setModal(true);
+  setFont(platform::DesignFontPoints(8));
   move(401, 263);
-  setFixedSize(246, 138);
+  // A sizeable window, like the other windows of the program: its placement keeps its size.
+  resize(246, 138);
 
   Label1 = new QLabel(QStringLiteral("Es wird die Tabellenansicht gedruckt!"), this);
   Label1->setObjectName(QStringLiteral("Label1"));

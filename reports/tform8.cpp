@@ -18,11 +18,16 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "platform/designfont.h"
+#include "reports/compacttabs.h"
 #include "reports/gridmodel.h"
 #include "reports/reportfields.h"
 #include "reports/toolicons.h"
 
 namespace {
+
+// The width of a grid column before the table is built, also that of the number column.
+constexpr int kFixedColumnWidth = 64;
 
 QWidget* Place(QWidget* widget, const char* name, int x, int y, int width = -1, int height = -1) {
   widget->setObjectName(QString::fromLatin1(name));
@@ -53,9 +58,11 @@ TForm8::TForm8(std::function<QStringList()> mainListEntries, QString dataDir, QW
       chosenFont_(QStringLiteral("MS Sans Serif"), 8) {
   setObjectName(QStringLiteral("Form8"));
   setWindowTitle(QStringLiteral("Reportgenerator"));
-  setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+  setFont(platform::DesignFontPoints(8));
   setSizeGripEnabled(true);
   CreateControls();
+  // The views show the report's own font from the start, not the window's.
+  ApplyFont(chosenFont_);
   ConnectCommands();
   resize(983, 453);
   move(148, 165);
@@ -116,20 +123,21 @@ void TForm8::CreateControls() {
   toolbarButton976_->setCheckable(true);
 
   label1_ = new QLabel(QStringLiteral("Welche Datenfelder sollen ausgedruckt werden:"), client);
-  QFont labelFont = font();
-  labelFont.setPointSize(10);
-  label1_->setFont(labelFont);
+  label1_->setFont(platform::DesignFontPoints(10));
   Place(label1_, "Label1", 8, 48);
 
   tabbedNotebook1_ = new QTabWidget(client);
   Place(tabbedNotebook1_, "TabbedNotebook1", 0, 96, 233, 297);
+  reports::UseCompactTabs(*tabbedNotebook1_);
 
   auto* kategorien = new QWidget;
   kategorien->setObjectName(QStringLiteral("Kategorien"));
   checkBox2_ = new QCheckBox(QStringLiteral("Alle auswählen"), kategorien);
   Place(checkBox2_, "CheckBox2", 8, 8);
   checkListBox1_ = new QListWidget(kategorien);
-  Place(checkListBox1_, "CheckListBox1", 8, 32, 209, 204);
+  // Tall enough for all fifteen fields without scrolling: a little higher than designed, as the
+  // rows of this platform's check lists are a pixel taller than the design's.
+  Place(checkListBox1_, "CheckListBox1", 8, 27, 209, 212);
   toolbarButton973_ = AddToolButton(kategorien, "ToolbarButton973", 106, 240, QString(),
                                     ToolIcon(ToolGlyph::Build));
   tabbedNotebook1_->addTab(kategorien, QStringLiteral("Kategorien"));
@@ -176,6 +184,9 @@ void TForm8::CreateControls() {
   stringGrid1_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   stringGrid1_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   stringGrid1_->verticalHeader()->setDefaultSectionSize(stringGrid1_->fontMetrics().height() + 6);
+  // The number column keeps the width of a grid column when it holds no number yet; sized by
+  // its empty cells alone it would shrink to a sliver.
+  stringGrid1_->verticalHeader()->setMinimumWidth(kFixedColumnWidth);
   pageControl1_->addTab(FillingPage(stringGrid1_, "TabSheet1"), QStringLiteral("Tabelle"));
   richEdit1_ = new QTextEdit;
   richEdit1_->setObjectName(QStringLiteral("RichEdit1"));

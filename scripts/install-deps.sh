@@ -9,7 +9,7 @@ packages=(
   libgtest-dev googletest
   clang libclang-rt-14-dev
   xvfb xauth poppler-utils imagemagick xdotool
-  fonts-dejavu-core
+  fonts-dejavu-core fonts-liberation
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -2,6 +2,8 @@
 
 #include <QFont>
 
+#include "platform/designfont.h"
+
 // The icon is compiled into the widgets library; a static library needs its resources
 // initialised by name before first use.
 static void InitWidgetsResources() {
@@ -20,10 +22,7 @@ QIcon ProgramIcon() {
 }
 
 QFont DesignFont(int pointSize, bool bold) {
-  QFont font(QStringLiteral("MS Sans Serif"));
-  font.setPointSize(pointSize);
-  font.setBold(bold);
-  return font;
+  return platform::DesignFontPoints(pointSize, bold);
 }
 
 }  // namespace widgets

@@ -13,7 +13,7 @@ QString MakerWebAddress();
 // (set once for the whole application with QApplication::setWindowIcon).
 QIcon ProgramIcon();
 
-// The font the windows were designed with; the platform substitutes its nearest font.
+// The font the windows were designed with, in points (platform::DesignFont).
 QFont DesignFont(int pointSize, bool bold = false);
 
 }  // namespace widgets

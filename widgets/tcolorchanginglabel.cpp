@@ -16,8 +16,14 @@ TColorChangingLabel::TColorChangingLabel(QWidget* parent) : QLabel(parent) {
 
 void TColorChangingLabel::SetTime(unsigned milliseconds) {
   time_ = milliseconds;
+  // A timer of interval 0 would fire on every pass of the event loop and keep a core busy:
+  // Time 0 stops the colour change instead, and a later Time above 0 starts it again.
+  if (milliseconds == 0) {
+    timer_->stop();
+    return;
+  }
   // Setting the interval of a running timer restarts it with the new interval.
-  timer_->setInterval(int(qMin(milliseconds, unsigned(std::numeric_limits<int>::max()))));
+  timer_->start(int(qMin(milliseconds, unsigned(std::numeric_limits<int>::max()))));
 }
 
 QColor TColorChangingLabel::FontColor() const {

@@ -17,7 +17,8 @@ class TColorChangingLabel : public QLabel {
   explicit TColorChangingLabel(QWidget* parent = nullptr);
 
   unsigned Time() const { return time_; }
-  // Takes effect at once: the next colour change comes Time milliseconds from now.
+  // Takes effect at once: the next colour change comes Time milliseconds from now. Time 0
+  // stops the changes; the label keeps the colour it shows.
   void SetTime(unsigned milliseconds);
   const QColor& FirstColor() const { return firstColor_; }
   // The new colour shows at the next tick that selects it.

@@ -79,4 +79,20 @@ TEST_F(OtherWindowsTest, closingTheMainWindowStoresEveryWindowsPlacement) {
   EXPECT_FALSE(stored.contains(QStringLiteral("QuickReport11")));
 }
 
+TEST_F(OtherWindowsTest, printOptionsWindowIsSizeable_itsPlacementKeepsAllSixValues) {
+  auto* form12 = form_->findChild<QWidget*>(QStringLiteral("Form12"));
+  ASSERT_NE(form12, nullptr);
+  EXPECT_EQ(form12->size(), QSize(246, 138));
+  EXPECT_NE(form12->minimumSize(), form12->maximumSize());
+  form_->show();
+  form12->resize(300, 160);
+  ASSERT_TRUE(form_->close());
+  QSettings settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Tavrel"),
+                     QStringLiteral("Pellumo! NetworkEdition"));
+  settings.beginGroup(QStringLiteral("Forms/Form12"));
+  EXPECT_EQ(settings.childKeys(), (QStringList{"Height", "Left", "State", "Tag", "Top", "Width"}));
+  EXPECT_EQ(settings.value(QStringLiteral("Width")).toString(), QStringLiteral("300"));
+  EXPECT_EQ(settings.value(QStringLiteral("Height")).toString(), QStringLiteral("160"));
+}
+
 }  // namespace

@@ -112,6 +112,29 @@ TEST(TColorChangingLabel, timerDrivesTheRhythm_andANewTimeCountsFromNow) {
   EXPECT_GT(timer->remainingTime(), 50000);
 }
 
+TEST(TColorChangingLabel, timeZeroStopsTheChange_andATimeAboveZeroStartsItAgain) {
+  widgets::TColorChangingLabel label;
+  label.SetFirstColor(Qt::red);
+  label.SetSecondColor(Qt::yellow);
+  auto* timer = label.findChild<QTimer*>("Timer");
+  int ticks = 0;
+  QObject::connect(timer, &QTimer::timeout, [&] { ++ticks; });
+
+  // A zero-interval timer would fire on every pass of the event loop.
+  label.SetTime(0);
+  EXPECT_EQ(label.Time(), 0u);
+  EXPECT_FALSE(timer->isActive());
+  const QColor shown = label.FontColor();
+  QTest::qWait(50);
+  EXPECT_EQ(ticks, 0);
+  EXPECT_EQ(label.FontColor(), shown);
+
+  label.SetTime(10);
+  EXPECT_TRUE(timer->isActive());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return ticks >= 1; }, 5000));
+  EXPECT_EQ(label.FontColor(), QColor(Qt::yellow));
+}
+
 TEST(Configuration, programIconAndMakerAddressAreSet) {
   EXPECT_FALSE(widgets::ProgramIcon().isNull());
   EXPECT_FALSE(widgets::ProgramIcon().pixmap(32, 32).isNull());
