@@ -29,9 +29,9 @@ QFont WindowFont(int pixelSize, bool bold) {
 }
 
 // Browsing shows the record in disabled fields (not editable, not in the tab chain), but
-// reading addresses is what the window is for: their text keeps the normal text colour.
+// reading addresses is what the window is for: their text keeps the normal text colour. The
+// background stays that of a disabled field, so browsing and editing still look apart.
 void ReadableWhenDisabled(QWidget* edit) {
-  // The background stays that of a disabled field, so browsing and editing still look apart.
   QPalette colors = edit->palette();
   colors.setColor(QPalette::Disabled, QPalette::Text,
                   colors.color(QPalette::Active, QPalette::Text));
