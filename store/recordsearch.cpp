@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QVarLengthArray>
 #include <algorithm>
 #include <cstring>
 
@@ -37,71 +38,101 @@ bool Holds(QByteArrayView text, QByteArrayView needle) {
 
 }  // namespace
 
-QByteArrayView RecordSearch::Packed::Of(qint32 slot) const {
-  const qint64 begin = slot == 0 ? 0 : ends[slot - 1];
-  return QByteArrayView(bytes.constData() + begin, ends[slot] - begin);
+QByteArrayView RecordSearch::Packed::Of(qint32 i) const {
+  const qint64 begin = i == 0 ? 0 : ends[i - 1];
+  return QByteArrayView(bytes.constData() + begin, ends[i] - begin);
 }
 
-void RecordSearch::Packed::Append(const Packed& other) {
-  const qint64 shift = bytes.size();
-  bytes.append(other.bytes);
-  ends.reserve(ends.size() + other.ends.size());
-  for (qint64 end : other.ends)
-    ends.push_back(end + shift);
-}
+namespace {
 
-RecordSearch::Forms RecordSearch::Pack(const RecordTable& table, const QStringList& keys,
-                                       qsizetype from, qsizetype to) {
-  Forms forms;
-  // About 60 bytes of values per record in each text form; grown as needed.
-  forms.spelledOut.bytes.reserve((to - from) * 64);
-  forms.contracted.bytes.reserve((to - from) * 64);
-  for (Packed* packed : {&forms.spelledOut, &forms.contracted, &forms.digits})
+// A buffer filled front to back through a pointer; grown by doubling, cut to size at the end.
+class Filling {
+ public:
+  explicit Filling(qsizetype expected) { bytes_.resize(qMax<qsizetype>(expected, 4096)); }
+  // Room for n more bytes after what is written so far.
+  char* Room(qsizetype n) {
+    if (bytes_.size() - used_ < n)
+      bytes_.resize(qMax(2 * bytes_.size(), used_ + n));
+    return bytes_.data() + used_;
+  }
+  void WrittenTo(const char* end) { used_ = end - bytes_.constData(); }
+  qsizetype Used() const { return used_; }
+  QByteArray Take() {
+    bytes_.truncate(used_);
+    bytes_.squeeze();
+    return std::move(bytes_);
+  }
+
+ private:
+  QByteArray bytes_;
+  qsizetype used_ = 0;
+};
+
+}  // namespace
+
+RecordSearch::Part RecordSearch::Pack(const RecordTable& table, const QStringList& keys,
+                                      qsizetype from, qsizetype to, qsizetype expectedBytes) {
+  Part part;
+  part.firstSlot = qint32(from);
+  part.slots = qint32(to - from);
+  Filling spelledOut(expectedBytes), contracted(expectedBytes), digits(expectedBytes / 8);
+  for (Packed* packed : {&part.spelledOut, &part.contracted, &part.digits})
     packed->ends.reserve(to - from);
   RecordTable::RowValues values;
-  QByteArray key;
+  QVarLengthArray<char, 256> key;
   for (qsizetype row = from; row < to; ++row) {
     table.RawRow(row, &values);
     // The key is searched too: a listed record without a section is still found by name.
-    key = ToCp1252(keys[row]);
-    AppendSpelledOut(key, &forms.spelledOut.bytes);
-    forms.spelledOut.bytes.append('\n');
-    AppendContracted(key, &forms.contracted.bytes);
-    forms.contracted.bytes.append('\n');
+    key.resize(keys[row].size());
+    ToCp1252(keys[row], key.data());
+    qsizetype size = key.size() + 1;
+    for (const auto& value : values)
+      size += value ? value->size() + 1 : 0;
+    char* s = spelledOut.Room(2 * size);
+    char* c = contracted.Room(2 * size);
+    char* d = digits.Room(size);
+    s = WriteSpelledOut(QByteArrayView(key.data(), key.size()), s);
+    *s++ = '\n';
+    c = WriteContracted(QByteArrayView(key.data(), key.size()), c);
+    *c++ = '\n';
     for (const auto& value : values) {
       if (!value || value->isEmpty())
         continue;
-      AppendSpelledOut(*value, &forms.spelledOut.bytes);
-      forms.spelledOut.bytes.append('\n');
-      AppendContracted(*value, &forms.contracted.bytes);
-      forms.contracted.bytes.append('\n');
+      s = WriteSpelledOut(*value, s);
+      *s++ = '\n';
+      c = WriteContracted(*value, c);
+      *c++ = '\n';
     }
     for (int field : kNumberFields) {
       if (!values[field] || values[field]->isEmpty())
         continue;
-      AppendPhoneDigits(*values[field], &forms.digits.bytes);
-      forms.digits.bytes.append('\n');
+      d = WritePhoneDigits(*values[field], d);
+      *d++ = '\n';
     }
-    for (Packed* packed : {&forms.spelledOut, &forms.contracted, &forms.digits})
-      packed->ends.push_back(packed->bytes.size());
+    spelledOut.WrittenTo(s);
+    contracted.WrittenTo(c);
+    digits.WrittenTo(d);
+    part.spelledOut.ends.push_back(spelledOut.Used());
+    part.contracted.ends.push_back(contracted.Used());
+    part.digits.ends.push_back(digits.Used());
   }
-  return forms;
+  part.spelledOut.bytes = spelledOut.Take();
+  part.contracted.bytes = contracted.Take();
+  part.digits.bytes = digits.Take();
+  return part;
 }
 
 RecordSearch::RecordSearch(const RecordStore& records, const QStringList& keys)
     : prepared_(keys), keys_(keys) {
   const RecordTable table = records.ReadRecords(keys, AllFields());
-  // The two halves of a large list are packed on two cores, then joined.
+  // The values are about two thirds of the store; each half of the list packs half of them.
+  const qsizetype expected = records.Bytes().size() / 3;
   const qsizetype half = keys.size() / 2;
-  Forms second;
+  parts_.resize(2);
   InParallel(
-      records.Bytes().size() >= kParallelThreshold, [&] { forms_ = Pack(table, keys, 0, half); },
-      [&] { second = Pack(table, keys, half, keys.size()); });
-  forms_.spelledOut.Append(second.spelledOut);
-  forms_.contracted.Append(second.contracted);
-  forms_.digits.Append(second.digits);
-  for (Packed* packed : {&forms_.spelledOut, &forms_.contracted, &forms_.digits})
-    packed->bytes.squeeze();
+      records.Bytes().size() >= kParallelThreshold,
+      [&] { parts_[0] = Pack(table, keys, 0, half, expected); },
+      [&] { parts_[1] = Pack(table, keys, half, keys.size(), expected); });
   rowOf_.resize(keys.size());
   for (qint32 slot = 0; slot < qint32(rowOf_.size()); ++slot)
     rowOf_[slot] = slot;
@@ -125,49 +156,81 @@ bool RecordSearch::FollowKeys(const QStringList& keys) {
   return true;
 }
 
+void RecordSearch::Mark(const Part& part, const Packed& packed, QByteArrayView needle,
+                        bool unmarkedOnly, std::vector<quint8>& candidate) {
+  if (needle.isEmpty())
+    return;
+  const char* const base = packed.bytes.constData();
+  quint8* const mark = candidate.data() + part.firstSlot;
+  qint32 i = 0;
+  while (i < part.slots) {
+    // The next run of records to look at, searched as one piece of bytes.
+    if (unmarkedOnly && mark[i]) {
+      ++i;
+      continue;
+    }
+    qint32 last = i;
+    while (unmarkedOnly && last + 1 < part.slots && !mark[last + 1])
+      ++last;
+    if (!unmarkedOnly)
+      last = part.slots - 1;
+    const char* at = base + (i == 0 ? 0 : packed.ends[i - 1]);
+    const char* const end = base + packed.ends[last];
+    while (const char* hit = FindBytes(at, end, needle)) {
+      while (packed.ends[i] <= hit - base)
+        ++i;
+      mark[i] = 1;
+      at = base + packed.ends[i];  // one hit per record is enough
+    }
+    i = last + 1;
+  }
+}
+
+void RecordSearch::FindInPart(const Part& part, const std::vector<SearchWord>& words,
+                              std::vector<quint8>& candidate) const {
+  // The longest word rules out the most records: only it is looked for in all the packed
+  // bytes; the records it occurs in are then tested for the other words one by one. A record
+  // found spelled out is not looked at again in the other forms.
+  const auto driver = std::max_element(
+      words.begin(), words.end(),
+      [](const auto& a, const auto& b) { return a.spelledOut.size() < b.spelledOut.size(); });
+  Mark(part, part.spelledOut, driver->spelledOut, false, candidate);
+  Mark(part, part.contracted, driver->contracted, true, candidate);
+  if (!driver->digits.isEmpty())
+    Mark(part, part.digits, driver->digits, true, candidate);
+  if (words.size() == 1)
+    return;
+  auto holds = [&](qint32 i, const SearchWord& word) {
+    return Holds(part.spelledOut.Of(i), word.spelledOut) ||
+           Holds(part.contracted.Of(i), word.contracted) ||
+           (!word.digits.isEmpty() && Holds(part.digits.Of(i), word.digits));
+  };
+  quint8* const mark = candidate.data() + part.firstSlot;
+  for (qint32 i = 0; i < part.slots; ++i) {
+    if (mark[i] && rowOf_[part.firstSlot + i] >= 0) {
+      mark[i] = std::all_of(words.begin(), words.end(),
+                            [&](const SearchWord& word) { return holds(i, word); });
+    }
+  }
+}
+
 RecordSearch::Hits RecordSearch::Find(QStringView typed) const {
   Hits hits;
   const auto words = SearchWords(typed);
-  if (!words)
+  if (!words || parts_.size() != 2)
     return hits;
-  const qint32 slots = qint32(prepared_.size());
-  std::vector<quint8> candidate(slots, words->empty() ? 1 : 0);
+  std::vector<quint8> candidate(prepared_.size(), words->empty() ? 1 : 0);
   if (!words->empty()) {
-    // The longest word rules out the most records: only it is looked for in all the packed
-    // bytes; the records it occurs in are then tested for the other words one by one.
-    const auto driver = std::max_element(
-        words->begin(), words->end(),
-        [](const auto& a, const auto& b) { return a.spelledOut.size() < b.spelledOut.size(); });
-    auto mark = [&](const Packed& packed, QByteArrayView needle) {
-      if (needle.isEmpty())
-        return;
-      const char* const base = packed.bytes.constData();
-      const char* const end = base + packed.bytes.size();
-      const char* at = base;
-      qint32 slot = 0;
-      while (const char* hit = FindBytes(at, end, needle)) {
-        while (packed.ends[slot] <= hit - base)
-          ++slot;
-        candidate[slot] = 1;
-        at = base + packed.ends[slot];  // one hit per record is enough
-      }
-    };
-    mark(forms_.spelledOut, driver->spelledOut);
-    mark(forms_.contracted, driver->contracted);
-    if (!driver->digits.isEmpty())
-      mark(forms_.digits, driver->digits);
+    const qsizetype bytes = parts_[0].spelledOut.bytes.size() + parts_[1].spelledOut.bytes.size();
+    InParallel(
+        bytes >= kParallelThreshold, [&] { FindInPart(parts_[0], *words, candidate); },
+        [&] { FindInPart(parts_[1], *words, candidate); });
   }
-  auto holds = [&](qint32 slot, const SearchWord& word) {
-    return Holds(forms_.spelledOut.Of(slot), word.spelledOut) ||
-           Holds(forms_.contracted.Of(slot), word.contracted) ||
-           (!word.digits.isEmpty() && Holds(forms_.digits.Of(slot), word.digits));
-  };
-  for (qint32 slot = 0; slot < slots; ++slot) {
-    if (!candidate[slot] || rowOf_[slot] < 0)
-      continue;
-    const bool all = std::all_of(words->begin(), words->end(),
-                                 [&](const SearchWord& word) { return holds(slot, word); });
-    if (all) {
+  const auto found = std::count(candidate.begin(), candidate.end(), quint8(1));
+  hits.rows.reserve(found);
+  hits.keys.reserve(found);
+  for (qint32 slot = 0; slot < qint32(candidate.size()); ++slot) {
+    if (candidate[slot] && rowOf_[slot] >= 0) {
       hits.rows.push_back(rowOf_[slot]);
       hits.keys.append(keys_[rowOf_[slot]]);
     }
@@ -177,8 +240,10 @@ RecordSearch::Hits RecordSearch::Find(QStringView typed) const {
 
 qsizetype RecordSearch::MemoryBytes() const {
   qsizetype bytes = 0;
-  for (const Packed* packed : {&forms_.spelledOut, &forms_.contracted, &forms_.digits})
-    bytes += packed->bytes.capacity() + qsizetype(packed->ends.capacity() * sizeof(qint64));
+  for (const Part& part : parts_) {
+    for (const Packed* packed : {&part.spelledOut, &part.contracted, &part.digits})
+      bytes += packed->bytes.capacity() + qsizetype(packed->ends.capacity() * sizeof(qint64));
+  }
   bytes += qsizetype(rowOf_.capacity() * sizeof(qint32));
   // The key lists share their texts with the name view; only their arrays are the search's.
   bytes += (prepared_.size() + keys_.size()) * qsizetype(sizeof(QString));

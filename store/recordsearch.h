@@ -9,6 +9,7 @@
 
 #include "store/messages.h"
 #include "store/recordstore.h"
+#include "store/searchfold.h"
 
 namespace store {
 
@@ -46,22 +47,31 @@ class RecordSearch {
   qsizetype MemoryBytes() const;
 
  private:
-  // One form of every prepared record, the records one after the other, each field followed
-  // by a line break; ends[slot] is where the record of that slot ends.
+  // One form of the records of one part of the list, one record after the other, each field
+  // followed by a line break; ends[i] is where the part's i-th record ends.
   struct Packed {
     QByteArray bytes;
     std::vector<qint64> ends;
-    QByteArrayView Of(qint32 slot) const;
-    void Append(const Packed& other);
+    QByteArrayView Of(qint32 i) const;
   };
-  struct Forms {
+  // The list is prepared, and searched, in two parts at once, one per core.
+  struct Part {
+    qint32 firstSlot = 0;
+    qint32 slots = 0;
     Packed spelledOut, contracted, digits;
   };
-  // The forms of rows [from, to) of table, whose keys are keys.
-  static Forms Pack(const RecordTable& table, const QStringList& keys, qsizetype from,
-                    qsizetype to);
+  // Packs rows [from, to) of table, whose keys are keys.
+  static Part Pack(const RecordTable& table, const QStringList& keys, qsizetype from, qsizetype to,
+                   qsizetype expectedBytes);
+  // Marks in candidate the records of part that hold needle in the form packed; with
+  // `unmarkedOnly`, only records not marked yet are looked at.
+  static void Mark(const Part& part, const Packed& packed, QByteArrayView needle, bool unmarkedOnly,
+                   std::vector<quint8>& candidate);
+  // Looks for the words in one part; candidate[slot] ends as 1 for the records that match.
+  void FindInPart(const Part& part, const std::vector<SearchWord>& words,
+                  std::vector<quint8>& candidate) const;
 
-  Forms forms_;
+  std::vector<Part> parts_;
   QStringList prepared_;       // the keys prepared, one per slot
   std::vector<qint32> rowOf_;  // slot -> row in keys_, -1 when keys_ leaves it out
   QStringList keys_;

@@ -51,64 +51,60 @@ bool AllDigits(QByteArrayView bytes) {
 
 }  // namespace
 
-void AppendSpelledOut(QByteArrayView bytes, QByteArray* out) {
-  const qsizetype start = out->size();
-  out->resize(start + 2 * bytes.size());
-  char* o = out->data() + start;
+char* WriteSpelledOut(QByteArrayView bytes, char* out) {
   for (char c : bytes) {
     const auto& spelled = kSpelling.bytes[static_cast<unsigned char>(c)];
-    *o++ = spelled[0];
-    if (spelled[1])
-      *o++ = spelled[1];
+    out[0] = spelled[0];
+    out[1] = spelled[1];
+    out += spelled[1] ? 2 : 1;
   }
-  out->resize(o - out->constData());
+  return out;
 }
 
-void AppendContracted(QByteArrayView bytes, QByteArray* out) {
-  const qsizetype start = out->size();
-  out->resize(start + 2 * bytes.size());
-  char* o = out->data() + start;
-  char previous = 0;  // the last byte written, when it may take up an "e"
+char* WriteContracted(QByteArrayView bytes, char* out) {
+  bool vowel = false;  // the last byte written is an "a", "o" or "u" that takes up an "e"
   for (char c : bytes) {
     const auto& spelled = kSpelling.bytes[static_cast<unsigned char>(c)];
-    for (char s : spelled) {
-      if (!s)
-        break;
-      if (s == 'e' && previous) {
-        previous = 0;  // "ae", "oe", "ue" -> its vowel; the "e" is dropped
-        continue;
-      }
-      *o++ = s;
-      previous = (s == 'a' || s == 'o' || s == 'u') ? s : 0;
+    if (spelled[1]) {
+      // ä, ö, ü, æ, œ are their vowel; ß stays "ss".
+      *out++ = spelled[0];
+      if (spelled[0] == 's')
+        *out++ = 's';
+      vowel = false;
+      continue;
     }
+    const char s = spelled[0];
+    if (s == 'e' && vowel) {
+      vowel = false;  // "ae", "oe", "ue" -> its vowel
+      continue;
+    }
+    *out++ = s;
+    vowel = s == 'a' || s == 'o' || s == 'u';
   }
-  out->resize(o - out->constData());
+  return out;
 }
 
 QByteArray SpelledOut(QByteArrayView bytes) {
-  QByteArray out;
-  AppendSpelledOut(bytes, &out);
+  QByteArray out(2 * bytes.size(), Qt::Uninitialized);
+  out.truncate(WriteSpelledOut(bytes, out.data()) - out.constData());
   return out;
 }
 
 QByteArray Contracted(QByteArrayView bytes) {
-  QByteArray out;
-  AppendContracted(bytes, &out);
+  QByteArray out(2 * bytes.size(), Qt::Uninitialized);
+  out.truncate(WriteContracted(bytes, out.data()) - out.constData());
   return out;
 }
 
-void AppendPhoneDigits(QByteArrayView bytes, QByteArray* out) {
+char* WritePhoneDigits(QByteArrayView bytes, char* out) {
   qsizetype i = 0;
   const qsizetype n = bytes.size();
-  auto skipSeparators = [&] {
-    while (i < n && IsPhoneSeparator(bytes[i]))
-      ++i;
-  };
-  skipSeparators();
+  while (i < n && IsPhoneSeparator(bytes[i]))
+    ++i;
   if (bytes.sliced(i).startsWith("+49")) {
     // The country code of Germany stands for the trunk prefix "0"; "+49 (0)761" is written
     // for "0761" as often as "+49 761".
-    out->append('0');
+    *out++ = '0';
     i += 3;
     while (i < n && IsPhoneSeparator(bytes[i]) && bytes[i] != '(')
       ++i;
@@ -117,13 +113,14 @@ void AppendPhoneDigits(QByteArrayView bytes, QByteArray* out) {
   }
   for (; i < n; ++i) {
     if (!IsPhoneSeparator(bytes[i]))
-      out->append(kSpelling.bytes[static_cast<unsigned char>(bytes[i])][0]);
+      *out++ = kSpelling.bytes[static_cast<unsigned char>(bytes[i])][0];
   }
+  return out;
 }
 
 QByteArray PhoneDigits(QByteArrayView bytes) {
-  QByteArray out;
-  AppendPhoneDigits(bytes, &out);
+  QByteArray out(bytes.size(), Qt::Uninitialized);
+  out.truncate(WritePhoneDigits(bytes, out.data()) - out.constData());
   return out;
 }
 

@@ -22,17 +22,18 @@ namespace store {
 // Line breaks become blanks: a line break separates the fields of one record in the search's
 // own text, and no word typed holds one.
 
-// Appends the spelled-out form of bytes to out.
-void AppendSpelledOut(QByteArrayView bytes, QByteArray* out);
-// Appends the contracted form of bytes to out.
-void AppendContracted(QByteArrayView bytes, QByteArray* out);
+// Write the spelled-out or contracted form of bytes to out, which has room for twice as many
+// bytes, and return the end of what they wrote.
+char* WriteSpelledOut(QByteArrayView bytes, char* out);
+char* WriteContracted(QByteArrayView bytes, char* out);
 QByteArray SpelledOut(QByteArrayView bytes);
 QByteArray Contracted(QByteArrayView bytes);
 
 // A telephone number by its digits: blanks, "/", "-", "(" and ")" dropped, a leading "+49"
 // (and a "(0)" right after it) read as "0"; any other character is kept, in lower case.
 // "+49 (0)761 / 934 10-0" -> "0761934100".
-void AppendPhoneDigits(QByteArrayView bytes, QByteArray* out);
+// WritePhoneDigits writes to out, which has room for as many bytes, and returns the end.
+char* WritePhoneDigits(QByteArrayView bytes, char* out);
 QByteArray PhoneDigits(QByteArrayView bytes);
 
 // One word typed into the search field, in the forms it is looked for.
