@@ -1,6 +1,7 @@
 #include "store/searchfold.h"
 
 #include <array>
+#include <cstring>
 
 #include "store/cp1252.h"
 
@@ -49,11 +50,40 @@ bool AllDigits(QByteArrayView bytes) {
   return !bytes.isEmpty();
 }
 
-}  // namespace
+// Most of a store is plain ASCII text. Eight such bytes are folded at once, by byte-wise
+// arithmetic on one 64-bit word; bytes of 0x80 and above (umlauts) and control bytes take the
+// table one by one.
+constexpr quint64 kOnes = 0x0101010101010101ULL;
+constexpr quint64 kHigh = 0x8080808080808080ULL;
 
-char* WriteSpelledOut(QByteArrayView bytes, char* out) {
-  for (char c : bytes) {
-    const auto& spelled = kSpelling.bytes[static_cast<unsigned char>(c)];
+// 0x80 in each byte of w that equals c, 0 in the others.
+inline quint64 BytesEqual(quint64 w, unsigned char c) {
+  const quint64 y = w ^ (kOnes * c);
+  return ~(((y & ~kHigh) + ~kHigh) | y) & kHigh;
+}
+
+// True when all eight bytes lie between 0x20 and 0x7F: no umlaut and no control byte.
+inline bool Plain(quint64 w) {
+  // A byte b below 0x80 has b + 0x60 >= 0x80 exactly when b >= 0x20, and never carries over.
+  return (w & kHigh) == 0 && ((w + kOnes * 0x60) & kHigh) == kHigh;
+}
+
+// Plain text with "A" to "Z" in lower case: 0x20 added to those bytes.
+inline quint64 Lower(quint64 w) {
+  const quint64 atLeastA = (w + kOnes * (0x80 - 'A')) & kHigh;
+  const quint64 pastZ = (w + kOnes * (0x80 - 'Z' - 1)) & kHigh;
+  return w | ((atLeastA & ~pastZ) >> 2);
+}
+
+quint64 Load8(const char* p) {
+  quint64 w;
+  std::memcpy(&w, p, sizeof w);
+  return w;
+}
+
+char* SpellBytes(const char* in, const char* end, char* out) {
+  for (; in < end; ++in) {
+    const auto& spelled = kSpelling.bytes[static_cast<unsigned char>(*in)];
     out[0] = spelled[0];
     out[1] = spelled[1];
     out += spelled[1] ? 2 : 1;
@@ -61,10 +91,10 @@ char* WriteSpelledOut(QByteArrayView bytes, char* out) {
   return out;
 }
 
-char* WriteContracted(QByteArrayView bytes, char* out) {
-  bool vowel = false;  // the last byte written is an "a", "o" or "u" that takes up an "e"
-  for (char c : bytes) {
-    const auto& spelled = kSpelling.bytes[static_cast<unsigned char>(c)];
+// vowel: the last byte written is an "a", "o" or "u" that takes up an "e".
+char* ContractBytes(const char* in, const char* end, char* out, bool& vowel) {
+  for (; in < end; ++in) {
+    const auto& spelled = kSpelling.bytes[static_cast<unsigned char>(*in)];
     if (spelled[1]) {
       // ä, ö, ü, æ, œ are their vowel; ß stays "ss".
       *out++ = spelled[0];
@@ -82,6 +112,51 @@ char* WriteContracted(QByteArrayView bytes, char* out) {
     vowel = s == 'a' || s == 'o' || s == 'u';
   }
   return out;
+}
+
+}  // namespace
+
+char* WriteSpelledOut(QByteArrayView bytes, char* out) {
+  const char* in = bytes.data();
+  const char* const end = in + bytes.size();
+  for (; end - in >= 8; in += 8) {
+    const quint64 w = Load8(in);
+    if (Plain(w)) {
+      const quint64 lower = Lower(w);
+      std::memcpy(out, &lower, sizeof lower);
+      out += 8;
+    } else {
+      out = SpellBytes(in, in + 8, out);
+    }
+  }
+  return SpellBytes(in, end, out);
+}
+
+char* WriteContracted(QByteArrayView bytes, char* out) {
+  bool vowel = false;
+  const char* in = bytes.data();
+  const char* const end = in + bytes.size();
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+  for (; end - in >= 8; in += 8) {
+    const quint64 w = Load8(in);
+    if (Plain(w)) {
+      const quint64 lower = Lower(w);
+      // Byte i of lower << 8 is the byte before byte i; before the first, the vowel left over.
+      const quint64 before = (lower << 8) | (vowel ? 'a' : 0);
+      const quint64 afterVowel =
+          BytesEqual(before, 'a') | BytesEqual(before, 'o') | BytesEqual(before, 'u');
+      if ((BytesEqual(lower, 'e') & afterVowel) == 0) {
+        std::memcpy(out, &lower, sizeof lower);
+        out += 8;
+        const char last = char(lower >> 56);
+        vowel = last == 'a' || last == 'o' || last == 'u';
+        continue;
+      }
+    }
+    out = ContractBytes(in, in + 8, out, vowel);
+  }
+#endif
+  return ContractBytes(in, end, out, vowel);
 }
 
 QByteArray SpelledOut(QByteArrayView bytes) {
