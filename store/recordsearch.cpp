@@ -15,6 +15,10 @@
 namespace store {
 namespace {
 
+// Ends every field in the packed forms. DEL: no value holds it, no word typed holds it, and it
+// folds to itself as part of plain ASCII text, so whole records fold eight bytes at a time.
+constexpr char kSeparator = '\x7F';
+
 // The fields whose digits a word of digits is also compared with.
 constexpr int kNumberFields[] = {kTelefon1, kTelefon2, kFax, kHandy, kKurzwahl, kIRuf};
 
@@ -74,40 +78,39 @@ RecordSearch::Part RecordSearch::Pack(const RecordTable& table, const QStringLis
                                       qsizetype from, qsizetype to, qsizetype expectedBytes) {
   Part part;
   part.firstSlot = qint32(from);
-  part.slots = qint32(to - from);
+  part.records = qint32(to - from);
   Filling spelledOut(expectedBytes), contracted(expectedBytes), digits(expectedBytes / 8);
   for (Packed* packed : {&part.spelledOut, &part.contracted, &part.digits})
     packed->ends.reserve(to - from);
   RecordTable::RowValues values;
-  QVarLengthArray<char, 256> key;
+  // A record's key and values joined, each followed by the separator, and then folded in one
+  // go: values are short, and whole records fold eight bytes at a time.
+  QVarLengthArray<char, 1024> joined;
   for (qsizetype row = from; row < to; ++row) {
     table.RawRow(row, &values);
     // The key is searched too: a listed record without a section is still found by name.
-    key.resize(keys[row].size());
-    ToCp1252(keys[row], key.data());
-    qsizetype size = key.size() + 1;
-    for (const auto& value : values)
-      size += value ? value->size() + 1 : 0;
-    char* s = spelledOut.Room(2 * size);
-    char* c = contracted.Room(2 * size);
-    char* d = digits.Room(size);
-    s = WriteSpelledOut(QByteArrayView(key.data(), key.size()), s);
-    *s++ = '\n';
-    c = WriteContracted(QByteArrayView(key.data(), key.size()), c);
-    *c++ = '\n';
+    const QString& key = keys[row];
+    joined.resize(key.size());
+    ToCp1252(key, joined.data());
+    joined.append(kSeparator);
     for (const auto& value : values) {
-      if (!value || value->isEmpty())
-        continue;
-      s = WriteSpelledOut(*value, s);
-      *s++ = '\n';
-      c = WriteContracted(*value, c);
-      *c++ = '\n';
+      if (value && !value->isEmpty()) {
+        joined.append(value->data(), value->size());
+        joined.append(kSeparator);
+      }
     }
+    qsizetype digitsSize = 0;
+    for (int field : kNumberFields)
+      digitsSize += values[field] ? values[field]->size() + 1 : 0;
+    const QByteArrayView record(joined.data(), joined.size());
+    char* s = WriteSpelledOut(record, spelledOut.Room(2 * record.size()));
+    char* c = WriteContracted(record, contracted.Room(2 * record.size()));
+    char* d = digits.Room(digitsSize);
     for (int field : kNumberFields) {
       if (!values[field] || values[field]->isEmpty())
         continue;
       d = WritePhoneDigits(*values[field], d);
-      *d++ = '\n';
+      *d++ = kSeparator;
     }
     spelledOut.WrittenTo(s);
     contracted.WrittenTo(c);
@@ -163,17 +166,17 @@ void RecordSearch::Mark(const Part& part, const Packed& packed, QByteArrayView n
   const char* const base = packed.bytes.constData();
   quint8* const mark = candidate.data() + part.firstSlot;
   qint32 i = 0;
-  while (i < part.slots) {
+  while (i < part.records) {
     // The next run of records to look at, searched as one piece of bytes.
     if (unmarkedOnly && mark[i]) {
       ++i;
       continue;
     }
     qint32 last = i;
-    while (unmarkedOnly && last + 1 < part.slots && !mark[last + 1])
+    while (unmarkedOnly && last + 1 < part.records && !mark[last + 1])
       ++last;
     if (!unmarkedOnly)
-      last = part.slots - 1;
+      last = part.records - 1;
     const char* at = base + (i == 0 ? 0 : packed.ends[i - 1]);
     const char* const end = base + packed.ends[last];
     while (const char* hit = FindBytes(at, end, needle)) {
@@ -206,7 +209,7 @@ void RecordSearch::FindInPart(const Part& part, const std::vector<SearchWord>& w
            (!word.digits.isEmpty() && Holds(part.digits.Of(i), word.digits));
   };
   quint8* const mark = candidate.data() + part.firstSlot;
-  for (qint32 i = 0; i < part.slots; ++i) {
+  for (qint32 i = 0; i < part.records; ++i) {
     if (mark[i] && rowOf_[part.firstSlot + i] >= 0) {
       mark[i] = std::all_of(words.begin(), words.end(),
                             [&](const SearchWord& word) { return holds(i, word); });

@@ -48,7 +48,7 @@ class RecordSearch {
 
  private:
   // One form of the records of one part of the list, one record after the other, each field
-  // followed by a line break; ends[i] is where the part's i-th record ends.
+  // followed by a separator; ends[i] is where the part's i-th record ends.
   struct Packed {
     QByteArray bytes;
     std::vector<qint64> ends;
@@ -57,7 +57,7 @@ class RecordSearch {
   // The list is prepared, and searched, in two parts at once, one per core.
   struct Part {
     qint32 firstSlot = 0;
-    qint32 slots = 0;
+    qint32 records = 0;
     Packed spelledOut, contracted, digits;
   };
   // Packs rows [from, to) of table, whose keys are keys.

@@ -19,8 +19,7 @@ namespace store {
 //  - spelled out: lower case, ä ö ü æ œ ß written ae oe ue ae oe ss ("müller" -> "mueller");
 //  - contracted: the spelled-out form with every "ae", "oe", "ue" cut to its vowel
 //    ("müller", "mueller" and "muller" -> "muller").
-// Line breaks become blanks: a line break separates the fields of one record in the search's
-// own text, and no word typed holds one.
+// Line breaks become blanks, as in a value read from the store.
 
 // Write the spelled-out or contracted form of bytes to out, which has room for twice as many
 // bytes, and return the end of what they wrote.
