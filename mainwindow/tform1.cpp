@@ -40,6 +40,8 @@ QStringList TForm1::ListEntries() const {
 }
 
 void TForm1::SetListEntries(const QStringList& sortedEntries) {
+  if (SearchTakesList(sortedEntries))
+    return;
   const QScopedValueRollback quiet(listChangingQuietly_, true);
   const QStringList& shown = listModel_->Entries();
   if (sortedEntries.size() == shown.size() && sortedEntries.constData() == shown.constData()) {
@@ -55,6 +57,8 @@ void TForm1::SetListEntries(const QStringList& sortedEntries) {
 void TForm1::InsertListEntry(const QString& entry) {
   const QScopedValueRollback quiet(listChangingQuietly_, true);
   names_.Forget();
+  if (SearchInsert(entry))
+    return;
   const int row = mainwindow::SortedInsertPosition(listModel_->Entries(), entry);
   listModel_->Insert(row, entry);
 }
@@ -78,6 +82,8 @@ void TForm1::SelectListIndex(int index) {
 void TForm1::RemoveListEntry(int row) {
   const QScopedValueRollback quiet(listChangingQuietly_, true);
   names_.Forget();
+  if (SearchRemove(row))
+    return;
   listModel_->Remove(row);
   // A list of single selection moves the selection to the neighbour of a removed entry;
   // nothing the user did not choose may stay selected for the next delete or edit.
@@ -122,7 +128,8 @@ bool TForm1::RefreshNameList() {
     SelectListIndex(-1);
     return true;
   }
-  const QStringList shown = ListEntries();
+  // While the search filters the list, the whole name view behind the hits is compared.
+  const QStringList shown = UnfilteredEntries();
   const store::LoadResult names = LoadNames();
   if (!names.loaded)
     return false;  // reported; the shown list stays
@@ -131,11 +138,12 @@ bool TForm1::RefreshNameList() {
   if (names_.IsLastLoaded(shown) || mainwindow::ListAgrees(shown, names.lines))
     return false;
   // Another workstation changed it: the store reloads and finds the remembered entry again.
-  const store::RefreshResult result = store::RefreshNameList(shown, selected, dataDir_, sink_);
+  const store::RefreshResult result =
+      store::RefreshNameList(shown, UnfilteredIndex(selected), dataDir_, sink_);
   if (!result.changed)
     return false;
   SetListEntries(result.entries);
-  SelectListIndex(result.selectedIndex);
+  SelectListIndex(FilteredIndex(result.selectedIndex));
   return true;
 }
 

@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <array>
 #include <functional>
+#include <memory>
+#include <vector>
 
 #include "mainwindow/namelistcache.h"
 #include "platform/dialogs.h"
@@ -20,6 +22,10 @@ class QListView;
 class QMenu;
 class QToolButton;
 class QTreeView;
+
+namespace store {
+class SearchCache;
+}  // namespace store
 
 namespace mainwindow {
 class CompanyTreeModel;
@@ -270,4 +276,37 @@ class TForm1 : public QMainWindow {
   class TForm3* CreateRestoreDialog();
   class TForm3* Form3 = CreateRestoreDialog();
   // (end of views and data commands)
+
+  // Search (tform1_search.cpp): the field above the list filters the name view as the user
+  // types. While it filters, the list shows the hits; the whole name view stays behind them.
+ public:
+  void SearchEditChange();  // the search text changed: filter the list, or show it whole
+  void Suchen1Click();      // menu "&Suchen" (Ctrl+F): focus the search field
+
+ private:
+  void CreateSearchField();
+  void PlaceSearchField();
+  void ClearSearch();  // empties the search field: the whole list is shown again
+  void SetSearchEnabled(bool enabled);
+  void ShowSearchHits();
+  void ShowHitCount();
+  // The whole name view while filtering, else the shown list; and a row's place in it.
+  QStringList UnfilteredEntries() const;
+  int UnfilteredIndex(int row) const;
+  int FilteredIndex(int unfilteredIndex) const;     // -1 when that entry is not among the hits
+  int UnfilteredIndexOf(const QString& key) const;  // -1 when absent
+  // The list helpers' work while filtering: they change the whole list and the hits follow.
+  // False (nothing done) when the search does not filter.
+  bool SearchTakesList(const QStringList& sortedEntries);
+  bool SearchInsert(const QString& entry);
+  bool SearchRemove(int row);
+
+  QLineEdit* SearchEdit = nullptr;  // search field
+  QLabel* SearchHits = nullptr;     // number of hits, inside the search field
+  QAction* Suchen1 = nullptr;       // menu item "&Suchen"
+  std::shared_ptr<store::SearchCache> searchCache_;
+  bool filtering_ = false;
+  QStringList searchAll_;           // while filtering: the whole name view
+  std::vector<qint32> searchRows_;  // while filtering: each hit's row in searchAll_
+  // (end of search)
 };

@@ -58,6 +58,7 @@ void TForm1::SetStateControls(bool entry) {
     item->setEnabled(entry);
   }
   ListBox1->setEnabled(!entry);
+  SetSearchEnabled(!entry);
   EnableEditFields(entry);
 }
 

@@ -113,6 +113,7 @@ void TForm1::CreateControls() {
   TreeView1->hide();
 
   CreateMenus();
+  CreateSearchField();
 
   SaveDialog1.title = QStringLiteral("Speichern unter");
   SaveDialog1.filter = QStringLiteral("Excel Export (*.csv)");

@@ -25,6 +25,8 @@ constexpr int kDetailFields[] = {store::kPosition, store::kFirma, store::kStrass
 
 void TForm1::Button3Click() {
   const bool internalNumberView = Button3->isChecked();
+  if (internalNumberView)
+    ClearSearch();
   if (internalNumberView) {
     SetListEntries({});
     // One snapshot of the record store serves every record of the view.
@@ -43,6 +45,8 @@ void TForm1::Button3Click() {
 
 void TForm1::ToolbarButton9712Click() {
   const bool companyView = ToolbarButton9712->isChecked();
+  if (companyView)
+    ClearSearch();
   for (QAction* item : {Bearbeiten2, Lschen2})
     item->setEnabled(!companyView);
   for (QToolButton* button : {ToolbarButton972, ToolbarButton9710, ToolbarButton979, Button3})

@@ -1,0 +1,112 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+#include <vector>
+
+#include "store/messages.h"
+#include "store/recordstore.h"
+#include "store/searchfold.h"
+
+namespace store {
+
+// A search over the records of a list of keys, prepared from one snapshot of the record store:
+// every field of every record in the forms of searchfold.h, packed one record after the other
+// in list order, so that a word is looked for with one pass over packed bytes and the records
+// it lies in come out in list order. The snapshot itself is not kept.
+//
+// A record matches when every word typed occurs in one of its fields or in its key, spelled out
+// or contracted; a word of digits also matches the digits of its telephone, fax, mobile,
+// speed-dial and internal numbers. A missing field ("Error" on the screen) holds nothing.
+class RecordSearch {
+ public:
+  RecordSearch() = default;
+  RecordSearch(const RecordStore& records, const QStringList& keys);
+
+  // The keys the search answers for, in list order.
+  const QStringList& Keys() const { return keys_; }
+
+  // Answers for a new list of keys without reading the store again, when every key of it was
+  // prepared and they stand in the prepared order: the name index after a delete, after an
+  // edit began or ended, or after another workstation did so. False (nothing changed) when
+  // the list holds a key the search was not prepared for: it must be prepared anew.
+  bool FollowKeys(const QStringList& keys);
+
+  struct Hits {
+    QStringList keys;          // the matching keys, in list order
+    std::vector<qint32> rows;  // their places in Keys()
+  };
+  // The records that hold every word of typed. Nothing typed finds every record; a character
+  // that Windows-1252 cannot hold finds nothing.
+  Hits Find(QStringView typed) const;
+
+  // The memory the prepared search holds (its own bytes, not the keys it shares).
+  qsizetype MemoryBytes() const;
+
+ private:
+  // One form of the records of one part of the list, one record after the other, each field
+  // followed by a separator; ends[i] is where the part's i-th record ends.
+  struct Packed {
+    QByteArray bytes;
+    std::vector<qint64> ends;
+    QByteArrayView Of(qint32 i) const;
+  };
+  // The list is prepared, and searched, in two parts at once, one per core.
+  struct Part {
+    qint32 firstSlot = 0;
+    qint32 records = 0;
+    Packed spelledOut, contracted, digits;
+  };
+  // Packs rows [from, to) of table, whose keys are keys.
+  static Part Pack(const RecordTable& table, const QStringList& keys, qsizetype from, qsizetype to,
+                   qsizetype expectedBytes);
+  // Marks in candidate the records of part that hold needle in the form packed; with
+  // `unmarkedOnly`, only records not marked yet are looked at.
+  static void Mark(const Part& part, const Packed& packed, QByteArrayView needle, bool unmarkedOnly,
+                   std::vector<quint8>& candidate);
+  // Looks for the words in one part; candidate[slot] ends as 1 for the records that match.
+  void FindInPart(const Part& part, const std::vector<SearchWord>& words,
+                  std::vector<quint8>& candidate) const;
+
+  std::vector<Part> parts_;
+  QStringList prepared_;       // the keys prepared, one per slot
+  std::vector<qint32> rowOf_;  // slot -> row in keys_, -1 when keys_ leaves it out
+  QStringList keys_;
+};
+
+// The prepared search of one data directory, kept while the record store is unchanged: the
+// first key typed reads the store once; the keys after it only search. A store replaced since
+// (a save, purge or restore here or on another workstation) has another size or time stamp
+// and is read again at the next key. The object that stands for a data directory owns one.
+class SearchCache {
+ public:
+  explicit SearchCache(QString dataDir);
+
+  // The keys among `keys` (the name view, in list order) whose records hold every word
+  // typed, in list order. Reads the record store through OpenRecordStore when it changed
+  // since the last call (its failure message goes to sink).
+  RecordSearch::Hits Find(const QStringList& keys, QStringView typed, MessageSink& sink);
+
+  // The prepared search, or nullptr before the first Find.
+  const RecordSearch* Prepared() const { return prepared_ ? &search_ : nullptr; }
+
+ private:
+  struct Stamp {
+    bool exists = false;
+    qint64 size = -1;
+    QDateTime modified;
+    QDateTime changed;  // replacing the file changes it even when size and time look alike
+    bool operator==(const Stamp& other) const;
+  };
+  Stamp StoreStamp() const;
+
+  QString dataDir_;
+  Stamp stamp_;
+  RecordSearch search_;
+  bool prepared_ = false;
+};
+
+}  // namespace store

@@ -1,0 +1,224 @@
+#include "store/searchfold.h"
+
+#include <array>
+#include <cstring>
+
+#include "store/cp1252.h"
+
+namespace store {
+namespace {
+
+// Per byte, its spelled-out form: one or two bytes (second 0 when one).
+struct Spelling {
+  std::array<std::array<char, 2>, 256> bytes{};
+};
+
+constexpr Spelling MakeSpelling() {
+  Spelling s{};
+  for (int b = 0; b < 256; ++b) {
+    int lower = b;
+    if ((b >= 'A' && b <= 'Z') || (b >= 0xC0 && b <= 0xDE && b != 0xD7))
+      lower = b + 0x20;
+    s.bytes[b] = {static_cast<char>(lower), 0};
+  }
+  s.bytes[0x8A] = {char(0x9A), 0};  // Š
+  s.bytes[0x8E] = {char(0x9E), 0};  // Ž
+  s.bytes[0x9F] = {char(0xFF), 0};  // Ÿ
+  s.bytes['\r'] = {' ', 0};
+  s.bytes['\n'] = {' ', 0};
+  for (int b : {0xC4, 0xE4, 0xC6, 0xE6})  // Ä ä Æ æ
+    s.bytes[b] = {'a', 'e'};
+  for (int b : {0xD6, 0xF6, 0x8C, 0x9C})  // Ö ö Œ œ
+    s.bytes[b] = {'o', 'e'};
+  for (int b : {0xDC, 0xFC})  // Ü ü
+    s.bytes[b] = {'u', 'e'};
+  s.bytes[0xDF] = {'s', 's'};  // ß
+  return s;
+}
+
+constexpr Spelling kSpelling = MakeSpelling();
+
+bool IsPhoneSeparator(char c) {
+  return c == ' ' || c == '/' || c == '-' || c == '(' || c == ')';
+}
+
+bool AllDigits(QByteArrayView bytes) {
+  for (char c : bytes) {
+    if (c < '0' || c > '9')
+      return false;
+  }
+  return !bytes.isEmpty();
+}
+
+// Most of a store is plain ASCII text. Eight such bytes are folded at once, by byte-wise
+// arithmetic on one 64-bit word; bytes of 0x80 and above (umlauts) and control bytes take the
+// table one by one.
+constexpr quint64 kOnes = 0x0101010101010101ULL;
+constexpr quint64 kHigh = 0x8080808080808080ULL;
+
+// 0x80 in each byte of w that equals c, 0 in the others.
+inline quint64 BytesEqual(quint64 w, unsigned char c) {
+  const quint64 y = w ^ (kOnes * c);
+  return ~(((y & ~kHigh) + ~kHigh) | y) & kHigh;
+}
+
+// True when all eight bytes lie between 0x20 and 0x7F: no umlaut and no control byte.
+inline bool Plain(quint64 w) {
+  // A byte b below 0x80 has b + 0x60 >= 0x80 exactly when b >= 0x20, and never carries over.
+  return (w & kHigh) == 0 && ((w + kOnes * 0x60) & kHigh) == kHigh;
+}
+
+// Plain text with "A" to "Z" in lower case: 0x20 added to those bytes.
+inline quint64 Lower(quint64 w) {
+  const quint64 atLeastA = (w + kOnes * (0x80 - 'A')) & kHigh;
+  const quint64 pastZ = (w + kOnes * (0x80 - 'Z' - 1)) & kHigh;
+  return w | ((atLeastA & ~pastZ) >> 2);
+}
+
+quint64 Load8(const char* p) {
+  quint64 w;
+  std::memcpy(&w, p, sizeof w);
+  return w;
+}
+
+char* SpellBytes(const char* in, const char* end, char* out) {
+  for (; in < end; ++in) {
+    const auto& spelled = kSpelling.bytes[static_cast<unsigned char>(*in)];
+    out[0] = spelled[0];
+    out[1] = spelled[1];
+    out += spelled[1] ? 2 : 1;
+  }
+  return out;
+}
+
+// vowel: the last byte written is an "a", "o" or "u" that takes up an "e".
+char* ContractBytes(const char* in, const char* end, char* out, bool& vowel) {
+  for (; in < end; ++in) {
+    const auto& spelled = kSpelling.bytes[static_cast<unsigned char>(*in)];
+    if (spelled[1]) {
+      // ä, ö, ü, æ, œ are their vowel; ß stays "ss".
+      *out++ = spelled[0];
+      if (spelled[0] == 's')
+        *out++ = 's';
+      vowel = false;
+      continue;
+    }
+    const char s = spelled[0];
+    if (s == 'e' && vowel) {
+      vowel = false;  // "ae", "oe", "ue" -> its vowel
+      continue;
+    }
+    *out++ = s;
+    vowel = s == 'a' || s == 'o' || s == 'u';
+  }
+  return out;
+}
+
+}  // namespace
+
+char* WriteSpelledOut(QByteArrayView bytes, char* out) {
+  const char* in = bytes.data();
+  const char* const end = in + bytes.size();
+  for (; end - in >= 8; in += 8) {
+    const quint64 w = Load8(in);
+    if (Plain(w)) {
+      const quint64 lower = Lower(w);
+      std::memcpy(out, &lower, sizeof lower);
+      out += 8;
+    } else {
+      out = SpellBytes(in, in + 8, out);
+    }
+  }
+  return SpellBytes(in, end, out);
+}
+
+char* WriteContracted(QByteArrayView bytes, char* out) {
+  bool vowel = false;
+  const char* in = bytes.data();
+  const char* const end = in + bytes.size();
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+  for (; end - in >= 8; in += 8) {
+    const quint64 w = Load8(in);
+    if (Plain(w)) {
+      const quint64 lower = Lower(w);
+      // Byte i of lower << 8 is the byte before byte i; before the first, the vowel left over.
+      const quint64 before = (lower << 8) | (vowel ? 'a' : 0);
+      const quint64 afterVowel =
+          BytesEqual(before, 'a') | BytesEqual(before, 'o') | BytesEqual(before, 'u');
+      if ((BytesEqual(lower, 'e') & afterVowel) == 0) {
+        std::memcpy(out, &lower, sizeof lower);
+        out += 8;
+        const char last = char(lower >> 56);
+        vowel = last == 'a' || last == 'o' || last == 'u';
+        continue;
+      }
+    }
+    out = ContractBytes(in, in + 8, out, vowel);
+  }
+#endif
+  return ContractBytes(in, end, out, vowel);
+}
+
+QByteArray SpelledOut(QByteArrayView bytes) {
+  QByteArray out(2 * bytes.size(), Qt::Uninitialized);
+  out.truncate(WriteSpelledOut(bytes, out.data()) - out.constData());
+  return out;
+}
+
+QByteArray Contracted(QByteArrayView bytes) {
+  QByteArray out(2 * bytes.size(), Qt::Uninitialized);
+  out.truncate(WriteContracted(bytes, out.data()) - out.constData());
+  return out;
+}
+
+char* WritePhoneDigits(QByteArrayView bytes, char* out) {
+  qsizetype i = 0;
+  const qsizetype n = bytes.size();
+  while (i < n && IsPhoneSeparator(bytes[i]))
+    ++i;
+  if (bytes.sliced(i).startsWith("+49")) {
+    // The country code of Germany stands for the trunk prefix "0"; "+49 (0)761" is written
+    // for "0761" as often as "+49 761".
+    *out++ = '0';
+    i += 3;
+    while (i < n && IsPhoneSeparator(bytes[i]) && bytes[i] != '(')
+      ++i;
+    if (bytes.sliced(i).startsWith("(0)"))
+      i += 3;
+  }
+  for (; i < n; ++i) {
+    if (!IsPhoneSeparator(bytes[i]))
+      *out++ = kSpelling.bytes[static_cast<unsigned char>(bytes[i])][0];
+  }
+  return out;
+}
+
+QByteArray PhoneDigits(QByteArrayView bytes) {
+  QByteArray out(bytes.size(), Qt::Uninitialized);
+  out.truncate(WritePhoneDigits(bytes, out.data()) - out.constData());
+  return out;
+}
+
+std::optional<std::vector<SearchWord>> SearchWords(QStringView typed) {
+  if (!FitsCp1252(typed))
+    return std::nullopt;
+  std::vector<SearchWord> words;
+  qsizetype i = 0;
+  while (i < typed.size()) {
+    while (i < typed.size() && typed[i].isSpace())
+      ++i;
+    const qsizetype start = i;
+    while (i < typed.size() && !typed[i].isSpace())
+      ++i;
+    if (i == start)
+      break;
+    const QByteArray bytes = ToCp1252(typed.sliced(start, i - start));
+    SearchWord word{SpelledOut(bytes), Contracted(bytes), PhoneDigits(bytes)};
+    if (!AllDigits(word.digits))
+      word.digits.clear();
+    words.push_back(std::move(word));
+  }
+  return words;
+}
+
+}  // namespace store
