@@ -52,6 +52,8 @@ QByteArray ExportCsv(const store::RecordStore& records, const QStringList& keys)
   // Windows-1252. Keys are matched ignoring letter case, so the e-mail value stored under
   // "EMail" is the one a reader asking for "Email" gets.
   QByteArray out = store::ToCp1252(CsvHeader()) + "\r\n";
+  // The file holds the store's values without their key names: less than the store.
+  out.reserve(out.size() + records.Bytes().size());
   const store::RecordTable table = records.ReadRecords(keys, store::AllFields());
   for (store::RecordRows rows(table); rows.Next();) {
     for (int column = 0; column < store::kFieldCount; ++column) {

@@ -50,45 +50,63 @@ qsizetype SplitPoint(const QByteArray& bytes) {
   return split;
 }
 
-// The first section of each name, by hash: open addressing, a slot holds a section number
-// (-1: empty).
+// The first section of each name, by hash: open addressing. A slot holds what a lookup
+// compares, so a lookup touches one slot and the name's bytes in the store.
 class SectionIndex {
  public:
   SectionIndex(const char* d, const std::array<const std::vector<Header>*, 2>& parts) : d_(d) {
-    for (const auto* part : parts)
-      headers_.insert(headers_.end(), part->begin(), part->end());
+    size_t count = parts[0]->size() + parts[1]->size();
     size_t capacity = 16;
-    while (capacity < headers_.size() * 2)
+    while (capacity < count * 2)
       capacity *= 2;
-    slots_.assign(capacity, -1);
+    slots_.assign(capacity, Slot());
     // In file order, so of two sections of one name the first is kept.
-    for (size_t h = 0; h < headers_.size(); ++h) {
-      const size_t slot = Probe(headers_[h].hash, NameOf(qint32(h)));
-      if (slots_[slot] < 0)
-        slots_[slot] = qint32(h);
+    qint32 section = 0;
+    for (const auto* part : parts) {
+      for (const Header& header : *part) {
+        Slot& slot =
+            slots_[Probe(header.hash, QByteArrayView(d_ + header.nameBegin, header.nameSize))];
+        if (slot.section < 0)
+          slot = {header.hash, header.nameBegin, header.nameSize, section};
+        ++section;
+      }
     }
   }
 
   // The first section named `name`, or -1.
-  qint32 Find(quint64 hash, QByteArrayView name) const { return slots_[Probe(hash, name)]; }
+  qint32 Find(quint64 hash, QByteArrayView name) const { return slots_[Probe(hash, name)].section; }
+
+  // Lookups go to places all over the table and the store: a lookup some rows ahead asks for
+  // its slot first, and a few rows later for the name the slot points to.
+  void PrefetchSlot(quint64 hash) const { __builtin_prefetch(&slots_[size_t(hash) & Mask()]); }
+  void PrefetchName(quint64 hash) const {
+    const Slot& slot = slots_[size_t(hash) & Mask()];
+    if (slot.section >= 0)
+      __builtin_prefetch(d_ + slot.nameBegin);
+  }
 
  private:
-  QByteArrayView NameOf(qint32 h) const {
-    return QByteArrayView(d_ + headers_[size_t(h)].nameBegin, headers_[size_t(h)].nameSize);
-  }
+  struct Slot {
+    quint64 hash = 0;
+    qsizetype nameBegin = 0;
+    qsizetype nameSize = 0;
+    qint32 section = -1;  // -1: empty
+  };
+
+  size_t Mask() const { return slots_.size() - 1; }
   // The slot of the section of that name, or the empty slot where it would go.
   size_t Probe(quint64 hash, QByteArrayView name) const {
-    const size_t mask = slots_.size() - 1;
-    for (size_t i = size_t(hash) & mask;; i = (i + 1) & mask) {
-      const qint32 h = slots_[i];
-      if (h < 0 || (headers_[size_t(h)].hash == hash && EqualIgnoringCase(NameOf(h), name)))
+    for (size_t i = size_t(hash) & Mask();; i = (i + 1) & Mask()) {
+      const Slot& slot = slots_[i];
+      if (slot.section < 0 ||
+          (slot.hash == hash &&
+           EqualIgnoringCase(QByteArrayView(d_ + slot.nameBegin, slot.nameSize), name)))
         return i;
     }
   }
 
   const char* d_;
-  std::vector<Header> headers_;
-  std::vector<qint32> slots_;
+  std::vector<Slot> slots_;
 };
 
 }  // namespace
@@ -125,18 +143,35 @@ RecordTable RecordTable::Read(const QByteArray& bytes, const QStringList& keys, 
 
   const SectionIndex index(bytes.constData(), {&parts[0].headers, &parts[1].headers});
   auto findRows = [&](qsizetype from, qsizetype to) {
-    std::vector<char> name;
+    // The names asked for, spaces at both ends ignored, in Windows-1252, and their hashes.
+    std::vector<char> arena;
+    std::vector<qsizetype> begin(size_t(to - from) + 1);
+    std::vector<quint64> hashes(size_t(to - from));
+    for (qsizetype row = from; row < to; ++row)
+      arena.resize(arena.size() + size_t(keys[row].size()));
+    qsizetype used = 0;
     for (qsizetype row = from; row < to; ++row) {
-      // Spaces at both ends of a caller's name are ignored.
       QStringView key = keys[row];
       while (key.startsWith(QLatin1Char(' ')))
         key = key.mid(1);
       while (key.endsWith(QLatin1Char(' ')))
         key.chop(1);
-      name.resize(std::max(name.size(), size_t(key.size())));
-      ToCp1252(key, name.data());
-      table.rowSection_[size_t(row)] =
-          index.Find(NameHash(name.data(), key.size()), QByteArrayView(name.data(), key.size()));
+      ToCp1252(key, arena.data() + used);
+      begin[size_t(row - from)] = used;
+      hashes[size_t(row - from)] = NameHash(arena.data() + used, key.size());
+      used += key.size();
+    }
+    begin[size_t(to - from)] = used;
+    constexpr qsizetype kAhead = 8;
+    const qsizetype count = to - from;
+    for (qsizetype i = 0; i < count; ++i) {
+      if (i + 2 * kAhead < count)
+        index.PrefetchSlot(hashes[size_t(i + 2 * kAhead)]);
+      if (i + kAhead < count)
+        index.PrefetchName(hashes[size_t(i + kAhead)]);
+      const QByteArrayView name(arena.data() + begin[size_t(i)],
+                                begin[size_t(i) + 1] - begin[size_t(i)]);
+      table.rowSection_[size_t(from + i)] = index.Find(hashes[size_t(i)], name);
     }
   };
   const qsizetype half = keys.size() / 2;
