@@ -24,9 +24,7 @@ const QString& CompanyTree::MemberKey(qsizetype company, qsizetype member) const
 }
 
 CompanyTree BuildCompanyTree(const store::RecordStore& records, const QStringList& keys) {
-  static const QByteArray missing = store::ToCp1252(store::MissingValue());
   static const QByteArray noCompany = store::ToCp1252(NoCompanyText());
-  constexpr qsizetype kAhead = 16;
   CompanyTree tree;
   tree.keys_ = keys;
   tree.table_ =
@@ -37,22 +35,15 @@ CompanyTree BuildCompanyTree(const store::RecordStore& records, const QStringLis
   // characters one to one, so equal bytes are exactly equal texts; only the first record of a
   // company turns its name into text.
   QHash<QByteArrayView, qsizetype> index;
-  for (qsizetype row = 0; row < keys.size(); ++row) {
-    // The rows' sections lie all over the store: ask the memory for a later row's company now,
-    // so it has arrived when that row is grouped.
-    if (row + kAhead < keys.size()) {
-      if (const auto ahead = tree.table_.Raw(row + kAhead, store::kFirma))
-        __builtin_prefetch(ahead->data());
-    }
-    const QByteArrayView company =
-        tree.table_.Raw(row, store::kFirma).value_or(QByteArrayView(missing));
+  for (store::RecordRows rows(tree.table_); rows.Next();) {
+    const QByteArrayView company = rows.Value(store::kFirma);
     const QByteArrayView shown = company.isEmpty() ? QByteArrayView(noCompany) : company;
     auto it = index.constFind(shown);
     if (it == index.constEnd()) {
       it = index.insert(shown, tree.companies_.size());
       tree.companies_.append(CompanyTree::Company{store::FromCp1252(shown), {}});
     }
-    tree.companies_[*it].rows.append(row);
+    tree.companies_[*it].rows.append(rows.Row());
   }
   return tree;
 }

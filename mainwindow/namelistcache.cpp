@@ -36,8 +36,4 @@ void NameListCache::Forget() {
   lines_.clear();
 }
 
-bool NameListCache::IsLastLoaded(const QStringList& entries) const {
-  return valid_ && entries.size() == lines_.size() && entries.constData() == lines_.constData();
-}
-
 }  // namespace mainwindow

@@ -17,9 +17,6 @@ class NameListCache {
  public:
   store::LoadResult Load(const QString& path, store::MessageSink& sink);
 
-  // True when entries are the very list the last load handed out (not merely equal).
-  bool IsLastLoaded(const QStringList& entries) const;
-
   // Lets go of the last load: called before the window changes its list itself (after writing
   // the name index), so the list is changed in place instead of being copied first.
   void Forget();

@@ -133,9 +133,8 @@ bool TForm1::RefreshNameList() {
   const store::LoadResult names = LoadNames();
   if (!names.loaded)
     return false;  // reported; the shown list stays
-  // The usual cases: the name index is still the very file the shown list was loaded from,
-  // or it agrees line by line with the list this window has kept up to date itself.
-  if (names_.IsLastLoaded(shown) || mainwindow::ListAgrees(shown, names.lines))
+  // The usual case: the shown list agrees line by line with the name index on disk.
+  if (mainwindow::ListAgrees(shown, names.lines))
     return false;
   // Another workstation changed it: the store reloads and finds the remembered entry again.
   const store::RefreshResult result =

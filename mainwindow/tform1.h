@@ -131,23 +131,9 @@ class TForm1 : public QMainWindow {
   void ListBox1MouseDown(Qt::MouseButton button, const QPoint& pos);
   void TreeView1Click();
 
-  // Enter moves to the next field in editor order; in EIRuf it finishes the entry.
+  // The key press of every edit field (EVornameKeyPress, ... EIRufKeyPress): Enter moves to
+  // the next field in editor order; in EIRuf it finishes the entry.
   void EditKeyPress(int field, int key);
-  void EVornameKeyPress(int key) { EditKeyPress(store::kVorname, key); }
-  void ENameKeyPress(int key) { EditKeyPress(store::kName, key); }
-  void EFirmaKeyPress(int key) { EditKeyPress(store::kFirma, key); }
-  void EKurzzeichenKeyPress(int key) { EditKeyPress(store::kKurzzeichen, key); }
-  void EPositionKeyPress(int key) { EditKeyPress(store::kPosition, key); }
-  void EStrasseKeyPress(int key) { EditKeyPress(store::kStrasse, key); }
-  void EPLZKeyPress(int key) { EditKeyPress(store::kPLZ, key); }
-  void EOrtKeyPress(int key) { EditKeyPress(store::kOrt, key); }
-  void ETelefon1KeyPress(int key) { EditKeyPress(store::kTelefon1, key); }
-  void ETelefon2KeyPress(int key) { EditKeyPress(store::kTelefon2, key); }
-  void EFaxKeyPress(int key) { EditKeyPress(store::kFax, key); }
-  void EHandyKeyPress(int key) { EditKeyPress(store::kHandy, key); }
-  void EEmailKeyPress(int key) { EditKeyPress(store::kEMail, key); }
-  void EKurzwahlKeyPress(int key) { EditKeyPress(store::kKurzwahl, key); }
-  void EIRufKeyPress(int key) { EditKeyPress(store::kIRuf, key); }
 
  protected:
   void closeEvent(QCloseEvent* event) override;

@@ -18,8 +18,8 @@ void TForm1::ToolbarButton973Click() {
     SaveDialog1.initialPath = *fileName;
     const store::RecordStore records = store::OpenRecordStore(dataDir_, sink_);
     // Written whole in one atomic replace: a failure leaves no half-written file behind.
-    const std::array<QByteArray, 2> csv = mainwindow::ExportCsvPieces(records, names.lines);
-    if (!store::WriteFileAtomic(*fileName, {QByteArrayView(csv[0]), QByteArrayView(csv[1])}))
+    const QByteArray csv = mainwindow::ExportCsv(records, names.lines);
+    if (!store::WriteFileAtomic(*fileName, csv))
       throw platform::UserError(store::CannotCreateMessage(*fileName));
   } catch (const platform::UserError& error) {
     platform::Dialogs::Get().Error(this, error.message());

@@ -6,7 +6,6 @@
 
 #include "reports/grid.h"
 #include "reports/textlines.h"
-#include "store/fieldtable.h"
 
 namespace store {
 class RecordStore;
@@ -24,28 +23,16 @@ struct ReportSelection {
   bool internalOnly = false;    // only records with an internal number
 };
 
-// Indices of the entries that go into the report: ticked, and with the internal-number
-// option, having a non-empty "IRuf" value ("Error" for a missing key counts as a number).
-QVector<int> IncludedEntries(const store::RecordStore& store, const ReportSelection& selection);
-
 // The table view: row 0 the captions of the ticked fields from column 1 on, column 0 the
-// running numbers "1", "2", ..., row i the values of the i-th included record. At least 2 by 2;
-// with no ticked field the grid is the empty 2 by 2 grid.
+// running numbers "1", "2", ..., row i the values of the i-th included record: a ticked
+// record, and with the internal-number option one whose "IRuf" value is not empty ("Error"
+// for a missing key counts as a number). At least 2 by 2; with no ticked field the grid is
+// the empty 2 by 2 grid.
 Grid BuildTableView(const store::RecordStore& store, const ReportSelection& selection);
 
-// The block of one record: the entry as listed, " ", one line per ticked field (label and
-// value, first name before name), then " " twice.
-QStringList RecordBlock(const store::RecordValues& values, const QString& entry,
-                        const QVector<bool>& tickedFields);
-QStringList RecordBlock(const store::RecordStore& store, const QString& entry,
-                        const QVector<bool>& tickedFields);
-
-// The blocks of all included records, in list order.
-TextLines BuildBlockText(const store::RecordStore& store, const ReportSelection& selection);
-QStringList BuildBlocks(const store::RecordStore& store, const ReportSelection& selection);
-
-// Both views of a build, from one read of the records: what BuildTableView and BuildBlocks
-// give.
+// Both views of a build, from one read of the records: the table view, and the block of each
+// included record in list order (the entry as listed, " ", one line per ticked field, label
+// and value, first name before name, then " " twice).
 struct BuiltReport {
   Grid grid;
   TextLines blockLines;

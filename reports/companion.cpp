@@ -8,9 +8,6 @@
 #include <array>
 #include <charconv>
 #include <vector>
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 #include "reports/cp1252text.h"
 #include "store/cp1252.h"
@@ -297,7 +294,7 @@ void AppendMergedSection(QByteArray& out, const QByteArray& bytes, const Section
 QByteArray WriteSections(const QByteArray& bytes, const std::vector<SectionWrite>& writes,
                          qsizetype newBytes) {
   std::vector<SectionPos> headers;
-  ForEachHeader(bytes.constData(), bytes.size(), 0, [&](const SectionPos& s) {
+  ForEachHeader(bytes.constData(), bytes.size(), 0, bytes.size(), [&](const SectionPos& s) {
     headers.push_back(s);
     return true;
   });
@@ -353,7 +350,7 @@ int ReadCount(const QByteArray& bytes, const std::vector<SectionPos>& headers, c
     if (!IsCountSection(QByteArrayView(d + s.nameBegin, s.nameEnd - s.nameBegin)))
       continue;
     QByteArrayView raw;
-    if (!FindKey(bytes, s.bodyBegin, key, &raw))
+    if (!FindKey(d, bytes.size(), s.bodyBegin, key, &raw))
       return 1;
     bool ok = false;
     const int value = store::FromCp1252(CleanValue(raw.data(), 0, raw.size())).toInt(&ok);
@@ -397,22 +394,6 @@ LineScanner SectionLines(const QByteArray& bytes, const std::vector<SectionPos>&
   return LineScanner(bytes.constData(), end, headers[h].bodyBegin);
 }
 
-// ParseKeyLine, with the grid's own lines ("123=value") read without a search for "=": a
-// key of digits right at the line start followed by "=" is the key ParseKeyLine finds.
-bool ParseCompanionLine(const char* d, qsizetype b, qsizetype e, qsizetype* kb, qsizetype* ke,
-                        qsizetype* vb) {
-  qsizetype p = b;
-  while (p < e && uchar(d[p] - '0') < 10)
-    ++p;
-  if (p > b && p < e && d[p] == '=') {
-    *kb = b;
-    *ke = p;
-    *vb = p + 1;
-    return true;
-  }
-  return ParseKeyLine(d, b, e, kb, ke, vb);
-}
-
 // The key lines of the file in all, and the most of one column section.
 Held CountKeys(const QByteArray& bytes, const std::vector<SectionPos>& headers,
                const std::vector<SectionRole>& roles) {
@@ -423,7 +404,7 @@ Held CountKeys(const QByteArray& bytes, const std::vector<SectionPos>& headers,
     qsizetype inSection = 0;
     LineScanner lines = SectionLines(bytes, headers, h);
     while (lines.Next(&b, &e))
-      inSection += ParseCompanionLine(d, b, e, &kb, &ke, &vb);
+      inSection += ParseKeyLine(d, b, e, &kb, &ke, &vb);
     held.keys += inSection;
     if (h < headers.size() && roles[h].columnSection)
       held.mostKeysInSection = std::max(held.mostKeysInSection, inSection);
@@ -446,7 +427,7 @@ Held ReadCells(const QByteArray& bytes, const std::vector<SectionPos>& headers,
     qsizetype inSection = 0;
     LineScanner lines = SectionLines(bytes, headers, h);
     while (lines.Next(&b, &e)) {
-      if (!ParseCompanionLine(d, b, e, &kb, &ke, &vb))
+      if (!ParseKeyLine(d, b, e, &kb, &ke, &vb))
         continue;
       ++inSection;
       if (column < 0)
@@ -473,19 +454,7 @@ qsizetype MostKeys(const QByteArray& bytes) {
   const qsizetype size = bytes.size();
   qsizetype equals = 0;
   qsizetype lineEnds = 0;
-  qsizetype i = 0;
-#if defined(__SSE2__)
-  const __m128i eq = _mm_set1_epi8('=');
-  const __m128i lf = _mm_set1_epi8('\n');
-  const __m128i cr = _mm_set1_epi8('\r');
-  for (; i + 16 <= size; i += 16) {
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
-    equals += qPopulationCount(quint32(_mm_movemask_epi8(_mm_cmpeq_epi8(v, eq))));
-    lineEnds += qPopulationCount(
-        quint32(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, cr)))));
-  }
-#endif
-  for (; i < size; ++i) {
+  for (qsizetype i = 0; i < size; ++i) {
     equals += d[i] == '=';
     lineEnds += d[i] == '\n' || d[i] == '\r';
   }
@@ -505,7 +474,7 @@ QString CompanionName(const QString& reportFile) {
 
 QByteArray WriteCompanion(const QByteArray& existing, const Grid& grid) {
   bool hasSection = false;
-  ForEachHeader(existing.constData(), existing.size(), 0, [&](const SectionPos&) {
+  ForEachHeader(existing.constData(), existing.size(), 0, existing.size(), [&](const SectionPos&) {
     hasSection = true;
     return false;
   });
@@ -535,7 +504,7 @@ QByteArray WriteCompanion(const QByteArray& existing, const Grid& grid) {
 
 Grid ReadCompanion(const QByteArray& bytes) {
   std::vector<SectionPos> headers;
-  ForEachHeader(bytes.constData(), bytes.size(), 0, [&](const SectionPos& s) {
+  ForEachHeader(bytes.constData(), bytes.size(), 0, bytes.size(), [&](const SectionPos& s) {
     headers.push_back(s);
     return true;
   });

@@ -6,9 +6,6 @@
 #include <charconv>
 #include <cstring>
 #include <vector>
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 #include "reports/cp1252text.h"
 #include "store/cp1252.h"
@@ -101,37 +98,12 @@ bool IsPlainByte(char c) {
 }
 
 // Writes bytes with their escapes at p, which has room for kMaxByteEscape bytes each; returns
-// the end of what it wrote. Runs of bytes written as themselves, most of a report, are copied
-// sixteen at a time.
+// the end of what it wrote.
 char* PutEscaped(char* p, QByteArrayView bytes) {
   const ByteEscapes& escapes = Escapes();
   const char* s = bytes.data();
   const char* const end = s + bytes.size();
   while (s < end) {
-#if defined(__SSE2__)
-    while (end - s >= 16) {
-      const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
-      // Signed compare: bytes from 0x80 up are negative, so they count as below 0x20.
-      const __m128i special =
-          _mm_or_si128(_mm_or_si128(_mm_cmplt_epi8(v, _mm_set1_epi8(0x20)),
-                                    _mm_cmpeq_epi8(v, _mm_set1_epi8(0x7F))),
-                       _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('\\')),
-                                    _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('{')),
-                                                 _mm_cmpeq_epi8(v, _mm_set1_epi8('}')))));
-      // All sixteen are stored; only the plain ones count (the room holds them).
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v);
-      const int mask = _mm_movemask_epi8(special);
-      if (mask == 0) {
-        s += 16;
-        p += 16;
-        continue;
-      }
-      const int plain = __builtin_ctz(unsigned(mask));
-      s += plain;
-      p += plain;
-      break;
-    }
-#endif
     while (s < end && IsPlainByte(*s))
       *p++ = *s++;
     if (s == end)
@@ -290,26 +262,8 @@ class RtfTextReader {
     pos_ = end;
   }
 
-  // Where the run of ordinary characters from p ends; sixteen bytes are tested at a time.
+  // Where the run of ordinary characters from p ends.
   qsizetype PlainEnd(qsizetype p) const {
-#if defined(__SSE2__)
-    const __m128i open = _mm_set1_epi8('{');
-    const __m128i close = _mm_set1_epi8('}');
-    const __m128i backslash = _mm_set1_epi8('\\');
-    const __m128i cr = _mm_set1_epi8('\r');
-    const __m128i lf = _mm_set1_epi8('\n');
-    const __m128i nul = _mm_setzero_si128();
-    for (; p + 16 <= size_; p += 16) {
-      const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data_ + p));
-      const __m128i hits = _mm_or_si128(
-          _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, open), _mm_cmpeq_epi8(v, close)),
-                       _mm_or_si128(_mm_cmpeq_epi8(v, backslash), _mm_cmpeq_epi8(v, cr))),
-          _mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, nul)));
-      const int mask = _mm_movemask_epi8(hits);
-      if (mask)
-        return p + qCountTrailingZeroBits(quint32(mask));
-    }
-#endif
     while (p < size_ && IsPlain(data_[p]))
       ++p;
     return p;
@@ -342,9 +296,7 @@ class RtfTextReader {
     lines_.EndLine();
   }
 
-  static bool IsLetter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-  }
+  static bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
   static int HexValue(char c) {
     if (c >= '0' && c <= '9')
       return c - '0';

@@ -46,7 +46,7 @@ void TForm8::PrintBlockView() {
   // The lines as the view shows them, wrapped at its present width; the view's own font and
   // colour, not the formatting inside the text.
   const QStringList lines = platform::DisplayedLines(*BlockDocument());
-  platform::PrintTextLines(lines, BlockFont(), richEdit1_->palette().color(QPalette::Text),
+  platform::PrintTextLines(lines, BlockFont(), RichEdit1->palette().color(QPalette::Text),
                            *printDialog1Printer_);
 }
 
@@ -57,6 +57,6 @@ void TForm8::PrintTableView() {
   if (platform::Dialogs::Get().ExecModal(*form12_) != QDialog::Accepted)
     return;
   const reports::GridTableSource table(GridData(), GridFont(),
-                                       stringGrid1_->palette().color(QPalette::Text));
+                                       StringGrid1->palette().color(QPalette::Text));
   quickReport11_->PrintTable(table, form12_->CheckBox1->isChecked(), this);
 }

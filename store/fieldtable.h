@@ -45,7 +45,26 @@ enum Field {
 using RecordValues = std::array<QString, kFieldCount>;
 
 // The fifteen fields in editor order.
-const std::array<FieldDef, kFieldCount>& Fields();
+inline constexpr std::array<FieldDef, kFieldCount> kFieldTable = {{
+    {"EVorname", "Vorname:", FieldGroup::PersonCompany, "Vorname", 0},
+    {"EName", "Name:", FieldGroup::PersonCompany, "Name", 0},
+    {"EFirma", "Firma:", FieldGroup::PersonCompany, "Firma", 0},
+    {"EKurzzeichen", "Kurzzeichen / Abteilung:", FieldGroup::PersonCompany, "Kurzzeichen", 0},
+    {"EPosition", "Position:", FieldGroup::PersonCompany, "Position", 0},
+    {"EStrasse", "Straße:", FieldGroup::Address, "Strasse", 0},
+    {"EPLZ", "PLZ:", FieldGroup::Address, "PLZ", 5},
+    {"EOrt", "Ort:", FieldGroup::Address, "Ort", 0},
+    {"ETelefon1", "Telefon1:", FieldGroup::Phone, "Telefon1", 0},
+    {"ETelefon2", "Telefon2:", FieldGroup::Phone, "Telefon2", 0},
+    {"EFax", "Fax:", FieldGroup::Phone, "Fax", 0},
+    {"EHandy", "Mobiltelefon:", FieldGroup::Phone, "Handy", 0},
+    {"EEmail", "E-Mail:", FieldGroup::Phone, "EMail", 0},
+    {"EKurzwahl", "Kurzwahl:", FieldGroup::Phone, "Kurzwahl", 0},
+    {"EIRuf", "Interne Rufnummer:", FieldGroup::Phone, "IRuf", 0},
+}};
+inline const std::array<FieldDef, kFieldCount>& Fields() {
+  return kFieldTable;
+}
 
 // Editor indices in the order a record's keys are written into a new section:
 // Vorname, Name, Position, Kurzzeichen, Firma, then the rest in editor order.

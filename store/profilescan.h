@@ -1,43 +1,60 @@
 #pragma once
 
-// Byte-level scanning of profile (INI) text, shared by ProfileText and RecordStore. Works on
-// Windows-1252 bytes directly; nothing here allocates.
+// The one reader of profile (INI) text: every reader of the record store, the profile file
+// service and the grid companion find sections and read key lines through these functions.
+// They read a file as the platform's profile service reads it:
+// - a section header is a line whose first non-blank character is "["; its name ends at the
+//   last "]" of the line, without blanks at both ends;
+// - a key line holds "=" and is no comment; the first line of a key in a section wins, and so
+//   does the first section of a name; names match without regard to letter case;
+// - a value drops blanks and tabs at both ends and one pair of enclosing quotes, ends at a NUL
+//   byte and is cut to 1023 bytes;
+// - a file that starts with a UTF-8 byte-order mark is UTF-8 text from the next byte on, and
+//   its first line is read like any other; any other file is Windows-1252.
+// Nothing here allocates but the functions that return texts.
 
 #include <QByteArray>
+#include <QString>
+#include <QStringList>
 #include <QStringView>
-#include <QtAlgorithms>
+#include <array>
 #include <cstring>
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 #include "store/cp1252.h"
+#include "store/fieldtable.h"
 
 namespace store::profile {
 
-// Values come back cut to this many characters, as through the platform's 1024-byte buffer.
+// Values come back cut to this many bytes, as through the platform's 1024-byte buffer.
 constexpr qsizetype kMaxValueLength = 1023;
 
 inline bool IsBlank(char c) {
   return c == ' ' || c == '\t';
 }
 
-// The first "\r" or "\n" at or after p, or size. Lines are short, so sixteen bytes are
-// tested at a time without a library call.
-inline qsizetype FindLineEnd(const char* d, qsizetype p, qsizetype size) {
-#if defined(__SSE2__)
-  const __m128i lf = _mm_set1_epi8('\n');
-  const __m128i cr = _mm_set1_epi8('\r');
-  for (; p + 16 <= size; p += 16) {
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + p));
-    const int hits = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, cr)));
-    if (hits)
-      return p + qCountTrailingZeroBits(quint32(hits));
-  }
-#endif
-  while (p < size && d[p] != '\n' && d[p] != '\r')
-    ++p;
-  return p;
+// The text of a profile file: the bytes after a UTF-8 byte-order mark, if any.
+struct Text {
+  const char* data = nullptr;
+  qsizetype size = 0;
+  bool utf8 = false;
+  qsizetype offset = 0;  // where data starts in the file's bytes
+};
+Text TextOf(QByteArrayView file);
+
+// Names and values in the text's encoding, and back. Encoded names have the spaces at both
+// ends dropped, as the service ignores them in a caller's names.
+QByteArray Encode(QStringView text, bool utf8);
+QString Decode(QByteArrayView bytes, bool utf8);
+QByteArray EncodeName(QStringView name, bool utf8);
+
+// The first "\r" or "\n" at or after p, or size.
+qsizetype FindLineEnd(const char* d, qsizetype p, qsizetype size);
+
+// Where the line after the line end at e starts.
+inline qsizetype NextLine(const char* d, qsizetype e, qsizetype size) {
+  if (e >= size)
+    return size;
+  return e + ((d[e] == '\r' && e + 1 < size && d[e + 1] == '\n') ? 2 : 1);
 }
 
 // Walks the lines of a text whose lines end in "\r\n", "\n" or "\r".
@@ -50,13 +67,9 @@ class LineScanner {
   bool Next(qsizetype* begin, qsizetype* end) {
     if (pos_ >= size_)
       return false;
-    const char* d = data_;
-    qsizetype i = FindLineEnd(d, pos_, size_);
     *begin = pos_;
-    *end = i;
-    if (i < size_)
-      i += (d[i] == '\r' && i + 1 < size_ && d[i + 1] == '\n') ? 2 : 1;
-    pos_ = i;
+    *end = FindLineEnd(data_, pos_, size_);
+    pos_ = NextLine(data_, *end, size_);
     return true;
   }
   // Where the line after the last one returned starts.
@@ -68,155 +81,89 @@ class LineScanner {
   qsizetype pos_;
 };
 
-// A section header is a line whose first non-blank character is "[" and that has a "]";
-// the name is what stands between them without blanks at both ends. Text after "]" is ignored.
-inline bool ParseHeader(const char* d, qsizetype begin, qsizetype end, qsizetype* nameBegin,
-                        qsizetype* nameEnd) {
-  while (begin < end && IsBlank(d[begin]))
-    ++begin;
-  if (begin >= end || d[begin] != '[')
-    return false;
-  const void* close = std::memchr(d + begin + 1, ']', end - begin - 1);
-  if (!close)
-    return false;
-  qsizetype b = begin + 1;
-  qsizetype e = static_cast<const char*>(close) - d;
-  while (b < e && IsBlank(d[b]))
-    ++b;
-  while (e > b && IsBlank(d[e - 1]))
-    --e;
-  *nameBegin = b;
-  *nameEnd = e;
-  return true;
-}
+// The name of the section header in the line [begin, end), if the line is one.
+bool ParseHeader(const char* d, qsizetype begin, qsizetype end, qsizetype* nameBegin,
+                 qsizetype* nameEnd);
 
-// A key line holds "=" and is no comment (first non-blank character ";"). The key is what
-// stands before the first "=" without blanks at both ends; the raw value is the rest.
-inline bool ParseKeyLine(const char* d, qsizetype begin, qsizetype end, qsizetype* keyBegin,
-                         qsizetype* keyEnd, qsizetype* valueBegin) {
-  qsizetype b = begin;
-  while (b < end && IsBlank(d[b]))
-    ++b;
-  if (b >= end || d[b] == ';')
-    return false;
-  const void* eq = std::memchr(d + b, '=', end - b);
-  if (!eq)
-    return false;
-  qsizetype e = static_cast<const char*>(eq) - d;
-  *valueBegin = e + 1;
-  while (e > b && IsBlank(d[e - 1]))
-    --e;
-  *keyBegin = b;
-  *keyEnd = e;
-  return true;
-}
+// The key of the key line [begin, end), without blanks at both ends, and where its raw value
+// starts (after the first "="). False for a line without "=" and for a comment (";" first).
+bool ParseKeyLine(const char* d, qsizetype begin, qsizetype end, qsizetype* keyBegin,
+                  qsizetype* keyEnd, qsizetype* valueBegin);
 
-// A value as read: blanks and tabs at both ends dropped, then one pair of matching enclosing
-// quotation marks (single or double), then cut to kMaxValueLength.
-inline QByteArrayView CleanValue(const char* d, qsizetype begin, qsizetype end) {
-  while (begin < end && IsBlank(d[begin]))
-    ++begin;
-  while (end > begin && IsBlank(d[end - 1]))
-    --end;
-  if (end - begin >= 2 && (d[begin] == '"' || d[begin] == '\'') && d[end - 1] == d[begin]) {
-    ++begin;
-    --end;
-  }
-  if (end - begin > kMaxValueLength)
-    end = begin + kMaxValueLength;
-  return QByteArrayView(d + begin, end - begin);
-}
-
-// A caller's name without the spaces at both ends (tabs stay: only spaces are ignored there).
-inline QStringView TrimSpaces(QStringView name) {
-  qsizetype b = 0;
-  qsizetype e = name.size();
-  while (b < e && name[b] == QLatin1Char(' '))
-    ++b;
-  while (e > b && name[e - 1] == QLatin1Char(' '))
-    --e;
-  return name.mid(b, e - b);
-}
-
-// A caller's section or key name: blanks (spaces only) at both ends ignored, Windows-1252.
-QByteArray CallerName(QStringView name);
-
-// The same, kept on the stack for names of usual length (record keys are looked up by the
-// hundred thousand).
-class CallerNameBuffer {
- public:
-  explicit CallerNameBuffer(QStringView name) {
-    const QStringView trimmed = TrimSpaces(name);
-    size_ = trimmed.size();
-    if (size_ > qsizetype(sizeof(local_)))
-      heap_.resize(size_);
-    ToCp1252(trimmed, Data());
-  }
-  QByteArrayView View() const { return QByteArrayView(Data(), size_); }
-
- private:
-  char* Data() { return heap_.isEmpty() ? local_ : heap_.data(); }
-  const char* Data() const { return heap_.isEmpty() ? local_ : heap_.constData(); }
-  char local_[128];
-  QByteArray heap_;
-  qsizetype size_ = 0;
-};
-
-// True when the "[" at pos starts its line (only blanks before it on that line).
-inline bool AtLineStart(const char* d, qsizetype pos) {
-  while (pos > 0 && IsBlank(d[pos - 1]))
-    --pos;
-  return pos == 0 || d[pos - 1] == '\n' || d[pos - 1] == '\r';
-}
+// The value a raw value [begin, end) reads as.
+QByteArrayView CleanValue(const char* d, qsizetype begin, qsizetype end);
 
 struct SectionPos {
   qsizetype headerBegin = -1;  // start of the header line; -1: not found
-  qsizetype open = 0;          // the "[" of the header
   qsizetype nameBegin = 0, nameEnd = 0;
   qsizetype headerLineEnd = 0;  // end of the header line's content
   qsizetype bodyBegin = 0;      // start of the line after the header
 };
 
-// Calls visit(SectionPos) for every section header from `from` on, in file order, until visit
-// returns false. Finds headers by looking for "[" only, so lines of values cost next to nothing.
+// The header whose line holds the "[" at open, if it is one ("[" first on its line).
+SectionPos HeaderAt(const char* d, qsizetype size, qsizetype open);
+
+// Calls visit(SectionPos) for every section header that starts in [from, to), in file order,
+// until visit returns false. Headers are found by looking for "[" only, so lines of values
+// cost next to nothing.
 template <typename Visit>
-void ForEachHeader(const char* d, qsizetype size, qsizetype from, Visit visit) {
+void ForEachHeader(const char* d, qsizetype size, qsizetype from, qsizetype to, Visit visit) {
   qsizetype pos = from;
-  while (pos < size) {
-    const void* hit = std::memchr(d + pos, '[', size - pos);
+  while (pos < to) {
+    const void* hit = std::memchr(d + pos, '[', size_t(to - pos));
     if (!hit)
       return;
-    const qsizetype open = static_cast<const char*>(hit) - d;
-    pos = open + 1;
-    if (!AtLineStart(d, open))
+    const SectionPos s = HeaderAt(d, size, static_cast<const char*>(hit) - d);
+    if (s.headerBegin < 0) {
+      pos = static_cast<const char*>(hit) - d + 1;
       continue;
-    LineScanner line(d, size, open);
-    qsizetype b = open;
-    qsizetype e = open + 1;
-    line.Next(&b, &e);
-    SectionPos s;
-    if (!ParseHeader(d, open, e, &s.nameBegin, &s.nameEnd))
-      continue;
-    s.headerBegin = open;
-    s.open = open;
-    while (s.headerBegin > 0 && IsBlank(d[s.headerBegin - 1]))
-      --s.headerBegin;
-    s.headerLineEnd = e;
-    s.bodyBegin = line.Pos();
+    }
     if (!visit(s))
       return;
     pos = s.bodyBegin;
   }
 }
 
-// The first section whose name equals foldedName ignoring letter case.
-SectionPos FindSection(QByteArrayView bytes, QByteArrayView name, qsizetype from = 0);
+// The first section named `name` (encoded as the text), from `from` on.
+SectionPos FindSection(const char* d, qsizetype size, QByteArrayView name, qsizetype from = 0);
 
 // Where a section's lines end: the start of the next header line, or the end of the text.
-qsizetype SectionEnd(QByteArrayView bytes, qsizetype bodyBegin);
+qsizetype SectionEnd(const char* d, qsizetype size, qsizetype bodyBegin);
 
-// The raw value of the first line of key `name` in the section body starting at bodyBegin.
-// False when the section has no such key.
-bool FindKey(QByteArrayView bytes, qsizetype bodyBegin, QByteArrayView name, QByteArrayView* value);
+// The raw value of the first line of key `name` in the section whose lines start at
+// bodyBegin. False when the section has no such key.
+bool FindKey(const char* d, qsizetype size, qsizetype bodyBegin, QByteArrayView name,
+             QByteArrayView* value);
+
+// The section names of a file in file order, as spelled there (duplicates once, the first).
+QStringList SectionNames(QByteArrayView file);
+
+// A hash of a name that ignores letter case: names equal but for letter case hash alike.
+quint64 NameHash(const char* d, qsizetype size);
+
+// The fields of a record. A value's place in the text is offset << kLengthBits | length;
+// kMissing when the section has no such key (or the field was not asked for).
+constexpr quint64 kMissing = ~quint64(0);
+constexpr int kLengthBits = 10;
+static_assert(kMaxValueLength < (1 << kLengthBits), "a value's length fits its bits");
+inline QByteArrayView SpanView(const char* d, quint64 span) {
+  return QByteArrayView(d + (span >> kLengthBits),
+                        qsizetype(span & ((quint64(1) << kLengthBits) - 1)));
+}
+
+// Which fields a read asks for: column[field] is where its value goes, -1 when not asked.
+struct FieldColumns {
+  std::array<qint8, kFieldCount> column{};
+  int count = 0;
+  static FieldColumns All();
+};
+
+// Reads the values of the store keys of the record whose section lines start at body into
+// values[column] (kMissing where a key is absent). Lines as this program writes them (the next
+// key in store order, "=", the value) are recognised at one glance; any other line is parsed
+// with ParseKeyLine. Stops at the next header, or once every field asked for is found, and
+// returns where it stopped.
+qsizetype ReadFields(const char* d, qsizetype size, qsizetype body, const FieldColumns& columns,
+                     quint64* values);
 
 }  // namespace store::profile

@@ -15,7 +15,10 @@ namespace store {
 // - a missing section or key reads as the caller's default; values come back cut to 1023
 //   characters, with blanks and tabs at both ends and one pair of enclosing quotes removed;
 // - writing keeps the spelling already in the file, replaces a value in place, puts a new
-//   key after the last line of its section and a new section at the end of the file.
+//   key after the last line of its section and a new section at the end of the file; a line
+//   that holds a key without "=" is replaced when that key is written;
+// - a file that starts with a UTF-8 byte-order mark holds UTF-8: its names and values are read
+//   and written as UTF-8; any other file is Windows-1252.
 // Reading one value scans for the section and parses only that section.
 class ProfileText {
  public:
@@ -26,8 +29,6 @@ class ProfileText {
 
   QString Read(QStringView section, QStringView key, const QString& defaultValue) const;
   bool HasSection(QStringView section) const;
-  // Section names in file order, as spelled in the file (duplicates once, the first).
-  QStringList SectionNames() const;
 
   void Write(QStringView section, QStringView key, QStringView value);
   // Writes several keys of one section in one pass, in the given order.

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -14,8 +13,8 @@
 namespace store {
 
 // A read-only snapshot of the record store, read from disk once. One command opens one
-// snapshot and serves every field read from it. Sections are found through an index of the
-// section headers built on first use; only the section asked for is parsed.
+// snapshot and serves every field read from it. The first lookup scans for its section; from
+// the second on, the sections are found through an index of the headers built once.
 class RecordStore {
  public:
   RecordStore();  // an empty store: every read gives the default
@@ -26,14 +25,14 @@ class RecordStore {
                 const QString& defaultValue = MissingValue()) const;
   // All fifteen values of a record, in editor order, each "Error" when missing.
   RecordValues Record(const QString& key) const;
-  // The same values as they stand in the store's bytes (Windows-1252, blanks, quotes and
-  // length dealt with as by Value), without turning them into text; std::nullopt where a key
-  // is missing. The views point into Bytes() and live as long as this store.
+  // The same values as they stand in the file's text (blanks, quotes and length dealt with as
+  // by Value), without turning them into text; std::nullopt where a key is missing. The views
+  // point into Bytes() and live as long as this store.
   std::array<std::optional<QByteArrayView>, kFieldCount> RawRecord(const QString& key) const;
   bool HasSection(const QString& key) const;
   // The asked-for fields of many records at once (row i: keys[i]), with the same lookup rules
   // as Record: section names ignore letter case, the first section of a name and the first
-  // line of a key win.
+  // line of a key win. Its values are Windows-1252 also when the file is UTF-8.
   RecordTable ReadRecords(const QStringList& keys, FieldMask fields) const;
 
   const QByteArray& Bytes() const;

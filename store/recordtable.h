@@ -24,9 +24,9 @@ constexpr FieldMask FieldBit(int field) {
   return FieldMask(1) << field;
 }
 
-// The values of many records, found in one sequential pass over the store's bytes.
-// Made by RecordStore::ReadRecords; the views it hands out point into the store's bytes,
-// which the table shares, so they stay valid as long as the table or the store lives.
+// The values of many records (row i: the i-th key asked for), found in one pass over the
+// store. Made by RecordStore::ReadRecords; the values it hands out are Windows-1252 bytes
+// that the table shares with the store, so they stay valid as long as the table lives.
 class RecordTable {
  public:
   RecordTable() = default;
@@ -34,9 +34,8 @@ class RecordTable {
   qsizetype Size() const;  // the number of keys asked for
   // True when the row-th key has a section.
   bool HasSection(qsizetype row) const;
-  // The field's value as it stands in the store (Windows-1252 bytes, cleaned exactly as
-  // RecordStore::Value/RawRecord clean them), or std::nullopt when the section or the key is
-  // missing or the field was not asked for. The view lives as long as the RecordStore.
+  // The field's value as stored, cleaned as RecordStore::Value cleans it, or std::nullopt
+  // when the section or the key is missing or the field was not asked for.
   std::optional<QByteArrayView> Raw(qsizetype row, int field) const;
   // The same as text; MissingValue() ("Error") when missing.
   QString Text(qsizetype row, int field) const;
@@ -44,28 +43,17 @@ class RecordTable {
   using RowValues = std::array<std::optional<QByteArrayView>, kFieldCount>;
   void RawRow(qsizetype row, RowValues* values) const;
 
-  // The sections found, in file order, for a caller that goes through them in that order
-  // (reading the store front to back) rather than row by row: SectionOf(row) is the section
-  // a row's values come from (-1: none), RawSection the values of a section, as RawRow gives
-  // them for its rows.
-  qint32 SectionCount() const;
-  qint32 SectionOf(qsizetype row) const;
-  void RawSection(qint32 section, RowValues* values) const;
-
-  // Hints for a caller that walks many rows: the records lie all over the store's bytes, so
-  // it asks for a row's place in the table some rows ahead (PrefetchPlace), then for that
-  // row's bytes a few rows ahead (PrefetchValues). Neither changes any result.
-  void PrefetchPlace(qsizetype row) const;
-  void PrefetchValues(qsizetype row) const;
-
  private:
   friend class RecordStore;
+  friend class RecordRows;
 
   // Finds the values of keys in the profile text bytes in one pass (RecordStore::ReadRecords).
   static RecordTable Read(const QByteArray& bytes, const QStringList& keys, FieldMask fields);
   // The row's values in spans_, or nullptr when the row has no section or nothing was asked.
   const quint64* SpansOf(qsizetype row) const;
-  const quint64* SpansOfSection(qint32 section) const;
+  // Ask the memory for a row's place in spans_, and for its values, before they are read.
+  void PrefetchPlace(qsizetype row) const;
+  void PrefetchValues(qsizetype row) const;
 
   QByteArray bytes_;  // the store's bytes, shared with the store (no copy)
   qsizetype rows_ = 0;
@@ -74,13 +62,34 @@ class RecordTable {
   // Per row, which section's values (in spans_) it has; -1: no section. Rows whose keys name
   // the same section share its values.
   std::vector<qint32> rowSection_;
-  // columns_ values per section of the file, in file order; each value's place in the store's
-  // bytes as offset << 10 | length (values are at most 1023 bytes long), all ones when the
-  // key is missing. The file is read in two parts at once: the sections of the first part,
-  // then those of the second.
+  // columns_ values per section of the file, in file order, as the scanner gives them. The
+  // file is read in two parts at once: the sections of the first part, then the second's.
   std::array<std::vector<quint64>, 2> spans_;
   qint32 firstPartSections_ = 0;
   qint32 sections_ = 0;
+};
+
+// Walks the rows of a table in list order:
+//   for (store::RecordRows rows(table); rows.Next();) use(rows.Value(store::kName));
+// The records of a list lie all over the store, so it asks for later rows' values while the
+// caller works on this one.
+class RecordRows {
+ public:
+  explicit RecordRows(const RecordTable& table) : table_(table) {}
+
+  // Steps to the next row; false after the last.
+  bool Next();
+  qsizetype Row() const { return row_; }
+  bool HasSection() const { return table_.HasSection(row_); }
+  // The field's value as stored (Windows-1252), std::nullopt when missing.
+  const std::optional<QByteArrayView>& Raw(int field) const { return values_[size_t(field)]; }
+  // The same, "Error" when missing.
+  QByteArrayView Value(int field) const;
+
+ private:
+  const RecordTable& table_;
+  qsizetype row_ = -1;
+  RecordTable::RowValues values_{};
 };
 
 }  // namespace store

@@ -12,7 +12,6 @@
 #include "store/fileio.h"
 #include "store/keycollation.h"
 #include "store/listfile.h"
-#include "store/recordkey.h"
 
 namespace store {
 namespace {
@@ -121,14 +120,6 @@ RefreshResult RefreshNameList(const QStringList& shown, int selectedIndex, const
     break;
   }
   return result;
-}
-
-bool RecordKeyExists(const QStringList& shown, const QString& key) {
-  for (const QString& entry : shown) {
-    if (StripEntrySuffix(entry) == key)
-      return true;
-  }
-  return false;
 }
 
 }  // namespace store

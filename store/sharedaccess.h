@@ -50,7 +50,4 @@ struct RefreshResult {
 RefreshResult RefreshNameList(const QStringList& shown, int selectedIndex, const QString& dataDir,
                               MessageSink& sink);
 
-// True if an entry of the shown list, passed through StripEntrySuffix, equals key exactly.
-bool RecordKeyExists(const QStringList& shown, const QString& key);
-
 }  // namespace store

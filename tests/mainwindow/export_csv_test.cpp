@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <algorithm>
 
 #include "mainwindow/csvexport.h"
@@ -15,13 +20,19 @@ const QByteArray kHeader =
     "Vorname;Name;Position;Kurzzeichen/Abteilung;Firma;Stra\xDF"
     "e;PLZ;Ort;Telefon1;Telefon2;Fax;Mobiltelefon;E-Mail;Kurzwahl;Interne Rufnummer\r\n";
 
+// The store field of each column.
+constexpr int kColumns[] = {
+    store::kVorname, store::kName,  store::kPosition, store::kKurzzeichen, store::kFirma,
+    store::kStrasse, store::kPLZ,   store::kOrt,      store::kTelefon1,    store::kTelefon2,
+    store::kFax,     store::kHandy, store::kEMail,    store::kKurzwahl,    store::kIRuf};
+
 }  // namespace
 
 TEST(CsvExport, emptyKeyList_givesTheHeaderLineAlone) {
   EXPECT_EQ(mainwindow::ExportCsv(store::RecordStore(), {}), kHeader);
 }
 
-TEST(CsvExport, writesFifteenValuesInColumnOrder_errorForMissing_noQuoting) {
+TEST(CsvExport, writesFifteenValuesInColumnOrder_errorForMissing_quotesOnlyValuesWithSeparator) {
   const store::RecordStore records(
       Section("M\xFCller,J\xFCrgen", {{"Vorname", "J\xFCrgen"},
                                       {"Name", "M\xFCller"},
@@ -52,7 +63,7 @@ TEST(CsvExport, writesFifteenValuesInColumnOrder_errorForMissing_noQuoting) {
                      "Error;Error;Error\r\n"
                      "J\xFCrgen;M\xFCller;Chef;JM;Gro\xDF & Co;Hauptstra\xDF"
                      "e 1;12345;K\xF6ln;0221 1;0221 2;0221 3;0170 4;jm@example.de;5;6\r\n"
-                     "Mail;Ohne;;;A;B;;;;;;;;;;\r\n"
+                     "Mail;Ohne;;;\"A;B\";;;;;;;;;;\r\n"
                      "Error;Kurz;Error;Error;Error;Error;Error;Error;Error;Error;Error;Error;"
                      "Error;Error;Error\r\n");
 }
@@ -121,32 +132,24 @@ TEST(CsvExport, consecutiveExports_eachExactlyItsOwnBytes) {
   EXPECT_EQ(mainwindow::ExportCsv(large, largeKeys), firstCopy);
 }
 
-// A large export is made in two halves at once: every line, on either side of the cut and
-// in a list order unlike the store's, holds the values the single-record read gives, and
-// the pieces joined are the file.
-TEST(CsvExport, largeExportInTwoHalves_everyLineAsTheSingleRecordRead) {
+// A large export, in a list order unlike the store's: every line holds the values the
+// single-record read gives.
+TEST(CsvExport, largeExport_everyLineAsTheSingleRecordRead) {
   QStringList keys;
   const store::RecordStore records = NumberedStore(20000, 2, &keys);
   ASSERT_GE(records.Bytes().size(), 1 << 20);
   std::reverse(keys.begin(), keys.end());
-  keys.remove(100, 50);                                        // sections no key asks for
-  keys.insert(keys.size() / 2, QStringLiteral("Fehlt,Ganz"));  // near the cut
+  keys.remove(100, 50);  // sections no key asks for
+  keys.insert(keys.size() / 2, QStringLiteral("Fehlt,Ganz"));
   keys.append(QStringLiteral("Fehlt,Auch"));
   keys.append(keys[7].toUpper());  // a record listed twice, once in other letter case
   keys.prepend(keys[keys.size() / 2 + 3]);
 
-  const std::array<QByteArray, 2> pieces = mainwindow::ExportCsvPieces(records, keys);
-  EXPECT_FALSE(pieces[1].isEmpty());
-  const QByteArray csv = pieces[0] + pieces[1];
-  EXPECT_EQ(csv, mainwindow::ExportCsv(records, keys));
+  const QByteArray csv = mainwindow::ExportCsv(records, keys);
   const QList<QByteArray> lines = csv.split('\n');
   ASSERT_EQ(lines.size(), keys.size() + 2);  // the header, and nothing after the last CR LF
   EXPECT_EQ(lines.front() + '\n', kHeader);
   EXPECT_TRUE(lines.back().isEmpty());
-  constexpr int kColumns[] = {
-      store::kVorname, store::kName,  store::kPosition, store::kKurzzeichen, store::kFirma,
-      store::kStrasse, store::kPLZ,   store::kOrt,      store::kTelefon1,    store::kTelefon2,
-      store::kFax,     store::kHandy, store::kEMail,    store::kKurzwahl,    store::kIRuf};
   for (qsizetype row = 0; row < keys.size(); ++row) {
     const store::RecordValues values = records.Record(keys[row]);
     QStringList expected;
@@ -154,4 +157,48 @@ TEST(CsvExport, largeExportInTwoHalves_everyLineAsTheSingleRecordRead) {
       expected.append(values[field]);
     ASSERT_EQ(lines[row + 1], store::ToCp1252(expected.join(u';')) + '\r') << row;
   }
+}
+
+// Values with a separator or quotes survive a round trip through an independent CSV reader
+// (Python's csv module, as spreadsheets read the file): fifteen cells on every line.
+TEST(CsvExport, valuesWithSeparatorOrQuotes_readBackByPythonCsvAsFifteenCells) {
+  const store::RecordStore records(
+      Section("Schmidt,Hans", {{"Vorname", "Hans"},
+                               {"Name", "Schmidt"},
+                               {"Firma", "Schmidt; Partner GmbH"},
+                               {"Strasse", "Im \"Winkel\" 3"},
+                               {"Ort", "\"K\xF6ln"},
+                               {"EMail", ";"},
+                               {"IRuf", "7"}}) +
+      Section("Plain,Paul", {{"Vorname", "Paul"}, {"Name", "Plain"}, {"Firma", "A & B"}}));
+  const QStringList keys = {"Schmidt,Hans", "Plain,Paul"};
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("export.csv"));
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(mainwindow::ExportCsv(records, keys));
+  file.close();
+
+  const char* script =
+      "import csv, json, sys\n"
+      "with open(sys.argv[1], encoding='cp1252', newline='') as f:\n"
+      "    print(json.dumps(list(csv.reader(f, delimiter=';'))))\n";
+  QProcess python;
+  python.start(QStringLiteral("python3"),
+               {QStringLiteral("-c"), QString::fromLatin1(script), path});
+  if (!python.waitForStarted())
+    GTEST_SKIP() << "python3 is not available";
+  ASSERT_TRUE(python.waitForFinished());
+  ASSERT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
+  const QJsonArray lines = QJsonDocument::fromJson(python.readAllStandardOutput()).array();
+  ASSERT_EQ(lines.size(), keys.size() + 1);
+  for (const QJsonValue& line : lines)
+    EXPECT_EQ(line.toArray().size(), 15);
+  for (int row = 0; row < keys.size(); ++row) {
+    const store::RecordValues values = records.Record(keys[row]);
+    const QJsonArray cells = lines[row + 1].toArray();
+    for (int column = 0; column < 15 && column < cells.size(); ++column)
+      EXPECT_EQ(cells[column].toString(), values[kColumns[column]]) << row << " " << column;
+  }
+  EXPECT_EQ(lines[1].toArray()[4].toString(), QStringLiteral("Schmidt; Partner GmbH"));
 }

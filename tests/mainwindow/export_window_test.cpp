@@ -14,7 +14,8 @@ const QByteArray kHeader =
     "e;PLZ;Ort;Telefon1;Telefon2;Fax;Mobiltelefon;E-Mail;Kurzwahl;Interne Rufnummer\r\n";
 const QByteArray kNames = "Alt,Bea\r\nBerg,Ute\r\n";
 const QByteArray kStore = Person("Berg", "Ute", "Zeta") + Person("Alt", "Bea", "A;B", "12");
-const QByteArray kCsv = kHeader + "Bea;Alt;;;A;B;;;;;;;;;;12\r\nUte;Berg;;;Zeta;;;;;;;;;;\r\n";
+// A company with ";" is quoted, so the line keeps its fifteen cells.
+const QByteArray kCsv = kHeader + "Bea;Alt;;;\"A;B\";;;;;;;;;;12\r\nUte;Berg;;;Zeta;;;;;;;;;;\r\n";
 
 using ExportTest = MainWindowTest;
 

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "store/cp1252.h"
+#include "store/profilescan.h"
+#include "store/recordstore.h"
 
 namespace {
 
@@ -30,17 +32,97 @@ TEST(ProfileText, blanksAroundNamesAndInsideBrackets_areIgnored_textAfterBracket
   const QByteArray bytes("[ Meier,Anna ] comment\r\n  Ort =Berlin\r\n");
   EXPECT_EQ(Read(bytes, "  Meier,Anna ", " Ort  "), "Berlin");
   ProfileText p(bytes);
-  EXPECT_EQ(p.SectionNames(), QStringList{"Meier,Anna"});
+  EXPECT_EQ(store::profile::SectionNames(bytes), QStringList{"Meier,Anna"});
   p.Write(u"Meier,Anna", u"Ort", u"Bonn");
   EXPECT_EQ(p.Bytes(), QByteArray("[ Meier,Anna ] comment\r\nOrt=Bonn\r\n"));
 }
 
-TEST(ProfileText, headerNameEndsAtFirstBracket_tabsInsideBracketsIgnored) {
+TEST(ProfileText, headerNameEndsAtLastBracket_tabsInsideBracketsIgnored) {
   const QByteArray bytes("[a]b]\r\nk=1\r\n[\t X\t]\r\nk=2\r\nk=[y]\r\n");
-  EXPECT_EQ(Read(bytes, "a", "k"), "1");
-  EXPECT_EQ(Read(bytes, "a]b", "k"), "Error");
+  EXPECT_EQ(Read(bytes, "a]b", "k"), "1");
+  EXPECT_EQ(Read(bytes, "a", "k"), "Error");
   EXPECT_EQ(Read(bytes, "x", "k"), "2");
   EXPECT_EQ(Read(bytes, "y", "k"), "Error");  // "[" inside a value starts no section
+}
+
+// A record saved on another workstation under a name with brackets is read, listed and erased
+// like any other: its section name runs to the last "]" of the header line.
+TEST(ProfileText, recordNameWithBrackets_readWrittenAndErasedWhole) {
+  const QByteArray bytes(
+      "[Schmidt [Vertr.],Hans]\r\nVorname=Hans\r\nName=Schmidt [Vertr.]\r\nFirma=A\r\n"
+      "[Zander,Udo]\r\nName=Zander\r\n");
+  const QString key = QStringLiteral("Schmidt [Vertr.],Hans");
+  EXPECT_EQ(ProfileText(bytes).Read(key, u"Firma", QStringLiteral("Error")), "A");
+  const store::RecordStore records(bytes);
+  EXPECT_EQ(records.Record(key)[store::kName], QStringLiteral("Schmidt [Vertr.]"));
+  const store::RecordTable table = records.ReadRecords({key}, store::AllFields());
+  EXPECT_EQ(table.Text(0, store::kVorname), QStringLiteral("Hans"));
+  EXPECT_EQ(store::profile::SectionNames(bytes), QStringList({key, "Zander,Udo"}));
+
+  ProfileText p(bytes);
+  p.Write(key, u"Firma", u"B");
+  EXPECT_EQ(p.Bytes(), QByteArray(bytes).replace("Firma=A", "Firma=B"));
+  p.EraseSection(key);
+  EXPECT_EQ(p.Bytes(), QByteArray("[Zander,Udo]\r\nName=Zander\r\n"));
+}
+
+// A file that starts with a UTF-8 byte-order mark: its first record is read like any other,
+// a save replaces that record instead of adding a second one, and values are UTF-8 both ways.
+TEST(ProfileText, utf8FileWithByteOrderMark_firstLineReadNormally_valuesStayUtf8) {
+  const QByteArray bom("\xEF\xBB\xBF");
+  const QByteArray bytes =
+      bom +
+      "[M\xC3\xBCller,Anna]\r\nOrt=K\xC3\xB6ln \xC5\x81\xC3\xB3\x64\xC5\xBA\r\n[B]\r\nk=1\r\n";
+  const QString key = QString::fromUtf8("M\u00fcller,Anna");
+  const QString town = QString::fromUtf8("K\u00f6ln \u0141\u00f3d\u017a");
+  EXPECT_EQ(ProfileText(bytes).Read(key, u"Ort", QStringLiteral("Error")), town);
+  EXPECT_EQ(store::profile::SectionNames(bytes), QStringList({key, "B"}));
+
+  ProfileText p(bytes);
+  p.Write(key, u"Ort", QString::fromUtf8("D\u00fcren"));
+  p.Write(u"Neu", u"Stra\u00dfe", u"\u00c4");
+  EXPECT_EQ(p.Bytes(), bom +
+                           "[M\xC3\xBCller,Anna]\r\nOrt=D\xC3\xBCren\r\n[B]\r\nk=1\r\n"
+                           "[Neu]\r\nStra\xC3\x9F"
+                           "e=\xC3\x84\r\n");
+  p.EraseSection(key);
+  EXPECT_EQ(p.Bytes(), bom +
+                           "[B]\r\nk=1\r\n[Neu]\r\nStra\xC3\x9F"
+                           "e=\xC3\x84\r\n");
+
+  // The record store: exact text for one record; Windows-1252 bytes for the bulk read.
+  const store::RecordStore records(bytes);
+  EXPECT_TRUE(records.HasSection(key));
+  EXPECT_EQ(records.Record(key)[store::kOrt], town);
+  EXPECT_EQ(records.Value(key, u"ort"), town);
+  const store::RecordTable table = records.ReadRecords({key}, store::FieldBit(store::kOrt));
+  EXPECT_EQ(table.Raw(0, store::kOrt)->toByteArray(), QByteArray("K\xF6ln ?\xF3"
+                                                                 "d?"));
+}
+
+// A key line without "=" (left by damage) reads as no key; writing that key replaces the line,
+// so other workstations, which find that line first, see the value written.
+TEST(ProfileText, keyLineWithoutEquals_isReplacedWhenThatKeyIsWritten) {
+  ProfileText p(QByteArray("[A]\r\nFirma\r\n  ort \r\n;Fax\r\nName=N\r\n"));
+  EXPECT_EQ(p.Read(u"A", u"Firma", QStringLiteral("Error")), "Error");
+  p.WriteSection(u"A", {{"FIRMA", "F"}, {"Ort", "O"}, {"Fax", "x"}});
+  // A comment is no key line.
+  EXPECT_EQ(p.Bytes(), QByteArray("[A]\r\nFirma=F\r\nort=O\r\n;Fax\r\nName=N\r\nFax=x\r\n"));
+}
+
+// The service hands values out as C strings: a NUL byte inside a value ends it.
+TEST(ProfileText, nulByteInsideValue_endsTheValue) {
+  const QByteArray bytes("[A]\r\nName=ab\0cd\r\nOrt=\"x\0y\"\r\nFax=\0\r\nVorname=v\r\n", 46);
+  EXPECT_EQ(Read(bytes, "A", "Name"), "ab");
+  EXPECT_EQ(Read(bytes, "A", "Ort"), "x");
+  EXPECT_EQ(Read(bytes, "A", "Fax"), "");
+  const store::RecordStore records(bytes);
+  const store::RecordValues values = records.Record(QStringLiteral("A"));
+  EXPECT_EQ(values[store::kName], "ab");
+  EXPECT_EQ(values[store::kOrt], "x");
+  EXPECT_EQ(values[store::kFax], "");
+  EXPECT_EQ(values[store::kVorname], "v");
+  EXPECT_EQ(records.ReadRecords({"A"}, store::AllFields()).Text(0, store::kName), "ab");
 }
 
 TEST(ProfileText, missingFileSectionOrKey_giveDefault_emptyValueGivesEmpty) {

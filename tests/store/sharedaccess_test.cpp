@@ -223,10 +223,4 @@ TEST_F(SharedAccess, refresh_sameKeyInOtherCase_reselectsIgnoringCase) {
   EXPECT_EQ(r.selectedIndex, 1);
 }
 
-TEST_F(SharedAccess, recordKeyExists_stripsDecorationAndComparesExactly) {
-  EXPECT_FALSE(store::RecordKeyExists({}, "Meier,Anna"));
-  EXPECT_TRUE(store::RecordKeyExists({"Abel,Karl", "Meier,Anna @ 123"}, "Meier,Anna"));
-  EXPECT_FALSE(store::RecordKeyExists({"MEIER,ANNA"}, "Meier,Anna"));
-}
-
 }  // namespace
