@@ -8,13 +8,13 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QResizeEvent>
 #include <QShowEvent>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTextBlock>
 #include <QTextDocument>
-#include <QTextEdit>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -177,11 +177,12 @@ void TForm8::CreateControls() {
   stringGrid1_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   stringGrid1_->verticalHeader()->setDefaultSectionSize(stringGrid1_->fontMetrics().height() + 6);
   pageControl1_->addTab(FillingPage(stringGrid1_, "TabSheet1"), QStringLiteral("Tabelle"));
-  richEdit1_ = new QTextEdit;
+  // A report of every record has millions of lines: a plain-text view lays out only the lines
+  // it shows, where a rich-text view lays out the whole text before it answers again.
+  richEdit1_ = new QPlainTextEdit;
   richEdit1_->setObjectName(QStringLiteral("RichEdit1"));
-  richEdit1_->setAcceptRichText(false);
   // Long lines wrap at the view's width; the view scrolls vertically only.
-  richEdit1_->setLineWrapMode(QTextEdit::WidgetWidth);
+  richEdit1_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
   richEdit1_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   richEdit1_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   pageControl1_->addTab(FillingPage(richEdit1_, "TabSheet2"), QStringLiteral("Blockansicht"));

@@ -19,8 +19,8 @@ class QMenuBar;
 class QPrinter;
 class QTabWidget;
 class QTableView;
+class QPlainTextEdit;
 class QTextDocument;
-class QTextEdit;
 class QToolButton;
 class QWidget;
 
@@ -147,7 +147,7 @@ class TForm8 : public QDialog {
   QListWidget* checkListBox2_ = nullptr;
   QTabWidget* pageControl1_ = nullptr;
   QTableView* stringGrid1_ = nullptr;
-  QTextEdit* richEdit1_ = nullptr;
+  QPlainTextEdit* richEdit1_ = nullptr;  // block view; lays out only the lines it shows
 
   QAction* neuenReporterstellen1_ = nullptr;
   QAction* reportffnen1_ = nullptr;

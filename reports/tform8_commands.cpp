@@ -7,10 +7,10 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTextDocument>
-#include <QTextEdit>
 #include <QToolButton>
 
 #include "platform/dialogs.h"

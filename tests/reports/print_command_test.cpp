@@ -3,10 +3,10 @@
 // a real PDF reader checks.
 #include <QApplication>
 #include <QFile>
+#include <QPlainTextEdit>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
-#include <QTextEdit>
 
 #include "platform/textprinter.h"
 #include "reports/tform12.h"
@@ -194,8 +194,8 @@ TEST_F(PrintCommandTest, separatorTick_lastsFromOnePrintToTheNext) {
 TEST_F(PrintCommandTest, blockView_printsTheLinesAsTheViewWrapsThem) {
   if (!testsupport::HavePdfToText())
     GTEST_SKIP() << "pdftotext is not installed";
-  auto* edit = Get<QTextEdit>("RichEdit1");
-  edit->setLineWrapMode(QTextEdit::WidgetWidth);
+  auto* edit = Get<QPlainTextEdit>("RichEdit1");
+  edit->setLineWrapMode(QPlainTextEdit::WidgetWidth);
   const QString paragraph = QStringLiteral("Sehr geehrte Damen und Herren, ").repeated(6).trimmed();
   edit->setPlainText(paragraph + "\nEnde");
   form->resize(500, form->height());
@@ -220,7 +220,7 @@ TEST_F(PrintCommandTest, blockView_printsTheLinesAsTheViewWrapsThem) {
 }
 
 TEST_F(PrintCommandTest, emptyBlockView_stillPrintsAJob) {
-  Get<QTextEdit>("RichEdit1")->clear();
+  Get<QPlainTextEdit>("RichEdit1")->clear();
   printing.AnswerNext("OK");
   printing.printAnswers.enqueue(true);
   Click("ToolbarButton971");
