@@ -85,6 +85,9 @@ void TForm8::ToolbarButton972Click() {
   }
   SetBlockLines({});
   richEdit1_->setReadOnly(true);
+  // Read-only, the report still has the keyboard's caret: Ctrl+End goes to the last record,
+  // the arrow and page keys move through the text, Shift selects for copying.
+  richEdit1_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
   checkBox1_->setChecked(false);
   checkBox2_->setChecked(true);
   SetAllChecked(checkListBox1_, true);

@@ -7,6 +7,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QTest>
 
 #include "platform/textprinter.h"
 #include "reports/tform12.h"
@@ -217,6 +218,37 @@ TEST_F(PrintCommandTest, blockView_printsTheLinesAsTheViewWrapsThem) {
   const QStringList wide = printedLines();
   EXPECT_LT(wide.size(), narrow.size());
   EXPECT_EQ(wide.join(' '), paragraph + " Ende") << wide.join('|').toStdString();
+}
+
+TEST_F(PrintCommandTest, blockView_printsParagraphsBelowTheShownPartWrappedAsTheViewWrapsThem) {
+  if (!testsupport::HavePdfToText())
+    GTEST_SKIP() << "pdftotext is not installed";
+  auto* edit = Get<QPlainTextEdit>("RichEdit1");
+  QStringList text;
+  for (int i = 1; i <= 40; ++i)
+    text.append(QStringLiteral("Zeile %1").arg(i));
+  const QString paragraph = QStringLiteral("Sehr geehrte Damen und Herren, ").repeated(6).trimmed();
+  text.append(paragraph);
+  edit->setPlainText(text.join('\n'));
+  form->resize(500, form->height());
+  QApplication::processEvents();  // the view shows the first lines only
+
+  printing.AnswerNext("OK");
+  printing.printAnswers.enqueue(true);
+  Click("ToolbarButton971");
+  const QStringList printed =
+      testsupport::PageLines(testsupport::PdfPages(printing.outputFile).value(0));
+  ASSERT_GT(printed.size(), 42);
+  EXPECT_EQ(printed.mid(0, 40), text.mid(0, 40));
+  const QStringList printedParagraph = printed.mid(40);
+  EXPECT_GE(printedParagraph.size(), 3);
+  EXPECT_EQ(printedParagraph.join(' '), paragraph);
+
+  // Shown at last, the paragraph breaks where it broke on paper.
+  QTest::keyClick(edit, Qt::Key_End, Qt::ControlModifier);
+  QApplication::processEvents();
+  const QStringList shown = NonBlankTrimmed(platform::DisplayedLines(*edit->document()));
+  EXPECT_EQ(shown.mid(shown.size() - printedParagraph.size()), printedParagraph);
 }
 
 TEST_F(PrintCommandTest, emptyBlockView_stillPrintsAJob) {
