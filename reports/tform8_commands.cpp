@@ -161,10 +161,12 @@ void TForm8::SetGrid(reports::Grid grid) {
 namespace {
 
 // The block view's text for lines. The lines of a group share one paragraph, divided by line
-// separators: the document then holds a few thousand paragraphs instead of millions, which
-// it takes several times faster, and every line still shows (and prints) as a line.
+// separators: the document then holds some ten thousand paragraphs instead of millions, which
+// it takes several times faster and in a fraction of the memory, and every line still shows
+// (and prints) as a line. The view lays out a paragraph whole when it shows a part of it, which
+// for a group of lines this size is still quick.
 QString ViewText(const reports::TextLines& lines) {
-  constexpr int kLinesPerParagraph = 32;
+  constexpr int kLinesPerParagraph = 128;
   QString text;
   text.resize(lines.CharacterCount() + std::max<qsizetype>(0, lines.Size() - 1));
   QChar* out = text.data();
@@ -188,14 +190,19 @@ void TForm8::SetBlockLines(const reports::TextLines& lines) {
   richEdit1_->document()->setModified(false);
 }
 
-void TForm8::AppendBlockLines(const reports::TextLines& lines) {
+void TForm8::AppendBlockLines(reports::TextLines lines) {
   if (lines.IsEmpty())
     return;
   // The text is set whole: the document takes a whole text several times faster than an
   // insertion at its end. Appending a build is not kept for undo.
-  reports::TextLines all = BlockText();
-  all.Append(lines);
-  richEdit1_->setPlainText(ViewText(all));
+  if (!richEdit1_->document()->isEmpty()) {
+    reports::TextLines all = BlockText();
+    all.Append(lines);
+    lines = std::move(all);
+  }
+  const QString text = ViewText(lines);
+  lines = reports::TextLines();  // gone before the document makes its own copy of the text
+  richEdit1_->setPlainText(text);
 }
 
 void TForm8::SetAllChecked(QListWidget* list, bool checked) {
