@@ -108,7 +108,7 @@ class TForm8 : public QDialog {
   bool ConfirmDiscardOrSave();
   void SetGrid(reports::Grid grid);
   void SetBlockLines(const reports::TextLines& lines);
-  void AppendBlockLines(reports::TextLines lines);
+  void AppendBlockLines(const reports::TextLines& lines);
   void SetAllChecked(QListWidget* list, bool checked);
   QList<bool> CheckedStates(QListWidget* list) const;
   void EnableSelection(bool enabled);

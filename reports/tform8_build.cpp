@@ -34,7 +34,7 @@ void TForm8::ToolbarButton973Click() {
   checkBox3_->setEnabled(true);
   tabbedNotebook1_->setEnabled(false);
 
-  AppendBlockLines(std::move(report.blockLines));
+  AppendBlockLines(report.blockLines);
   richEdit1_->document()->setModified(true);
 }
 

@@ -10,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QToolButton>
 
@@ -160,19 +161,24 @@ void TForm8::SetGrid(reports::Grid grid) {
 
 namespace {
 
-// The block view's text for lines. The lines of a group share one paragraph, divided by line
-// separators: the document then holds some ten thousand paragraphs instead of millions, which
-// it takes several times faster and in a fraction of the memory, and every line still shows
-// (and prints) as a line. The view lays out a paragraph whole when it shows a part of it, which
-// for a group of lines this size is still quick.
-QString ViewText(const reports::TextLines& lines) {
-  constexpr int kLinesPerParagraph = 128;
-  QString text;
-  text.resize(lines.CharacterCount() + std::max<qsizetype>(0, lines.Size() - 1));
+// The block view holds the lines of a group in one paragraph, divided by line separators: the
+// document then holds some ten thousand paragraphs instead of millions, which it takes several
+// times faster and in a fraction of the memory, and every line still shows (and prints) as a
+// line. The view lays out a paragraph whole when it shows a part of it, which for a group of
+// this size is still quick.
+constexpr qsizetype kLinesPerParagraph = 128;
+
+// Lines first to first + count as the text of one paragraph, into text.
+void ParagraphText(const reports::TextLines& lines, qsizetype first, qsizetype count,
+                   QString& text) {
+  qsizetype length = count - 1;
+  for (qsizetype i = first; i < first + count; ++i)
+    length += lines.IsWide() ? lines.LineText(i).size() : lines.LineBytes(i).size();
+  text.resize(length);
   QChar* out = text.data();
-  for (qsizetype i = 0; i < lines.Size(); ++i) {
-    if (i > 0)
-      *out++ = i % kLinesPerParagraph == 0 ? QChar(QLatin1Char('\n')) : QChar(QChar::LineSeparator);
+  for (qsizetype i = first; i < first + count; ++i) {
+    if (i > first)
+      *out++ = QChar(QChar::LineSeparator);
     if (lines.IsWide()) {
       const QStringView line = lines.LineText(i);
       out = std::copy(line.begin(), line.end(), out);
@@ -180,29 +186,40 @@ QString ViewText(const reports::TextLines& lines) {
       out = reports::WidenCp1252(lines.LineBytes(i), out);
     }
   }
-  return text;
 }
 
 }  // namespace
 
 void TForm8::SetBlockLines(const reports::TextLines& lines) {
-  richEdit1_->setPlainText(ViewText(lines));
+  richEdit1_->setPlainText(QString());
+  AppendBlockLines(lines);
   richEdit1_->document()->setModified(false);
 }
 
-void TForm8::AppendBlockLines(reports::TextLines lines) {
+void TForm8::AppendBlockLines(const reports::TextLines& lines) {
   if (lines.IsEmpty())
     return;
-  // The text is set whole: the document takes a whole text several times faster than an
-  // insertion at its end. Appending a build is not kept for undo.
-  if (!richEdit1_->document()->isEmpty()) {
-    reports::TextLines all = BlockText();
-    all.Append(lines);
-    lines = std::move(all);
+  QTextDocument* document = richEdit1_->document();
+  const bool wasEmpty = document->isEmpty();
+  // The lines go in paragraph by paragraph, as one change: the document copies each once and
+  // the view hears of the change once, and no text of the size of the whole report is made
+  // on the way. Appending a build is not kept for undo.
+  const bool undo = document->isUndoRedoEnabled();
+  document->setUndoRedoEnabled(false);
+  QTextCursor cursor(document);
+  cursor.movePosition(QTextCursor::End);
+  cursor.beginEditBlock();
+  QString paragraph;
+  for (qsizetype first = 0; first < lines.Size(); first += kLinesPerParagraph) {
+    if (first > 0 || !wasEmpty)
+      cursor.insertBlock();
+    ParagraphText(lines, first, std::min(kLinesPerParagraph, lines.Size() - first), paragraph);
+    cursor.insertText(paragraph);
   }
-  const QString text = ViewText(lines);
-  lines = reports::TextLines();  // gone before the document makes its own copy of the text
-  richEdit1_->setPlainText(text);
+  cursor.endEditBlock();
+  document->setUndoRedoEnabled(undo);
+  if (wasEmpty)
+    richEdit1_->moveCursor(QTextCursor::Start);
 }
 
 void TForm8::SetAllChecked(QListWidget* list, bool checked) {
