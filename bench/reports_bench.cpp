@@ -1,6 +1,6 @@
 // The report generator's figures: building the table and the blocks of all fields of all
 // records, saving that report (companion and Rich Text Format) and opening it again; also the
-// window's build, which fills the string grid and the block view.
+// window's build, which fills the string grid and the block view and shows the last record.
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QDir>
