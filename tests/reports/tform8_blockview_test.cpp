@@ -10,6 +10,9 @@
 #include <QTest>
 #include <QTextBlock>
 
+#include "reports/builders.h"
+#include "store/fileio.h"
+#include "store/recordstore.h"
 #include "tests/reports/form8_fixture.h"
 
 using namespace reporttest;
@@ -59,6 +62,7 @@ class LargeReportTest : public Form8Test {
     NewReport();
     Build();
     view = Get<QPlainTextEdit>("RichEdit1");
+    ASSERT_NE(view, nullptr);
   }
 
   // True when the text at the document position is inside the view's visible area.
@@ -77,10 +81,15 @@ TEST_F(LargeReportTest, blockView_isPlainTextLaidOutOnlyWhereShown) {
   ASSERT_NE(qobject_cast<QPlainTextDocumentLayout*>(view->document()->documentLayout()), nullptr);
   RunUntilIdle();
 
+  // Every line as the builder made it, also where the view starts a new paragraph.
   const QStringList lines = form->BlockLines();
   ASSERT_EQ(lines.size(), kLinesPerBlock * kRecords);
   EXPECT_EQ(lines.first(), Name(0) + ",Vor");
   EXPECT_EQ(lines[lines.size() - 3], "Interne Rufnummer: " + QString::number(kRecords - 1));
+  const store::RecordStore records(store::ReadWholeFile(dir.File("adresse.qdx")).bytes);
+  const reports::ReportSelection everything{mainList, Flags(15, true), Flags(kRecords, true),
+                                            false};
+  EXPECT_TRUE(lines == reports::BuildBlocks(records, everything));
   EXPECT_TRUE(Visible(Find(Name(0) + ",Vor")));
   EXPECT_LT(LaidOutParagraphs(*view->document()), 50) << view->document()->blockCount();
 }
