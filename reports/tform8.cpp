@@ -89,116 +89,116 @@ void TForm8::CreateControls() {
   client->setObjectName(QStringLiteral("ClientArea"));
   outer->addWidget(client);
 
-  panel1_ = Place(new QWidget(client), "Panel1", 0, 0, 385, 33);
-  toolbarButton972_ =
-      AddToolButton(panel1_, "ToolbarButton972", 8, 6, QStringLiteral("Neuen Report erstellen"),
+  Panel1 = Place(new QWidget(client), "Panel1", 0, 0, 385, 33);
+  ToolbarButton972 =
+      AddToolButton(Panel1, "ToolbarButton972", 8, 6, QStringLiteral("Neuen Report erstellen"),
                     ToolIcon(ToolGlyph::New));
-  toolbarButton974_ = AddToolButton(panel1_, "ToolbarButton974", 32, 6,
+  ToolbarButton974 = AddToolButton(Panel1, "ToolbarButton974", 32, 6,
                                     QStringLiteral("Report öffnen"), ToolIcon(ToolGlyph::Open));
-  toolbarButton975_ = AddToolButton(panel1_, "ToolbarButton975", 56, 6,
+  ToolbarButton975 = AddToolButton(Panel1, "ToolbarButton975", 56, 6,
                                     QStringLiteral("Report speichern"), ToolIcon(ToolGlyph::Save));
-  toolbarButton971_ = AddToolButton(panel1_, "ToolbarButton971", 88, 6,
+  ToolbarButton971 = AddToolButton(Panel1, "ToolbarButton971", 88, 6,
                                     QStringLiteral("Report drucken"), ToolIcon(ToolGlyph::Print));
-  toolbarButton977_ = AddToolButton(panel1_, "ToolbarButton977", 128, 6,
+  ToolbarButton977 = AddToolButton(Panel1, "ToolbarButton977", 128, 6,
                                     QStringLiteral("Ausschneiden"), ToolIcon(ToolGlyph::Cut));
-  toolbarButton978_ = AddToolButton(panel1_, "ToolbarButton978", 152, 6, QStringLiteral("Kopieren"),
+  ToolbarButton978 = AddToolButton(Panel1, "ToolbarButton978", 152, 6, QStringLiteral("Kopieren"),
                                     ToolIcon(ToolGlyph::Copy));
-  toolbarButton979_ = AddToolButton(panel1_, "ToolbarButton979", 176, 6, QStringLiteral("Einfügen"),
+  ToolbarButton979 = AddToolButton(Panel1, "ToolbarButton979", 176, 6, QStringLiteral("Einfügen"),
                                     ToolIcon(ToolGlyph::Paste));
-  toolbarButton9710_ = AddToolButton(panel1_, "ToolbarButton9710", 208, 6,
+  ToolbarButton9710 = AddToolButton(Panel1, "ToolbarButton9710", 208, 6,
                                      QStringLiteral("Rückgängig"), ToolIcon(ToolGlyph::Undo));
-  toolbarButton9711_ =
-      AddToolButton(panel1_, "ToolbarButton9711", 248, 6, QStringLiteral("Schriftart ändern"),
+  ToolbarButton9711 =
+      AddToolButton(Panel1, "ToolbarButton9711", 248, 6, QStringLiteral("Schriftart ändern"),
                     ToolIcon(ToolGlyph::Font));
-  toolbarButton976_ =
-      AddToolButton(panel1_, "ToolbarButton976", 352, 6, QStringLiteral("Bericht bearbeiten"),
+  ToolbarButton976 =
+      AddToolButton(Panel1, "ToolbarButton976", 352, 6, QStringLiteral("Bericht bearbeiten"),
                     ToolIcon(ToolGlyph::Edit));
-  toolbarButton976_->setCheckable(true);
+  ToolbarButton976->setCheckable(true);
 
-  label1_ = new QLabel(QStringLiteral("Welche Datenfelder sollen ausgedruckt werden:"), client);
+  Label1 = new QLabel(QStringLiteral("Welche Datenfelder sollen ausgedruckt werden:"), client);
   QFont labelFont = font();
   labelFont.setPointSize(10);
-  label1_->setFont(labelFont);
-  Place(label1_, "Label1", 8, 48);
+  Label1->setFont(labelFont);
+  Place(Label1, "Label1", 8, 48);
 
-  tabbedNotebook1_ = new QTabWidget(client);
-  Place(tabbedNotebook1_, "TabbedNotebook1", 0, 96, 233, 297);
+  TabbedNotebook1 = new QTabWidget(client);
+  Place(TabbedNotebook1, "TabbedNotebook1", 0, 96, 233, 297);
 
   auto* kategorien = new QWidget;
   kategorien->setObjectName(QStringLiteral("Kategorien"));
-  checkBox2_ = new QCheckBox(QStringLiteral("Alle auswählen"), kategorien);
-  Place(checkBox2_, "CheckBox2", 8, 8);
-  checkListBox1_ = new QListWidget(kategorien);
-  Place(checkListBox1_, "CheckListBox1", 8, 32, 209, 204);
-  toolbarButton973_ = AddToolButton(kategorien, "ToolbarButton973", 106, 240, QString(),
+  CheckBox2 = new QCheckBox(QStringLiteral("Alle auswählen"), kategorien);
+  Place(CheckBox2, "CheckBox2", 8, 8);
+  CheckListBox1 = new QListWidget(kategorien);
+  Place(CheckListBox1, "CheckListBox1", 8, 32, 209, 204);
+  ToolbarButton973 = AddToolButton(kategorien, "ToolbarButton973", 106, 240, QString(),
                                     ToolIcon(ToolGlyph::Build));
-  tabbedNotebook1_->addTab(kategorien, QStringLiteral("Kategorien"));
+  TabbedNotebook1->addTab(kategorien, QStringLiteral("Kategorien"));
 
   auto* datensaetze = new QWidget;
   datensaetze->setObjectName(QStringLiteral("Datensaetze"));
-  checkBox3_ = new QCheckBox(QStringLiteral("Alle auswählen"), datensaetze);
-  Place(checkBox3_, "CheckBox3", 5, 2);
-  checkListBox2_ = new QListWidget(datensaetze);
-  Place(checkListBox2_, "CheckListBox2", 3, 24, 214, 209);
-  checkListBox2_->setUniformItemSizes(true);
-  toolbarButton9712_ = AddToolButton(datensaetze, "ToolbarButton9712", 106, 240, QString(),
+  CheckBox3 = new QCheckBox(QStringLiteral("Alle auswählen"), datensaetze);
+  Place(CheckBox3, "CheckBox3", 5, 2);
+  CheckListBox2 = new QListWidget(datensaetze);
+  Place(CheckListBox2, "CheckListBox2", 3, 24, 214, 209);
+  CheckListBox2->setUniformItemSizes(true);
+  ToolbarButton9712 = AddToolButton(datensaetze, "ToolbarButton9712", 106, 240, QString(),
                                      ToolIcon(ToolGlyph::Build));
-  tabbedNotebook1_->addTab(datensaetze, QStringLiteral("Datensätze"));
+  TabbedNotebook1->addTab(datensaetze, QStringLiteral("Datensätze"));
 
   auto* optionen = new QWidget;
   optionen->setObjectName(QStringLiteral("WeitereOptionen"));
-  checkBox1_ = new QCheckBox(QStringLiteral("Nur Datensätze mit Interner "), optionen);
-  Place(checkBox1_, "CheckBox1", 8, 8);
-  label2_ = new QLabel(QStringLiteral("Rufnummer übernehmen"), optionen);
-  Place(label2_, "Label2", 32, 24);
-  toolbarButton9713_ =
+  CheckBox1 = new QCheckBox(QStringLiteral("Nur Datensätze mit Interner "), optionen);
+  Place(CheckBox1, "CheckBox1", 8, 8);
+  Label2 = new QLabel(QStringLiteral("Rufnummer übernehmen"), optionen);
+  Place(Label2, "Label2", 32, 24);
+  ToolbarButton9713 =
       AddToolButton(optionen, "ToolbarButton9713", 114, 224, QString(), ToolIcon(ToolGlyph::Build));
-  tabbedNotebook1_->addTab(optionen, QStringLiteral("Weitere Optionen"));
+  TabbedNotebook1->addTab(optionen, QStringLiteral("Weitere Optionen"));
 
   for (const reports::ReportField& field : reports::ReportFields()) {
-    auto* item = new QListWidgetItem(QString::fromUtf8(field.caption), checkListBox1_);
+    auto* item = new QListWidgetItem(QString::fromUtf8(field.caption), CheckListBox1);
     item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
     item->setCheckState(Qt::Unchecked);
   }
 
-  pageControl1_ = new QTabWidget(client);
-  Place(pageControl1_, "PageControl1", 240, 96, 729, 281);
+  PageControl1 = new QTabWidget(client);
+  Place(PageControl1, "PageControl1", 240, 96, 729, 281);
   gridModel_ = new reports::GridModel(this);
-  stringGrid1_ = new QTableView;
-  stringGrid1_->setObjectName(QStringLiteral("StringGrid1"));
-  stringGrid1_->setModel(gridModel_);
-  stringGrid1_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  stringGrid1_->setSelectionBehavior(QAbstractItemView::SelectRows);
-  stringGrid1_->setSelectionMode(QAbstractItemView::ContiguousSelection);
-  stringGrid1_->setShowGrid(true);
-  stringGrid1_->setWordWrap(false);
-  stringGrid1_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-  stringGrid1_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  stringGrid1_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-  stringGrid1_->verticalHeader()->setDefaultSectionSize(stringGrid1_->fontMetrics().height() + 6);
-  pageControl1_->addTab(FillingPage(stringGrid1_, "TabSheet1"), QStringLiteral("Tabelle"));
+  StringGrid1 = new QTableView;
+  StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
+  StringGrid1->setModel(gridModel_);
+  StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  StringGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
+  StringGrid1->setSelectionMode(QAbstractItemView::ContiguousSelection);
+  StringGrid1->setShowGrid(true);
+  StringGrid1->setWordWrap(false);
+  StringGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+  StringGrid1->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  StringGrid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  StringGrid1->verticalHeader()->setDefaultSectionSize(StringGrid1->fontMetrics().height() + 6);
+  PageControl1->addTab(FillingPage(StringGrid1, "TabSheet1"), QStringLiteral("Tabelle"));
   // A report of every record has millions of lines: a plain-text view lays out only the lines
   // it shows, where a rich-text view lays out the whole text before it answers again.
-  richEdit1_ = new QPlainTextEdit;
-  richEdit1_->setObjectName(QStringLiteral("RichEdit1"));
+  RichEdit1 = new QPlainTextEdit;
+  RichEdit1->setObjectName(QStringLiteral("RichEdit1"));
   // Long lines wrap at the view's width; the view scrolls vertically only.
-  richEdit1_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-  richEdit1_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  richEdit1_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  pageControl1_->addTab(FillingPage(richEdit1_, "TabSheet2"), QStringLiteral("Blockansicht"));
-  pageControl1_->setCurrentIndex(1);
+  RichEdit1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  RichEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  RichEdit1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  PageControl1->addTab(FillingPage(RichEdit1, "TabSheet2"), QStringLiteral("Blockansicht"));
+  PageControl1->setCurrentIndex(1);
 
   CreateMenu(menuBar_);
   SetGrid(reports::Grid::Reset());
 
   // The state on creation: only new, open, font and close can be used.
-  checkBox2_->setChecked(true);
-  checkBox3_->setChecked(true);
+  CheckBox2->setChecked(true);
+  CheckBox3->setChecked(true);
   for (QWidget* w : std::initializer_list<QWidget*>{
-           toolbarButton975_, toolbarButton971_, toolbarButton976_, toolbarButton973_,
-           toolbarButton9712_, toolbarButton9713_, checkListBox1_, checkListBox2_, checkBox1_,
-           label2_, checkBox2_, checkBox3_, toolbarButton977_, toolbarButton978_, toolbarButton979_,
-           toolbarButton9710_}) {
+           ToolbarButton975, ToolbarButton971, ToolbarButton976, ToolbarButton973,
+           ToolbarButton9712, ToolbarButton9713, CheckListBox1, CheckListBox2, CheckBox1,
+           Label2, CheckBox2, CheckBox3, ToolbarButton977, ToolbarButton978, ToolbarButton979,
+           ToolbarButton9710}) {
     w->setEnabled(false);
   }
 }
@@ -211,38 +211,38 @@ void TForm8::CreateMenu(QMenuBar* menuBar) {
   };
   QMenu* datei = menuBar->addMenu(QStringLiteral("&Datei"));
   datei->setObjectName(QStringLiteral("Datei1"));
-  neuenReporterstellen1_ =
+  NeuenReporterstellen1 =
       action(datei, "NeuenReporterstellen1", QStringLiteral("Neuen Report erstellen"));
-  reportffnen1_ = action(datei, "Reportffnen1", QStringLiteral("Report öffnen"));
-  reportspeichernunter1_ =
+  Reportffnen1 = action(datei, "Reportffnen1", QStringLiteral("Report öffnen"));
+  Reportspeichernunter1 =
       action(datei, "Reportspeichernunter1", QStringLiteral("Report speichern unter..."));
-  reportdrucken1_ = action(datei, "Reportdrucken1", QStringLiteral("Report drucken"));
+  Reportdrucken1 = action(datei, "Reportdrucken1", QStringLiteral("Report drucken"));
   datei->addSeparator()->setObjectName(QStringLiteral("N1"));
-  ausmarkiertenDatenBerichterstellen1_ =
+  AusmarkiertenDatenBerichterstellen1 =
       action(datei, "AusmarkiertenDatenBerichterstellen1",
              QStringLiteral("Aus markierten Daten Bericht erstellen"));
-  ausmarkiertenDatenBerichterstellen1_->setShortcut(QKeySequence(Qt::Key_F12));
-  ausmarkiertenDatenBerichterstellen1_->setShortcutContext(Qt::WindowShortcut);
+  AusmarkiertenDatenBerichterstellen1->setShortcut(QKeySequence(Qt::Key_F12));
+  AusmarkiertenDatenBerichterstellen1->setShortcutContext(Qt::WindowShortcut);
   datei->addSeparator()->setObjectName(QStringLiteral("N2"));
-  reportgeneratorbeenden1_ =
+  Reportgeneratorbeenden1 =
       action(datei, "Reportgeneratorbeenden1", QStringLiteral("Reportgenerator beenden"));
 
   QMenu* bearbeiten = menuBar->addMenu(QStringLiteral("&Bearbeiten"));
   bearbeiten->setObjectName(QStringLiteral("Bearbeiten1"));
-  rckgngig1_ = action(bearbeiten, "Rckgngig1", QStringLiteral("Rückgängig"));
-  kopieren1_ = action(bearbeiten, "Kopieren1", QStringLiteral("Ausschneiden"));
-  kopieren2_ = action(bearbeiten, "Kopieren2", QStringLiteral("Kopieren"));
-  einfgen1_ = action(bearbeiten, "Einfgen1", QStringLiteral("Einfügen"));
+  Rckgngig1 = action(bearbeiten, "Rckgngig1", QStringLiteral("Rückgängig"));
+  Ausschneiden1 = action(bearbeiten, "Kopieren1", QStringLiteral("Ausschneiden"));
+  Kopieren2 = action(bearbeiten, "Kopieren2", QStringLiteral("Kopieren"));
+  Einfgen1 = action(bearbeiten, "Einfgen1", QStringLiteral("Einfügen"));
 
   QMenu* extras = menuBar->addMenu(QStringLiteral("&Extras"));
   extras->setObjectName(QStringLiteral("Extras1"));
-  schriftdialog1_ = action(extras, "Schriftdialog1", QStringLiteral("Schriftdialog"));
+  Schriftdialog1 = action(extras, "Schriftdialog1", QStringLiteral("Schriftdialog"));
 
   // The shortcut must work while the menu is closed.
-  addAction(ausmarkiertenDatenBerichterstellen1_);
+  addAction(AusmarkiertenDatenBerichterstellen1);
 
-  for (QAction* a : {reportspeichernunter1_, reportdrucken1_, ausmarkiertenDatenBerichterstellen1_,
-                     rckgngig1_, kopieren1_, kopieren2_, einfgen1_}) {
+  for (QAction* a : {Reportspeichernunter1, Reportdrucken1, AusmarkiertenDatenBerichterstellen1,
+                     Rckgngig1, Ausschneiden1, Kopieren2, Einfgen1}) {
     a->setEnabled(false);
   }
 }
@@ -251,38 +251,38 @@ void TForm8::ConnectCommands() {
   auto onClick = [this](QToolButton* button, void (TForm8::*handler)()) {
     connect(button, &QToolButton::clicked, this, handler);
   };
-  onClick(toolbarButton972_, &TForm8::ToolbarButton972Click);
-  onClick(toolbarButton973_, &TForm8::ToolbarButton973Click);
-  onClick(toolbarButton9712_, &TForm8::ToolbarButton973Click);
-  onClick(toolbarButton9713_, &TForm8::ToolbarButton973Click);
-  onClick(toolbarButton974_, &TForm8::ToolbarButton974Click);
-  onClick(toolbarButton975_, &TForm8::ToolbarButton975Click);
-  onClick(toolbarButton971_, &TForm8::ToolbarButton971Click);
-  onClick(toolbarButton9711_, &TForm8::ToolbarButton9711Click);
-  onClick(toolbarButton977_, &TForm8::ToolbarButton977Click);
-  onClick(toolbarButton978_, &TForm8::ToolbarButton978Click);
-  onClick(toolbarButton979_, &TForm8::ToolbarButton979Click);
-  onClick(toolbarButton9710_, &TForm8::ToolbarButton9710Click);
+  onClick(ToolbarButton972, &TForm8::ToolbarButton972Click);
+  onClick(ToolbarButton973, &TForm8::ToolbarButton973Click);
+  onClick(ToolbarButton9712, &TForm8::ToolbarButton973Click);
+  onClick(ToolbarButton9713, &TForm8::ToolbarButton973Click);
+  onClick(ToolbarButton974, &TForm8::ToolbarButton974Click);
+  onClick(ToolbarButton975, &TForm8::ToolbarButton975Click);
+  onClick(ToolbarButton971, &TForm8::ToolbarButton971Click);
+  onClick(ToolbarButton9711, &TForm8::ToolbarButton9711Click);
+  onClick(ToolbarButton977, &TForm8::ToolbarButton977Click);
+  onClick(ToolbarButton978, &TForm8::ToolbarButton978Click);
+  onClick(ToolbarButton979, &TForm8::ToolbarButton979Click);
+  onClick(ToolbarButton9710, &TForm8::ToolbarButton9710Click);
 
   auto onTrigger = [this](QAction* item, void (TForm8::*handler)()) {
     connect(item, &QAction::triggered, this, handler);
   };
-  onTrigger(neuenReporterstellen1_, &TForm8::ToolbarButton972Click);
-  onTrigger(reportffnen1_, &TForm8::ToolbarButton974Click);
-  onTrigger(reportspeichernunter1_, &TForm8::ToolbarButton975Click);
-  onTrigger(reportdrucken1_, &TForm8::ToolbarButton971Click);
-  onTrigger(ausmarkiertenDatenBerichterstellen1_, &TForm8::ToolbarButton973Click);
-  onTrigger(reportgeneratorbeenden1_, &TForm8::Reportgeneratorbeenden1Click);
-  onTrigger(rckgngig1_, &TForm8::ToolbarButton9710Click);
-  onTrigger(kopieren1_, &TForm8::ToolbarButton977Click);
-  onTrigger(kopieren2_, &TForm8::ToolbarButton978Click);
-  onTrigger(einfgen1_, &TForm8::ToolbarButton979Click);
-  onTrigger(schriftdialog1_, &TForm8::ToolbarButton9711Click);
+  onTrigger(NeuenReporterstellen1, &TForm8::ToolbarButton972Click);
+  onTrigger(Reportffnen1, &TForm8::ToolbarButton974Click);
+  onTrigger(Reportspeichernunter1, &TForm8::ToolbarButton975Click);
+  onTrigger(Reportdrucken1, &TForm8::ToolbarButton971Click);
+  onTrigger(AusmarkiertenDatenBerichterstellen1, &TForm8::ToolbarButton973Click);
+  onTrigger(Reportgeneratorbeenden1, &TForm8::Reportgeneratorbeenden1Click);
+  onTrigger(Rckgngig1, &TForm8::ToolbarButton9710Click);
+  onTrigger(Ausschneiden1, &TForm8::ToolbarButton977Click);
+  onTrigger(Kopieren2, &TForm8::ToolbarButton978Click);
+  onTrigger(Einfgen1, &TForm8::ToolbarButton979Click);
+  onTrigger(Schriftdialog1, &TForm8::ToolbarButton9711Click);
 
   // A changed "Alle auswählen" box ticks or unticks its whole list, also when a command
   // changes it.
-  connect(checkBox2_, &QCheckBox::toggled, this, &TForm8::CheckBox2Click);
-  connect(checkBox3_, &QCheckBox::toggled, this, &TForm8::CheckBox3Click);
+  connect(CheckBox2, &QCheckBox::toggled, this, &TForm8::CheckBox2Click);
+  connect(CheckBox3, &QCheckBox::toggled, this, &TForm8::CheckBox3Click);
 }
 
 void TForm8::showEvent(QShowEvent* event) {
@@ -321,19 +321,19 @@ QString TForm8::GridCell(int column, int row) const {
 }
 
 QFont TForm8::GridFont() const {
-  return stringGrid1_->font();
+  return StringGrid1->font();
 }
 QTextDocument* TForm8::BlockDocument() const {
-  return richEdit1_->document();
+  return RichEdit1->document();
 }
 QFont TForm8::BlockFont() const {
-  return richEdit1_->font();
+  return RichEdit1->font();
 }
 bool TForm8::BlockModified() const {
-  return richEdit1_->document()->isModified();
+  return RichEdit1->document()->isModified();
 }
 bool TForm8::TablePageCurrent() const {
-  return pageControl1_->currentIndex() == 0;
+  return PageControl1->currentIndex() == 0;
 }
 
 QStringList TForm8::BlockLines() const {
@@ -341,7 +341,7 @@ QStringList TForm8::BlockLines() const {
 }
 
 reports::TextLines TForm8::BlockText() const {
-  const QTextDocument* document = richEdit1_->document();
+  const QTextDocument* document = RichEdit1->document();
   reports::TextLines lines;
   if (document->isEmpty())
     return lines;

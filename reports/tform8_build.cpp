@@ -15,10 +15,10 @@
 #include "store/sharedaccess.h"
 
 reports::ReportSelection TForm8::CurrentSelection() const {
-  const QList<bool> fields = CheckedStates(checkListBox1_);
-  const QList<bool> records = CheckedStates(checkListBox2_);
+  const QList<bool> fields = CheckedStates(CheckListBox1);
+  const QList<bool> records = CheckedStates(CheckListBox2);
   return {shownEntries_, QVector<bool>(fields.begin(), fields.end()),
-          QVector<bool>(records.begin(), records.end()), checkBox1_->isChecked()};
+          QVector<bool>(records.begin(), records.end()), CheckBox1->isChecked()};
 }
 
 void TForm8::ToolbarButton973Click() {
@@ -30,12 +30,12 @@ void TForm8::ToolbarButton973Click() {
   reports::BuiltReport report = reports::BuildReport(store, CurrentSelection());
   SetGrid(std::move(report.grid));
   EnableSelection(false);
-  checkBox2_->setEnabled(true);
-  checkBox3_->setEnabled(true);
-  tabbedNotebook1_->setEnabled(false);
+  CheckBox2->setEnabled(true);
+  CheckBox3->setEnabled(true);
+  TabbedNotebook1->setEnabled(false);
 
   AppendBlockLines(report.blockLines);
-  richEdit1_->document()->setModified(true);
+  RichEdit1->document()->setModified(true);
 }
 
 void TForm8::BuildTableView() {

@@ -29,15 +29,15 @@ QString UnsavedChangesQuestion() {
 
 void TForm8::FormShow() {
   shownEntries_ = mainListEntries_ ? mainListEntries_() : QStringList();
-  checkListBox2_->clear();
-  checkListBox2_->addItems(shownEntries_);
-  SetAllChecked(checkListBox1_, true);
-  checkBox3_->setChecked(true);
-  SetAllChecked(checkListBox2_, true);
-  tabbedNotebook1_->setCurrentIndex(0);
+  CheckListBox2->clear();
+  CheckListBox2->addItems(shownEntries_);
+  SetAllChecked(CheckListBox1, true);
+  CheckBox3->setChecked(true);
+  SetAllChecked(CheckListBox2, true);
+  TabbedNotebook1->setCurrentIndex(0);
   SetBlockLines({});
-  checkBox1_->setChecked(false);
-  checkBox2_->setChecked(true);
+  CheckBox1->setChecked(false);
+  CheckBox2->setChecked(true);
   ResetGrid();
 }
 
@@ -46,7 +46,7 @@ bool TForm8::FormCloseQuery() {
 }
 
 void TForm8::FormResize() {
-  pageControl1_->resize(width() - 262, pageControl1_->height());
+  PageControl1->resize(width() - 262, PageControl1->height());
 }
 
 void TForm8::Reportgeneratorbeenden1Click() {
@@ -71,38 +71,38 @@ bool TForm8::ConfirmDiscardOrSave() {
 void TForm8::ToolbarButton972Click() {
   if (!ConfirmDiscardOrSave())
     return;
-  tabbedNotebook1_->setEnabled(true);
+  TabbedNotebook1->setEnabled(true);
   ResetGrid();
-  tabbedNotebook1_->setCurrentIndex(0);
-  for (QAction* item : {reportspeichernunter1_, reportffnen1_, ausmarkiertenDatenBerichterstellen1_,
-                        reportdrucken1_}) {
+  TabbedNotebook1->setCurrentIndex(0);
+  for (QAction* item : {Reportspeichernunter1, Reportffnen1, AusmarkiertenDatenBerichterstellen1,
+                        Reportdrucken1}) {
     item->setEnabled(true);
   }
   for (QWidget* control : std::initializer_list<QWidget*>{
-           label2_, toolbarButton975_, toolbarButton971_, toolbarButton973_, toolbarButton9712_,
-           toolbarButton9713_, checkBox1_, checkBox2_, checkBox3_, checkListBox1_, checkListBox2_,
-           label1_, toolbarButton976_, richEdit1_}) {
+           Label2, ToolbarButton975, ToolbarButton971, ToolbarButton973, ToolbarButton9712,
+           ToolbarButton9713, CheckBox1, CheckBox2, CheckBox3, CheckListBox1, CheckListBox2,
+           Label1, ToolbarButton976, RichEdit1}) {
     control->setEnabled(true);
   }
   SetBlockLines({});
-  richEdit1_->setReadOnly(true);
+  RichEdit1->setReadOnly(true);
   // Read-only, the report still has the keyboard's caret: Ctrl+End goes to the last record,
   // the arrow and page keys move through the text, Shift selects for copying.
-  richEdit1_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-  checkBox1_->setChecked(false);
-  checkBox2_->setChecked(true);
-  SetAllChecked(checkListBox1_, true);
-  SetAllChecked(checkListBox2_, true);
-  checkBox3_->setChecked(true);
-  toolbarButton976_->setChecked(false);
+  RichEdit1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  CheckBox1->setChecked(false);
+  CheckBox2->setChecked(true);
+  SetAllChecked(CheckListBox1, true);
+  SetAllChecked(CheckListBox2, true);
+  CheckBox3->setChecked(true);
+  ToolbarButton976->setChecked(false);
 }
 
 void TForm8::CheckBox2Click() {
-  SetAllChecked(checkListBox1_, checkBox2_->isChecked());
+  SetAllChecked(CheckListBox1, CheckBox2->isChecked());
 }
 
 void TForm8::CheckBox3Click() {
-  SetAllChecked(checkListBox2_, checkBox3_->isChecked());
+  SetAllChecked(CheckListBox2, CheckBox3->isChecked());
 }
 
 void TForm8::ToolbarButton9711Click() {
@@ -114,10 +114,10 @@ void TForm8::ToolbarButton9711Click() {
 }
 
 void TForm8::ApplyFont(const QFont& font) {
-  richEdit1_->setFont(font);
-  richEdit1_->document()->setDefaultFont(font);
-  stringGrid1_->setFont(font);
-  stringGrid1_->verticalHeader()->setDefaultSectionSize(QFontMetrics(font).height() + 6);
+  RichEdit1->setFont(font);
+  RichEdit1->document()->setDefaultFont(font);
+  StringGrid1->setFont(font);
+  StringGrid1->verticalHeader()->setDefaultSectionSize(QFontMetrics(font).height() + 6);
 }
 
 namespace {
@@ -155,8 +155,8 @@ void TForm8::SetGrid(reports::Grid grid) {
   const bool headerRow = grid.fixedRows > 0;
   const bool headerColumn = grid.fixedColumns > 0;
   gridModel_->SetGrid(std::move(grid));
-  stringGrid1_->horizontalHeader()->setVisible(headerRow);
-  stringGrid1_->verticalHeader()->setVisible(headerColumn);
+  StringGrid1->horizontalHeader()->setVisible(headerRow);
+  StringGrid1->verticalHeader()->setVisible(headerColumn);
 }
 
 namespace {
@@ -191,15 +191,15 @@ void ParagraphText(const reports::TextLines& lines, qsizetype first, qsizetype c
 }  // namespace
 
 void TForm8::SetBlockLines(const reports::TextLines& lines) {
-  richEdit1_->setPlainText(QString());
+  RichEdit1->setPlainText(QString());
   AppendBlockLines(lines);
-  richEdit1_->document()->setModified(false);
+  RichEdit1->document()->setModified(false);
 }
 
 void TForm8::AppendBlockLines(const reports::TextLines& lines) {
   if (lines.IsEmpty())
     return;
-  QTextDocument* document = richEdit1_->document();
+  QTextDocument* document = RichEdit1->document();
   const bool wasEmpty = document->isEmpty();
   // The lines go in paragraph by paragraph, as one change: the document copies each once and
   // the view hears of the change once, and no text of the size of the whole report is made
@@ -219,7 +219,7 @@ void TForm8::AppendBlockLines(const reports::TextLines& lines) {
   cursor.endEditBlock();
   document->setUndoRedoEnabled(undo);
   if (wasEmpty)
-    richEdit1_->moveCursor(QTextCursor::Start);
+    RichEdit1->moveCursor(QTextCursor::Start);
 }
 
 void TForm8::SetAllChecked(QListWidget* list, bool checked) {
@@ -252,8 +252,8 @@ QList<bool> TForm8::CheckedStates(QListWidget* list) const {
 
 void TForm8::EnableSelection(bool enabled) {
   for (QWidget* control :
-       std::initializer_list<QWidget*>{toolbarButton973_, toolbarButton9713_, toolbarButton9712_,
-                                       checkListBox1_, checkListBox2_, checkBox1_, label2_}) {
+       std::initializer_list<QWidget*>{ToolbarButton973, ToolbarButton9713, ToolbarButton9712,
+                                       CheckListBox1, CheckListBox2, CheckBox1, Label2}) {
     control->setEnabled(enabled);
   }
 }

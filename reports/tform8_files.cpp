@@ -64,8 +64,8 @@ TForm8::SaveOutcome TForm8::SaveReport() {
     platform::Dialogs::Get().Error(this, store::CannotCreateMessage(path));
     return SaveOutcome::Failed;
   }
-  richEdit1_->document()->setModified(false);
-  toolbarButton976_->setEnabled(true);
+  RichEdit1->document()->setModified(false);
+  ToolbarButton976->setEnabled(true);
   return SaveOutcome::Saved;
 }
 
@@ -91,27 +91,27 @@ void TForm8::ToolbarButton974Click() {
   } else {
     platform::Dialogs::Get().Message(this, store::LoadFailureMessage());
   }
-  richEdit1_->document()->setModified(false);
+  RichEdit1->document()->setModified(false);
 
   const store::ReadResult companion = store::ReadWholeFile(reports::CompanionName(path));
   SetGrid(reports::ReadCompanion(companion.status == store::ReadStatus::Ok ? companion.bytes
                                                                            : QByteArray()));
 
-  toolbarButton976_->setChecked(false);
-  toolbarButton976_->setEnabled(true);
-  tabbedNotebook1_->setCurrentIndex(0);
-  for (QAction* item : {reportspeichernunter1_, reportffnen1_, ausmarkiertenDatenBerichterstellen1_,
-                        reportdrucken1_}) {
+  ToolbarButton976->setChecked(false);
+  ToolbarButton976->setEnabled(true);
+  TabbedNotebook1->setCurrentIndex(0);
+  for (QAction* item : {Reportspeichernunter1, Reportffnen1, AusmarkiertenDatenBerichterstellen1,
+                        Reportdrucken1}) {
     item->setEnabled(true);
   }
   for (QWidget* control : std::initializer_list<QWidget*>{
-           label2_, toolbarButton975_, toolbarButton973_, checkListBox1_, checkListBox2_,
-           checkBox1_, checkBox2_, checkBox3_, label1_, toolbarButton971_}) {
+           Label2, ToolbarButton975, ToolbarButton973, CheckListBox1, CheckListBox2,
+           CheckBox1, CheckBox2, CheckBox3, Label1, ToolbarButton971}) {
     control->setEnabled(true);
   }
-  checkBox1_->setChecked(false);
-  checkBox2_->setChecked(false);
-  SetAllChecked(checkListBox1_, false);
-  SetAllChecked(checkListBox2_, false);
-  checkBox3_->setChecked(false);
+  CheckBox1->setChecked(false);
+  CheckBox2->setChecked(false);
+  SetAllChecked(CheckListBox1, false);
+  SetAllChecked(CheckListBox2, false);
+  CheckBox3->setChecked(false);
 }

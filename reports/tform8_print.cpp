@@ -90,8 +90,8 @@ void TForm8::PrintBlockView() {
 
   // The lines as the view shows them, wrapped at its present width; the view's own font and
   // colour, not the formatting inside the text.
-  const QStringList lines = ShownLines(*richEdit1_);
-  platform::PrintTextLines(lines, BlockFont(), richEdit1_->palette().color(QPalette::Text),
+  const QStringList lines = ShownLines(*RichEdit1);
+  platform::PrintTextLines(lines, BlockFont(), RichEdit1->palette().color(QPalette::Text),
                            *printDialog1Printer_);
 }
 
@@ -102,6 +102,6 @@ void TForm8::PrintTableView() {
   if (platform::Dialogs::Get().ExecModal(*form12_) != QDialog::Accepted)
     return;
   const reports::GridTableSource table(GridData(), GridFont(),
-                                       stringGrid1_->palette().color(QPalette::Text));
+                                       StringGrid1->palette().color(QPalette::Text));
   quickReport11_->PrintTable(table, form12_->CheckBox1->isChecked(), this);
 }
