@@ -8,13 +8,13 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QResizeEvent>
 #include <QShowEvent>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTextBlock>
 #include <QTextDocument>
-#include <QTextEdit>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -137,7 +137,7 @@ void TForm8::CreateControls() {
   // rows of this platform's check lists are a pixel taller than the design's.
   Place(CheckListBox1, "CheckListBox1", 8, 27, 209, 212);
   ToolbarButton973 = AddToolButton(kategorien, "ToolbarButton973", 106, 240, QString(),
-                                    ToolIcon(ToolGlyph::Build));
+                                   ToolIcon(ToolGlyph::Build));
   TabbedNotebook1->addTab(kategorien, QStringLiteral("Kategorien"));
 
   auto* datensaetze = new QWidget;
@@ -186,11 +186,12 @@ void TForm8::CreateControls() {
   // its empty cells alone it would shrink to a sliver.
   StringGrid1->verticalHeader()->setMinimumWidth(kFixedColumnWidth);
   PageControl1->addTab(FillingPage(StringGrid1, "TabSheet1"), QStringLiteral("Tabelle"));
-  RichEdit1 = new QTextEdit;
+  // A report of every record has millions of lines: a plain-text view lays out only the lines
+  // it shows, where a rich-text view lays out the whole text before it answers again.
+  RichEdit1 = new QPlainTextEdit;
   RichEdit1->setObjectName(QStringLiteral("RichEdit1"));
-  RichEdit1->setAcceptRichText(false);
   // Long lines wrap at the view's width; the view scrolls vertically only.
-  RichEdit1->setLineWrapMode(QTextEdit::WidgetWidth);
+  RichEdit1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
   RichEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   RichEdit1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   PageControl1->addTab(FillingPage(RichEdit1, "TabSheet2"), QStringLiteral("Blockansicht"));

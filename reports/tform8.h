@@ -19,8 +19,8 @@ class QMenuBar;
 class QPrinter;
 class QTabWidget;
 class QTableView;
+class QPlainTextEdit;
 class QTextDocument;
-class QTextEdit;
 class QToolButton;
 class QWidget;
 
@@ -147,7 +147,7 @@ class TForm8 : public QDialog {
   QListWidget* CheckListBox2 = nullptr;
   QTabWidget* PageControl1 = nullptr;
   QTableView* StringGrid1 = nullptr;
-  QTextEdit* RichEdit1 = nullptr;
+  QPlainTextEdit* RichEdit1 = nullptr;  // block view; lays out only the lines it shows
 
   QAction* NeuenReporterstellen1 = nullptr;
   QAction* Reportffnen1 = nullptr;

@@ -1,9 +1,9 @@
 // The build command: the table view is rebuilt and the blocks are appended to the block view.
 #include <QCheckBox>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QTextDocument>
-#include <QTextEdit>
 #include <QToolButton>
 
 #include "platform/dialogsink.h"

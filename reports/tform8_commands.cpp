@@ -7,10 +7,11 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTextCursor>
 #include <QTextDocument>
-#include <QTextEdit>
 #include <QToolButton>
 
 #include "platform/dialogs.h"
@@ -85,6 +86,9 @@ void TForm8::ToolbarButton972Click() {
   }
   SetBlockLines({});
   RichEdit1->setReadOnly(true);
+  // Read-only, the report still has the keyboard's caret: Ctrl+End goes to the last record,
+  // the arrow and page keys move through the text, Shift selects for copying.
+  RichEdit1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
   CheckBox1->setChecked(false);
   CheckBox2->setChecked(true);
   SetAllChecked(CheckListBox1, true);
@@ -157,17 +161,24 @@ void TForm8::SetGrid(reports::Grid grid) {
 
 namespace {
 
-// The block view's text for lines. The lines of a group share one paragraph, divided by line
-// separators: the document then holds a few thousand paragraphs instead of millions, which
-// it takes several times faster, and every line still shows (and prints) as a line.
-QString ViewText(const reports::TextLines& lines) {
-  constexpr int kLinesPerParagraph = 32;
-  QString text;
-  text.resize(lines.CharacterCount() + std::max<qsizetype>(0, lines.Size() - 1));
+// The block view holds the lines of a group in one paragraph, divided by line separators: the
+// document then holds some ten thousand paragraphs instead of millions, which it takes several
+// times faster and in a fraction of the memory, and every line still shows (and prints) as a
+// line. The view lays out a paragraph whole when it shows a part of it, which for a group of
+// this size is still quick.
+constexpr qsizetype kLinesPerParagraph = 128;
+
+// Lines first to first + count as the text of one paragraph, into text.
+void ParagraphText(const reports::TextLines& lines, qsizetype first, qsizetype count,
+                   QString& text) {
+  qsizetype length = count - 1;
+  for (qsizetype i = first; i < first + count; ++i)
+    length += lines.IsWide() ? lines.LineText(i).size() : lines.LineBytes(i).size();
+  text.resize(length);
   QChar* out = text.data();
-  for (qsizetype i = 0; i < lines.Size(); ++i) {
-    if (i > 0)
-      *out++ = i % kLinesPerParagraph == 0 ? QChar(QLatin1Char('\n')) : QChar(QChar::LineSeparator);
+  for (qsizetype i = first; i < first + count; ++i) {
+    if (i > first)
+      *out++ = QChar(QChar::LineSeparator);
     if (lines.IsWide()) {
       const QStringView line = lines.LineText(i);
       out = std::copy(line.begin(), line.end(), out);
@@ -175,24 +186,40 @@ QString ViewText(const reports::TextLines& lines) {
       out = reports::WidenCp1252(lines.LineBytes(i), out);
     }
   }
-  return text;
 }
 
 }  // namespace
 
 void TForm8::SetBlockLines(const reports::TextLines& lines) {
-  RichEdit1->setPlainText(ViewText(lines));
+  RichEdit1->setPlainText(QString());
+  AppendBlockLines(lines);
   RichEdit1->document()->setModified(false);
 }
 
 void TForm8::AppendBlockLines(const reports::TextLines& lines) {
   if (lines.IsEmpty())
     return;
-  // The text is set whole: the document takes a whole text several times faster than an
-  // insertion at its end. Appending a build is not kept for undo.
-  reports::TextLines all = BlockText();
-  all.Append(lines);
-  RichEdit1->setPlainText(ViewText(all));
+  QTextDocument* document = RichEdit1->document();
+  const bool wasEmpty = document->isEmpty();
+  // The lines go in paragraph by paragraph, as one change: the document copies each once and
+  // the view hears of the change once, and no text of the size of the whole report is made
+  // on the way. Appending a build is not kept for undo.
+  const bool undo = document->isUndoRedoEnabled();
+  document->setUndoRedoEnabled(false);
+  QTextCursor cursor(document);
+  cursor.movePosition(QTextCursor::End);
+  cursor.beginEditBlock();
+  QString paragraph;
+  for (qsizetype first = 0; first < lines.Size(); first += kLinesPerParagraph) {
+    if (first > 0 || !wasEmpty)
+      cursor.insertBlock();
+    ParagraphText(lines, first, std::min(kLinesPerParagraph, lines.Size() - first), paragraph);
+    cursor.insertText(paragraph);
+  }
+  cursor.endEditBlock();
+  document->setUndoRedoEnabled(undo);
+  if (wasEmpty)
+    RichEdit1->moveCursor(QTextCursor::Start);
 }
 
 void TForm8::SetAllChecked(QListWidget* list, bool checked) {

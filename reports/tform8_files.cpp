@@ -5,9 +5,9 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QTextDocument>
-#include <QTextEdit>
 #include <QToolButton>
 
 #include "platform/dialogs.h"

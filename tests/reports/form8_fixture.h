@@ -5,8 +5,8 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QTabWidget>
-#include <QTextEdit>
 #include <memory>
 
 #include "reports/tform8.h"

@@ -3,10 +3,12 @@
 // a real PDF reader checks.
 #include <QApplication>
 #include <QFile>
+#include <QPlainTextEdit>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
-#include <QTextEdit>
+#include <QTest>
+#include <QTextBlock>
 
 #include "platform/textprinter.h"
 #include "reports/tform12.h"
@@ -194,8 +196,8 @@ TEST_F(PrintCommandTest, separatorTick_lastsFromOnePrintToTheNext) {
 TEST_F(PrintCommandTest, blockView_printsTheLinesAsTheViewWrapsThem) {
   if (!testsupport::HavePdfToText())
     GTEST_SKIP() << "pdftotext is not installed";
-  auto* edit = Get<QTextEdit>("RichEdit1");
-  edit->setLineWrapMode(QTextEdit::WidgetWidth);
+  auto* edit = Get<QPlainTextEdit>("RichEdit1");
+  edit->setLineWrapMode(QPlainTextEdit::WidgetWidth);
   const QString paragraph = QStringLiteral("Sehr geehrte Damen und Herren, ").repeated(6).trimmed();
   edit->setPlainText(paragraph + "\nEnde");
   form->resize(500, form->height());
@@ -219,8 +221,45 @@ TEST_F(PrintCommandTest, blockView_printsTheLinesAsTheViewWrapsThem) {
   EXPECT_EQ(wide.join(' '), paragraph + " Ende") << wide.join('|').toStdString();
 }
 
+TEST_F(PrintCommandTest, blockView_printsParagraphsTheViewHasNotShownWrappedAsItWouldShowThem) {
+  if (!testsupport::HavePdfToText())
+    GTEST_SKIP() << "pdftotext is not installed";
+  auto* edit = Get<QPlainTextEdit>("RichEdit1");
+  // The view shows the first lines and measures the last ones; the paragraph between them it
+  // has not laid out.
+  QStringList head, tail;
+  for (int i = 1; i <= 25; ++i) {
+    head.append(QStringLiteral("Zeile %1").arg(i));
+    tail.append(QStringLiteral("Ende %1").arg(i));
+  }
+  const QString paragraph = QStringLiteral("Sehr geehrte Damen und Herren, ").repeated(6).trimmed();
+  edit->setPlainText((head + QStringList{paragraph} + tail).join('\n'));
+  form->resize(500, form->height());
+  QApplication::processEvents();
+
+  printing.AnswerNext("OK");
+  printing.printAnswers.enqueue(true);
+  Click("ToolbarButton971");
+  const QStringList printed =
+      testsupport::PageLines(testsupport::PdfPages(printing.outputFile).value(0));
+  ASSERT_GT(printed.size(), 52);
+  EXPECT_EQ(printed.mid(0, 25), head);
+  EXPECT_EQ(printed.mid(printed.size() - 25), tail);
+  const QStringList printedParagraph = printed.mid(25, printed.size() - 50);
+  EXPECT_GE(printedParagraph.size(), 3);
+  EXPECT_EQ(printedParagraph.join(' '), paragraph);
+
+  // Shown at last, the paragraph breaks where it broke on paper.
+  QTextCursor cursor(edit->document()->findBlockByNumber(25));
+  edit->setTextCursor(cursor);
+  edit->ensureCursorVisible();
+  QApplication::processEvents();
+  const QStringList shown = NonBlankTrimmed(platform::DisplayedLines(*edit->document()));
+  EXPECT_EQ(shown.mid(25, printedParagraph.size()), printedParagraph);
+}
+
 TEST_F(PrintCommandTest, emptyBlockView_stillPrintsAJob) {
-  Get<QTextEdit>("RichEdit1")->clear();
+  Get<QPlainTextEdit>("RichEdit1")->clear();
   printing.AnswerNext("OK");
   printing.printAnswers.enqueue(true);
   Click("ToolbarButton971");

@@ -78,7 +78,7 @@ class Form8StateTable : public Form8Test {
     ExpectRow(kSelectAll, e.selectAll, scenario);
     ExpectRow(kAlwaysOn, true, scenario);
     ExpectRow(kAlwaysOff, false, scenario);
-    EXPECT_EQ(Get<QTextEdit>("RichEdit1")->isReadOnly(), e.readOnly) << scenario;
+    EXPECT_EQ(Get<QPlainTextEdit>("RichEdit1")->isReadOnly(), e.readOnly) << scenario;
     EXPECT_EQ(Button("ToolbarButton976")->isChecked(), e.editReportDown) << scenario;
   }
 };
@@ -410,7 +410,7 @@ TEST_F(Form8Test, resize_pageControlFollowsWindowWidth) {
 
 TEST_F(Form8Test, firstShowing_blockViewWritable_newReportMakesItReadOnly) {
   Show();
-  auto* edit = Get<QTextEdit>("RichEdit1");
+  auto* edit = Get<QPlainTextEdit>("RichEdit1");
   EXPECT_FALSE(edit->isReadOnly());
   edit->setFocus();
   edit->insertPlainText("getippt");
@@ -425,7 +425,7 @@ TEST_F(Form8Test, firstShowing_blockViewWritable_newReportMakesItReadOnly) {
 TEST_F(Form8Test, editCommands_reachTheFocusedControl) {
   Show();
   QApplication::setActiveWindow(form.get());
-  auto* edit = Get<QTextEdit>("RichEdit1");
+  auto* edit = Get<QPlainTextEdit>("RichEdit1");
   edit->setFocus();
   edit->setPlainText("abc");
   edit->selectAll();
