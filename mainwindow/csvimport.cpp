@@ -144,8 +144,8 @@ ImportFile ReadCsvExport(QIODevice& in, const ReadProgress& progress) {
             "Die Zeile enthält nur \u201EError\u201C: der Datensatz fehlte beim Export.");
       }
     }
-    card.name =
-        (card.values[store::kVorname] + QLatin1Char(' ') + card.values[store::kName]).trimmed();
+    card.name = QString(card.values[store::kVorname] + QLatin1Char(' ') + card.values[store::kName])
+                    .trimmed();
     file.cards.push_back(std::move(card));
   }
   if (source.ReadFailed())

@@ -77,8 +77,9 @@ QString StoreReason(store::ImportRefusal refusal, const QString& earlierCard) {
 }  // namespace
 
 QString CardLabel(const ImportCard& card) {
-  return card.name.isEmpty() ? card.where
-                             : card.where + QStringLiteral(" (") + card.name + QLatin1Char(')');
+  if (card.name.isEmpty())
+    return card.where;
+  return card.where + QStringLiteral(" (") + card.name + QLatin1Char(')');
 }
 
 ImportCandidates CheckCards(const std::vector<ImportCard>& cards) {

@@ -301,8 +301,9 @@ class CardMaker {
       v[store::kName] = blank < 0 ? fn : fn.mid(blank + 1);
       v[store::kVorname] = blank < 0 ? QString() : fn.left(blank).trimmed();
     }
-    card_->name =
-        fn.isEmpty() ? (v[store::kVorname] + QLatin1Char(' ') + v[store::kName]).trimmed() : fn;
+    card_->name = fn.isEmpty()
+                      ? QString(v[store::kVorname] + QLatin1Char(' ') + v[store::kName]).trimmed()
+                      : fn;
   }
 
  private:
@@ -462,7 +463,6 @@ class Reader {
     QByteArrayView line;
     bool cut = false;
     bool first = true;
-    int lines = 0;
     while (source_.Next(&line, &cut)) {
       if (first && line.startsWith("\xEF\xBB\xBF"))
         line = line.sliced(3);
@@ -472,12 +472,7 @@ class Reader {
         file_.error = QStringLiteral("Die Datei enthält Binärdaten und ist keine vCard-Datei.");
         return std::move(file_);
       }
-      if (++lines % kProgressLines == 0 && progress_ && !progress_(source_.BytesRead())) {
-        file_.cards.clear();
-        file_.cancelled = true;
-        return std::move(file_);
-      }
-      if (!Line(line, cut))
+      if (!Tick() || !Line(line, cut))
         return std::move(file_);
     }
     if (source_.ReadFailed()) {
@@ -528,10 +523,21 @@ class Reader {
       }
       logicalCut = logicalCut || nextCut;
       source_.Next(&next, &nextCut);
+      if (!Tick())
+        return false;
     }
     if (!keep)
       return true;
     return Property(prop, logical_, logicalCut);
+  }
+
+  // Counts a line read; now and then asks the caller whether to go on. False: cancelled.
+  bool Tick() {
+    if (++lines_ % kProgressLines != 0 || !progress_ || progress_(source_.BytesRead()))
+      return true;
+    file_.cards.clear();
+    file_.cancelled = true;
+    return false;
   }
 
   bool Property(Prop prop, QByteArrayView line, bool cut) {
@@ -593,6 +599,7 @@ class Reader {
   QByteArray logical_;
   bool inCard_ = false;
   qsizetype cards_ = 0;
+  qint64 lines_ = 0;
   std::vector<RawProp> props_;
   QByteArray store_;  // the values and charsets of the card's kept properties
 };
