@@ -125,7 +125,8 @@ ImportFile ReadCsvExport(QIODevice& in, const ReadProgress& progress) {
                         false};
     }
     ImportCard card;
-    card.where = QStringLiteral("Zeile %1").arg(recordLine);
+    card.number = recordLine;
+    card.csvLine = true;
     if (tooLong) {
       card.refusal = QStringLiteral("Die Zeile ist zu lang.");
     } else if (fields.size() != store::kFieldCount) {
@@ -156,7 +157,8 @@ ImportFile ReadCsvExport(QIODevice& in, const ReadProgress& progress) {
   }
   if (splitter.Open()) {
     ImportCard card;
-    card.where = QStringLiteral("Zeile %1").arg(recordLine);
+    card.number = recordLine;
+    card.csvLine = true;
     card.refusal = QStringLiteral(
         "Ein Anführungszeichen wird bis zum Ende der Datei nicht "
         "geschlossen.");

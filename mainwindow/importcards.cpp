@@ -76,10 +76,14 @@ QString StoreReason(store::ImportRefusal refusal, const QString& earlierCard) {
 
 }  // namespace
 
+QString Where(const ImportCard& card) {
+  return (card.csvLine ? QStringLiteral("Zeile %1") : QStringLiteral("Karte %1")).arg(card.number);
+}
+
 QString CardLabel(const ImportCard& card) {
   if (card.name.isEmpty())
-    return card.where;
-  return card.where + QStringLiteral(" (") + card.name + QLatin1Char(')');
+    return Where(card);
+  return Where(card) + QStringLiteral(" (") + card.name + QLatin1Char(')');
 }
 
 ImportCandidates CheckCards(const std::vector<ImportCard>& cards) {
@@ -125,7 +129,8 @@ ImportSummary SummarizeImport(const std::vector<ImportCard>& cards,
     }
     const qsizetype earlier = outcome.earlier[r];
     reasons[card] = StoreReason(
-        refusal, earlier < 0 ? QString() : cards[size_t(candidates.cardOf[size_t(earlier)])].where);
+        refusal,
+        earlier < 0 ? QString() : Where(cards[size_t(candidates.cardOf[size_t(earlier)])]));
   }
   for (size_t i = 0; i < cards.size(); ++i) {
     if (!reasons[i].isEmpty()) {

@@ -12,7 +12,8 @@ namespace mainwindow {
 
 // One card of a vCard file (or one line of a CSV export) as read, before it is checked.
 struct ImportCard {
-  QString where;               // how the summary names its place: "Karte 3", "Zeile 5"
+  qsizetype number = 0;        // the card's number in the file, or the record's line
+  bool csvLine = false;        // number is a line of a CSV file
   QString name;                // the person as the file names it, for the summary; may be empty
   store::RecordValues values;  // editor order; empty where the card has nothing
   QString refusal;             // why the card cannot be imported at all; empty when it can
@@ -32,8 +33,9 @@ struct ImportFile {
 using ReadProgress = std::function<bool(qint64 bytesRead)>;
 
 // Files with more cards than this are refused as a whole: the cards are held in memory until
-// the one change that writes them all.
-constexpr qsizetype kMaxImportCards = 500000;
+// the one change that writes them all (about a kilobyte each), and the address book is made
+// for some ten thousand records, a hundred thousand at most.
+constexpr qsizetype kMaxImportCards = 200000;
 
 // The cards that can become records, with the reasons of those that cannot: no name, a
 // character or a length the data files cannot hold (the checks of a typed entry). Blanks at
@@ -58,6 +60,8 @@ ImportSummary SummarizeImport(const std::vector<ImportCard>& cards,
                               const ImportCandidates& candidates,
                               const store::ImportOutcome& outcome);
 
+// Where the card stands in its file: "Karte 3", "Zeile 5".
+QString Where(const ImportCard& card);
 // The name of a card for the summary: "Karte 3 (Anna Meier)".
 QString CardLabel(const ImportCard& card);
 

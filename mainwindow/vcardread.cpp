@@ -34,6 +34,10 @@ bool Is(QByteArrayView a, const char* b) {
 }
 
 Prop PropOf(QByteArrayView name) {
+  // Most lines of a large file are continuation lines of photos and other unknown properties:
+  // they are told apart by their first letter before any comparison.
+  if (name.isEmpty() || !std::strchr("BEVNFOTAXbevnfotax", name.front()))
+    return Prop::Other;
   static const struct {
     const char* name;
     Prop prop;
@@ -190,6 +194,9 @@ bool IsAscii(QByteArrayView bytes) {
 // breaks quoted-printable, and a backslash there is mostly a plain one). Other backslashes
 // stay as they are.
 QStringList Components(const QString& value, bool version21, int atMost = 1 << 30) {
+  // Most values have neither: taken as they are.
+  if (!value.contains(QLatin1Char('\\')) && (atMost == 1 || !value.contains(QLatin1Char(';'))))
+    return {value};
   QStringList parts;
   QString part;
   for (qsizetype i = 0; i < value.size(); ++i) {
@@ -586,7 +593,7 @@ class Reader {
   void EndCard(const QString& refusal) {
     inCard_ = false;
     ImportCard card;
-    card.where = QStringLiteral("Karte %1").arg(cards_);
+    card.number = cards_;
     CardMaker(props_, store_, &card).Make();
     if (!refusal.isEmpty())
       card.refusal = refusal;

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstring>
+#include <vector>
 
 #include "store/cp1252.h"
 #include "store/recordtable.h"
@@ -32,63 +33,91 @@ const Utf8Table& Utf8() {
   return table;
 }
 
-// Appends a text value in UTF-8 with "\", ",", ";" and line breaks escaped.
-void AppendEscaped(QByteArray* line, QByteArrayView utf8) {
+// The file, written through a plain pointer: a card is made of many short pieces, and a call
+// per piece into QByteArray would cost more than the copying itself.
+class Out {
+ public:
+  explicit Out(qsizetype reserve) : bytes_(qMax<qsizetype>(reserve, 256), Qt::Uninitialized) {}
+  // Room for n more bytes at the returned place; Advance to where the writing stopped.
+  char* Room(qsizetype n) {
+    if (bytes_.size() - used_ < n)
+      bytes_.resize(qMax(2 * bytes_.size(), used_ + n));
+    return bytes_.data() + used_;
+  }
+  void Advance(const char* to) { used_ = to - bytes_.constData(); }
+  QByteArray Take() {
+    bytes_.truncate(used_);
+    return std::move(bytes_);
+  }
+
+ private:
+  QByteArray bytes_;
+  qsizetype used_ = 0;
+};
+
+// Writes a text value in UTF-8 at p with "\", ",", ";" and line breaks escaped; returns the
+// end. Room for twice the value's size is needed.
+char* PutEscaped(char* p, QByteArrayView utf8) {
   for (const char c : utf8) {
     switch (c) {
       case '\\':
-        line->append("\\\\", 2);
-        break;
       case ',':
-        line->append("\\,", 2);
-        break;
       case ';':
-        line->append("\\;", 2);
+        *p++ = '\\';
+        *p++ = c;
         break;
       case '\r':
         break;  // a CR LF pair is one line break; a CR alone is dropped with it
       case '\n':
-        line->append("\\n", 2);
+        *p++ = '\\';
+        *p++ = 'n';
         break;
       default:
-        line->append(c);
+        *p++ = c;
     }
   }
+  return p;
 }
 
 // Appends the logical line to out, folded at 75 octets. A cut never falls inside a UTF-8
 // sequence: it moves back to the sequence's first byte.
-void AppendFolded(QByteArray* out, QByteArrayView line) {
+void PutFolded(Out* out, QByteArrayView line) {
+  // Every 74 octets at most three more (CR LF blank), and the last CR LF.
+  char* p = out->Room(line.size() + line.size() / 24 + 8);
   qsizetype limit = kLineOctets;
   while (line.size() > limit) {
     qsizetype cut = limit;
     while (cut > 1 && (static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80)
       --cut;
-    out->append(line.first(cut));
-    out->append("\r\n ", 3);
+    std::memcpy(p, line.data(), size_t(cut));
+    p += cut;
+    std::memcpy(p, "\r\n ", 3);
+    p += 3;
     line = line.sliced(cut);
     limit = kLineOctets - 1;  // the blank that starts the continuation counts
   }
-  out->append(line);
-  out->append("\r\n", 2);
+  std::memcpy(p, line.data(), size_t(line.size()));
+  p += line.size();
+  std::memcpy(p, "\r\n", 2);
+  out->Advance(p + 2);
 }
 
-// The fifteen values of one record as UTF-8 bytes, and the card made of them.
+// The card of one record from its fifteen values as UTF-8 bytes.
 class CardWriter {
  public:
-  explicit CardWriter(QByteArray* out) : out_(out) {}
+  explicit CardWriter(Out* out) : out_(out) {}
 
   void Card(const std::array<QByteArrayView, store::kFieldCount>& v) {
     using namespace store;
-    out_->append("BEGIN:VCARD\r\nVERSION:4.0\r\n");
+    Put("BEGIN:VCARD\r\nVERSION:4.0\r\n");
     // FN is required in every card: "Vorname Name", or the one of the two that is there.
-    line_.clear();
-    line_.append("FN:");
-    AppendEscaped(&line_, v[kVorname]);
+    char* p = Line(3 + 2 * (v[kVorname].size() + v[kName].size()) + 1);
+    std::memcpy(p, "FN:", 3);
+    p = PutEscaped(p + 3, v[kVorname]);
     if (!v[kVorname].isEmpty() && !v[kName].isEmpty())
-      line_.append(' ');
-    AppendEscaped(&line_, v[kName]);
-    AppendFolded(out_, line_);
+      *p++ = ' ';
+    p = PutEscaped(p, v[kName]);
+    Fold(p);
     Structured("N:", {v[kName], v[kVorname], {}, {}, {}});
     if (!v[kFirma].isEmpty() || !v[kKurzzeichen].isEmpty()) {
       if (v[kKurzzeichen].isEmpty()) {
@@ -108,67 +137,100 @@ class CardWriter {
     Single("EMAIL;TYPE=work:", v[kEMail]);
     Single("X-PELLUMO-KURZWAHL:", v[kKurzwahl]);
     Single("X-PELLUMO-INTERN:", v[kIRuf]);
-    out_->append("END:VCARD\r\n");
+    Put("END:VCARD\r\n");
   }
 
  private:
-  void Single(const char* head, QByteArrayView value) {
-    if (value.isEmpty())
-      return;
-    line_.clear();
-    line_.append(head);
-    AppendEscaped(&line_, value);
-    AppendFolded(out_, line_);
+  void Put(QByteArrayView text) {
+    char* p = out_->Room(text.size());
+    std::memcpy(p, text.data(), size_t(text.size()));
+    out_->Advance(p + text.size());
   }
 
-  void Structured(const char* head, std::initializer_list<QByteArrayView> components) {
-    line_.clear();
-    line_.append(head);
+  // A scratch line with room for n bytes.
+  char* Line(qsizetype n) {
+    if (qsizetype(line_.size()) < n)
+      line_.resize(size_t(n));
+    return line_.data();
+  }
+  void Fold(const char* end) { PutFolded(out_, QByteArrayView(line_.data(), end - line_.data())); }
+
+  void Single(QByteArrayView head, QByteArrayView value) {
+    if (value.isEmpty())
+      return;
+    char* p = Line(head.size() + 2 * value.size());
+    std::memcpy(p, head.data(), size_t(head.size()));
+    Fold(PutEscaped(p + head.size(), value));
+  }
+
+  void Structured(QByteArrayView head, std::initializer_list<QByteArrayView> components) {
+    qsizetype size = head.size() + qsizetype(components.size());
+    for (const QByteArrayView& component : components)
+      size += 2 * component.size();
+    char* p = Line(size);
+    std::memcpy(p, head.data(), size_t(head.size()));
+    p += head.size();
     bool first = true;
     for (const QByteArrayView& component : components) {
       if (!first)
-        line_.append(';');
+        *p++ = ';';
       first = false;
-      AppendEscaped(&line_, component);
+      p = PutEscaped(p, component);
     }
-    AppendFolded(out_, line_);
+    Fold(p);
   }
 
-  QByteArray* out_;
-  QByteArray line_;
+  Out* out_;
+  std::vector<char> line_;
 };
 
 // Turns Windows-1252 values into UTF-8 views held in one buffer.
 class Utf8Values {
  public:
   void Set(int field, QByteArrayView cp1252) {
-    begin_[size_t(field)] = buffer_.size();
+    // At most three bytes of UTF-8 per byte.
+    if (qsizetype(buffer_.size()) < used_ + 3 * cp1252.size())
+      buffer_.resize(size_t(2 * (used_ + 3 * cp1252.size())));
+    char* const begin = buffer_.data() + used_;
+    char* p = begin;
     const Utf8Table& table = Utf8();
     for (const char c : cp1252) {
+      if (static_cast<unsigned char>(c) < 0x80) {
+        *p++ = c;
+        continue;
+      }
       const auto& seq = table.bytes[static_cast<unsigned char>(c)];
-      buffer_.append(seq.data() + 1, seq[0]);
+      std::memcpy(p, seq.data() + 1, 3);
+      p += seq[0];
     }
-    end_[size_t(field)] = buffer_.size();
+    begin_[size_t(field)] = used_;
+    used_ = p - buffer_.data();
+    end_[size_t(field)] = used_;
   }
   void SetText(int field, const QString& text) {
-    begin_[size_t(field)] = buffer_.size();
-    buffer_.append(text.toUtf8());
-    end_[size_t(field)] = buffer_.size();
+    const QByteArray utf8 = text.toUtf8();
+    if (qsizetype(buffer_.size()) < used_ + utf8.size())
+      buffer_.resize(size_t(2 * (used_ + utf8.size())));
+    std::memcpy(buffer_.data() + used_, utf8.constData(), size_t(utf8.size()));
+    begin_[size_t(field)] = used_;
+    used_ += utf8.size();
+    end_[size_t(field)] = used_;
   }
   void Clear() {
-    buffer_.clear();
+    used_ = 0;
     begin_.fill(0);
     end_.fill(0);
   }
   std::array<QByteArrayView, store::kFieldCount> Views() const {
     std::array<QByteArrayView, store::kFieldCount> views;
     for (size_t i = 0; i < views.size(); ++i)
-      views[i] = QByteArrayView(buffer_.constData() + begin_[i], end_[i] - begin_[i]);
+      views[i] = QByteArrayView(buffer_.data() + begin_[i], end_[i] - begin_[i]);
     return views;
   }
 
  private:
-  QByteArray buffer_;
+  std::vector<char> buffer_ = std::vector<char>(4096);
+  qsizetype used_ = 0;
   std::array<qsizetype, store::kFieldCount> begin_{};
   std::array<qsizetype, store::kFieldCount> end_{};
 };
@@ -179,16 +241,15 @@ QByteArray VCardOf(const store::RecordValues& values) {
   Utf8Values utf8;
   for (int field = 0; field < store::kFieldCount; ++field)
     utf8.SetText(field, values[size_t(field)]);
-  QByteArray out;
+  Out out(1024);
   CardWriter(&out).Card(utf8.Views());
-  return out;
+  return out.Take();
 }
 
 QByteArray ExportVCards(const store::RecordStore& records, const QStringList& keys) {
   const store::RecordTable table = records.ReadRecords(keys, store::AllFields());
-  QByteArray out;
   // A card is usually somewhat larger than its section in the store.
-  out.reserve(records.Bytes().size() + records.Bytes().size() / 2 + 64);
+  Out out(records.Bytes().size() + records.Bytes().size() / 2 + 64);
   CardWriter writer(&out);
   Utf8Values utf8;
   store::RecordTable::RowValues raw;
@@ -210,7 +271,7 @@ QByteArray ExportVCards(const store::RecordStore& records, const QStringList& ke
     }
     writer.Card(utf8.Views());
   }
-  return out;
+  return out.Take();
 }
 
 }  // namespace mainwindow

@@ -250,13 +250,13 @@ ImportOutcome DataFiles::ImportRecords(const std::vector<NewRecord>& records,
   // import must not start a new one there.
   if (!QFileInfo::exists(NamesPath()))
     throw platform::UserError(LoadFailureMessage());
-  ListBytes names(ReadForChange(NamesPath()));
+  const QByteArray names = ReadForChange(NamesPath());
   const QByteArray secure = ReadForChange(SecurePath());
   const bool storeExists = QFileInfo::exists(StorePath());
-  if (!storeExists && (names.Count() > 0 || !secure.trimmed().isEmpty()))
+  if (!storeExists && (!names.trimmed().isEmpty() || !secure.trimmed().isEmpty()))
     throw platform::UserError(LoadFailureMessage());
   const QByteArray before = ReadForChange(StorePath());
-  ImportPlan plan = PlanImport(&names, secure, before, records);
+  ImportPlan plan = PlanImport(names, secure, before, records);
   if (plan.outcome.imported == 0)
     return plan.outcome;
   if (proceed && !proceed()) {
@@ -268,7 +268,8 @@ ImportOutcome DataFiles::ImportRecords(const std::vector<NewRecord>& records,
   // listed by no one, and no workstation ever lists a key without its record.
   if (!WriteFileAtomic(StorePath(), {QByteArrayView(before), QByteArrayView(plan.sections)}))
     throw platform::UserError(CannotWriteMessage(StorePath()));
-  WriteList(NamesPath(), names);
+  if (!WriteFileAtomic(NamesPath(), plan.names))
+    throw platform::UserError(CannotCreateMessage(NamesPath()));
   return plan.outcome;
 }
 

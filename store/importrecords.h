@@ -8,8 +8,6 @@
 
 namespace store {
 
-class ListBytes;
-
 // A record to be added by an import: its key and its fifteen values (editor order). The
 // caller has checked them as a typed entry is checked (names, characters, lengths).
 struct NewRecord {
@@ -36,14 +34,15 @@ struct ImportOutcome {
 
 // The change an import makes, planned on the files as read under the lock: which records are
 // refused, the new sections (to be written after the store's bytes, in the order given) and
-// the name index with the new keys in their sorted places. Nothing is written here. The
-// keys are compared ignoring letter case through hash sets of their folded bytes, so an
+// the whole new name index, the new keys merged in at their sorted places. Nothing is written
+// here. Keys are compared ignoring letter case through hash sets of their folded bytes, so an
 // import of many records into a large address book costs one pass over each file.
 struct ImportPlan {
   ImportOutcome outcome;
   QByteArray sections;
+  QByteArray names;  // empty when nothing is imported
 };
-ImportPlan PlanImport(ListBytes* names, QByteArrayView secure, QByteArrayView storeBytes,
+ImportPlan PlanImport(QByteArrayView names, QByteArrayView secure, QByteArrayView storeBytes,
                       const std::vector<NewRecord>& records);
 
 }  // namespace store

@@ -49,7 +49,7 @@ TEST(CsvImportTest, theExportReadBack_givesEveryValueOfEveryRecord) {
     for (int field = 0; field < store::kFieldCount; ++field)
       EXPECT_EQ(read.cards[i].values[field], expected[field]) << field;
   }
-  EXPECT_EQ(read.cards[0].where, "Zeile 2");
+  EXPECT_EQ(mainwindow::Where(read.cards[0]), "Zeile 2");
   EXPECT_EQ(read.cards[1].name, "Ute Berg");
 }
 
@@ -64,7 +64,7 @@ TEST(CsvImportTest, quotedValues_holdSemicolonsQuotesAndLineBreaks) {
   EXPECT_EQ(read.cards[0].values[store::kFirma], "Firma \"Nord\"");
   EXPECT_EQ(read.cards[0].values[store::kStrasse], "Hof 1\r\nHaus 2");
   EXPECT_EQ(read.cards[1].values[store::kVorname], "Bea");
-  EXPECT_EQ(read.cards[1].where, "Zeile 4");
+  EXPECT_EQ(mainwindow::Where(read.cards[1]), "Zeile 4");
 }
 
 TEST(CsvImportTest, linesThatAreNoRecord_getTheirReason) {
@@ -81,7 +81,7 @@ TEST(CsvImportTest, linesThatAreNoRecord_getTheirReason) {
             U("Die Zeile enthält nur „Error“: der Datensatz fehlte beim Export."));
   EXPECT_EQ(read.cards[2].refusal,
             U("Ein Anführungszeichen wird bis zum Ende der Datei nicht geschlossen."));
-  EXPECT_EQ(read.cards[2].where, "Zeile 5");
+  EXPECT_EQ(mainwindow::Where(read.cards[2]), "Zeile 5");
 }
 
 TEST(CsvImportTest, otherHeaderBinaryOrEmpty_isNoExportOfThisProgram) {

@@ -13,7 +13,7 @@ QString U(const char* utf8) {
 
 ImportCard Card(int number, const QString& name, const QString& first) {
   ImportCard card;
-  card.where = QStringLiteral("Karte %1").arg(number);
+  card.number = number;
   card.name = QString(first + QLatin1Char(' ') + name).trimmed();
   card.values[store::kName] = name;
   card.values[store::kVorname] = first;

@@ -93,7 +93,7 @@ TEST(VCardReadTest, outlookVersion21_charsetQuotedPrintableSoftBreaksAndBareType
   EXPECT_EQ(card.leftOut, (QStringList{U("weitere Telefonnummer „07651 5“"),
                                        U("weitere E-Mail-Adresse „privat@example.org“")}));
   EXPECT_EQ(card.name, U("Jürgen Müller"));
-  EXPECT_EQ(card.where, "Karte 1");
+  EXPECT_EQ(mainwindow::Where(card), "Karte 1");
 }
 
 TEST(VCardReadTest, appleVersion30_groupsRepeatedTypeParamsEscapesAndSeveralAddresses) {
@@ -186,7 +186,7 @@ TEST(VCardReadTest, byteOrderMarkLfOnly_nameFromNOrFromFn_manyCardsInFileOrder) 
   // Without a name in N, the last word of FN is the name.
   EXPECT_EQ(read.cards[2].values[store::kName], U("Groß"));
   EXPECT_EQ(read.cards[2].values[store::kVorname], "Hans-Peter von");
-  EXPECT_EQ(read.cards[2].where, "Karte 3");
+  EXPECT_EQ(mainwindow::Where(read.cards[2]), "Karte 3");
 }
 
 TEST(VCardReadTest, cardsThatCannotBeRead_getTheirReason_otherCardsStillCount) {
@@ -272,7 +272,7 @@ TEST(VCardReadTest, moreCardsThanTheLimit_theFileIsRefused) {
   GeneratedFile many("", card, "", card.size() * (mainwindow::kMaxImportCards + 1));
   const ImportFile read = ReadVCards(many);
   EXPECT_TRUE(read.cards.empty());
-  EXPECT_EQ(read.error, U("Die Datei enthält mehr als 500000 Karten. Bitte teilen Sie sie in "
+  EXPECT_EQ(read.error, U("Die Datei enthält mehr als 200000 Karten. Bitte teilen Sie sie in "
                           "kleinere Dateien auf."));
 }
 
