@@ -29,8 +29,12 @@ bool LineSource::Fill() {
     end_ -= pos_;
     pos_ = 0;
   }
-  if (buffer_.size() - end_ < kBlock)
-    buffer_.resize(end_ + kBlock);
+  // A block, or what is left of a smaller file (and one byte to see its end).
+  qint64 block = kBlock;
+  if (!in_->isSequential())
+    block = qBound<qint64>(1, in_->size() - in_->pos() + 1, kBlock);
+  if (buffer_.size() - end_ < block)
+    buffer_.resize(end_ + block);
   const qint64 n = in_->read(buffer_.data() + end_, buffer_.size() - end_);
   if (n <= 0) {
     failed_ = n < 0;
