@@ -295,4 +295,22 @@ class TForm1 : public QMainWindow {
   QStringList searchAll_;           // while filtering: the whole name view
   std::vector<qint32> searchRows_;  // while filtering: each hit's row in searchAll_
   // (end of search)
+  // vCard export and import (tform1_exchange.cpp).
+ public:
+  void VCardExport1Click();  // vCard export of the records of the list as shown
+  void Importieren1Click();  // import of a vCard file or of this program's CSV export
+  // Stands in for the import's progress dialog (tests): asked with the bytes read so far and
+  // the file's size; false cancels the import.
+  void SetImportProgressHook(std::function<bool(qint64, qint64)> hook) {
+    importProgressHook_ = std::move(hook);
+  }
+
+ private:
+  void CreateExchangeMenuItems();  // the two items of "&Datei" and their dialogs
+  void ShowImportedRecords();      // the shown list or view, with the imported keys
+  QAction* VCardExport1 = nullptr;
+  QAction* Importieren1 = nullptr;
+  platform::FileDialogSpec SaveDialog2;  // the vCard export's save dialog
+  platform::FileDialogSpec OpenDialog1;  // the import's open dialog
+  std::function<bool(qint64, qint64)> importProgressHook_;
 };

@@ -50,7 +50,7 @@ void TForm1::SetStateControls(bool entry) {
     button->setEnabled(entry);
   }
   for (QAction* item : {NeuerDatensatzerstellen1, Datensatzbearbeiten1, ReporterstellenDrucken1,
-                        Bearbeiten2, Lschen2}) {
+                        Bearbeiten2, Lschen2, VCardExport1, Importieren1}) {
     item->setEnabled(!entry);
   }
   for (QAction* item : {Dateneingabeabbrechen1, Dateneingabebeenden1, Rckgngig1, Ausschneiden1,

@@ -284,6 +284,7 @@ void TForm1::CreateMenus() {
   ReporterstellenDrucken1 =
       AddMenuItem(Datei1, "ReporterstellenDrucken1", QStringLiteral("Report erstellen / Drucken"),
                   Qt::Key_F4, true);
+  CreateExchangeMenuItems();
   N3 = separator(Datei1, "N3");
   Beenden1 = AddMenuItem(Datei1, "Beenden1", QStringLiteral("&Beenden"), QKeySequence(), true);
 

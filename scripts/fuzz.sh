@@ -8,7 +8,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}
 build=${PELLUMO_FUZZ_BUILD_DIR:-$root/build-fuzz}
-targets=(profile listfile rtf companion)
+targets=(profile listfile rtf companion vcard)
 
 bash "$root/scripts/install-deps.sh"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \

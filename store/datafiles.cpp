@@ -2,6 +2,7 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFileInfo>
 #include <QLockFile>
 #include <QRandomGenerator>
 #include <QThread>
@@ -240,6 +241,36 @@ void DataFiles::PurgeRecords(const QStringList& keys) {
   if (store.Bytes() != before)
     WriteStore(StorePath(), store.Bytes());
   WriteList(SecurePath(), secure);
+}
+
+ImportOutcome DataFiles::ImportRecords(const std::vector<NewRecord>& records,
+                                       const std::function<bool()>& proceed) {
+  DirLock lock(LockPath(), lockWaitMs_, lockStaleMs_, CannotWriteMessage(StorePath()));
+  // Without its name index the address book is unreachable (a share that dropped out): an
+  // import must not start a new one there.
+  if (!QFileInfo::exists(NamesPath()))
+    throw platform::UserError(LoadFailureMessage());
+  const QByteArray names = ReadForChange(NamesPath());
+  const QByteArray secure = ReadForChange(SecurePath());
+  const bool storeExists = QFileInfo::exists(StorePath());
+  if (!storeExists && (!names.trimmed().isEmpty() || !secure.trimmed().isEmpty()))
+    throw platform::UserError(LoadFailureMessage());
+  const QByteArray before = ReadForChange(StorePath());
+  ImportPlan plan = PlanImport(names, secure, before, records);
+  if (plan.outcome.imported == 0)
+    return plan.outcome;
+  if (proceed && !proceed()) {
+    plan.outcome.cancelled = true;
+    plan.outcome.imported = 0;
+    return plan.outcome;
+  }
+  // The record store first: should the name index fail, the new sections stand in the store
+  // listed by no one, and no workstation ever lists a key without its record.
+  if (!WriteFileAtomic(StorePath(), {QByteArrayView(before), QByteArrayView(plan.sections)}))
+    throw platform::UserError(CannotWriteMessage(StorePath()));
+  if (!WriteFileAtomic(NamesPath(), plan.names))
+    throw platform::UserError(CannotCreateMessage(NamesPath()));
+  return plan.outcome;
 }
 
 }  // namespace store

@@ -2,8 +2,10 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 #include "store/fieldtable.h"
+#include "store/importrecords.h"
 
 namespace store {
 
@@ -56,6 +58,16 @@ class DataFiles {
   // Erases the sections of keys from the record store and removes exactly those keys from
   // the deleted-records file (which is written even when it becomes empty).
   void PurgeRecords(const QStringList& keys);
+
+  // Adds the records of an import as one change: one read-merge-write of the record store
+  // (the new sections after the existing ones) and then of the name index (the new keys in
+  // their sorted places), so another workstation sees either none of them or all. Records
+  // whose key is live, deleted, has a section or came earlier in the import are refused
+  // (PlanImport). proceed() is asked once everything is ready, before anything is written;
+  // false leaves every file as it was. Stops (UserError) without writing when names.qdx is
+  // missing, or adresse.qdx is missing while a list names a key.
+  ImportOutcome ImportRecords(const std::vector<NewRecord>& records,
+                              const std::function<bool()>& proceed = {});
 
  private:
   QString dir_;

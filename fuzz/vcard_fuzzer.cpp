@@ -1,0 +1,40 @@
+// The import readers on any bytes: vCard files from any program, damaged or hostile files,
+// and CSV files.
+//
+// Properties: nothing crashes or reads past the input; every card read comes with its values
+// or a reason; and a record's fifteen values (any Windows-1252 text but CR and the zero byte)
+// written as a vCard and read again are the same values.
+#include "fuzz/fuzzcheck.h"
+#include "mainwindow/csvimport.h"
+#include "mainwindow/importcards.h"
+#include "mainwindow/vcardread.h"
+#include "mainwindow/vcardwrite.h"
+#include "store/cp1252.h"
+
+using fuzzcheck::Require;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
+  const mainwindow::ImportFile read = mainwindow::ReadVCards(bytes);
+  Require(read.error.isEmpty() || read.cards.empty(), "a refused file gives no cards");
+  const mainwindow::ImportCandidates candidates = mainwindow::CheckCards(read.cards);
+  Require(candidates.reasons.size() == read.cards.size(), "a reason slot per card");
+  mainwindow::CheckCards(mainwindow::ReadCsvExport(bytes).cards);
+
+  // The same bytes as the values of one record.
+  FuzzedDataProvider in(data, size);
+  store::RecordValues values;
+  for (QString& value : values) {
+    QByteArray raw = fuzzcheck::Bytes(in, 120);
+    raw.replace('\r', ' ').replace('\0', ' ');
+    value = store::FromCp1252(raw);
+  }
+  // One voice number is always Telefon1 when read back.
+  if (values[store::kTelefon1].isEmpty())
+    std::swap(values[store::kTelefon1], values[store::kTelefon2]);
+  const mainwindow::ImportFile again = mainwindow::ReadVCards(mainwindow::VCardOf(values));
+  Require(again.error.isEmpty() && again.cards.size() == 1, "one card written, one card read");
+  Require(again.cards[0].refusal.isEmpty(), "a written card is read without refusal");
+  Require(again.cards[0].values == values, "values survive writing and reading a vCard");
+  return 0;
+}

@@ -1,0 +1,177 @@
+#include "mainwindow/csvimport.h"
+
+#include <QBuffer>
+#include <cstring>
+
+#include "mainwindow/csvexport.h"
+#include "mainwindow/linesource.h"
+#include "store/cp1252.h"
+
+namespace mainwindow {
+namespace {
+
+// A record line (with the lines a quoted value spans) is kept up to this many bytes.
+constexpr qsizetype kMaxRecord = 64 * 1024;
+constexpr int kProgressLines = 4096;
+
+// The fields of one record, split at ";" outside double quotes. A quoted value may span lines:
+// Add is called again with the next line while Open() is true.
+class FieldSplitter {
+ public:
+  void Add(QByteArrayView line) {
+    if (quoted_)
+      field_.append("\r\n", 2);  // the line break inside the quoted value
+    for (qsizetype i = 0; i < line.size(); ++i) {
+      const char c = line[i];
+      if (quoted_) {
+        if (c != '"') {
+          field_.append(c);
+        } else if (i + 1 < line.size() && line[i + 1] == '"') {
+          field_.append('"');
+          ++i;
+        } else {
+          quoted_ = false;
+        }
+      } else if (c == ';') {
+        fields_.append(field_);
+        field_.clear();
+      } else if (c == '"' && field_.isEmpty()) {
+        quoted_ = true;
+      } else {
+        field_.append(c);
+      }
+      if (field_.size() > kMaxRecord)
+        tooLong_ = true;
+    }
+  }
+  bool Open() const { return quoted_ && !tooLong_; }
+  bool TooLong() const { return tooLong_; }
+  QList<QByteArray> Take() {
+    fields_.append(field_);
+    QList<QByteArray> fields = std::move(fields_);
+    fields_.clear();
+    field_.clear();
+    quoted_ = false;
+    tooLong_ = false;
+    return fields;
+  }
+
+ private:
+  QList<QByteArray> fields_;
+  QByteArray field_;
+  bool quoted_ = false;
+  bool tooLong_ = false;
+};
+
+}  // namespace
+
+ImportFile ReadCsvExport(QIODevice& in, const ReadProgress& progress) {
+  ImportFile file;
+  LineSource source(&in, kMaxRecord);
+  FieldSplitter splitter;
+  bool utf8 = false;
+  bool header = true;
+  int lineNumber = 0;
+  int recordLine = 0;
+  bool recordCut = false;
+  auto text = [&](const QByteArray& bytes) {
+    return utf8 ? QString::fromUtf8(bytes) : store::FromCp1252(bytes);
+  };
+  QByteArrayView line;
+  bool cut = false;
+  while (source.Next(&line, &cut)) {
+    ++lineNumber;
+    if (lineNumber == 1 && line.startsWith("\xEF\xBB\xBF")) {
+      utf8 = true;
+      line = line.sliced(3);
+    }
+    if (std::memchr(line.data(), 0, size_t(line.size()))) {
+      return ImportFile{
+          {}, QStringLiteral("Die Datei enthält Binärdaten und ist kein CSV-Export."), false};
+    }
+    if (lineNumber % kProgressLines == 0 && progress && !progress(source.BytesRead()))
+      return ImportFile{{}, QString(), true};
+    if (!splitter.Open()) {
+      if (line.isEmpty() && !header)
+        continue;  // an empty line holds no record
+      recordLine = lineNumber;
+    }
+    if (!splitter.Open())
+      recordCut = false;
+    recordCut = recordCut || cut;
+    splitter.Add(line);
+    if (splitter.Open())
+      continue;
+    const bool tooLong = recordCut || splitter.TooLong();
+    const QList<QByteArray> fields = splitter.Take();
+    if (header) {
+      header = false;
+      QStringList names;
+      for (const QByteArray& field : fields)
+        names.append(text(field));
+      if (names.join(QLatin1Char(';')) != CsvHeader()) {
+        return ImportFile{{},
+                          QStringLiteral("Die Datei ist kein CSV-Export dieses Programms: die "
+                                         "Kopfzeile fehlt oder ist eine andere."),
+                          false};
+      }
+      continue;
+    }
+    if (qsizetype(file.cards.size()) >= kMaxImportCards) {
+      return ImportFile{{},
+                        QStringLiteral("Die Datei enthält mehr als %1 Adressen. Bitte teilen Sie "
+                                       "sie in kleinere Dateien auf.")
+                            .arg(kMaxImportCards),
+                        false};
+    }
+    ImportCard card;
+    card.number = recordLine;
+    card.csvLine = true;
+    if (tooLong) {
+      card.refusal = QStringLiteral("Die Zeile ist zu lang.");
+    } else if (fields.size() != store::kFieldCount) {
+      card.refusal = QStringLiteral("Die Zeile hat %1 Felder statt %2.")
+                         .arg(fields.size())
+                         .arg(store::kFieldCount);
+    } else {
+      bool allMissing = true;
+      for (int column = 0; column < store::kFieldCount; ++column) {
+        QString value = text(fields[column]);
+        allMissing = allMissing && value == store::MissingValue();
+        card.values[size_t(store::StoreOrder()[size_t(column)])] = std::move(value);
+      }
+      if (allMissing) {
+        card.refusal = QStringLiteral(
+            "Die Zeile enthält nur \u201EError\u201C: der Datensatz fehlte beim Export.");
+      }
+    }
+    card.name = QString(card.values[store::kVorname] + QLatin1Char(' ') + card.values[store::kName])
+                    .trimmed();
+    file.cards.push_back(std::move(card));
+  }
+  if (source.ReadFailed())
+    return ImportFile{{}, QStringLiteral("Die Datei kann nicht gelesen werden."), false};
+  if (header) {
+    return ImportFile{
+        {}, QStringLiteral("Die Datei ist leer und kein CSV-Export dieses Programms."), false};
+  }
+  if (splitter.Open()) {
+    ImportCard card;
+    card.number = recordLine;
+    card.csvLine = true;
+    card.refusal = QStringLiteral(
+        "Ein Anführungszeichen wird bis zum Ende der Datei nicht "
+        "geschlossen.");
+    file.cards.push_back(std::move(card));
+  }
+  return file;
+}
+
+ImportFile ReadCsvExport(const QByteArray& bytes) {
+  QByteArray copy = bytes;
+  QBuffer buffer(&copy);
+  buffer.open(QIODevice::ReadOnly);
+  return ReadCsvExport(buffer);
+}
+
+}  // namespace mainwindow

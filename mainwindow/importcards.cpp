@@ -1,0 +1,149 @@
+#include "mainwindow/importcards.h"
+
+#include "mainwindow/entrycheck.h"
+#include "store/recordkey.h"
+
+namespace mainwindow {
+namespace {
+
+// The longest value the record store gives back; a longer one could not be read again whole.
+constexpr qsizetype kMaxFieldLength = 1023;
+
+QString Quoted(const QString& text) {
+  return QStringLiteral("\u201E") + text + QStringLiteral("\u201C");
+}
+
+// Blanks and tabs at both ends, as the record store drops them when it reads a value.
+QString TrimBlanks(const QString& value) {
+  qsizetype b = 0;
+  qsizetype e = value.size();
+  auto blank = [](QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); };
+  while (b < e && blank(value.at(b)))
+    ++b;
+  while (e > b && blank(value.at(e - 1)))
+    --e;
+  return b == 0 && e == value.size() ? value : value.mid(b, e - b);
+}
+
+QString CheckValues(const store::RecordValues& values) {
+  const bool noName = values[store::kName].isEmpty();
+  const bool noFirstName = values[store::kVorname].isEmpty();
+  if (noName && noFirstName)
+    return QStringLiteral("Die Adresse hat keinen Namen.");
+  if (noName)
+    return QStringLiteral("Die Adresse hat keinen Nachnamen (Feld \u201EName\u201C).");
+  if (noFirstName)
+    return QStringLiteral("Die Adresse hat keinen Vornamen.");
+  if (const std::optional<Refusal> refusal = CheckEntry(values))
+    return refusal->message;
+  for (int field = 0; field < store::kFieldCount; ++field) {
+    const int limit = store::Fields()[size_t(field)].maxLength;
+    if (limit > 0 && values[size_t(field)].size() > limit) {
+      return QStringLiteral("Das Feld %1 nimmt höchstens %2 Zeichen auf, nicht %3.")
+          .arg(Quoted(FieldCaption(field)))
+          .arg(limit)
+          .arg(Quoted(values[size_t(field)]));
+    }
+    if (values[size_t(field)].size() > kMaxFieldLength) {
+      return QStringLiteral("Das Feld %1 ist länger als %2 Zeichen.")
+          .arg(Quoted(FieldCaption(field)))
+          .arg(kMaxFieldLength);
+    }
+  }
+  return QString();
+}
+
+QString StoreReason(store::ImportRefusal refusal, const QString& earlierCard) {
+  switch (refusal) {
+    case store::ImportRefusal::KeyLive:
+      return QStringLiteral("Datensatz für diese Person existiert bereits!");
+    case store::ImportRefusal::KeyDeleted:
+      return QStringLiteral(
+          "Ein gelöschter Datensatz für diese Person existiert bereits; er "
+          "kann wiederhergestellt werden.");
+    case store::ImportRefusal::KeyInStore:
+      return QStringLiteral(
+          "Unter diesem Namen stehen bereits Daten im Adressbuch (ein "
+          "Datensatz, der gerade bearbeitet wird, oder ein umbenannter).");
+    case store::ImportRefusal::KeyTwice:
+      return QStringLiteral("Diese Person steht schon weiter oben in der Datei (%1).")
+          .arg(earlierCard);
+    case store::ImportRefusal::None:
+      break;
+  }
+  return QString();
+}
+
+}  // namespace
+
+QString Where(const ImportCard& card) {
+  return (card.csvLine ? QStringLiteral("Zeile %1") : QStringLiteral("Karte %1")).arg(card.number);
+}
+
+QString CardLabel(const ImportCard& card) {
+  if (card.name.isEmpty())
+    return Where(card);
+  return Where(card) + QStringLiteral(" (") + card.name + QLatin1Char(')');
+}
+
+ImportCandidates CheckCards(const std::vector<ImportCard>& cards) {
+  ImportCandidates candidates;
+  candidates.reasons.resize(cards.size());
+  candidates.records.reserve(cards.size());
+  candidates.cardOf.reserve(cards.size());
+  for (size_t i = 0; i < cards.size(); ++i) {
+    const ImportCard& card = cards[i];
+    if (!card.refusal.isEmpty()) {
+      candidates.reasons[i] = card.refusal;
+      continue;
+    }
+    store::RecordValues values;
+    for (int field = 0; field < store::kFieldCount; ++field)
+      values[size_t(field)] = TrimBlanks(card.values[size_t(field)]);
+    const QString reason = CheckValues(values);
+    if (!reason.isEmpty()) {
+      candidates.reasons[i] = reason;
+      continue;
+    }
+    const QString key = store::FormRecordKey(values[store::kName], values[store::kVorname]);
+    candidates.records.push_back({key, std::move(values)});
+    candidates.cardOf.push_back(qsizetype(i));
+  }
+  return candidates;
+}
+
+ImportSummary SummarizeImport(const std::vector<ImportCard>& cards,
+                              const ImportCandidates& candidates,
+                              const store::ImportOutcome& outcome) {
+  ImportSummary summary;
+  summary.imported = outcome.imported;
+  std::vector<QString> reasons = candidates.reasons;
+  std::vector<bool> imported(cards.size(), false);
+  for (size_t r = 0; r < candidates.records.size(); ++r) {
+    const size_t card = size_t(candidates.cardOf[r]);
+    const store::ImportRefusal refusal =
+        r < outcome.refusals.size() ? outcome.refusals[r] : store::ImportRefusal::None;
+    if (refusal == store::ImportRefusal::None) {
+      imported[card] = true;
+      continue;
+    }
+    const qsizetype earlier = outcome.earlier[r];
+    reasons[card] = StoreReason(
+        refusal,
+        earlier < 0 ? QString() : Where(cards[size_t(candidates.cardOf[size_t(earlier)])]));
+  }
+  for (size_t i = 0; i < cards.size(); ++i) {
+    if (!reasons[i].isEmpty()) {
+      summary.notImported.append(CardLabel(cards[i]) + QStringLiteral(": ") + reasons[i]);
+    } else if (imported[i] && !cards[i].leftOut.isEmpty()) {
+      summary.leftOut.append(CardLabel(cards[i]) + QStringLiteral(": ") +
+                             cards[i].leftOut.join(QStringLiteral("; ")));
+    }
+  }
+  summary.heading = QStringLiteral("Importierte Adressen: %1 von %2.")
+                        .arg(outcome.imported)
+                        .arg(qsizetype(cards.size()));
+  return summary;
+}
+
+}  // namespace mainwindow
