@@ -4,15 +4,19 @@
 #include <QDir>
 #include <QLockFile>
 #include <QRandomGenerator>
+#include <QSet>
 #include <QThread>
 
 #include "platform/usererror.h"
+#include "store/cp1252.h"
 #include "store/fileio.h"
 #include "store/inparallel.h"
 #include "store/listbytes.h"
+#include "store/listfile.h"
 #include "store/messages.h"
 #include "store/profiletext.h"
 #include "store/replacedfiles.h"
+#include "store/sharedaccess.h"
 
 namespace store {
 namespace {
@@ -20,6 +24,14 @@ namespace {
 // A file that exists but cannot be read is tried a few more times at once (another
 // workstation may be replacing it this very moment) before the change gives up.
 constexpr int kReadAttempts = 20;
+
+LockWaitNotice& Notice() {
+  static LockWaitNotice notice;
+  return notice;
+}
+
+int defaultLockWaitMs = 10000;
+int defaultLockStaleMs = 30000;
 
 // Holds the data directory's lock file for one read-merge-write.
 //
@@ -29,38 +41,69 @@ constexpr int kReadAttempts = 20;
 // in which the lock is free and fails its bounded wait although the lock was free often.
 class DirLock {
  public:
-  DirLock(const QString& path, int waitMs, int staleMs, const QString& failureMessage)
-      : lock_(path) {
+  DirLock(const DataFiles& files, int waitMs, int staleMs, const QString& failureMessage)
+      : lock_(files.LockPath()) {
     lock_.setStaleLockTime(staleMs);
     const QDeadlineTimer deadline(waitMs);
+    bool waiting = false;
     while (!lock_.tryLock(0)) {
       // Only a lock held by another workstation is worth waiting for; a directory that
       // cannot be written fails at once.
-      if (lock_.error() != QLockFile::LockFailedError || deadline.hasExpired())
+      if (lock_.error() != QLockFile::LockFailedError) {
+        EndWait(waiting);
         throw platform::UserError(failureMessage);
+      }
+      if (deadline.hasExpired()) {
+        EndWait(waiting);
+        throw platform::UserError(LockBusyMessage());
+      }
+      if (!waiting && Notice().begin)
+        Notice().begin();
+      waiting = true;
       // Waiting workstations spread out, so they do not all try again at the same moment.
       QThread::msleep(QRandomGenerator::global()->bounded(1, 4));
     }
+    EndWait(waiting);
+    // Leftovers of changes that crashed are cleared while no other change can be writing.
+    RemoveStaleTemporaries({files.StorePath(), files.NamesPath(), files.SecurePath()});
   }
 
  private:
+  static void EndWait(bool waiting) {
+    if (waiting && Notice().end)
+      Notice().end();
+  }
+
   // Files the change replaces are let go of after the lock (declared first, it goes last).
   HoldReplacedFiles holdReplaced_;
   QLockFile lock_;
 };
 
-// Reads a data file for a change. A missing file counts as empty; a file that exists but
-// cannot be read stops the change before anything is written, so it is never rewritten from
-// an empty list.
-QByteArray ReadForChange(const QString& path) {
+// Reads a data file for a change. A file that exists but cannot be read (also a link that
+// leads nowhere) stops the change before anything is written, so it is never rewritten from
+// an empty list; so does a missing file that the change may not take as empty.
+enum class IfMissing { Empty, Fail };
+QByteArray ReadForChange(const QString& path, IfMissing ifMissing = IfMissing::Empty) {
   for (int attempt = 0; attempt < kReadAttempts; ++attempt) {
     ReadResult read = ReadWholeFile(path);
     if (read.status == ReadStatus::Ok)
       return std::move(read.bytes);
-    if (read.status == ReadStatus::Missing)
+    if (read.status == ReadStatus::Missing && ifMissing == IfMissing::Empty)
       return {};
   }
   throw platform::UserError(LoadFailureMessage());
+}
+
+// The name index must exist: without it the address book is unreachable (a share that
+// dropped out), and a change would start a new index that lists none of the records.
+QByteArray ReadNamesForChange(const QString& path) {
+  return ReadForChange(path, IfMissing::Fail);
+}
+
+// The record store may be missing only while no list names a key: a new address book gets
+// its first one. Otherwise every listed record would read "Error" after the next save.
+QByteArray ReadStoreForChange(const QString& path, bool listsNameKeys) {
+  return ReadForChange(path, listsNameKeys ? IfMissing::Fail : IfMissing::Empty);
 }
 
 // Writes the list's new file under a temporary name. Normally a few pieces of the bytes
@@ -87,7 +130,21 @@ void WriteStore(const QString& path, const QByteArray& bytes) {
 
 }  // namespace
 
-DataFiles::DataFiles(QString dir) : dir_(std::move(dir)) {}
+void SetLockWaitNotice(LockWaitNotice notice) {
+  Notice() = std::move(notice);
+}
+
+const LockWaitNotice& CurrentLockWaitNotice() {
+  return Notice();
+}
+
+DataFiles::DataFiles(QString dir)
+    : dir_(std::move(dir)), lockWaitMs_(defaultLockWaitMs), lockStaleMs_(defaultLockStaleMs) {}
+
+void DataFiles::SetDefaultLockTimeouts(int waitMs, int staleMs) {
+  defaultLockWaitMs = waitMs;
+  defaultLockStaleMs = staleMs;
+}
 
 QString DataFiles::StorePath() const {
   return QDir(dir_).filePath(QStringLiteral("adresse.qdx"));
@@ -108,16 +165,16 @@ void DataFiles::SetLockTimeouts(int waitMs, int staleMs) {
 }
 
 DataFiles::SaveOutcome DataFiles::SaveRecord(const QString& key, const RecordValues& values) {
-  DirLock lock(LockPath(), lockWaitMs_, lockStaleMs_, CannotWriteMessage(StorePath()));
-  ListBytes names(ReadForChange(NamesPath()));
+  DirLock lock(*this, lockWaitMs_, lockStaleMs_, CannotWriteMessage(StorePath()));
+  ListBytes names(ReadNamesForChange(NamesPath()));
   // A key that differs from a listed one only in letter case would overwrite that record's
   // section. So would a soft-deleted record's key, and a later purge would then erase the
   // new record with the old one.
   if (names.IndexIgnoringCase(key) >= 0)
     return SaveOutcome::KeyExists;
-  if (ListBytes(ReadForChange(SecurePath())).IndexIgnoringCase(key) >= 0) {
+  const ListBytes secure(ReadForChange(SecurePath()));
+  if (secure.IndexIgnoringCase(key) >= 0)
     return SaveOutcome::KeyExists;
-  }
 
   // The record goes into the store while the name index is made ready; the new index
   // replaces the old one only once the record is in the store, so no workstation ever lists
@@ -125,7 +182,7 @@ DataFiles::SaveOutcome DataFiles::SaveRecord(const QString& key, const RecordVal
   // second thread (the key order the index needs belongs to this one). The store is read
   // here: memory a second thread takes for itself is given back to the system at once, and
   // taking 30 MB afresh at every save would cost more than the thread saves.
-  const ProfileText store(ReadForChange(StorePath()));
+  const ProfileText store(ReadStoreForChange(StorePath(), names.HasKeys() || secure.HasKeys()));
   auto writeStore = [&] {
     QList<QPair<QString, QString>> keyValues;
     for (int field : StoreOrder())
@@ -157,16 +214,16 @@ DataFiles::SaveOutcome DataFiles::SaveRecord(const QString& key, const RecordVal
 }
 
 void DataFiles::RemoveFromNames(const QString& key) {
-  DirLock lock(LockPath(), lockWaitMs_, lockStaleMs_, CannotCreateMessage(NamesPath()));
-  ListBytes names(ReadForChange(NamesPath()));
+  DirLock lock(*this, lockWaitMs_, lockStaleMs_, CannotCreateMessage(NamesPath()));
+  ListBytes names(ReadNamesForChange(NamesPath()));
   if (names.RemoveAll(key) == 0)
     return;
   WriteList(NamesPath(), names);
 }
 
 void DataFiles::AddToNames(const QString& key) {
-  DirLock lock(LockPath(), lockWaitMs_, lockStaleMs_, CannotCreateMessage(NamesPath()));
-  ListBytes names(ReadForChange(NamesPath()));
+  DirLock lock(*this, lockWaitMs_, lockStaleMs_, CannotCreateMessage(NamesPath()));
+  ListBytes names(ReadNamesForChange(NamesPath()));
   if (names.IndexIgnoringCase(key) >= 0)
     return;
   names.InsertSorted(key);
@@ -174,8 +231,8 @@ void DataFiles::AddToNames(const QString& key) {
 }
 
 bool DataFiles::DeleteRecord(const QString& key) {
-  DirLock lock(LockPath(), lockWaitMs_, lockStaleMs_, CannotCreateMessage(SecurePath()));
-  ListBytes names(ReadForChange(NamesPath()));
+  DirLock lock(*this, lockWaitMs_, lockStaleMs_, CannotCreateMessage(SecurePath()));
+  ListBytes names(ReadNamesForChange(NamesPath()));
   ListBytes secure(ReadForChange(SecurePath()));
   // A key that is no longer listed was deleted, or taken into an edit, elsewhere meanwhile.
   if (names.IndexOf(key) < 0)
@@ -192,8 +249,8 @@ bool DataFiles::DeleteRecord(const QString& key) {
 }
 
 DataFiles::RestoreOutcome DataFiles::RestoreRecords(const QStringList& keys) {
-  DirLock lock(LockPath(), lockWaitMs_, lockStaleMs_, CannotCreateMessage(NamesPath()));
-  ListBytes names(ReadForChange(NamesPath()));
+  DirLock lock(*this, lockWaitMs_, lockStaleMs_, CannotCreateMessage(NamesPath()));
+  ListBytes names(ReadNamesForChange(NamesPath()));
   ListBytes secure(ReadForChange(SecurePath()));
   for (const QString& key : keys) {
     // A key in both files is a move that a failed write cut short (see below): restoring it
@@ -225,10 +282,10 @@ DataFiles::RestoreOutcome DataFiles::RestoreRecords(const QStringList& keys) {
 }
 
 void DataFiles::PurgeRecords(const QStringList& keys) {
-  DirLock lock(LockPath(), lockWaitMs_, lockStaleMs_, CannotWriteMessage(StorePath()));
-  const ListBytes names(ReadForChange(NamesPath()));
+  DirLock lock(*this, lockWaitMs_, lockStaleMs_, CannotWriteMessage(StorePath()));
+  const ListBytes names(ReadNamesForChange(NamesPath()));
   ListBytes secure(ReadForChange(SecurePath()));
-  const QByteArray before = ReadForChange(StorePath());
+  const QByteArray before = ReadStoreForChange(StorePath(), names.HasKeys() || secure.HasKeys());
   ProfileText store(before);
   for (const QString& key : keys) {
     if (secure.RemoveAll(key) == 0)
@@ -240,6 +297,51 @@ void DataFiles::PurgeRecords(const QStringList& keys) {
   if (store.Bytes() != before)
     WriteStore(StorePath(), store.Bytes());
   WriteList(SecurePath(), secure);
+}
+
+QStringList DataFiles::OrphanedKeys() const {
+  const ListBytes names(ReadNamesForChange(NamesPath()));
+  const ListBytes secure(ReadForChange(SecurePath()));
+  const ProfileText store(ReadForChange(StorePath()));
+  QSet<QByteArray> listed;
+  for (const ListBytes* list : {&names, &secure}) {
+    for (qsizetype i = 0; i < list->Count(); ++i)
+      listed.insert(FoldCase(list->Line(i)));
+  }
+  QStringList orphans;
+  for (const QString& section : store.SectionNames()) {
+    // A section the program could not have written under a record key is none of its records.
+    if (section.isEmpty() || !IsKeyLength(section.size()))
+      continue;
+    if (!listed.contains(FoldCase(ToCp1252(section))))
+      orphans.append(section);
+  }
+  SortKeys(orphans);
+  return orphans;
+}
+
+DataFiles::RestoreOutcome DataFiles::RelistOrphans(const QStringList& keys) {
+  DirLock lock(*this, lockWaitMs_, lockStaleMs_, CannotCreateMessage(NamesPath()));
+  ListBytes names(ReadNamesForChange(NamesPath()));
+  const ListBytes secure(ReadForChange(SecurePath()));
+  for (const QString& key : keys) {
+    if (names.IndexIgnoringCase(key) >= 0)
+      return RestoreOutcome::KeyLive;
+  }
+  RestoreOutcome outcome = RestoreOutcome::Restored;
+  bool added = false;
+  for (const QString& key : keys) {
+    // Deleted meanwhile (its key now stands in the deleted-records file): that file decides.
+    if (secure.IndexIgnoringCase(key) >= 0 || names.IndexIgnoringCase(key) >= 0) {
+      outcome = RestoreOutcome::NotDeleted;
+      continue;
+    }
+    names.InsertSorted(key);
+    added = true;
+  }
+  if (added)
+    WriteList(NamesPath(), names);
+  return outcome;
 }
 
 }  // namespace store

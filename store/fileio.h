@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QFile>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <initializer_list>
 #include <vector>
@@ -19,11 +20,21 @@ struct ReadResult {
   QByteArray bytes;
 };
 
+// Missing only when no directory entry has that name: a link that leads nowhere (dangling, or
+// a loop) is Failed, a file that cannot be read.
 ReadResult ReadWholeFile(const QString& path);
 
-// Replaces the file atomically: writes a temporary file in the same directory and renames it
-// over the target, so a reader on another workstation sees the old file or the new one.
-// Returns false (and leaves the target as it was) on any failure.
+// True when a directory entry has that name, also a link that leads nowhere.
+bool EntryExists(const QString& path);
+// The file path names, following links: path itself when it is no link, the file a link
+// leads to, or an empty text for a dangling link or a loop of links.
+QString ResolvedPath(const QString& path);
+
+// Replaces the file atomically and durably: writes a temporary file beside the target, forces
+// it to disk, renames it over the target and forces the directory to disk, so a reader on
+// another workstation sees the old file or the new one, and a power cut leaves one of them,
+// never an empty file. A link is written through (the file it leads to is replaced; a link
+// that leads nowhere fails). Returns false (and leaves the target as it was) on any failure.
 bool WriteFileAtomic(const QString& path, const QByteArray& bytes, QString* errorDetail = nullptr);
 
 // The same for a file made of several pieces one after the other (a large file with one part
@@ -49,6 +60,7 @@ class PendingReplace {
 
  private:
   QString path_;
+  QString target_;  // path_ with links followed
   QFile file_;
   bool written_ = false;
   bool committed_ = false;
@@ -56,8 +68,17 @@ class PendingReplace {
 
 // Fault injection for tests. The hook is asked before each operation; returning true makes
 // that operation fail as the disk would (full, permission denied, file busy).
-enum class FileOp { Open, Read, Write, Rename };
+// Sync: forcing the temporary file to disk; SyncDirectory: the directory after the rename (a
+// failure there is no failure of the replace, so tests only see that it is asked).
+enum class FileOp { Open, Read, Write, Sync, Rename, SyncDirectory };
 using FaultHook = std::function<bool(FileOp op, const QString& path)>;
 void SetFaultHook(FaultHook hook);  // empty function: no faults
+
+// Removes this program's temporary files (named after one of targets, as a replace names
+// them) that were left beside the targets, or beside the files links among them lead to,
+// and are older than olderThanSeconds: leftovers of a change that crashed. Another
+// program's files and young ones are never touched. Called by a change while it holds the
+// data directory's lock.
+void RemoveStaleTemporaries(const QStringList& targets, qint64 olderThanSeconds = 600);
 
 }  // namespace store
