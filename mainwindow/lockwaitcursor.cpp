@@ -4,6 +4,7 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QThread>
+#include <mutex>
 
 #include "store/datafiles.h"
 
@@ -17,21 +18,25 @@ bool OnWindowThread() {
   return qobject_cast<QGuiApplication*>(app) && QThread::currentThread() == app->thread();
 }
 
+void BeginWait() {
+  if (!OnWindowThread())
+    return;
+  QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+  // The wait serves no events: hand the cursor to the window system now, not after the wait.
+  QGuiApplication::sync();
+}
+
+void EndWait() {
+  if (OnWindowThread())
+    QGuiApplication::restoreOverrideCursor();
+}
+
 }  // namespace
 
 void ShowWaitCursorWhileLockIsBusy() {
-  store::SetLockWaitNotice({[] {
-                              if (!OnWindowThread())
-                                return;
-                              QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-                              // The wait serves no events: hand the cursor to the window
-                              // system now rather than after the wait.
-                              QGuiApplication::sync();
-                            },
-                            [] {
-                              if (OnWindowThread())
-                                QGuiApplication::restoreOverrideCursor();
-                            }});
+  // Once per process: a change on another thread may be reading the notice meanwhile.
+  static std::once_flag installed;
+  std::call_once(installed, [] { store::SetLockWaitNotice({BeginWait, EndWait}); });
 }
 
 }  // namespace mainwindow
