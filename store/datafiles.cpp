@@ -6,6 +6,9 @@
 #include <QRandomGenerator>
 #include <QSet>
 #include <QThread>
+#include <mutex>
+#include <optional>
+#include <utility>
 
 #include "platform/usererror.h"
 #include "store/cp1252.h"
@@ -83,15 +86,24 @@ class DirLock {
 // leads nowhere) stops the change before anything is written, so it is never rewritten from
 // an empty list; so does a missing file that the change may not take as empty.
 enum class IfMissing { Empty, Fail };
-QByteArray ReadForChange(const QString& path, IfMissing ifMissing = IfMissing::Empty) {
+QByteArray ReadForChange(const QString& path, IfMissing ifMissing = IfMissing::Empty,
+                         QByteArray reuse = {}) {
   for (int attempt = 0; attempt < kReadAttempts; ++attempt) {
-    ReadResult read = ReadWholeFile(path);
+    ReadResult read = ReadWholeFile(path, std::exchange(reuse, QByteArray()));
     if (read.status == ReadStatus::Ok)
       return std::move(read.bytes);
     if (read.status == ReadStatus::Missing && ifMissing == IfMissing::Empty)
       return {};
   }
   throw platform::UserError(LoadFailureMessage());
+}
+
+// The record store's bytes of the last change, kept for the next one to read into: taking
+// 30 MB of memory afresh at every save costs more page faults than the read copies bytes.
+std::mutex spareMutex;
+QByteArray& SpareStoreBuffer() {
+  static QByteArray spare;
+  return spare;
 }
 
 // The name index must exist: without it the address book is unreachable (a share that
@@ -102,19 +114,58 @@ QByteArray ReadNamesForChange(const QString& path) {
 
 // The record store may be missing only while no list names a key: a new address book gets
 // its first one. Otherwise every listed record would read "Error" after the next save.
-QByteArray ReadStoreForChange(const QString& path, bool listsNameKeys) {
-  return ReadForChange(path, listsNameKeys ? IfMissing::Fail : IfMissing::Empty);
+QByteArray ReadStoreForChange(const QString& path, bool listsNameKeys, QByteArray reuse = {}) {
+  return ReadForChange(path, listsNameKeys ? IfMissing::Fail : IfMissing::Empty, std::move(reuse));
 }
+
+// Holds the record store's bytes for one change, read into the buffer the last change kept,
+// and keeps the buffer for the next change once no one else shares it. Declared before the
+// objects that share the bytes, so it goes after them.
+class StoreBytes {
+ public:
+  StoreBytes() {
+    std::lock_guard<std::mutex> guard(spareMutex);
+    bytes_ = std::exchange(SpareStoreBuffer(), QByteArray());
+  }
+  ~StoreBytes() {
+    if (!bytes_.isDetached())
+      return;
+    std::lock_guard<std::mutex> guard(spareMutex);
+    SpareStoreBuffer() = std::move(bytes_);
+  }
+  StoreBytes(const StoreBytes&) = delete;
+  StoreBytes& operator=(const StoreBytes&) = delete;
+
+  // The kept buffer, for a read ahead of the lock; Adopt gives the bytes read into it back.
+  QByteArray Take() { return std::exchange(bytes_, QByteArray()); }
+  const QByteArray& Adopt(QByteArray bytes) {
+    bytes_ = std::move(bytes);
+    return bytes_;
+  }
+
+  const QByteArray& Read(const QString& path, bool listsNameKeys) {
+    bytes_ = ReadStoreForChange(path, listsNameKeys, std::exchange(bytes_, QByteArray()));
+    return bytes_;
+  }
+
+ private:
+  QByteArray bytes_;
+};
 
 // Writes the list's new file under a temporary name. Normally a few pieces of the bytes
 // read; a list written elsewhere with other line ends comes in as many pieces as lines and
 // is joined instead.
-bool WriteListPieces(PendingReplace* file, const ListBytes& list) {
-  const std::vector<QByteArrayView> pieces = list.Pieces();
+std::vector<QByteArrayView> ListPieces(const ListBytes& list, QByteArray* joined) {
+  std::vector<QByteArrayView> pieces = list.Pieces();
   if (pieces.size() <= 64)
-    return file->Write(pieces);
-  const QByteArray joined = list.Bytes();
-  return file->Write({QByteArrayView(joined)});
+    return pieces;
+  *joined = list.Bytes();
+  return {QByteArrayView(*joined)};
+}
+
+bool WriteListPieces(PendingReplace* file, const ListBytes& list) {
+  QByteArray joined;
+  return file->Write(ListPieces(list, &joined));
 }
 
 void WriteList(const QString& path, const ListBytes& list) {
@@ -165,7 +216,20 @@ void DataFiles::SetLockTimeouts(int waitMs, int staleMs) {
 }
 
 DataFiles::SaveOutcome DataFiles::SaveRecord(const QString& key, const RecordValues& values) {
-  DirLock lock(*this, lockWaitMs_, lockStaleMs_, CannotWriteMessage(StorePath()));
+  // Taking the lock waits for the disk (the lock file is forced to it): the record store is
+  // read meanwhile, and the read counts once the lock is held if the file is still the one
+  // read. Otherwise it is read again under the lock.
+  StoreBytes storeBytes;
+  ReadAhead storeAhead;
+  std::optional<DirLock> lock;
+  auto takeLock = [&] {
+    lock.emplace(*this, lockWaitMs_, lockStaleMs_, CannotWriteMessage(StorePath()));
+  };
+  if (ReadAhead::Possible()) {
+    InParallel(true, takeLock, [&] { storeAhead.Read(StorePath(), storeBytes.Take()); });
+  } else {
+    takeLock();
+  }
   ListBytes names(ReadNamesForChange(NamesPath()));
   // A key that differs from a listed one only in letter case would overwrite that record's
   // section. So would a soft-deleted record's key, and a later purge would then erase the
@@ -182,7 +246,9 @@ DataFiles::SaveOutcome DataFiles::SaveRecord(const QString& key, const RecordVal
   // second thread (the key order the index needs belongs to this one). The store is read
   // here: memory a second thread takes for itself is given back to the system at once, and
   // taking 30 MB afresh at every save would cost more than the thread saves.
-  const ProfileText store(ReadStoreForChange(StorePath(), names.HasKeys() || secure.HasKeys()));
+  const ProfileText store(storeAhead.StillCurrent()
+                              ? storeBytes.Adopt(storeAhead.TakeBytes())
+                              : storeBytes.Read(StorePath(), names.HasKeys() || secure.HasKeys()));
   auto writeStore = [&] {
     QList<QPair<QString, QString>> keyValues;
     for (int field : StoreOrder())
@@ -237,14 +303,32 @@ bool DataFiles::DeleteRecord(const QString& key) {
   // A key that is no longer listed was deleted, or taken into an edit, elsewhere meanwhile.
   if (names.IndexOf(key) < 0)
     return false;
-  // The deleted-records file first: should the second write fail, the key stands in both
-  // files rather than in none, and nothing is lost.
-  if (secure.IndexOf(key) < 0) {
-    secure.Append(key);
-    WriteList(SecurePath(), secure);
-  }
   names.RemoveAll(key);
-  WriteList(NamesPath(), names);
+  if (secure.IndexOf(key) >= 0) {
+    WriteList(NamesPath(), names);
+    return true;
+  }
+  secure.Append(key);
+  // Both files are made and forced to disk at once, then renamed in order: the deleted-records
+  // file first, so that should the second rename fail, the key stands in both files rather
+  // than in none, and nothing is lost.
+  PendingReplace secureFile(SecurePath());
+  PendingReplace namesFile(NamesPath());
+  QByteArray secureJoined;
+  QByteArray namesJoined;
+  switch (PendingReplace::WriteBoth(secureFile, ListPieces(secure, &secureJoined), namesFile,
+                                    ListPieces(names, &namesJoined))) {
+    case 1:
+      throw platform::UserError(CannotCreateMessage(SecurePath()));
+    case 2:
+      throw platform::UserError(CannotCreateMessage(NamesPath()));
+    default:
+      break;
+  }
+  if (!secureFile.Commit())
+    throw platform::UserError(CannotCreateMessage(SecurePath()));
+  if (!namesFile.Commit())
+    throw platform::UserError(CannotCreateMessage(NamesPath()));
   return true;
 }
 
@@ -285,7 +369,8 @@ void DataFiles::PurgeRecords(const QStringList& keys) {
   DirLock lock(*this, lockWaitMs_, lockStaleMs_, CannotWriteMessage(StorePath()));
   const ListBytes names(ReadNamesForChange(NamesPath()));
   ListBytes secure(ReadForChange(SecurePath()));
-  const QByteArray before = ReadStoreForChange(StorePath(), names.HasKeys() || secure.HasKeys());
+  StoreBytes storeBytes;
+  const QByteArray& before = storeBytes.Read(StorePath(), names.HasKeys() || secure.HasKeys());
   ProfileText store(before);
   for (const QString& key : keys) {
     if (secure.RemoveAll(key) == 0)

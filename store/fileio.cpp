@@ -14,6 +14,7 @@
 #include <cstring>
 #include <mutex>
 
+#include "store/inparallel.h"
 #include "store/replacedfiles.h"
 
 #ifdef Q_OS_WIN
@@ -21,6 +22,7 @@
 #include <windows.h>
 #else
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -118,6 +120,47 @@ void SyncDirectory(const QString& dir) {
 #endif
 }
 
+// Reads an open file whole into result (status Ok), or leaves result failed.
+void ReadOpenFile(QFile& file, const QString& path, QByteArray reuse, ReadResult* out) {
+  ReadResult& result = *out;
+  if (Fails(FileOp::Read, path))
+    return;
+  const qint64 expected = std::max<qint64>(file.size(), 0);
+  QByteArray bytes;
+  if (reuse.isDetached() && reuse.capacity() >= expected) {
+    bytes = std::move(reuse);
+    bytes.resize(expected);
+  } else {
+    bytes = QByteArray(expected, Qt::Uninitialized);
+  }
+  // The file is read straight into the buffer, then once more to find it at its end: bytes
+  // appended since its size was asked for are taken in too.
+  qint64 total = 0;
+  while (total < expected) {
+    const qint64 got = file.read(bytes.data() + total, expected - total);
+    if (got < 0 || file.error() != QFileDevice::NoError)
+      return;
+    if (got == 0)
+      break;
+    total += got;
+  }
+  char probe[4096];
+  const qint64 more = total < expected ? 0 : file.read(probe, sizeof probe);
+  if (more < 0 || file.error() != QFileDevice::NoError)
+    return;
+  if (more > 0) {
+    bytes.truncate(total);
+    bytes.append(probe, more);
+    bytes.append(file.readAll());
+    if (file.error() != QFileDevice::NoError)
+      return;
+    total = bytes.size();
+  }
+  bytes.truncate(total);
+  result.bytes = std::move(bytes);
+  result.status = ReadStatus::Ok;
+}
+
 }  // namespace
 
 QString ResolvedPath(const QString& path) {
@@ -163,12 +206,88 @@ void RemoveStaleTemporaries(const QStringList& targets, qint64 olderThanSeconds)
   }
 }
 
+#ifdef Q_OS_LINUX
+
+bool ReadAhead::Possible() {
+  return true;
+}
+
+void ReadAhead::Read(const QString& path, QByteArray reuse) {
+  path_ = path;
+  result_ = ReadResult();
+  if (Fails(FileOp::Open, path))
+    return;
+  fd_ = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+  if (fd_ < 0)
+    return;
+  auto identity = [this](Identity* id) {
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0)
+      return false;
+    *id = {quint64(st.st_dev), quint64(st.st_ino), qint64(st.st_size),
+           qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
+           qint64(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec};
+    return true;
+  };
+  Identity before;
+  Identity after;
+  QFile file;
+  if (!OnLocalDisk(fd_) || !identity(&before) ||
+      !file.open(fd_, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::DontCloseHandle)) {
+    result_.status = ReadStatus::Failed;
+    return;
+  }
+  ReadOpenFile(file, path, std::move(reuse), &result_);
+  // Changed while it was read (a writer that does not replace the file): of no use.
+  if (!identity(&after) || !(after == before))
+    result_.status = ReadStatus::Failed;
+  identity_ = after;
+}
+
+bool ReadAhead::StillCurrent() const {
+  if (fd_ < 0 || result_.status != ReadStatus::Ok)
+    return false;
+  struct stat st {};
+  if (::stat(QFile::encodeName(path_).constData(), &st) != 0)
+    return false;
+  const Identity now{quint64(st.st_dev), quint64(st.st_ino), qint64(st.st_size),
+                     qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
+                     qint64(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec};
+  return now == identity_;
+}
+
+ReadAhead::~ReadAhead() {
+  // The file may have been replaced by the change meanwhile: the last close of a large
+  // replaced file is left to a thread of its own, as the replace itself does.
+  if (fd_ >= 0)
+    CloseReplacedLater(fd_, identity_.size);
+}
+
+#else
+
+bool ReadAhead::Possible() {
+  return false;
+}
+void ReadAhead::Read(const QString& path, QByteArray) {
+  path_ = path;
+}
+bool ReadAhead::StillCurrent() const {
+  return false;
+}
+ReadAhead::~ReadAhead() = default;
+
+#endif
+
 void SetFaultHook(FaultHook hook) {
   std::lock_guard<std::mutex> guard(hookMutex);
   Hook() = std::move(hook);
 }
 
 ReadResult ReadWholeFile(const QString& path) {
+  return ReadWholeFile(path, QByteArray());
+}
+
+ReadResult ReadWholeFile(const QString& path, QByteArray reuse) {
   ReadResult result;
   QFile file(path);
   if (Fails(FileOp::Open, path) || !file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
@@ -177,36 +296,7 @@ ReadResult ReadWholeFile(const QString& path) {
     result.status = EntryExists(path) ? ReadStatus::Failed : ReadStatus::Missing;
     return result;
   }
-  if (Fails(FileOp::Read, path))
-    return result;
-  const qint64 expected = std::max<qint64>(file.size(), 0);
-  QByteArray bytes(expected, Qt::Uninitialized);
-  // The file is read straight into the buffer, then once more to find it at its end: bytes
-  // appended since its size was asked for are taken in too.
-  qint64 total = 0;
-  while (total < expected) {
-    const qint64 got = file.read(bytes.data() + total, expected - total);
-    if (got < 0 || file.error() != QFileDevice::NoError)
-      return result;
-    if (got == 0)
-      break;
-    total += got;
-  }
-  char probe[4096];
-  const qint64 more = total < expected ? 0 : file.read(probe, sizeof probe);
-  if (more < 0 || file.error() != QFileDevice::NoError)
-    return result;
-  if (more > 0) {
-    bytes.truncate(total);
-    bytes.append(probe, more);
-    bytes.append(file.readAll());
-    if (file.error() != QFileDevice::NoError)
-      return result;
-    total = bytes.size();
-  }
-  bytes.truncate(total);
-  result.bytes = std::move(bytes);
-  result.status = ReadStatus::Ok;
+  ReadOpenFile(file, path, std::move(reuse), &result);
   return result;
 }
 
@@ -220,6 +310,37 @@ PendingReplace::~PendingReplace() {
 }
 
 bool PendingReplace::Write(const std::vector<QByteArrayView>& pieces, QString* errorDetail) {
+  if (!WriteUnsynced(pieces, errorDetail))
+    return false;
+  return Finish(!Fails(FileOp::Sync, path_) && SyncFile(&file_), errorDetail);
+}
+
+int PendingReplace::WriteBoth(PendingReplace& first, const std::vector<QByteArrayView>& firstPieces,
+                              PendingReplace& second,
+                              const std::vector<QByteArrayView>& secondPieces) {
+  if (!first.WriteUnsynced(firstPieces, nullptr))
+    return 1;
+  if (!second.WriteUnsynced(secondPieces, nullptr))
+    return 2;
+  if (Fails(FileOp::Sync, first.path_))
+    return 1;
+  if (Fails(FileOp::Sync, second.path_))
+    return 2;
+  // Each flush mostly waits for the disk: two at once share that wait.
+  bool firstSynced = false;
+  bool secondSynced = false;
+  InParallel(
+      true, [&] { firstSynced = SyncFile(&first.file_); },
+      [&] { secondSynced = SyncFile(&second.file_); });
+  if (!first.Finish(firstSynced, nullptr))
+    return 1;
+  if (!second.Finish(secondSynced, nullptr))
+    return 2;
+  return 0;
+}
+
+bool PendingReplace::WriteUnsynced(const std::vector<QByteArrayView>& pieces,
+                                   QString* errorDetail) {
   // The temporary file lies in the target's directory and is renamed over the target, so a
   // reader on another workstation sees the old file or the new one, never a mixture. It is
   // forced to disk before the rename and the directory after it, so a power cut leaves the
@@ -261,7 +382,16 @@ bool PendingReplace::Write(const std::vector<QByteArrayView>& pieces, QString* e
   // A share that keeps no permissions refuses this; the bytes matter more.
   if (target.exists())
     file_.setPermissions(target.permissions());
-  if (Fails(FileOp::Sync, path_) || !SyncFile(&file_))
+  return true;
+}
+
+bool PendingReplace::Finish(bool synced, QString* errorDetail) {
+  auto fail = [&](const QString& detail) {
+    if (errorDetail)
+      *errorDetail = detail;
+    return false;
+  };
+  if (!synced)
     return fail(QStringLiteral("flush to disk failed"));
   file_.close();
   written_ = true;

@@ -23,6 +23,41 @@ struct ReadResult {
 // Missing only when no directory entry has that name: a link that leads nowhere (dangling, or
 // a loop) is Failed, a file that cannot be read.
 ReadResult ReadWholeFile(const QString& path);
+// The same, read into `reuse` when that buffer is no one else's and large enough: memory taken
+// afresh for a file of many megabytes costs its page faults every time, more than the read.
+ReadResult ReadWholeFile(const QString& path, QByteArray reuse);
+
+// A data file read for a change before the change holds the lock, kept open so that the
+// change can tell, once it holds the lock, whether the file is still the one it read: every
+// writer replaces a data file by renaming a new one over it, and an open file's identity
+// cannot pass to another, so the same unchanged file means the same bytes. Only on local disks
+// under Linux; elsewhere (and after any failure) StillCurrent() is false and the change reads
+// the file again under the lock.
+class ReadAhead {
+ public:
+  ReadAhead() = default;
+  ~ReadAhead();
+  ReadAhead(const ReadAhead&) = delete;
+  ReadAhead& operator=(const ReadAhead&) = delete;
+
+  static bool Possible();
+  void Read(const QString& path, QByteArray reuse = {});
+  bool StillCurrent() const;
+  QByteArray TakeBytes() { return std::move(result_.bytes); }
+
+ private:
+  QString path_;
+  ReadResult result_;
+  int fd_ = -1;
+  struct Identity {
+    quint64 device = 0, inode = 0;
+    qint64 size = 0, modifiedNs = 0, changedNs = 0;
+    bool operator==(const Identity& o) const {
+      return device == o.device && inode == o.inode && size == o.size &&
+             modifiedNs == o.modifiedNs && changedNs == o.changedNs;
+    }
+  } identity_;
+};
 
 // True when a directory entry has that name, also a link that leads nowhere.
 bool EntryExists(const QString& path);
@@ -58,7 +93,16 @@ class PendingReplace {
   bool Write(const std::vector<QByteArrayView>& pieces, QString* errorDetail = nullptr);
   bool Commit(QString* errorDetail = nullptr);
 
+  // Writes two files and forces them to disk at the same time: one wait for the disk instead
+  // of two. The fault hook is asked in a fixed order. Returns 0 when both are written, else 1
+  // or 2: the one that failed (neither is then to be committed).
+  static int WriteBoth(PendingReplace& first, const std::vector<QByteArrayView>& firstPieces,
+                       PendingReplace& second, const std::vector<QByteArrayView>& secondPieces);
+
  private:
+  bool WriteUnsynced(const std::vector<QByteArrayView>& pieces, QString* errorDetail);
+  bool Finish(bool synced, QString* errorDetail);
+
   QString path_;
   QString target_;  // path_ with links followed
   QFile file_;
