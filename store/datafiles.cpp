@@ -6,6 +6,7 @@
 #include <QRandomGenerator>
 #include <QSet>
 #include <QThread>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <utility>
@@ -179,6 +180,185 @@ void WriteStore(const QString& path, const QByteArray& bytes) {
     throw platform::UserError(CannotWriteMessage(path));
 }
 
+// The new files of one save, made from the files as read and forced to disk, then renamed
+// over the old ones in order: the record store first, then the name index, so that no
+// workstation ever lists a key without its record.
+struct SaveWork {
+  DataFiles::SaveOutcome outcome = DataFiles::SaveOutcome::Saved;
+  std::unique_ptr<PendingReplace> storeFile;
+  std::unique_ptr<PendingReplace> namesFile;
+
+  // Refuses a listed key, else makes both files (throws with the failing file's message).
+  // storeBytes(listsNameKeys) gives the record store as read, or nullptr when it cannot be
+  // had; Make then returns false.
+  template <typename StoreSource>
+  bool Make(const DataFiles& files, const QString& key, const RecordValues& values,
+            ListBytes& names, const ListBytes& secure, StoreSource storeBytes) {
+    // A key that differs from a listed one only in letter case would overwrite that record's
+    // section. So would a soft-deleted record's key, and a later purge would then erase the
+    // new record with the old one.
+    if (names.IndexIgnoringCase(key) >= 0 || secure.IndexIgnoringCase(key) >= 0) {
+      outcome = DataFiles::SaveOutcome::KeyExists;
+      return true;
+    }
+    const QByteArray* bytes = storeBytes(names.HasKeys() || secure.HasKeys());
+    if (!bytes)
+      return false;
+    const ProfileText store(*bytes);
+    QList<QPair<QString, QString>> keyValues;
+    for (int field : StoreOrder())
+      keyValues.append({QString::fromLatin1(Fields()[field].storeKey), values[field]});
+    // The file is written as it was around the changed section: no copy of the whole store.
+    const ProfileText::SectionChange change = store.PlanSection(key, keyValues);
+    const QByteArrayView before(store.Bytes());
+    names.InsertSorted(key);
+    storeFile = std::make_unique<PendingReplace>(files.StorePath());
+    namesFile = std::make_unique<PendingReplace>(files.NamesPath());
+    QByteArray joined;
+    switch (PendingReplace::WriteBoth(
+        *storeFile,
+        {before.first(change.begin), QByteArrayView(change.bytes), before.sliced(change.end)},
+        *namesFile, ListPieces(names, &joined))) {
+      case 1:
+        throw platform::UserError(CannotWriteMessage(files.StorePath()));
+      case 2:
+        throw platform::UserError(CannotCreateMessage(files.NamesPath()));
+      default:
+        return true;
+    }
+  }
+
+  DataFiles::SaveOutcome Commit(const DataFiles& files) {
+    if (outcome != DataFiles::SaveOutcome::Saved)
+      return outcome;
+    if (!storeFile->Commit())
+      throw platform::UserError(CannotWriteMessage(files.StorePath()));
+    if (!namesFile->Commit())
+      throw platform::UserError(CannotCreateMessage(files.NamesPath()));
+    return outcome;
+  }
+};
+
+// A save made before the lock is held, from the files read ahead.
+struct SaveAhead {
+  ReadAhead names, secure, store;
+  SaveWork work;
+  bool made = false;
+
+  void Prepare(const DataFiles& files, const QString& key, const RecordValues& values,
+               StoreBytes& storeBytes) {
+    names.Read(files.NamesPath());
+    secure.Read(files.SecurePath());
+    store.Read(files.StorePath(), storeBytes.Take());
+    if (names.Status() != ReadStatus::Ok || secure.Status() == ReadStatus::Failed)
+      return;
+    ListBytes namesList(names.TakeBytes());
+    const ListBytes secureList(secure.TakeBytes());
+    const QByteArray none;
+    try {
+      made = work.Make(files, key, values, namesList, secureList,
+                       [&](bool listsNameKeys) -> const QByteArray* {
+                         if (store.Status() == ReadStatus::Ok)
+                           return &storeBytes.Adopt(store.TakeBytes());
+                         if (store.Status() == ReadStatus::Missing && !listsNameKeys)
+                           return &none;
+                         return nullptr;
+                       });
+    } catch (const platform::UserError& e) {
+      failure = e;
+    }
+  }
+  // The files read are still the files on disk: what was made from them (or the failure to
+  // make it) is this change's.
+  bool StillCurrent() const {
+    return (made || failure) && names.StillCurrent() && secure.StillCurrent() &&
+           store.StillCurrent();
+  }
+  DataFiles::SaveOutcome Commit(const DataFiles& files) {
+    if (failure)
+      throw *failure;
+    return work.Commit(files);
+  }
+  std::optional<platform::UserError> failure;
+};
+
+// The new files of one soft delete: the deleted-records file with the key, the name index
+// without it, renamed in that order: should the second rename fail, the key stands in both
+// files rather than in none, and nothing is lost.
+struct DeleteWork {
+  bool listed = true;
+  std::unique_ptr<PendingReplace> secureFile;
+  std::unique_ptr<PendingReplace> namesFile;
+
+  void Make(const DataFiles& files, const QString& key, ListBytes& names, ListBytes& secure) {
+    // A key that is no longer listed was deleted, or taken into an edit, elsewhere meanwhile.
+    if (names.IndexOf(key) < 0) {
+      listed = false;
+      return;
+    }
+    names.RemoveAll(key);
+    namesFile = std::make_unique<PendingReplace>(files.NamesPath());
+    QByteArray namesJoined;
+    if (secure.IndexOf(key) >= 0) {
+      if (!namesFile->Write(ListPieces(names, &namesJoined)))
+        throw platform::UserError(CannotCreateMessage(files.NamesPath()));
+      return;
+    }
+    secure.Append(key);
+    secureFile = std::make_unique<PendingReplace>(files.SecurePath());
+    QByteArray secureJoined;
+    switch (PendingReplace::WriteBoth(*secureFile, ListPieces(secure, &secureJoined), *namesFile,
+                                      ListPieces(names, &namesJoined))) {
+      case 1:
+        throw platform::UserError(CannotCreateMessage(files.SecurePath()));
+      case 2:
+        throw platform::UserError(CannotCreateMessage(files.NamesPath()));
+      default:
+        break;
+    }
+  }
+
+  bool Commit(const DataFiles& files) {
+    if (!listed)
+      return false;
+    if (secureFile && !secureFile->Commit())
+      throw platform::UserError(CannotCreateMessage(files.SecurePath()));
+    if (!namesFile->Commit())
+      throw platform::UserError(CannotCreateMessage(files.NamesPath()));
+    return true;
+  }
+};
+
+struct DeleteAhead {
+  ReadAhead names, secure;
+  DeleteWork work;
+  bool made = false;
+
+  void Prepare(const DataFiles& files, const QString& key) {
+    names.Read(files.NamesPath());
+    secure.Read(files.SecurePath());
+    if (names.Status() != ReadStatus::Ok || secure.Status() == ReadStatus::Failed)
+      return;
+    ListBytes namesList(names.TakeBytes());
+    ListBytes secureList(secure.TakeBytes());
+    try {
+      work.Make(files, key, namesList, secureList);
+      made = true;
+    } catch (const platform::UserError& e) {
+      failure = e;
+    }
+  }
+  bool StillCurrent() const {
+    return (made || failure) && names.StillCurrent() && secure.StillCurrent();
+  }
+  bool Commit(const DataFiles& files) {
+    if (failure)
+      throw *failure;
+    return work.Commit(files);
+  }
+  std::optional<platform::UserError> failure;
+};
+
 }  // namespace
 
 void SetLockWaitNotice(LockWaitNotice notice) {
@@ -216,67 +396,31 @@ void DataFiles::SetLockTimeouts(int waitMs, int staleMs) {
 }
 
 DataFiles::SaveOutcome DataFiles::SaveRecord(const QString& key, const RecordValues& values) {
-  // Taking the lock waits for the disk (the lock file is forced to it): the record store is
-  // read meanwhile, and the read counts once the lock is held if the file is still the one
-  // read. Otherwise it is read again under the lock.
   StoreBytes storeBytes;
-  ReadAhead storeAhead;
+  // Taking the lock waits for the disk (the lock file is forced to it): the save is made
+  // meanwhile from the files as they are, and counts once the lock is held if they are still
+  // the files read. Otherwise it is made again under the lock.
+  std::unique_ptr<SaveAhead> ahead;
   std::optional<DirLock> lock;
   auto takeLock = [&] {
     lock.emplace(*this, lockWaitMs_, lockStaleMs_, CannotWriteMessage(StorePath()));
   };
   if (ReadAhead::Possible()) {
-    InParallel(true, takeLock, [&] { storeAhead.Read(StorePath(), storeBytes.Take()); });
+    ahead = std::make_unique<SaveAhead>();
+    InParallel(true, takeLock, [&] { ahead->Prepare(*this, key, values, storeBytes); });
   } else {
     takeLock();
   }
-  ListBytes names(ReadNamesForChange(NamesPath()));
-  // A key that differs from a listed one only in letter case would overwrite that record's
-  // section. So would a soft-deleted record's key, and a later purge would then erase the
-  // new record with the old one.
-  if (names.IndexIgnoringCase(key) >= 0)
-    return SaveOutcome::KeyExists;
-  const ListBytes secure(ReadForChange(SecurePath()));
-  if (secure.IndexIgnoringCase(key) >= 0)
-    return SaveOutcome::KeyExists;
+  if (ahead && ahead->StillCurrent())
+    return ahead->Commit(*this);
+  ahead.reset();  // its new files go
 
-  // The record goes into the store while the name index is made ready; the new index
-  // replaces the old one only once the record is in the store, so no workstation ever lists
-  // a key without its record. With a large store both are done at once, the store on a
-  // second thread (the key order the index needs belongs to this one). The store is read
-  // here: memory a second thread takes for itself is given back to the system at once, and
-  // taking 30 MB afresh at every save would cost more than the thread saves.
-  const ProfileText store(storeAhead.StillCurrent()
-                              ? storeBytes.Adopt(storeAhead.TakeBytes())
-                              : storeBytes.Read(StorePath(), names.HasKeys() || secure.HasKeys()));
-  auto writeStore = [&] {
-    QList<QPair<QString, QString>> keyValues;
-    for (int field : StoreOrder())
-      keyValues.append({QString::fromLatin1(Fields()[field].storeKey), values[field]});
-    // The file is written as it was around the changed section: no copy of the whole store.
-    const ProfileText::SectionChange change = store.PlanSection(key, keyValues);
-    const QByteArray& before = store.Bytes();
-    if (!WriteFileAtomic(StorePath(),
-                         {QByteArrayView(before).first(change.begin), QByteArrayView(change.bytes),
-                          QByteArrayView(before).sliced(change.end)})) {
-      throw platform::UserError(CannotWriteMessage(StorePath()));
-    }
-  };
-  PendingReplace namesFile(NamesPath());
-  bool namesWritten = false;
-  auto prepareNames = [&] {
-    names.InsertSorted(key);
-    namesWritten = WriteListPieces(&namesFile, names);
-  };
-  if (store.Bytes().size() >= kParallelThreshold) {
-    InParallel(true, prepareNames, writeStore);
-  } else {
-    writeStore();
-    prepareNames();
-  }
-  if (!namesWritten || !namesFile.Commit())
-    throw platform::UserError(CannotCreateMessage(NamesPath()));
-  return SaveOutcome::Saved;
+  SaveWork work;
+  ListBytes names(ReadNamesForChange(NamesPath()));
+  const ListBytes secure(ReadForChange(SecurePath()));
+  work.Make(*this, key, values, names, secure,
+            [&](bool listsNameKeys) { return &storeBytes.Read(StorePath(), listsNameKeys); });
+  return work.Commit(*this);
 }
 
 void DataFiles::RemoveFromNames(const QString& key) {
@@ -297,39 +441,27 @@ void DataFiles::AddToNames(const QString& key) {
 }
 
 bool DataFiles::DeleteRecord(const QString& key) {
-  DirLock lock(*this, lockWaitMs_, lockStaleMs_, CannotCreateMessage(SecurePath()));
+  // Made while the lock is taken, as a save is.
+  std::unique_ptr<DeleteAhead> ahead;
+  std::optional<DirLock> lock;
+  auto takeLock = [&] {
+    lock.emplace(*this, lockWaitMs_, lockStaleMs_, CannotCreateMessage(SecurePath()));
+  };
+  if (ReadAhead::Possible()) {
+    ahead = std::make_unique<DeleteAhead>();
+    InParallel(true, takeLock, [&] { ahead->Prepare(*this, key); });
+  } else {
+    takeLock();
+  }
+  if (ahead && ahead->StillCurrent())
+    return ahead->Commit(*this);
+  ahead.reset();
+
+  DeleteWork work;
   ListBytes names(ReadNamesForChange(NamesPath()));
   ListBytes secure(ReadForChange(SecurePath()));
-  // A key that is no longer listed was deleted, or taken into an edit, elsewhere meanwhile.
-  if (names.IndexOf(key) < 0)
-    return false;
-  names.RemoveAll(key);
-  if (secure.IndexOf(key) >= 0) {
-    WriteList(NamesPath(), names);
-    return true;
-  }
-  secure.Append(key);
-  // Both files are made and forced to disk at once, then renamed in order: the deleted-records
-  // file first, so that should the second rename fail, the key stands in both files rather
-  // than in none, and nothing is lost.
-  PendingReplace secureFile(SecurePath());
-  PendingReplace namesFile(NamesPath());
-  QByteArray secureJoined;
-  QByteArray namesJoined;
-  switch (PendingReplace::WriteBoth(secureFile, ListPieces(secure, &secureJoined), namesFile,
-                                    ListPieces(names, &namesJoined))) {
-    case 1:
-      throw platform::UserError(CannotCreateMessage(SecurePath()));
-    case 2:
-      throw platform::UserError(CannotCreateMessage(NamesPath()));
-    default:
-      break;
-  }
-  if (!secureFile.Commit())
-    throw platform::UserError(CannotCreateMessage(SecurePath()));
-  if (!namesFile.Commit())
-    throw platform::UserError(CannotCreateMessage(NamesPath()));
-  return true;
+  work.Make(*this, key, names, secure);
+  return work.Commit(*this);
 }
 
 DataFiles::RestoreOutcome DataFiles::RestoreRecords(const QStringList& keys) {

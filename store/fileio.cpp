@@ -215,11 +215,16 @@ bool ReadAhead::Possible() {
 void ReadAhead::Read(const QString& path, QByteArray reuse) {
   path_ = path;
   result_ = ReadResult();
+  missing_ = false;
   if (Fails(FileOp::Open, path))
     return;
   fd_ = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-  if (fd_ < 0)
+  if (fd_ < 0) {
+    // Only a change that holds the lock creates a data file, so a missing one stays missing.
+    missing_ = errno == ENOENT && !EntryExists(path);
+    result_.status = missing_ ? ReadStatus::Missing : ReadStatus::Failed;
     return;
+  }
   auto identity = [this](Identity* id) {
     struct stat st {};
     if (::fstat(fd_, &st) != 0)
@@ -245,6 +250,8 @@ void ReadAhead::Read(const QString& path, QByteArray reuse) {
 }
 
 bool ReadAhead::StillCurrent() const {
+  if (missing_)
+    return !EntryExists(path_);
   if (fd_ < 0 || result_.status != ReadStatus::Ok)
     return false;
   struct stat st {};

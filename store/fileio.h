@@ -42,6 +42,9 @@ class ReadAhead {
 
   static bool Possible();
   void Read(const QString& path, QByteArray reuse = {});
+  // Ok, Missing (no entry of that name), or Failed (also: not worth reading ahead here).
+  ReadStatus Status() const { return result_.status; }
+  // The path still names the file read, unchanged (or, if it was missing, still nothing).
   bool StillCurrent() const;
   QByteArray TakeBytes() { return std::move(result_.bytes); }
 
@@ -49,6 +52,7 @@ class ReadAhead {
   QString path_;
   ReadResult result_;
   int fd_ = -1;
+  bool missing_ = false;
   struct Identity {
     quint64 device = 0, inode = 0;
     qint64 size = 0, modifiedNs = 0, changedNs = 0;
