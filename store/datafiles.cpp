@@ -2,6 +2,7 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFileInfo>
 #include <QLockFile>
 #include <QRandomGenerator>
 #include <QSet>
@@ -188,30 +189,28 @@ struct SaveWork {
   std::unique_ptr<PendingReplace> storeFile;
   std::unique_ptr<PendingReplace> namesFile;
 
-  // Refuses a listed key, else makes both files (throws with the failing file's message).
-  // storeBytes(listsNameKeys) gives the record store as read, or nullptr when it cannot be
-  // had; Make then returns false.
-  template <typename StoreSource>
-  bool Make(const DataFiles& files, const QString& key, const RecordValues& values,
-            ListBytes& names, const ListBytes& secure, StoreSource storeBytes) {
-    // A key that differs from a listed one only in letter case would overwrite that record's
-    // section. So would a soft-deleted record's key, and a later purge would then erase the
-    // new record with the old one.
-    if (names.IndexIgnoringCase(key) >= 0 || secure.IndexIgnoringCase(key) >= 0) {
-      outcome = DataFiles::SaveOutcome::KeyExists;
-      return true;
-    }
-    const QByteArray* bytes = storeBytes(names.HasKeys() || secure.HasKeys());
-    if (!bytes)
-      return false;
-    const ProfileText store(*bytes);
+  // A key that differs from a listed one only in letter case would overwrite that record's
+  // section. So would a soft-deleted record's key, and a later purge would then erase the new
+  // record with the old one.
+  static bool Listed(const QString& key, const ListBytes& names, const ListBytes& secure) {
+    return names.IndexIgnoringCase(key) >= 0 || secure.IndexIgnoringCase(key) >= 0;
+  }
+
+  // Where the record's section goes in the store. The file is written as it was around the
+  // changed section: no copy of the whole store.
+  static ProfileText::SectionChange Plan(const ProfileText& store, const QString& key,
+                                         const RecordValues& values) {
     QList<QPair<QString, QString>> keyValues;
     for (int field : StoreOrder())
       keyValues.append({QString::fromLatin1(Fields()[field].storeKey), values[field]});
-    // The file is written as it was around the changed section: no copy of the whole store.
-    const ProfileText::SectionChange change = store.PlanSection(key, keyValues);
+    return store.PlanSection(key, keyValues);
+  }
+
+  // Makes both new files, names already holding the key (throws with the failing file's
+  // message).
+  void Write(const DataFiles& files, const ProfileText& store,
+             const ProfileText::SectionChange& change, const ListBytes& names) {
     const QByteArrayView before(store.Bytes());
-    names.InsertSorted(key);
     storeFile = std::make_unique<PendingReplace>(files.StorePath());
     namesFile = std::make_unique<PendingReplace>(files.NamesPath());
     QByteArray joined;
@@ -224,7 +223,7 @@ struct SaveWork {
       case 2:
         throw platform::UserError(CannotCreateMessage(files.NamesPath()));
       default:
-        return true;
+        break;
     }
   }
 
@@ -239,31 +238,59 @@ struct SaveWork {
   }
 };
 
-// A save made before the lock is held, from the files read ahead.
+// A save made before the lock is held, from the files read ahead. With a large store, the
+// store's side (read, find the section) and the lists' side (read, check, insert the key) are
+// done at once.
 struct SaveAhead {
   ReadAhead names, secure, store;
   SaveWork work;
   bool made = false;
+  std::optional<platform::UserError> failure;
 
   void Prepare(const DataFiles& files, const QString& key, const RecordValues& values,
                StoreBytes& storeBytes) {
-    names.Read(files.NamesPath());
-    secure.Read(files.SecurePath());
-    store.Read(files.StorePath(), storeBytes.Take());
-    if (names.Status() != ReadStatus::Ok || secure.Status() == ReadStatus::Failed)
+    std::unique_ptr<ListBytes> namesList;
+    bool listed = false;
+    bool listsNameKeys = false;
+    auto listsSide = [&] {
+      names.Read(files.NamesPath());
+      secure.Read(files.SecurePath());
+      if (names.Status() != ReadStatus::Ok || secure.Status() == ReadStatus::Failed)
+        return;
+      namesList = std::make_unique<ListBytes>(names.TakeBytes());
+      const ListBytes secureList(secure.TakeBytes());
+      listsNameKeys = namesList->HasKeys() || secureList.HasKeys();
+      listed = SaveWork::Listed(key, *namesList, secureList);
+      if (!listed)
+        namesList->InsertSorted(key);
+    };
+    std::optional<ProfileText> text;
+    ProfileText::SectionChange change;
+    auto storeSide = [&] {
+      store.Read(files.StorePath(), storeBytes.Take());
+      if (store.Status() == ReadStatus::Ok) {
+        text.emplace(storeBytes.Adopt(store.TakeBytes()));
+      } else if (store.Status() == ReadStatus::Missing) {
+        text.emplace(QByteArray());
+      } else {
+        return;
+      }
+      change = SaveWork::Plan(*text, key, values);
+    };
+    InParallel(QFileInfo(files.StorePath()).size() >= kParallelThreshold, listsSide, storeSide);
+    if (!namesList || !text)
+      return;  // made under the lock, which tells why it cannot be
+    if (listed) {
+      work.outcome = DataFiles::SaveOutcome::KeyExists;
+      made = true;
       return;
-    ListBytes namesList(names.TakeBytes());
-    const ListBytes secureList(secure.TakeBytes());
-    const QByteArray none;
+    }
+    // A new record store only while no list names a key (see ReadStoreForChange).
+    if (store.Status() == ReadStatus::Missing && listsNameKeys)
+      return;
     try {
-      made = work.Make(files, key, values, namesList, secureList,
-                       [&](bool listsNameKeys) -> const QByteArray* {
-                         if (store.Status() == ReadStatus::Ok)
-                           return &storeBytes.Adopt(store.TakeBytes());
-                         if (store.Status() == ReadStatus::Missing && !listsNameKeys)
-                           return &none;
-                         return nullptr;
-                       });
+      work.Write(files, *text, change, *namesList);
+      made = true;
     } catch (const platform::UserError& e) {
       failure = e;
     }
@@ -279,7 +306,6 @@ struct SaveAhead {
       throw *failure;
     return work.Commit(files);
   }
-  std::optional<platform::UserError> failure;
 };
 
 // The new files of one soft delete: the deleted-records file with the key, the name index
@@ -418,8 +444,12 @@ DataFiles::SaveOutcome DataFiles::SaveRecord(const QString& key, const RecordVal
   SaveWork work;
   ListBytes names(ReadNamesForChange(NamesPath()));
   const ListBytes secure(ReadForChange(SecurePath()));
-  work.Make(*this, key, values, names, secure,
-            [&](bool listsNameKeys) { return &storeBytes.Read(StorePath(), listsNameKeys); });
+  if (SaveWork::Listed(key, names, secure))
+    return SaveOutcome::KeyExists;
+  const ProfileText store(storeBytes.Read(StorePath(), names.HasKeys() || secure.HasKeys()));
+  const ProfileText::SectionChange change = SaveWork::Plan(store, key, values);
+  names.InsertSorted(key);
+  work.Write(*this, store, change, names);
   return work.Commit(*this);
 }
 
