@@ -3,18 +3,19 @@
 // Generates an address book per record count and prints one line per measurement:
 //   bench <name> n=<records> ms=<median ms> raw_ms=<median ms of reading the store once>
 //   ratio=<ms/raw_ms>
-// The raw read is measured in the same round, so ratios hold on a noisy machine.
+// and for a command that writes, after that:
+//   floor=<durable_write|durable_write_lists> durable_ms=<median ms of the floor>
+//   durable_ratio=<ms/durable_ms>
+// The raw read and the durable write are measured in the same round, so ratios hold on a
+// noisy machine. Nothing is done between runs that the program does not do itself, but for a
+// fixed pause before a writing command, as a user leaves between two commands.
 #include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
 
 #include "bench/benchregistry.h"
-#include "store/replacedfiles.h"
 
 namespace {
 
@@ -31,12 +32,6 @@ int Repetitions(int records) {
 }  // namespace
 
 int main(int argc, char** argv) {
-#ifdef __GLIBC__
-  // Keep freed memory in the process: otherwise every large buffer is fresh pages from the
-  // kernel, and page faults (slow on virtual machines) swamp the figures being compared.
-  mallopt(M_MMAP_THRESHOLD, 1 << 30);
-  mallopt(M_TRIM_THRESHOLD, 1 << 30);
-#endif
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
     qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
@@ -76,20 +71,30 @@ int main(int argc, char** argv) {
     for (const bench::Benchmark& b : benchmarks) {
       if (!only.isEmpty() && !only.contains(b.name))
         continue;
-      std::vector<double> ms, raw;
+      std::vector<double> ms, raw, floor;
+      const bool writes = b.floor != bench::Floor::None;
       for (int rep = 0; rep < Repetitions(records); ++rep) {
-        // Replaced files the run before let go of on other threads are closed before the
-        // next run, as they are in the seconds between two commands of a user.
-        store::WaitForReplacedFiles();
-        // The raw read before and after each run: the machine's state around the measurement.
+        if (writes)
+          bench::PauseBetweenCommands();
+        // The yardsticks around each run: the machine's state around the measurement. The
+        // durable write comes after the command, so its files are not the command's business.
         raw.push_back(bench::RawReadMs(store));
         ms.push_back(b.measure(context));
         raw.push_back(bench::RawReadMs(store));
+        if (writes)
+          floor.push_back(bench::DurableWriteMs(dir, b.floor));
       }
       const double medianMs = Median(ms);
       const double rawMs = Median(raw);
-      std::printf("bench %s n=%d ms=%.2f raw_ms=%.2f ratio=%.2f\n", qPrintable(b.name), records,
+      std::printf("bench %s n=%d ms=%.2f raw_ms=%.2f ratio=%.2f", qPrintable(b.name), records,
                   medianMs, rawMs, rawMs > 0 ? medianMs / rawMs : 0.0);
+      if (writes) {
+        const double floorMs = Median(floor);
+        std::printf(" floor=%s durable_ms=%.2f durable_ratio=%.2f",
+                    b.floor == bench::Floor::Store ? "durable_write" : "durable_write_lists",
+                    floorMs, floorMs > 0 ? medianMs / floorMs : 0.0);
+      }
+      std::printf("\n");
       std::fflush(stdout);
     }
   }

@@ -1,11 +1,16 @@
 // The main window's figures: showing a record, saving one through the finish command, and
-// start-up to a filled, sorted list.
+// start-up to a painted, filled, sorted list.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEvent>
 #include <QLineEdit>
 #include <QListView>
 #include <map>
 #include <memory>
 
+#include "app/otherwindows.h"
 #include "bench/benchregistry.h"
+#include "mainwindow/startup.h"
 #include "mainwindow/tform1.h"
 #include "platform/dialogs.h"
 
@@ -77,23 +82,53 @@ const bench::Register saveRecord(
       auto* ort = form.findChild<QLineEdit*>(QStringLiteral("EOrt"));
       ort->setText(ort->text() == QStringLiteral("Köln") ? QStringLiteral("Bonn")
                                                          : QStringLiteral("Köln"));
-      bench::SettleDisk();
       const double ms = bench::TimeMs([&] { form.Button1Click(); });
       if (form.EntryUnderway() || !form.ListEntries().contains(key))
         qFatal("save_record: not saved");
       return ms;
     },
-    210);
+    210, bench::Floor::Store);
 
-// Creating the main window until its list holds every key of the name index, sorted.
+// Notes the first paint of a widget.
+class PaintSeen : public QObject {
+ public:
+  bool seen = false;
+  bool eventFilter(QObject*, QEvent* event) override {
+    seen = seen || event->type() == QEvent::Paint;
+    return false;
+  }
+};
+
+// What the user waits for at start-up: every window created as main() creates them, the main
+// window shown and its list, filled and sorted, painted (offscreen).
 const bench::Register startup(
     "startup",
     [](const bench::Context& c) {
       InstallNoDialogs();
-      std::unique_ptr<TForm1> form;
-      const double ms = bench::TimeMs([&] { form = std::make_unique<TForm1>(c.book.dir); });
-      if (form->findChild<QListView*>(QStringLiteral("ListBox1"))->model()->rowCount() !=
-          c.book.liveKeys.size())
+      int rows = -1;
+      double ms = 0;
+      QElapsedTimer timer;
+      mainwindow::StartupSteps steps;
+      steps.createOtherWindows = app::CreateOtherWindows;
+      steps.runMessageLoop = [&] {
+        TForm1* form = nullptr;
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+          if (auto* candidate = qobject_cast<TForm1*>(widget))
+            form = candidate;
+        }
+        auto* list = form->findChild<QListView*>(QStringLiteral("ListBox1"));
+        PaintSeen painted;
+        list->viewport()->installEventFilter(&painted);
+        while (!painted.seen)
+          QApplication::processEvents(QEventLoop::AllEvents, 5);
+        ms = static_cast<double>(timer.nsecsElapsed()) / 1e6;
+        list->viewport()->removeEventFilter(&painted);
+        rows = list->model()->rowCount();
+        return 0;
+      };
+      timer.start();
+      mainwindow::RunProgram(c.book.dir, steps);
+      if (rows != c.book.liveKeys.size())
         qFatal("startup: list not filled");
       return ms;
     },

@@ -20,6 +20,17 @@ QString StorePath(const bench::Context& c) {
 const bench::Register rawRead(
     "raw_read", [](const bench::Context& c) { return bench::RawReadMs(StorePath(c)); }, 0);
 
+// The floors of the writing commands: the record store's bytes, and the two list files' bytes,
+// written as durably as the program writes them.
+const bench::Register durableWrite(
+    "durable_write",
+    [](const bench::Context& c) { return bench::DurableWriteMs(c.book.dir, bench::Floor::Store); },
+    1);
+const bench::Register durableWriteLists(
+    "durable_write_lists",
+    [](const bench::Context& c) { return bench::DurableWriteMs(c.book.dir, bench::Floor::Lists); },
+    2);
+
 const bench::Register loadSortedList(
     "load_sorted_list",
     [](const bench::Context& c) {
@@ -65,13 +76,12 @@ const bench::Register writeOneRecord(
                                                                           : QStringLiteral("Köln");
       files.RemoveFromNames(key);
       store::DataFiles::SaveOutcome outcome{};
-      bench::SettleDisk();
       const double ms = bench::TimeMs([&] { outcome = files.SaveRecord(key, values); });
       if (outcome != store::DataFiles::SaveOutcome::Saved)
         qFatal("write_one_record: refused");
       return ms;
     },
-    30);
+    30, bench::Floor::Store);
 
 // An export or report over everything: one opened store, every field of every live record
 // as text.

@@ -129,7 +129,7 @@ const bench::Register vcardImport(
       const QString cards = CardsFile(c);
       EmptyBook& book = Empty();
       Dialogs().fileName = cards;
-      bench::SettleDisk();
+      bench::PauseBetweenCommands();
       const double ms = bench::TimeMs([&] { book.form->Importieren1Click(); });
       if (book.form->ListEntries().size() != c.book.liveKeys.size() + c.book.deletedKeys.size())
         qFatal("vcard_import: not every card imported");
@@ -150,7 +150,7 @@ const bench::Register vcardImportWrite(
       const store::ReadResult storeBytes = store::ReadWholeFile(store);
       const store::ReadResult namesBytes = store::ReadWholeFile(names);
       store::WaitForReplacedFiles();
-      bench::SettleDisk();
+      bench::PauseBetweenCommands();
       return bench::TimeMs([&] {
         if (!store::WriteFileAtomic(store, storeBytes.bytes) ||
             !store::WriteFileAtomic(names, namesBytes.bytes))

@@ -1,13 +1,13 @@
 #include "mainwindow/deletedlist.h"
 
-#include <QFileInfo>
-
+#include "store/fileio.h"
 #include "store/sharedaccess.h"
 
 namespace mainwindow {
 
 DeletedList LoadDeletedList(const QString& path, store::MessageSink& sink) {
-  if (!QFileInfo::exists(path))
+  // A link that leads nowhere is an unreadable file, not a missing one.
+  if (!store::EntryExists(path))
     return DeletedList{{}, true};
   store::LoadResult result = store::LoadSortedList(path, sink);
   if (!result.loaded && result.missing)

@@ -18,6 +18,14 @@ QString Quoted(const QString& text) {
 }
 
 std::optional<Refusal> CheckCharacters(int field, const QString& value) {
+  // The record store gives back at most 1023 characters of a value: the rest would be lost,
+  // and a record key of longer names would not even count as one.
+  if (value.size() > store::kMaxFieldLength) {
+    return Refusal{field, store::kMaxFieldLength,
+                   QStringLiteral("Das Feld %1 darf höchstens %2 Zeichen enthalten.")
+                       .arg(Quoted(FieldCaption(field)))
+                       .arg(store::kMaxFieldLength)};
+  }
   for (qsizetype i = 0; i < value.size(); ++i) {
     if (value.at(i).unicode() < 32 || value.at(i).unicode() == 127) {
       return Refusal{field, i,

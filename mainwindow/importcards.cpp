@@ -6,9 +6,6 @@
 namespace mainwindow {
 namespace {
 
-// The longest value the record store gives back; a longer one could not be read again whole.
-constexpr qsizetype kMaxFieldLength = 1023;
-
 QString Quoted(const QString& text) {
   return QStringLiteral("\u201E") + text + QStringLiteral("\u201C");
 }
@@ -43,11 +40,6 @@ QString CheckValues(const store::RecordValues& values) {
           .arg(Quoted(FieldCaption(field)))
           .arg(limit)
           .arg(Quoted(values[size_t(field)]));
-    }
-    if (values[size_t(field)].size() > kMaxFieldLength) {
-      return QStringLiteral("Das Feld %1 ist länger als %2 Zeichen.")
-          .arg(Quoted(FieldCaption(field)))
-          .arg(kMaxFieldLength);
     }
   }
   return QString();

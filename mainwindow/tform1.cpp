@@ -15,6 +15,7 @@
 
 #include "mainwindow/entrylistmodel.h"
 #include "mainwindow/listops.h"
+#include "mainwindow/lockwaitcursor.h"
 #include "store/datafiles.h"
 #include "store/sharedaccess.h"
 
@@ -26,6 +27,7 @@ static void InitMainWindowResources() {
 TForm1::TForm1(QString dataDir, QWidget* parent)
     : QMainWindow(parent), dataDir_(std::move(dataDir)), sink_(this) {
   InitMainWindowResources();
+  mainwindow::ShowWaitCursorWhileLockIsBusy();
   setObjectName(QStringLiteral("Form1"));
   CreateControls();
   ConnectHandlers();

@@ -126,6 +126,7 @@ class TForm1 : public QMainWindow {
   void Lschen2Click();                              // main menu: runs the popup item Lschen1
   void GelschteDatenstzeendgltigverwerfen1Click();  // purge deleted records
   void G1Click();                                   // restore dialog
+  void VerwaisteDatenstzewiederherstellen1Click();  // restore dialog for orphaned records
   // List and tree.
   void ListBox1Click();
   void ListBox1MouseDown(Qt::MouseButton button, const QPoint& pos);
@@ -213,6 +214,7 @@ class TForm1 : public QMainWindow {
   QAction* Lschen2 = nullptr;
   QAction* GelschteDatenstzeendgltigverwerfen1 = nullptr;
   QAction* G1 = nullptr;
+  QAction* VerwaisteDatenstzewiederherstellen1 = nullptr;
   QAction* Info1 = nullptr;
   QMenu* PopupMenu1 = nullptr;
   QAction* Bearbeiten1 = nullptr;

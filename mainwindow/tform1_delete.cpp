@@ -59,6 +59,12 @@ void TForm1::GelschteDatenstzeendgltigverwerfen1Click() {
 }
 
 void TForm1::G1Click() {
+  Form3->SetSource(TForm3::Source::Deleted);
+  Form3->Execute();
+}
+
+void TForm1::VerwaisteDatenstzewiederherstellen1Click() {
+  Form3->SetSource(TForm3::Source::Orphaned);
   Form3->Execute();
 }
 

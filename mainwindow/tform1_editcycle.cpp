@@ -49,8 +49,10 @@ void TForm1::SetStateControls(bool entry) {
                               ToolbarButton978, ToolbarButton9711, Button1}) {
     button->setEnabled(entry);
   }
-  for (QAction* item : {NeuerDatensatzerstellen1, Datensatzbearbeiten1, ReporterstellenDrucken1,
-                        Bearbeiten2, Lschen2, VCardExport1, Importieren1}) {
+  // The record under edit is listed nowhere and would count as orphaned.
+  for (QAction* item :
+       {NeuerDatensatzerstellen1, Datensatzbearbeiten1, ReporterstellenDrucken1, Bearbeiten2,
+        Lschen2, VCardExport1, Importieren1, VerwaisteDatenstzewiederherstellen1}) {
     item->setEnabled(!entry);
   }
   for (QAction* item : {Dateneingabeabbrechen1, Dateneingabebeenden1, Rckgngig1, Ausschneiden1,

@@ -306,6 +306,9 @@ void TForm1::CreateMenus() {
       QStringLiteral("&Gelöschte Datensätze endgültig verwerfen"), QKeySequence(), true);
   G1 = AddMenuItem(Beabeiten1, "G1", QStringLiteral("Gelöschte Datensätze &wiederherstellen"),
                    QKeySequence(), true);
+  VerwaisteDatenstzewiederherstellen1 =
+      AddMenuItem(Beabeiten1, "VerwaisteDatenstzewiederherstellen1",
+                  QStringLiteral("&Verwaiste Datensätze wiederherstellen"), QKeySequence(), true);
 
   N1 = newMenu("N1", QStringLiteral("&?"));
   Info1 = AddMenuItem(N1, "Info1", QStringLiteral("&Info"), QKeySequence(), true);
@@ -356,6 +359,7 @@ void TForm1::ConnectHandlers() {
   onTrigger(Lschen2, &TForm1::Lschen2Click);
   onTrigger(GelschteDatenstzeendgltigverwerfen1, &TForm1::GelschteDatenstzeendgltigverwerfen1Click);
   onTrigger(G1, &TForm1::G1Click);
+  onTrigger(VerwaisteDatenstzewiederherstellen1, &TForm1::VerwaisteDatenstzewiederherstellen1Click);
   onTrigger(Info1, &TForm1::Info1Click);
   onTrigger(Bearbeiten1, &TForm1::Bearbeiten1Click);
   onTrigger(Lschen1, &TForm1::Lschen1Click);

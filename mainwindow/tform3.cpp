@@ -75,12 +75,23 @@ int TForm3::Execute() {
   return result;
 }
 
+QStringList TForm3::LoadKeys() {
+  if (source_ == Source::Orphaned) {
+    try {
+      return store::DataFiles(dataDir_).OrphanedKeys();
+    } catch (const platform::UserError& error) {
+      platform::Dialogs::Get().Error(this, error.message());
+      return {};
+    }
+  }
+  platform::DialogSink sink(this);
+  return LoadDeletedList(store::DataFiles(dataDir_).SecurePath(), sink).keys;
+}
+
 void TForm3::FormShow() {
   CheckListBox1->clear();
-  platform::DialogSink sink(this);
-  const DeletedList deleted = LoadDeletedList(store::DataFiles(dataDir_).SecurePath(), sink);
   // The keys come sorted; the items are built first and handed to the list in one go.
-  for (const QString& key : deleted.keys) {
+  for (const QString& key : LoadKeys()) {
     auto* item = new QListWidgetItem(key);
     item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
     item->setCheckState(Qt::Unchecked);
@@ -134,20 +145,22 @@ void TForm3::Restore() {
     return;
 
   platform::DialogSink sink(this);
-  const store::DataFiles files(dataDir_);
   // Compared with the name index as it is on disk, not with the main list, which may be the
   // partial internal-number view: no key may end up listed twice.
-  const store::LoadResult names = store::LoadSortedList(files.NamesPath(), sink);
+  const store::LoadResult names =
+      store::LoadSortedList(store::DataFiles(dataDir_).NamesPath(), sink);
   if (!names.loaded)
     return;
   QSet<QString> live;
   live.reserve(names.lines.size());
   for (const QString& key : names.lines)
     live.insert(key.toCaseFolded());
+  const bool orphans = source_ == Source::Orphaned;
   for (const QString& key : candidates) {
-    // A key listed in this very spelling while it is still deleted is a restore that a failed
-    // write cut short (the name index is written first); restoring it again completes it.
-    if (live.contains(key.toCaseFolded()) && !names.lines.contains(key)) {
+    // A deleted key listed in this very spelling is a restore that a failed write cut short
+    // (the name index is written first); restoring it again completes it.
+    const bool cutShort = !orphans && names.lines.contains(key);
+    if (live.contains(key.toCaseFolded()) && !cutShort) {
       platform::Dialogs::Get().Message(this, RestoreRefusedMessage());
       return;
     }
@@ -155,7 +168,8 @@ void TForm3::Restore() {
   if (ticked.isEmpty())
     return;
 
-  switch (store::DataFiles(dataDir_).RestoreRecords(ticked)) {
+  store::DataFiles files(dataDir_);
+  switch (orphans ? files.RelistOrphans(ticked) : files.RestoreRecords(ticked)) {
     case store::DataFiles::RestoreOutcome::Restored:
       break;
     case store::DataFiles::RestoreOutcome::KeyLive:

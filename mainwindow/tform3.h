@@ -10,7 +10,9 @@ class QListWidget;
 class QPushButton;
 
 // The restore dialog: lists the soft-deleted record keys with check boxes and moves the
-// ticked ones back to the name index.
+// ticked ones back to the name index. The same dialog lists orphaned records (sections of the
+// record store that no list names, left by a crash during an edit or by a rename) and lists
+// the ticked ones in the name index again.
 class TForm3 : public QDialog {
   Q_OBJECT
 
@@ -22,6 +24,9 @@ class TForm3 : public QDialog {
   explicit TForm3(QWidget* parent = nullptr);
 
   void SetDataDir(const QString& dir) { dataDir_ = dir; }
+  // Which records the next opening offers.
+  enum class Source { Deleted, Orphaned };
+  void SetSource(Source source) { source_ = source; }
   // Run when the dialog closes, whichever way; the main window reloads its list there.
   void SetCloseAction(std::function<void()> action) { closeAction_ = std::move(action); }
 
@@ -42,7 +47,10 @@ class TForm3 : public QDialog {
   QStringList TickedKeys() const;
   QString HighlightedKey() const;
 
+  QStringList LoadKeys();
+
   QString dataDir_;
+  Source source_ = Source::Deleted;
   std::function<void()> closeAction_;
 };
 

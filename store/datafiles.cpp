@@ -5,15 +5,24 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QRandomGenerator>
+#include <QSet>
 #include <QThread>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <utility>
 
 #include "platform/usererror.h"
+#include "store/cp1252.h"
 #include "store/fileio.h"
 #include "store/inparallel.h"
 #include "store/listbytes.h"
+#include "store/listfile.h"
 #include "store/messages.h"
+#include "store/profilescan.h"
 #include "store/profiletext.h"
 #include "store/replacedfiles.h"
+#include "store/sharedaccess.h"
 
 namespace store {
 namespace {
@@ -21,6 +30,14 @@ namespace {
 // A file that exists but cannot be read is tried a few more times at once (another
 // workstation may be replacing it this very moment) before the change gives up.
 constexpr int kReadAttempts = 20;
+
+LockWaitNotice& Notice() {
+  static LockWaitNotice notice;
+  return notice;
+}
+
+int defaultLockWaitMs = 10000;
+int defaultLockStaleMs = 30000;
 
 // Holds the data directory's lock file for one read-merge-write.
 //
@@ -30,49 +47,128 @@ constexpr int kReadAttempts = 20;
 // in which the lock is free and fails its bounded wait although the lock was free often.
 class DirLock {
  public:
-  DirLock(const QString& path, int waitMs, int staleMs, const QString& failureMessage)
-      : lock_(path) {
+  DirLock(const DataFiles& files, int waitMs, int staleMs, const QString& failureMessage)
+      : lock_(files.LockPath()) {
     lock_.setStaleLockTime(staleMs);
     const QDeadlineTimer deadline(waitMs);
+    bool waiting = false;
     while (!lock_.tryLock(0)) {
       // Only a lock held by another workstation is worth waiting for; a directory that
       // cannot be written fails at once.
-      if (lock_.error() != QLockFile::LockFailedError || deadline.hasExpired())
+      if (lock_.error() != QLockFile::LockFailedError) {
+        EndWait(waiting);
         throw platform::UserError(failureMessage);
+      }
+      if (deadline.hasExpired()) {
+        EndWait(waiting);
+        throw platform::UserError(LockBusyMessage());
+      }
+      if (!waiting && Notice().begin)
+        Notice().begin();
+      waiting = true;
       // Waiting workstations spread out, so they do not all try again at the same moment.
       QThread::msleep(QRandomGenerator::global()->bounded(1, 4));
     }
+    EndWait(waiting);
+    // Leftovers of changes that crashed are cleared while no other change can be writing.
+    RemoveStaleTemporaries({files.StorePath(), files.NamesPath(), files.SecurePath()});
   }
 
  private:
+  static void EndWait(bool waiting) {
+    if (waiting && Notice().end)
+      Notice().end();
+  }
+
   // Files the change replaces are let go of after the lock (declared first, it goes last).
   HoldReplacedFiles holdReplaced_;
   QLockFile lock_;
 };
 
-// Reads a data file for a change. A missing file counts as empty; a file that exists but
-// cannot be read stops the change before anything is written, so it is never rewritten from
-// an empty list.
-QByteArray ReadForChange(const QString& path) {
+// Reads a data file for a change. A file that exists but cannot be read (also a link that
+// leads nowhere) stops the change before anything is written, so it is never rewritten from
+// an empty list; so does a missing file that the change may not take as empty.
+enum class IfMissing { Empty, Fail };
+QByteArray ReadForChange(const QString& path, IfMissing ifMissing = IfMissing::Empty,
+                         QByteArray reuse = {}) {
   for (int attempt = 0; attempt < kReadAttempts; ++attempt) {
-    ReadResult read = ReadWholeFile(path);
+    ReadResult read = ReadWholeFile(path, std::exchange(reuse, QByteArray()));
     if (read.status == ReadStatus::Ok)
       return std::move(read.bytes);
-    if (read.status == ReadStatus::Missing)
+    if (read.status == ReadStatus::Missing && ifMissing == IfMissing::Empty)
       return {};
   }
   throw platform::UserError(LoadFailureMessage());
 }
 
+// The record store's bytes of the last change, kept for the next one to read into: taking
+// 30 MB of memory afresh at every save costs more page faults than the read copies bytes.
+std::mutex spareMutex;
+QByteArray& SpareStoreBuffer() {
+  static QByteArray spare;
+  return spare;
+}
+
+// The name index must exist: without it the address book is unreachable (a share that
+// dropped out), and a change would start a new index that lists none of the records.
+QByteArray ReadNamesForChange(const QString& path) {
+  return ReadForChange(path, IfMissing::Fail);
+}
+
+// The record store may be missing only while no list names a key: a new address book gets
+// its first one. Otherwise every listed record would read "Error" after the next save.
+QByteArray ReadStoreForChange(const QString& path, bool listsNameKeys, QByteArray reuse = {}) {
+  return ReadForChange(path, listsNameKeys ? IfMissing::Fail : IfMissing::Empty, std::move(reuse));
+}
+
+// Holds the record store's bytes for one change, read into the buffer the last change kept,
+// and keeps the buffer for the next change once no one else shares it. Declared before the
+// objects that share the bytes, so it goes after them.
+class StoreBytes {
+ public:
+  StoreBytes() {
+    std::lock_guard<std::mutex> guard(spareMutex);
+    bytes_ = std::exchange(SpareStoreBuffer(), QByteArray());
+  }
+  ~StoreBytes() {
+    if (!bytes_.isDetached())
+      return;
+    std::lock_guard<std::mutex> guard(spareMutex);
+    SpareStoreBuffer() = std::move(bytes_);
+  }
+  StoreBytes(const StoreBytes&) = delete;
+  StoreBytes& operator=(const StoreBytes&) = delete;
+
+  // The kept buffer, for a read ahead of the lock; Adopt gives the bytes read into it back.
+  QByteArray Take() { return std::exchange(bytes_, QByteArray()); }
+  const QByteArray& Adopt(QByteArray bytes) {
+    bytes_ = std::move(bytes);
+    return bytes_;
+  }
+
+  const QByteArray& Read(const QString& path, bool listsNameKeys) {
+    bytes_ = ReadStoreForChange(path, listsNameKeys, std::exchange(bytes_, QByteArray()));
+    return bytes_;
+  }
+
+ private:
+  QByteArray bytes_;
+};
+
 // Writes the list's new file under a temporary name. Normally a few pieces of the bytes
 // read; a list written elsewhere with other line ends comes in as many pieces as lines and
 // is joined instead.
-bool WriteListPieces(PendingReplace* file, const ListBytes& list) {
-  const std::vector<QByteArrayView> pieces = list.Pieces();
+std::vector<QByteArrayView> ListPieces(const ListBytes& list, QByteArray* joined) {
+  std::vector<QByteArrayView> pieces = list.Pieces();
   if (pieces.size() <= 64)
-    return file->Write(pieces);
-  const QByteArray joined = list.Bytes();
-  return file->Write({QByteArrayView(joined)});
+    return pieces;
+  *joined = list.Bytes();
+  return {QByteArrayView(*joined)};
+}
+
+bool WriteListPieces(PendingReplace* file, const ListBytes& list) {
+  QByteArray joined;
+  return file->Write(ListPieces(list, &joined));
 }
 
 void WriteList(const QString& path, const ListBytes& list) {
@@ -86,9 +182,227 @@ void WriteStore(const QString& path, const QByteArray& bytes) {
     throw platform::UserError(CannotWriteMessage(path));
 }
 
+// The new files of one save, made from the files as read and forced to disk, then renamed
+// over the old ones in order: the record store first, then the name index, so that no
+// workstation ever lists a key without its record.
+struct SaveWork {
+  DataFiles::SaveOutcome outcome = DataFiles::SaveOutcome::Saved;
+  std::unique_ptr<PendingReplace> storeFile;
+  std::unique_ptr<PendingReplace> namesFile;
+
+  // A key that differs from a listed one only in letter case would overwrite that record's
+  // section. So would a soft-deleted record's key, and a later purge would then erase the new
+  // record with the old one.
+  static bool Listed(const QString& key, const ListBytes& names, const ListBytes& secure) {
+    return names.IndexIgnoringCase(key) >= 0 || secure.IndexIgnoringCase(key) >= 0;
+  }
+
+  // Where the record's section goes in the store. The file is written as it was around the
+  // changed section: no copy of the whole store.
+  static ProfileText::SectionChange Plan(const ProfileText& store, const QString& key,
+                                         const RecordValues& values) {
+    QList<QPair<QString, QString>> keyValues;
+    for (int field : StoreOrder())
+      keyValues.append({QString::fromLatin1(Fields()[field].storeKey), values[field]});
+    return store.PlanSection(key, keyValues);
+  }
+
+  // Makes both new files, names already holding the key (throws with the failing file's
+  // message).
+  void Write(const DataFiles& files, const ProfileText& store,
+             const ProfileText::SectionChange& change, const ListBytes& names) {
+    const QByteArrayView before(store.Bytes());
+    storeFile = std::make_unique<PendingReplace>(files.StorePath());
+    namesFile = std::make_unique<PendingReplace>(files.NamesPath());
+    QByteArray joined;
+    switch (PendingReplace::WriteBoth(
+        *storeFile,
+        {before.first(change.begin), QByteArrayView(change.bytes), before.sliced(change.end)},
+        *namesFile, ListPieces(names, &joined))) {
+      case 1:
+        throw platform::UserError(CannotWriteMessage(files.StorePath()));
+      case 2:
+        throw platform::UserError(CannotCreateMessage(files.NamesPath()));
+      default:
+        break;
+    }
+  }
+
+  DataFiles::SaveOutcome Commit(const DataFiles& files) {
+    if (outcome != DataFiles::SaveOutcome::Saved)
+      return outcome;
+    if (!storeFile->Commit())
+      throw platform::UserError(CannotWriteMessage(files.StorePath()));
+    if (!namesFile->Commit())
+      throw platform::UserError(CannotCreateMessage(files.NamesPath()));
+    return outcome;
+  }
+};
+
+// A save made before the lock is held, from the files read ahead. With a large store, the
+// store's side (read, find the section) and the lists' side (read, check, insert the key) are
+// done at once.
+struct SaveAhead {
+  ReadAhead names, secure, store;
+  SaveWork work;
+  bool made = false;
+  std::optional<platform::UserError> failure;
+
+  void Prepare(const DataFiles& files, const QString& key, const RecordValues& values,
+               StoreBytes& storeBytes) {
+    std::unique_ptr<ListBytes> namesList;
+    bool listed = false;
+    bool listsNameKeys = false;
+    auto listsSide = [&] {
+      names.Read(files.NamesPath());
+      secure.Read(files.SecurePath());
+      if (names.Status() != ReadStatus::Ok || secure.Status() == ReadStatus::Failed)
+        return;
+      namesList = std::make_unique<ListBytes>(names.TakeBytes());
+      const ListBytes secureList(secure.TakeBytes());
+      listsNameKeys = namesList->HasKeys() || secureList.HasKeys();
+      listed = SaveWork::Listed(key, *namesList, secureList);
+      if (!listed)
+        namesList->InsertSorted(key);
+    };
+    std::optional<ProfileText> text;
+    ProfileText::SectionChange change;
+    auto storeSide = [&] {
+      store.Read(files.StorePath(), storeBytes.Take());
+      if (store.Status() == ReadStatus::Ok) {
+        text.emplace(storeBytes.Adopt(store.TakeBytes()));
+      } else if (store.Status() == ReadStatus::Missing) {
+        text.emplace(QByteArray());
+      } else {
+        return;
+      }
+      change = SaveWork::Plan(*text, key, values);
+    };
+    InParallel(QFileInfo(files.StorePath()).size() >= kParallelThreshold, listsSide, storeSide);
+    if (!namesList || !text)
+      return;  // made under the lock, which tells why it cannot be
+    if (listed) {
+      work.outcome = DataFiles::SaveOutcome::KeyExists;
+      made = true;
+      return;
+    }
+    // A new record store only while no list names a key (see ReadStoreForChange).
+    if (store.Status() == ReadStatus::Missing && listsNameKeys)
+      return;
+    try {
+      work.Write(files, *text, change, *namesList);
+      made = true;
+    } catch (const platform::UserError& e) {
+      failure = e;
+    }
+  }
+  // The files read are still the files on disk: what was made from them (or the failure to
+  // make it) is this change's.
+  bool StillCurrent() const {
+    return (made || failure) && names.StillCurrent() && secure.StillCurrent() &&
+           store.StillCurrent();
+  }
+  DataFiles::SaveOutcome Commit(const DataFiles& files) {
+    if (failure)
+      throw *failure;
+    return work.Commit(files);
+  }
+};
+
+// The new files of one soft delete: the deleted-records file with the key, the name index
+// without it, renamed in that order: should the second rename fail, the key stands in both
+// files rather than in none, and nothing is lost.
+struct DeleteWork {
+  bool listed = true;
+  std::unique_ptr<PendingReplace> secureFile;
+  std::unique_ptr<PendingReplace> namesFile;
+
+  void Make(const DataFiles& files, const QString& key, ListBytes& names, ListBytes& secure) {
+    // A key that is no longer listed was deleted, or taken into an edit, elsewhere meanwhile.
+    if (names.IndexOf(key) < 0) {
+      listed = false;
+      return;
+    }
+    names.RemoveAll(key);
+    namesFile = std::make_unique<PendingReplace>(files.NamesPath());
+    QByteArray namesJoined;
+    if (secure.IndexOf(key) >= 0) {
+      if (!namesFile->Write(ListPieces(names, &namesJoined)))
+        throw platform::UserError(CannotCreateMessage(files.NamesPath()));
+      return;
+    }
+    secure.Append(key);
+    secureFile = std::make_unique<PendingReplace>(files.SecurePath());
+    QByteArray secureJoined;
+    switch (PendingReplace::WriteBoth(*secureFile, ListPieces(secure, &secureJoined), *namesFile,
+                                      ListPieces(names, &namesJoined))) {
+      case 1:
+        throw platform::UserError(CannotCreateMessage(files.SecurePath()));
+      case 2:
+        throw platform::UserError(CannotCreateMessage(files.NamesPath()));
+      default:
+        break;
+    }
+  }
+
+  bool Commit(const DataFiles& files) {
+    if (!listed)
+      return false;
+    if (secureFile && !secureFile->Commit())
+      throw platform::UserError(CannotCreateMessage(files.SecurePath()));
+    if (!namesFile->Commit())
+      throw platform::UserError(CannotCreateMessage(files.NamesPath()));
+    return true;
+  }
+};
+
+struct DeleteAhead {
+  ReadAhead names, secure;
+  DeleteWork work;
+  bool made = false;
+
+  void Prepare(const DataFiles& files, const QString& key) {
+    names.Read(files.NamesPath());
+    secure.Read(files.SecurePath());
+    if (names.Status() != ReadStatus::Ok || secure.Status() == ReadStatus::Failed)
+      return;
+    ListBytes namesList(names.TakeBytes());
+    ListBytes secureList(secure.TakeBytes());
+    try {
+      work.Make(files, key, namesList, secureList);
+      made = true;
+    } catch (const platform::UserError& e) {
+      failure = e;
+    }
+  }
+  bool StillCurrent() const {
+    return (made || failure) && names.StillCurrent() && secure.StillCurrent();
+  }
+  bool Commit(const DataFiles& files) {
+    if (failure)
+      throw *failure;
+    return work.Commit(files);
+  }
+  std::optional<platform::UserError> failure;
+};
+
 }  // namespace
 
-DataFiles::DataFiles(QString dir) : dir_(std::move(dir)) {}
+void SetLockWaitNotice(LockWaitNotice notice) {
+  Notice() = std::move(notice);
+}
+
+const LockWaitNotice& CurrentLockWaitNotice() {
+  return Notice();
+}
+
+DataFiles::DataFiles(QString dir)
+    : dir_(std::move(dir)), lockWaitMs_(defaultLockWaitMs), lockStaleMs_(defaultLockStaleMs) {}
+
+void DataFiles::SetDefaultLockTimeouts(int waitMs, int staleMs) {
+  defaultLockWaitMs = waitMs;
+  defaultLockStaleMs = staleMs;
+}
 
 QString DataFiles::StorePath() const {
   return QDir(dir_).filePath(QStringLiteral("adresse.qdx"));
@@ -109,65 +423,48 @@ void DataFiles::SetLockTimeouts(int waitMs, int staleMs) {
 }
 
 DataFiles::SaveOutcome DataFiles::SaveRecord(const QString& key, const RecordValues& values) {
-  DirLock lock(LockPath(), lockWaitMs_, lockStaleMs_, CannotWriteMessage(StorePath()));
-  ListBytes names(ReadForChange(NamesPath()));
-  // A key that differs from a listed one only in letter case would overwrite that record's
-  // section. So would a soft-deleted record's key, and a later purge would then erase the
-  // new record with the old one.
-  if (names.IndexIgnoringCase(key) >= 0)
-    return SaveOutcome::KeyExists;
-  if (ListBytes(ReadForChange(SecurePath())).IndexIgnoringCase(key) >= 0) {
-    return SaveOutcome::KeyExists;
-  }
-
-  // The record goes into the store while the name index is made ready; the new index
-  // replaces the old one only once the record is in the store, so no workstation ever lists
-  // a key without its record. With a large store both are done at once, the store on a
-  // second thread (the key order the index needs belongs to this one). The store is read
-  // here: memory a second thread takes for itself is given back to the system at once, and
-  // taking 30 MB afresh at every save would cost more than the thread saves.
-  const ProfileText store(ReadForChange(StorePath()));
-  auto writeStore = [&] {
-    QList<QPair<QString, QString>> keyValues;
-    for (int field : StoreOrder())
-      keyValues.append({QString::fromLatin1(Fields()[field].storeKey), values[field]});
-    // The file is written as it was around the changed section: no copy of the whole store.
-    const ProfileText::SectionChange change = store.PlanSection(key, keyValues);
-    const QByteArray& before = store.Bytes();
-    if (!WriteFileAtomic(StorePath(),
-                         {QByteArrayView(before).first(change.begin), QByteArrayView(change.bytes),
-                          QByteArrayView(before).sliced(change.end)})) {
-      throw platform::UserError(CannotWriteMessage(StorePath()));
-    }
+  StoreBytes storeBytes;
+  // Taking the lock waits for the disk (the lock file is forced to it): the save is made
+  // meanwhile from the files as they are, and counts once the lock is held if they are still
+  // the files read. Otherwise it is made again under the lock.
+  std::unique_ptr<SaveAhead> ahead;
+  std::optional<DirLock> lock;
+  auto takeLock = [&] {
+    lock.emplace(*this, lockWaitMs_, lockStaleMs_, CannotWriteMessage(StorePath()));
   };
-  PendingReplace namesFile(NamesPath());
-  bool namesWritten = false;
-  auto prepareNames = [&] {
-    names.InsertSorted(key);
-    namesWritten = WriteListPieces(&namesFile, names);
-  };
-  if (store.Bytes().size() >= kParallelThreshold) {
-    InParallel(true, prepareNames, writeStore);
+  if (ReadAhead::Possible()) {
+    ahead = std::make_unique<SaveAhead>();
+    InParallel(true, takeLock, [&] { ahead->Prepare(*this, key, values, storeBytes); });
   } else {
-    writeStore();
-    prepareNames();
+    takeLock();
   }
-  if (!namesWritten || !namesFile.Commit())
-    throw platform::UserError(CannotCreateMessage(NamesPath()));
-  return SaveOutcome::Saved;
+  if (ahead && ahead->StillCurrent())
+    return ahead->Commit(*this);
+  ahead.reset();  // its new files go
+
+  SaveWork work;
+  ListBytes names(ReadNamesForChange(NamesPath()));
+  const ListBytes secure(ReadForChange(SecurePath()));
+  if (SaveWork::Listed(key, names, secure))
+    return SaveOutcome::KeyExists;
+  const ProfileText store(storeBytes.Read(StorePath(), names.HasKeys() || secure.HasKeys()));
+  const ProfileText::SectionChange change = SaveWork::Plan(store, key, values);
+  names.InsertSorted(key);
+  work.Write(*this, store, change, names);
+  return work.Commit(*this);
 }
 
 void DataFiles::RemoveFromNames(const QString& key) {
-  DirLock lock(LockPath(), lockWaitMs_, lockStaleMs_, CannotCreateMessage(NamesPath()));
-  ListBytes names(ReadForChange(NamesPath()));
+  DirLock lock(*this, lockWaitMs_, lockStaleMs_, CannotCreateMessage(NamesPath()));
+  ListBytes names(ReadNamesForChange(NamesPath()));
   if (names.RemoveAll(key) == 0)
     return;
   WriteList(NamesPath(), names);
 }
 
 void DataFiles::AddToNames(const QString& key) {
-  DirLock lock(LockPath(), lockWaitMs_, lockStaleMs_, CannotCreateMessage(NamesPath()));
-  ListBytes names(ReadForChange(NamesPath()));
+  DirLock lock(*this, lockWaitMs_, lockStaleMs_, CannotCreateMessage(NamesPath()));
+  ListBytes names(ReadNamesForChange(NamesPath()));
   if (names.IndexIgnoringCase(key) >= 0)
     return;
   names.InsertSorted(key);
@@ -175,26 +472,32 @@ void DataFiles::AddToNames(const QString& key) {
 }
 
 bool DataFiles::DeleteRecord(const QString& key) {
-  DirLock lock(LockPath(), lockWaitMs_, lockStaleMs_, CannotCreateMessage(SecurePath()));
-  ListBytes names(ReadForChange(NamesPath()));
-  ListBytes secure(ReadForChange(SecurePath()));
-  // A key that is no longer listed was deleted, or taken into an edit, elsewhere meanwhile.
-  if (names.IndexOf(key) < 0)
-    return false;
-  // The deleted-records file first: should the second write fail, the key stands in both
-  // files rather than in none, and nothing is lost.
-  if (secure.IndexOf(key) < 0) {
-    secure.Append(key);
-    WriteList(SecurePath(), secure);
+  // Made while the lock is taken, as a save is.
+  std::unique_ptr<DeleteAhead> ahead;
+  std::optional<DirLock> lock;
+  auto takeLock = [&] {
+    lock.emplace(*this, lockWaitMs_, lockStaleMs_, CannotCreateMessage(SecurePath()));
+  };
+  if (ReadAhead::Possible()) {
+    ahead = std::make_unique<DeleteAhead>();
+    InParallel(true, takeLock, [&] { ahead->Prepare(*this, key); });
+  } else {
+    takeLock();
   }
-  names.RemoveAll(key);
-  WriteList(NamesPath(), names);
-  return true;
+  if (ahead && ahead->StillCurrent())
+    return ahead->Commit(*this);
+  ahead.reset();
+
+  DeleteWork work;
+  ListBytes names(ReadNamesForChange(NamesPath()));
+  ListBytes secure(ReadForChange(SecurePath()));
+  work.Make(*this, key, names, secure);
+  return work.Commit(*this);
 }
 
 DataFiles::RestoreOutcome DataFiles::RestoreRecords(const QStringList& keys) {
-  DirLock lock(LockPath(), lockWaitMs_, lockStaleMs_, CannotCreateMessage(NamesPath()));
-  ListBytes names(ReadForChange(NamesPath()));
+  DirLock lock(*this, lockWaitMs_, lockStaleMs_, CannotCreateMessage(NamesPath()));
+  ListBytes names(ReadNamesForChange(NamesPath()));
   ListBytes secure(ReadForChange(SecurePath()));
   for (const QString& key : keys) {
     // A key in both files is a move that a failed write cut short (see below): restoring it
@@ -226,10 +529,11 @@ DataFiles::RestoreOutcome DataFiles::RestoreRecords(const QStringList& keys) {
 }
 
 void DataFiles::PurgeRecords(const QStringList& keys) {
-  DirLock lock(LockPath(), lockWaitMs_, lockStaleMs_, CannotWriteMessage(StorePath()));
-  const ListBytes names(ReadForChange(NamesPath()));
+  DirLock lock(*this, lockWaitMs_, lockStaleMs_, CannotWriteMessage(StorePath()));
+  const ListBytes names(ReadNamesForChange(NamesPath()));
   ListBytes secure(ReadForChange(SecurePath()));
-  const QByteArray before = ReadForChange(StorePath());
+  StoreBytes storeBytes;
+  const QByteArray& before = storeBytes.Read(StorePath(), names.HasKeys() || secure.HasKeys());
   ProfileText store(before);
   for (const QString& key : keys) {
     if (secure.RemoveAll(key) == 0)
@@ -245,17 +549,11 @@ void DataFiles::PurgeRecords(const QStringList& keys) {
 
 ImportOutcome DataFiles::ImportRecords(const std::vector<NewRecord>& records,
                                        const std::function<bool()>& proceed) {
-  DirLock lock(LockPath(), lockWaitMs_, lockStaleMs_, CannotWriteMessage(StorePath()));
-  // Without its name index the address book is unreachable (a share that dropped out): an
-  // import must not start a new one there.
-  if (!QFileInfo::exists(NamesPath()))
-    throw platform::UserError(LoadFailureMessage());
-  const QByteArray names = ReadForChange(NamesPath());
+  DirLock lock(*this, lockWaitMs_, lockStaleMs_, CannotWriteMessage(StorePath()));
+  const QByteArray names = ReadNamesForChange(NamesPath());
   const QByteArray secure = ReadForChange(SecurePath());
-  const bool storeExists = QFileInfo::exists(StorePath());
-  if (!storeExists && (!names.trimmed().isEmpty() || !secure.trimmed().isEmpty()))
-    throw platform::UserError(LoadFailureMessage());
-  const QByteArray before = ReadForChange(StorePath());
+  const bool listsKeys = !names.trimmed().isEmpty() || !secure.trimmed().isEmpty();
+  const QByteArray before = ReadStoreForChange(StorePath(), listsKeys);
   ImportPlan plan = PlanImport(names, secure, before, records);
   if (plan.outcome.imported == 0)
     return plan.outcome;
@@ -271,6 +569,51 @@ ImportOutcome DataFiles::ImportRecords(const std::vector<NewRecord>& records,
   if (!WriteFileAtomic(NamesPath(), plan.names))
     throw platform::UserError(CannotCreateMessage(NamesPath()));
   return plan.outcome;
+}
+
+QStringList DataFiles::OrphanedKeys() const {
+  const ListBytes names(ReadNamesForChange(NamesPath()));
+  const ListBytes secure(ReadForChange(SecurePath()));
+  const QByteArray store = ReadForChange(StorePath());
+  QSet<QByteArray> listed;
+  for (const ListBytes* list : {&names, &secure}) {
+    for (qsizetype i = 0; i < list->Count(); ++i)
+      listed.insert(FoldCase(list->Line(i)));
+  }
+  QStringList orphans;
+  for (const QString& section : profile::SectionNames(store)) {
+    // A section the program could not have written under a record key is none of its records.
+    if (section.isEmpty() || !IsKeyLength(section.size()))
+      continue;
+    if (!listed.contains(FoldCase(ToCp1252(section))))
+      orphans.append(section);
+  }
+  SortKeys(orphans);
+  return orphans;
+}
+
+DataFiles::RestoreOutcome DataFiles::RelistOrphans(const QStringList& keys) {
+  DirLock lock(*this, lockWaitMs_, lockStaleMs_, CannotCreateMessage(NamesPath()));
+  ListBytes names(ReadNamesForChange(NamesPath()));
+  const ListBytes secure(ReadForChange(SecurePath()));
+  for (const QString& key : keys) {
+    if (names.IndexIgnoringCase(key) >= 0)
+      return RestoreOutcome::KeyLive;
+  }
+  RestoreOutcome outcome = RestoreOutcome::Restored;
+  bool added = false;
+  for (const QString& key : keys) {
+    // Deleted meanwhile (its key now stands in the deleted-records file): that file decides.
+    if (secure.IndexIgnoringCase(key) >= 0 || names.IndexIgnoringCase(key) >= 0) {
+      outcome = RestoreOutcome::NotDeleted;
+      continue;
+    }
+    names.InsertSorted(key);
+    added = true;
+  }
+  if (added)
+    WriteList(NamesPath(), names);
+  return outcome;
 }
 
 }  // namespace store

@@ -18,8 +18,13 @@ namespace store {
 //
 // Failures throw platform::UserError with the German message of the failing write:
 // "nach <file> kann nicht geschrieben werden" for the record store, "Datei <file> kann nicht
-// erstellt werden" for a list file. A list file that exists but cannot be read stops the change
-// before anything is written (LoadFailureMessage()); a missing list file counts as empty.
+// erstellt werden" for a list file; LockBusyMessage() when another workstation holds the lock
+// past the wait. A file that exists but cannot be read (also a link that leads nowhere) stops
+// the change before anything is written (LoadFailureMessage()), and so does a missing name
+// index, or a missing record store while a list names a key. Only a missing deleted-records
+// file counts as empty (it does not exist before the first delete). A data file that is a link
+// is written through. Every change clears what crashed changes left behind (temporary files
+// older than ten minutes).
 class DataFiles {
  public:
   explicit DataFiles(QString dir);
@@ -33,6 +38,8 @@ class DataFiles {
   // How long a change waits for another workstation's lock before it fails, and after how
   // long an abandoned lock (a workstation that died) is taken over.
   void SetLockTimeouts(int waitMs, int staleMs);
+  // The same for every object made from now on (10 s and 30 s unless set; tests shorten them).
+  static void SetDefaultLockTimeouts(int waitMs, int staleMs);
 
   enum class SaveOutcome { Saved, KeyExists };
   // Saves a record under key: refused (KeyExists, nothing written) when the name index on
@@ -68,11 +75,30 @@ class DataFiles {
   // missing, or adresse.qdx is missing while a list names a key.
   ImportOutcome ImportRecords(const std::vector<NewRecord>& records,
                               const std::function<bool()>& proceed = {});
+  // Records that a crash during an edit, or a rename, left behind: the sections of the record
+  // store whose names neither the name index nor the deleted-records file lists (letter case
+  // ignored), sorted. Reads the files as a reader does, without the lock.
+  QStringList OrphanedKeys() const;
+  // Lists such keys in the name index again. Refused (KeyLive, nothing written) when any of
+  // them is listed there meanwhile, ignoring letter case; keys deleted meanwhile are skipped
+  // (NotDeleted), the others are still listed.
+  RestoreOutcome RelistOrphans(const QStringList& keys);
 
  private:
   QString dir_;
-  int lockWaitMs_ = 10000;
-  int lockStaleMs_ = 30000;
+  int lockWaitMs_;
+  int lockStaleMs_;
 };
+
+// What the user is shown while a change waits for another workstation's lock: begin runs once
+// when the wait starts, end when it is over (lock taken or given up). Process-wide; the
+// windows set it (a wait cursor), the store shows nothing itself. Runs on the thread of the
+// change.
+struct LockWaitNotice {
+  std::function<void()> begin;
+  std::function<void()> end;
+};
+void SetLockWaitNotice(LockWaitNotice notice);
+const LockWaitNotice& CurrentLockWaitNotice();
 
 }  // namespace store

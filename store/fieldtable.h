@@ -7,6 +7,9 @@ namespace store {
 
 constexpr int kFieldCount = 15;
 
+// The record store gives back at most this many characters of a value.
+constexpr qsizetype kMaxFieldLength = 1023;
+
 // The value every read of the record store gets for a missing file, section or key.
 inline QString MissingValue() {
   return QStringLiteral("Error");

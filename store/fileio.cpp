@@ -1,9 +1,12 @@
 #include "store/fileio.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
@@ -11,10 +14,16 @@
 #include <cstring>
 #include <mutex>
 
+#include "store/inparallel.h"
 #include "store/replacedfiles.h"
 
 #ifdef Q_OS_WIN
+#include <io.h>
 #include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace store {
@@ -35,15 +44,24 @@ bool Fails(FileOp op, const QString& path) {
   return hook && hook(op, path);
 }
 
-// Creates and opens a new file next to path that no one else has opened, named after the
-// target so a left-over file (after a power cut) says where it came from.
+// A temporary file is named after its target, a dot, eight hexadecimal digits of salt and
+// a counter (in all 9 to 16 digits), and ".tmp": a left-over file (after a crash or a power
+// cut) says where it came from, and RemoveStaleTemporaries recognises its own.
+QString TemporaryName(const QString& path, quint32 salt, quint32 count) {
+  return path + QStringLiteral(".%1%2.tmp").arg(salt, 8, 16, QLatin1Char('0')).arg(count, 0, 16);
+}
+
+QRegularExpression TemporaryPattern(const QString& targetName) {
+  return QRegularExpression(QStringLiteral("\\A") + QRegularExpression::escape(targetName) +
+                            QStringLiteral("\\.[0-9a-f]{9,16}\\.tmp\\z"));
+}
+
+// Creates and opens a new file next to path that no one else has opened.
 bool OpenUniqueTemporary(const QString& path, QFile* file) {
   static std::atomic<quint32> counter{0};
   for (int attempt = 0; attempt < 100; ++attempt) {
     const quint32 salt = QRandomGenerator::global()->generate();
-    file->setFileName(path + QStringLiteral(".%1%2.tmp")
-                                 .arg(salt, 8, 16, QLatin1Char('0'))
-                                 .arg(counter.fetch_add(1), 0, 16));
+    file->setFileName(TemporaryName(path, salt, counter.fetch_add(1)));
     // NewOnly fails when the name exists, so two writers never share a temporary file.
     if (file->open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
       return true;
@@ -72,31 +90,56 @@ bool RenameOver(const QString& from, const QString& to, QString* error) {
 #endif
 }
 
-}  // namespace
-
-void SetFaultHook(FaultHook hook) {
-  std::lock_guard<std::mutex> guard(hookMutex);
-  Hook() = std::move(hook);
+// Forces the file's bytes to the disk. Without it a power cut shortly after the rename can
+// leave the target empty or full of zeros on file systems that do not write a renamed file
+// out before the rename itself (XFS, many network servers).
+bool SyncFile(QFile* file) {
+#ifdef Q_OS_WIN
+  const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(file->handle()));
+  return handle != INVALID_HANDLE_VALUE && FlushFileBuffers(handle);
+#elif defined(Q_OS_LINUX)
+  return ::fdatasync(file->handle()) == 0;
+#else
+  return ::fsync(file->handle()) == 0;
+#endif
 }
 
-ReadResult ReadWholeFile(const QString& path) {
-  ReadResult result;
-  QFile file(path);
-  if (Fails(FileOp::Open, path) || !file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
-    result.status = QFileInfo::exists(path) ? ReadStatus::Failed : ReadStatus::Missing;
-    return result;
-  }
+// Forces the directory entry of a rename to the disk, so the new file is the one found after
+// a power cut. Windows has no such step; the rename there is made durable by the file system.
+void SyncDirectory(const QString& dir) {
+#ifndef Q_OS_WIN
+  const int fd = ::open(QFile::encodeName(dir).constData(), O_RDONLY | O_CLOEXEC | O_DIRECTORY);
+  if (fd < 0)
+    return;
+  // Some file systems (network shares among them) refuse to sync a directory. The rename has
+  // happened by then and every reader sees the new file, so that is no failure of the replace.
+  ::fsync(fd);
+  ::close(fd);
+#else
+  Q_UNUSED(dir);
+#endif
+}
+
+// Reads an open file whole into result (status Ok), or leaves result failed.
+void ReadOpenFile(QFile& file, const QString& path, QByteArray reuse, ReadResult* out) {
+  ReadResult& result = *out;
   if (Fails(FileOp::Read, path))
-    return result;
+    return;
   const qint64 expected = std::max<qint64>(file.size(), 0);
-  QByteArray bytes(expected, Qt::Uninitialized);
+  QByteArray bytes;
+  if (reuse.isDetached() && reuse.capacity() >= expected) {
+    bytes = std::move(reuse);
+    bytes.resize(expected);
+  } else {
+    bytes = QByteArray(expected, Qt::Uninitialized);
+  }
   // The file is read straight into the buffer, then once more to find it at its end: bytes
   // appended since its size was asked for are taken in too.
   qint64 total = 0;
   while (total < expected) {
     const qint64 got = file.read(bytes.data() + total, expected - total);
     if (got < 0 || file.error() != QFileDevice::NoError)
-      return result;
+      return;
     if (got == 0)
       break;
     total += got;
@@ -104,18 +147,163 @@ ReadResult ReadWholeFile(const QString& path) {
   char probe[4096];
   const qint64 more = total < expected ? 0 : file.read(probe, sizeof probe);
   if (more < 0 || file.error() != QFileDevice::NoError)
-    return result;
+    return;
   if (more > 0) {
     bytes.truncate(total);
     bytes.append(probe, more);
     bytes.append(file.readAll());
     if (file.error() != QFileDevice::NoError)
-      return result;
+      return;
     total = bytes.size();
   }
   bytes.truncate(total);
   result.bytes = std::move(bytes);
   result.status = ReadStatus::Ok;
+}
+
+}  // namespace
+
+QString ResolvedPath(const QString& path) {
+  const QFileInfo info(path);
+  if (!info.isSymbolicLink())
+    return path;
+  // Empty for a dangling link and for a loop of links.
+  return info.canonicalFilePath();
+}
+
+bool EntryExists(const QString& path) {
+  const QFileInfo info(path);
+  return info.exists() || info.isSymbolicLink();
+}
+
+void RemoveStaleTemporaries(const QStringList& targets, qint64 olderThanSeconds) {
+  // Grouped by directory: one listing per directory, whatever the number of targets.
+  QHash<QString, QStringList> namesByDir;
+  for (const QString& target : targets) {
+    const QString resolved = ResolvedPath(target);
+    if (resolved.isEmpty())
+      continue;
+    const QFileInfo info(resolved);
+    namesByDir[info.absolutePath()].append(info.fileName());
+  }
+  const QDateTime limit = QDateTime::currentDateTimeUtc().addSecs(-olderThanSeconds);
+  for (auto it = namesByDir.cbegin(); it != namesByDir.cend(); ++it) {
+    std::vector<QRegularExpression> patterns;
+    for (const QString& name : it.value())
+      patterns.push_back(TemporaryPattern(name));
+    const QFileInfoList candidates = QDir(it.key()).entryInfoList(
+        {QStringLiteral("*.tmp")}, QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+    for (const QFileInfo& candidate : candidates) {
+      const bool ours =
+          std::any_of(patterns.begin(), patterns.end(), [&](const QRegularExpression& pattern) {
+            return pattern.match(candidate.fileName()).hasMatch();
+          });
+      // A young one may belong to a workstation that is still writing although its lock was
+      // taken over as abandoned (a very slow share); only crash leftovers are that old.
+      if (ours && candidate.lastModified() < limit)
+        QFile::remove(candidate.absoluteFilePath());
+    }
+  }
+}
+
+#ifdef Q_OS_LINUX
+
+bool ReadAhead::Possible() {
+  return true;
+}
+
+void ReadAhead::Read(const QString& path, QByteArray reuse) {
+  path_ = path;
+  result_ = ReadResult();
+  missing_ = false;
+  if (Fails(FileOp::Open, path))
+    return;
+  fd_ = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+  if (fd_ < 0) {
+    // Only a change that holds the lock creates a data file, so a missing one stays missing.
+    missing_ = errno == ENOENT && !EntryExists(path);
+    result_.status = missing_ ? ReadStatus::Missing : ReadStatus::Failed;
+    return;
+  }
+  auto identity = [this](Identity* id) {
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0)
+      return false;
+    *id = {quint64(st.st_dev), quint64(st.st_ino), qint64(st.st_size),
+           qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
+           qint64(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec};
+    return true;
+  };
+  Identity before;
+  Identity after;
+  QFile file;
+  if (!OnLocalDisk(fd_) || !identity(&before) ||
+      !file.open(fd_, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::DontCloseHandle)) {
+    result_.status = ReadStatus::Failed;
+    return;
+  }
+  ReadOpenFile(file, path, std::move(reuse), &result_);
+  // Changed while it was read (a writer that does not replace the file): of no use.
+  if (!identity(&after) || !(after == before))
+    result_.status = ReadStatus::Failed;
+  identity_ = after;
+}
+
+bool ReadAhead::StillCurrent() const {
+  if (missing_)
+    return !EntryExists(path_);
+  if (fd_ < 0 || result_.status != ReadStatus::Ok)
+    return false;
+  struct stat st {};
+  if (::stat(QFile::encodeName(path_).constData(), &st) != 0)
+    return false;
+  const Identity now{quint64(st.st_dev), quint64(st.st_ino), qint64(st.st_size),
+                     qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
+                     qint64(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec};
+  return now == identity_;
+}
+
+ReadAhead::~ReadAhead() {
+  // The file may have been replaced by the change meanwhile: the last close of a large
+  // replaced file is left to a thread of its own, as the replace itself does.
+  if (fd_ >= 0)
+    CloseReplacedLater(fd_, identity_.size);
+}
+
+#else
+
+bool ReadAhead::Possible() {
+  return false;
+}
+void ReadAhead::Read(const QString& path, QByteArray) {
+  path_ = path;
+}
+bool ReadAhead::StillCurrent() const {
+  return false;
+}
+ReadAhead::~ReadAhead() = default;
+
+#endif
+
+void SetFaultHook(FaultHook hook) {
+  std::lock_guard<std::mutex> guard(hookMutex);
+  Hook() = std::move(hook);
+}
+
+ReadResult ReadWholeFile(const QString& path) {
+  return ReadWholeFile(path, QByteArray());
+}
+
+ReadResult ReadWholeFile(const QString& path, QByteArray reuse) {
+  ReadResult result;
+  QFile file(path);
+  if (Fails(FileOp::Open, path) || !file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+    // A link that leads nowhere (dangling, or a loop) is a file that cannot be read, not a
+    // missing one: it must never be replaced by a new file from nothing.
+    result.status = EntryExists(path) ? ReadStatus::Failed : ReadStatus::Missing;
+    return result;
+  }
+  ReadOpenFile(file, path, std::move(reuse), &result);
   return result;
 }
 
@@ -129,14 +317,42 @@ PendingReplace::~PendingReplace() {
 }
 
 bool PendingReplace::Write(const std::vector<QByteArrayView>& pieces, QString* errorDetail) {
+  if (!WriteUnsynced(pieces, errorDetail))
+    return false;
+  return Finish(!Fails(FileOp::Sync, path_) && SyncFile(&file_), errorDetail);
+}
+
+int PendingReplace::WriteBoth(PendingReplace& first, const std::vector<QByteArrayView>& firstPieces,
+                              PendingReplace& second,
+                              const std::vector<QByteArrayView>& secondPieces) {
+  if (!first.WriteUnsynced(firstPieces, nullptr))
+    return 1;
+  if (!second.WriteUnsynced(secondPieces, nullptr))
+    return 2;
+  if (Fails(FileOp::Sync, first.path_))
+    return 1;
+  if (Fails(FileOp::Sync, second.path_))
+    return 2;
+  // Each flush mostly waits for the disk: two at once share that wait.
+  bool firstSynced = false;
+  bool secondSynced = false;
+  InParallel(
+      true, [&] { firstSynced = SyncFile(&first.file_); },
+      [&] { secondSynced = SyncFile(&second.file_); });
+  if (!first.Finish(firstSynced, nullptr))
+    return 1;
+  if (!second.Finish(secondSynced, nullptr))
+    return 2;
+  return 0;
+}
+
+bool PendingReplace::WriteUnsynced(const std::vector<QByteArrayView>& pieces,
+                                   QString* errorDetail) {
   // The temporary file lies in the target's directory and is renamed over the target, so a
   // reader on another workstation sees the old file or the new one, never a mixture. It is
-  // not forced to disk before the rename: the rename alone gives readers that promise, and
-  // a workstation that dies after it has handed the bytes over with close(). Against a power
-  // cut, file systems write a file renamed over another one out before the rename itself
-  // (ext4, btrfs; a network share flushes on close). Its disk blocks are therefore not
-  // reserved ahead (fallocate): a reserved block reads as zeros until written, so a power
-  // cut could leave the renamed file full of zeros.
+  // forced to disk before the rename and the directory after it, so a power cut leaves the
+  // old file or the new one, never an empty one. Its disk blocks are not reserved ahead
+  // (fallocate): a reserved block reads as zeros until written.
   auto fail = [&](const QString& detail) {
     if (errorDetail)
       *errorDetail = detail;
@@ -145,11 +361,15 @@ bool PendingReplace::Write(const std::vector<QByteArrayView>& pieces, QString* e
   Q_ASSERT(!written_ && !file_.isOpen());
   if (Fails(FileOp::Open, path_))
     return fail(QStringLiteral("open failed"));
+  // A link is written through: the file it leads to is replaced, and the link stays.
+  target_ = ResolvedPath(path_);
+  if (target_.isEmpty())
+    return fail(QStringLiteral("link leads to no file"));
   // A file made read-only is not replaced behind its owner's back.
-  const QFileInfo target(path_);
+  const QFileInfo target(target_);
   if (target.exists() && !target.isWritable())
     return fail(QStringLiteral("existing file is not writable"));
-  if (!OpenUniqueTemporary(path_, &file_))
+  if (!OpenUniqueTemporary(target_, &file_))
     return fail(file_.errorString());
   // From here on every way out but the successful rename removes the temporary file.
   if (Fails(FileOp::Write, path_))
@@ -164,14 +384,26 @@ bool PendingReplace::Write(const std::vector<QByteArrayView>& pieces, QString* e
         return fail(file_.errorString());
     }
   }
+  // A replaced file keeps its permissions; a new one gets the usual ones (made with 0666
+  // less the umask, as any new file). Set before the flush, so they reach the disk with it.
+  // A share that keeps no permissions refuses this; the bytes matter more.
+  if (target.exists())
+    file_.setPermissions(target.permissions());
+  return true;
+}
+
+bool PendingReplace::Finish(bool synced, QString* errorDetail) {
+  auto fail = [&](const QString& detail) {
+    if (errorDetail)
+      *errorDetail = detail;
+    return false;
+  };
+  if (!synced)
+    return fail(QStringLiteral("flush to disk failed"));
   file_.close();
   written_ = true;
   if (file_.error() != QFileDevice::NoError)
     return fail(file_.errorString());
-  // A replaced file keeps its permissions; a new one gets the usual ones (made with 0666
-  // less the umask, as any new file).
-  if (target.exists())
-    file_.setPermissions(target.permissions());
   return true;
 }
 
@@ -186,9 +418,11 @@ bool PendingReplace::Commit(QString* errorDetail) {
   if (Fails(FileOp::Rename, path_))
     return fail(QStringLiteral("rename failed"));
   QString renameError;
-  if (!RenameOver(file_.fileName(), path_, &renameError))
+  if (!RenameOver(file_.fileName(), target_, &renameError))
     return fail(renameError);
   committed_ = true;
+  if (!Fails(FileOp::SyncDirectory, path_))
+    SyncDirectory(QFileInfo(target_).absolutePath());
   return true;
 }
 

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QFile>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <initializer_list>
 #include <vector>
@@ -19,11 +20,60 @@ struct ReadResult {
   QByteArray bytes;
 };
 
+// Missing only when no directory entry has that name: a link that leads nowhere (dangling, or
+// a loop) is Failed, a file that cannot be read.
 ReadResult ReadWholeFile(const QString& path);
+// The same, read into `reuse` when that buffer is no one else's and large enough: memory taken
+// afresh for a file of many megabytes costs its page faults every time, more than the read.
+ReadResult ReadWholeFile(const QString& path, QByteArray reuse);
 
-// Replaces the file atomically: writes a temporary file in the same directory and renames it
-// over the target, so a reader on another workstation sees the old file or the new one.
-// Returns false (and leaves the target as it was) on any failure.
+// A data file read for a change before the change holds the lock, kept open so that the
+// change can tell, once it holds the lock, whether the file is still the one it read: every
+// writer replaces a data file by renaming a new one over it, and an open file's identity
+// cannot pass to another, so the same unchanged file means the same bytes. Only on local disks
+// under Linux; elsewhere (and after any failure) StillCurrent() is false and the change reads
+// the file again under the lock.
+class ReadAhead {
+ public:
+  ReadAhead() = default;
+  ~ReadAhead();
+  ReadAhead(const ReadAhead&) = delete;
+  ReadAhead& operator=(const ReadAhead&) = delete;
+
+  static bool Possible();
+  void Read(const QString& path, QByteArray reuse = {});
+  // Ok, Missing (no entry of that name), or Failed (also: not worth reading ahead here).
+  ReadStatus Status() const { return result_.status; }
+  // The path still names the file read, unchanged (or, if it was missing, still nothing).
+  bool StillCurrent() const;
+  QByteArray TakeBytes() { return std::move(result_.bytes); }
+
+ private:
+  QString path_;
+  ReadResult result_;
+  int fd_ = -1;
+  bool missing_ = false;
+  struct Identity {
+    quint64 device = 0, inode = 0;
+    qint64 size = 0, modifiedNs = 0, changedNs = 0;
+    bool operator==(const Identity& o) const {
+      return device == o.device && inode == o.inode && size == o.size &&
+             modifiedNs == o.modifiedNs && changedNs == o.changedNs;
+    }
+  } identity_;
+};
+
+// True when a directory entry has that name, also a link that leads nowhere.
+bool EntryExists(const QString& path);
+// The file path names, following links: path itself when it is no link, the file a link
+// leads to, or an empty text for a dangling link or a loop of links.
+QString ResolvedPath(const QString& path);
+
+// Replaces the file atomically and durably: writes a temporary file beside the target, forces
+// it to disk, renames it over the target and forces the directory to disk, so a reader on
+// another workstation sees the old file or the new one, and a power cut leaves one of them,
+// never an empty file. A link is written through (the file it leads to is replaced; a link
+// that leads nowhere fails). Returns false (and leaves the target as it was) on any failure.
 bool WriteFileAtomic(const QString& path, const QByteArray& bytes, QString* errorDetail = nullptr);
 
 // The same for a file made of several pieces one after the other (a large file with one part
@@ -47,8 +97,18 @@ class PendingReplace {
   bool Write(const std::vector<QByteArrayView>& pieces, QString* errorDetail = nullptr);
   bool Commit(QString* errorDetail = nullptr);
 
+  // Writes two files and forces them to disk at the same time: one wait for the disk instead
+  // of two. The fault hook is asked in a fixed order. Returns 0 when both are written, else 1
+  // or 2: the one that failed (neither is then to be committed).
+  static int WriteBoth(PendingReplace& first, const std::vector<QByteArrayView>& firstPieces,
+                       PendingReplace& second, const std::vector<QByteArrayView>& secondPieces);
+
  private:
+  bool WriteUnsynced(const std::vector<QByteArrayView>& pieces, QString* errorDetail);
+  bool Finish(bool synced, QString* errorDetail);
+
   QString path_;
+  QString target_;  // path_ with links followed
   QFile file_;
   bool written_ = false;
   bool committed_ = false;
@@ -56,8 +116,17 @@ class PendingReplace {
 
 // Fault injection for tests. The hook is asked before each operation; returning true makes
 // that operation fail as the disk would (full, permission denied, file busy).
-enum class FileOp { Open, Read, Write, Rename };
+// Sync: forcing the temporary file to disk; SyncDirectory: the directory after the rename (a
+// failure there is no failure of the replace, so tests only see that it is asked).
+enum class FileOp { Open, Read, Write, Sync, Rename, SyncDirectory };
 using FaultHook = std::function<bool(FileOp op, const QString& path)>;
 void SetFaultHook(FaultHook hook);  // empty function: no faults
+
+// Removes this program's temporary files (named after one of targets, as a replace names
+// them) that were left beside the targets, or beside the files links among them lead to,
+// and are older than olderThanSeconds: leftovers of a change that crashed. Another
+// program's files and young ones are never touched. Called by a change while it holds the
+// data directory's lock.
+void RemoveStaleTemporaries(const QStringList& targets, qint64 olderThanSeconds = 600);
 
 }  // namespace store

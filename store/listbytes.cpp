@@ -5,6 +5,7 @@
 
 #include "store/cp1252.h"
 #include "store/keycollation.h"
+#include "store/listfile.h"
 #include "store/profilescan.h"
 #include "store/sharedaccess.h"
 
@@ -43,25 +44,49 @@ qsizetype ListBytes::IndexIgnoringCase(const QString& key) const {
   return -1;
 }
 
+bool ListBytes::HasKeys() const {
+  return std::any_of(lines_.begin(), lines_.end(),
+                     [](QByteArrayView line) { return IsKeyLength(line.size()); });
+}
+
 void ListBytes::Sort() {
+  // Lines too long to be record keys are not sorted (nor decoded): they follow the keys as
+  // they stand.
   QStringList texts;
+  std::vector<QByteArrayView> others;
   texts.reserve(Count());
-  for (qsizetype i = 0; i < Count(); ++i)
-    texts.append(Text(i));
+  for (qsizetype i = 0; i < Count(); ++i) {
+    if (IsKeyLength(Line(i).size())) {
+      texts.append(Text(i));
+    } else {
+      others.push_back(Line(i));
+    }
+  }
   SortKeys(texts);
+  std::deque<QByteArray> oldAdded;
+  oldAdded.swap(added_);  // the lines kept may point into it until they are copied below
   lines_.clear();
-  added_.clear();
   for (const QString& text : texts)
     Insert(Count(), text);
+  for (QByteArrayView line : others) {
+    const char* end = bytes_.constData() + bytes_.size();
+    if (line.data() >= bytes_.constData() && line.data() + line.size() <= end) {
+      lines_.push_back(line);
+    } else {
+      added_.emplace_back(line.data(), line.size());
+      lines_.emplace_back(added_.back().constData(), added_.back().size());
+    }
+  }
   knownSorted_ = true;
 }
 
 void ListBytes::InsertSorted(const QString& key) {
   if (!knownSorted_) {
     // Adjacent lines in order is cheaper to check than a sort: the file is normally sorted.
+    // A line too long to be a key sends the list through Sort, which puts it after the keys.
     const KeyOrder& order = KeyOrder::ForThisThread();
-    for (qsizetype i = 1; i < Count(); ++i) {
-      if (order.Compare(Line(i - 1), Line(i)) > 0) {
+    for (qsizetype i = 0; i < Count(); ++i) {
+      if (!IsKeyLength(Line(i).size()) || (i > 0 && order.Compare(Line(i - 1), Line(i)) > 0)) {
         Sort();
         break;
       }
@@ -70,6 +95,8 @@ void ListBytes::InsertSorted(const QString& key) {
   }
   qsizetype low = 0;
   qsizetype high = Count();
+  while (high > 0 && !IsKeyLength(Line(high - 1).size()))
+    --high;
   while (low < high) {
     const qsizetype mid = low + (high - low) / 2;
     if (CompareKeys(Text(mid), key) <= 0) {

@@ -9,7 +9,8 @@ namespace store {
 
 // A list file (one key per line) edited on its bytes, for the changes of DataFiles: finding
 // a key, inserting one at its sorted place and removing one cost a scan of the bytes, not a
-// decode and sort of the whole list. Bytes() writes every line with CR LF.
+// decode and sort of the whole list. Bytes() writes every line with CR LF. Lines too long to
+// be record keys are kept as they stand and never match a key.
 class ListBytes {
  public:
   explicit ListBytes(QByteArray bytes);
@@ -17,6 +18,8 @@ class ListBytes {
   ListBytes& operator=(const ListBytes&) = delete;
 
   qsizetype Count() const { return static_cast<qsizetype>(lines_.size()); }
+  // True when a line could be a record key (lines too long for one do not count).
+  bool HasKeys() const;
   QByteArrayView Line(qsizetype i) const { return lines_[static_cast<size_t>(i)]; }
   QString Text(qsizetype i) const;
 
@@ -25,7 +28,8 @@ class ListBytes {
   qsizetype IndexIgnoringCase(const QString& key) const;
 
   // Inserts key where the sort order of the name index puts it. A list that is not sorted
-  // (written elsewhere, or by an older program) is sorted first.
+  // (written elsewhere, or by an older program) is sorted first; lines too long to be keys
+  // then follow the keys.
   void InsertSorted(const QString& key);
   void Sort();
   void Append(const QString& key);

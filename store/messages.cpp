@@ -27,4 +27,10 @@ QString CannotCreateMessage(const QString& path) {
          QStringLiteral(" kann nicht erstellt werden");
 }
 
+QString LockBusyMessage() {
+  return QStringLiteral(
+      "Das Adressbuch wird gerade an einem anderen Arbeitsplatz ge\u00e4ndert. Bitte versuchen "
+      "Sie es in einem Moment noch einmal.");
+}
+
 }  // namespace store

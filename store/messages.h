@@ -9,6 +9,8 @@ QString LoadFailureMessage();                      // "Daten können nicht gelad
 QString StoreProbeFailureMessage();                // "Datensatz kann nicht geladen werden. ..."
 QString CannotWriteMessage(const QString& path);   // "nach %s kann nicht geschrieben werden"
 QString CannotCreateMessage(const QString& path);  // "Datei %s kann nicht erstellt werden"
+// Another workstation holds the lock of the data files past the wait.
+QString LockBusyMessage();  // "Das Adressbuch wird gerade an einem anderen Arbeitsplatz ..."
 
 // Where the shared operations send the messages they show. The windows implement it with
 // a plain message box; tests record the texts.

@@ -20,6 +20,10 @@ namespace store {
 
 ReplacedFile::ReplacedFile(const QString&, qint64) {}
 ReplacedFile::~ReplacedFile() = default;
+void CloseReplacedLater(int, qint64) {}
+bool OnLocalDisk(int) {
+  return false;
+}
 HoldReplacedFiles::HoldReplacedFiles() = default;
 HoldReplacedFiles::~HoldReplacedFiles() = default;
 void WaitForReplacedFiles() {}
@@ -70,28 +74,39 @@ void CloseInBackground(std::vector<int> fds) {
 
 }  // namespace
 
+bool OnLocalDisk(int fd) {
+  struct statfs disk {};
+  return ::fstatfs(fd, &disk) == 0 && IsLocalDisk(disk.f_type);
+}
+
 ReplacedFile::ReplacedFile(const QString& path, qint64 newSize) {
   if (newSize < kLargeFile)
     return;
   fd_ = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-  struct statfs disk {};
-  if (fd_ >= 0 && (::fstatfs(fd_, &disk) != 0 || !IsLocalDisk(disk.f_type))) {
+  if (fd_ >= 0 && !OnLocalDisk(fd_)) {
     ::close(fd_);
     fd_ = -1;
   }
 }
 
 ReplacedFile::~ReplacedFile() {
-  if (fd_ < 0)
+  if (fd_ >= 0)
+    CloseReplacedLater(fd_, kLargeFile);
+}
+
+void CloseReplacedLater(int fd, qint64 size) {
+  if (size < kLargeFile || !OnLocalDisk(fd)) {
+    ::close(fd);
     return;
+  }
   {
     std::lock_guard<std::mutex> guard(heldMutex);
     if (holders > 0) {
-      held.push_back(fd_);
+      held.push_back(fd);
       return;
     }
   }
-  CloseInBackground({fd_});
+  CloseInBackground({fd});
 }
 
 HoldReplacedFiles::HoldReplacedFiles() {

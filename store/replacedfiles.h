@@ -36,6 +36,12 @@ class HoldReplacedFiles {
   HoldReplacedFiles& operator=(const HoldReplacedFiles&) = delete;
 };
 
+// Closes fd, a file that may have been replaced, as a ReplacedFile does: on a thread of its own
+// (after the holds) when it is large and on a local disk, at once otherwise. Takes the fd over.
+void CloseReplacedLater(int fd, qint64 size);
+// True when fd is a file on a local disk (not a network share).
+bool OnLocalDisk(int fd);
+
 // Returns once every replaced file let go of so far is closed (for measurements and tests
 // that must not overlap with it).
 void WaitForReplacedFiles();

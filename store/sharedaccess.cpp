@@ -24,9 +24,9 @@ int CompareKeys(const QString& a, const QString& b) {
   return KeyOrder::ForThisThread().Compare(a, b);
 }
 
-void SortKeys(QStringList& keys) {
-  if (keys.size() < 2)
-    return;
+namespace {
+
+void SortAll(QStringList& keys) {
   // One collation key per entry, then byte comparisons: sorting 100 000 names stays fast.
   const QCollator collator = KeyCollator();
   std::vector<QCollatorSortKey> sortKeys;
@@ -47,6 +47,43 @@ void SortKeys(QStringList& keys) {
   for (qsizetype i : order)
     sorted.append(keys[i]);
   keys = std::move(sorted);
+}
+
+}  // namespace
+
+void SortKeys(QStringList& keys) {
+  if (keys.size() < 2)
+    return;
+  // A list file is normally sorted but for a few keys appended at its end (restores on
+  // workstations with older programs). Then only those are sorted and merged into the sorted
+  // part: a few hundred binary searches instead of a sort of every key.
+  const KeyOrder& order = KeyOrder::ForThisThread();
+  qsizetype prefix = 1;
+  while (prefix < keys.size() && order.Compare(keys[prefix - 1], keys[prefix]) <= 0)
+    ++prefix;
+  if (prefix == keys.size())
+    return;
+  if (keys.size() - prefix > keys.size() / 16) {
+    SortAll(keys);
+    return;
+  }
+  QStringList tail = keys.mid(prefix);
+  SortAll(tail);
+  QStringList merged;
+  merged.reserve(keys.size());
+  auto from = keys.cbegin();
+  const auto sortedEnd = keys.cbegin() + prefix;
+  for (const QString& key : tail) {
+    // After the keys equal to it: they stood before it in the list.
+    const auto at = std::upper_bound(from, sortedEnd, key, [&](const QString& a, const QString& b) {
+      return order.Compare(a, b) < 0;
+    });
+    merged.append(QStringList(from, at));
+    merged.append(key);
+    from = at;
+  }
+  merged.append(QStringList(from, sortedEnd));
+  keys = std::move(merged);
 }
 
 LoadResult LoadSortedList(const QString& path, MessageSink& sink, int attempts) {

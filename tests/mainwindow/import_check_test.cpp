@@ -48,7 +48,7 @@ TEST(ImportCheckTest, cardsTheRecordsCannotHold_areRefusedWithTheReason) {
                 U("Das Feld „PLZ“ nimmt höchstens 5 Zeichen auf, nicht „D-79822“."),
                 U("Das Feld \"Straße\" enthält ein Steuerzeichen, das nicht gespeichert werden "
                   "kann. Bitte entfernen Sie es."),
-                U("Das Feld „Firma“ ist länger als 1023 Zeichen."),
+                U("Das Feld \"Firma\" darf höchstens 1023 Zeichen enthalten."),
                 U("Die Karte ist unvollständig: END:VCARD fehlt."),
             }));
 }

@@ -176,8 +176,7 @@ TEST_F(DeadWorkstationTest, lockOfALiveWorkstation_isRespected_andTakenOverWhenI
   files.SetLockTimeouts(300, 60000);
   QElapsedTimer waited;
   waited.start();
-  EXPECT_EQ(ThrownMessage([&] { files.AddToNames("Meier,Anna"); }),
-            store::CannotCreateMessage(files.NamesPath()));
+  EXPECT_EQ(ThrownMessage([&] { files.AddToNames("Meier,Anna"); }), store::LockBusyMessage());
   EXPECT_GE(waited.elapsed(), 290);  // the bounded wait, not an immediate failure
   EXPECT_EQ(dir.Read("names.qdx"), QByteArray("Abel,Karl\r\n"));
 
@@ -205,8 +204,7 @@ TEST_F(DeadWorkstationTest, lockOfAWorkstationOnAnotherMachine_isTakenOverAfterI
 
   // Younger than its timeout: respected.
   files.SetLockTimeouts(300, 60000);
-  EXPECT_EQ(ThrownMessage([&] { files.AddToNames("Meier,Anna"); }),
-            store::CannotCreateMessage(files.NamesPath()));
+  EXPECT_EQ(ThrownMessage([&] { files.AddToNames("Meier,Anna"); }), store::LockBusyMessage());
   EXPECT_EQ(dir.Read(".adressbuch.lock"), foreign);
 
   // A change that waits longer than the timeout takes it over once it is that old.

@@ -131,6 +131,8 @@ QList<Command> Commands() {
        [](store::DataFiles& f, const QString&) {
          f.PurgeRecords({"Alt,Otto", "Zander,Ina"});
        }},
+      {"relist orphan", Editing(Fixture()),
+       [](store::DataFiles& f, const QString&) { f.RelistOrphans({"Meier,Anna"}); }},
       {"write new export file", Fixture(),
        [](store::DataFiles&, const QString& dir) { WriteExport(dir); }},
       {"replace export file", withExport,
@@ -192,8 +194,12 @@ const char* OpName(FileOp op) {
       return "read";
     case FileOp::Write:
       return "write";
+    case FileOp::Sync:
+      return "sync";
     case FileOp::Rename:
       return "rename";
+    case FileOp::SyncDirectory:
+      return "sync directory";
   }
   return "?";
 }
@@ -286,7 +292,7 @@ TEST_P(FaultMatrix, everyFailingStep_leavesWholeFilesLosesNothingAndTellsTheUser
             << injected << " faults injected" << std::endl;
 }
 
-INSTANTIATE_TEST_SUITE_P(AllChanges, FaultMatrix, ::testing::Range(0, 10),
+INSTANTIATE_TEST_SUITE_P(AllChanges, FaultMatrix, ::testing::Range(0, int(Commands().size())),
                          [](const ::testing::TestParamInfo<int>& info) {
                            QString name = QString::fromLatin1(Commands()[info.param].name);
                            name.replace(' ', '_');

@@ -149,6 +149,54 @@ TEST_F(FileIoTest, replacedFileKeepsItsPermissions_newFileIsReadableAndWritable)
   EXPECT_EQ(dir.Read("export.csv"), QByteArray("b"));
 }
 
+// The usual umask gives 0644 anyway; 0600 and 0640 tell whether the replaced file's
+// permissions were carried over.
+TEST_F(FileIoTest, replace_keepsRestrictivePermissions) {
+  const QString path = dir.File("secure.qdx");
+  for (const QFile::Permissions chosen :
+       {QFile::Permissions(QFile::ReadOwner | QFile::WriteOwner),
+        QFile::Permissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup)}) {
+    dir.Write("secure.qdx", "Alt,Otto\r\n");
+    ASSERT_TRUE(QFile::setPermissions(path, chosen));
+    const QFile::Permissions before = QFile::permissions(path);
+    ASSERT_TRUE(store::WriteFileAtomic(path, "Abel,Karl\r\n"));
+    EXPECT_EQ(QFile::permissions(path), before);
+    EXPECT_EQ(dir.Read("secure.qdx"), QByteArray("Abel,Karl\r\n"));
+  }
+}
+
+// A power cut must find the old file or the new one: the new bytes reach the disk before the
+// rename, the rename reaches it after. A failed flush leaves the target as it was.
+TEST_F(FileIoTest, replace_flushesTheFileBeforeTheRenameAndTheDirectoryAfterIt) {
+  const QString path = dir.File("adresse.qdx");
+  dir.Write("adresse.qdx", "old\r\n");
+  QList<store::FileOp> ops;
+  store::SetFaultHook([&](store::FileOp op, const QString&) {
+    ops.append(op);
+    return false;
+  });
+  ASSERT_TRUE(store::WriteFileAtomic(path, "new\r\n"));
+  EXPECT_EQ(ops,
+            (QList<store::FileOp>{store::FileOp::Open, store::FileOp::Write, store::FileOp::Sync,
+                                  store::FileOp::Rename, store::FileOp::SyncDirectory}));
+  store::SetFaultHook([](store::FileOp op, const QString&) { return op == store::FileOp::Sync; });
+  EXPECT_FALSE(store::WriteFileAtomic(path, "newer\r\n"));
+  EXPECT_EQ(dir.Read("adresse.qdx"), QByteArray("new\r\n"));
+  EXPECT_EQ(Entries(), QStringList{"adresse.qdx"});
+}
+
+#ifdef Q_OS_UNIX
+TEST_F(FileIoTest, linkThatLeadsNowhere_readsAsFailedNotMissing_andIsNotReplaced) {
+  ASSERT_TRUE(QFile::link(dir.File("weg.qdx"), dir.File("names.qdx")));
+  EXPECT_EQ(store::ReadWholeFile(dir.File("names.qdx")).status, store::ReadStatus::Failed);
+  EXPECT_TRUE(store::EntryExists(dir.File("names.qdx")));
+  EXPECT_TRUE(store::ResolvedPath(dir.File("names.qdx")).isEmpty());
+  EXPECT_FALSE(store::WriteFileAtomic(dir.File("names.qdx"), "x"));
+  EXPECT_FALSE(QFileInfo::exists(dir.File("weg.qdx")));
+  EXPECT_TRUE(QFileInfo(dir.File("names.qdx")).isSymbolicLink());
+}
+#endif
+
 TEST_F(FileIoTest, readOnlyTarget_isNotReplaced) {
   const QString path = dir.File("adresse.qdx");
   dir.Write("adresse.qdx", "old\r\n");

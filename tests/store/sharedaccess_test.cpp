@@ -68,6 +68,17 @@ TEST_F(SharedAccess, sortKeys_agreesWithCompareKeys) {
     ASSERT_LE(store::CompareKeys(keys[i - 1], keys[i]), 0)
         << keys[i - 1].toStdString() << " / " << keys[i].toStdString();
   }
+
+  // A sorted list with keys appended out of order (as restores of older programs leave a name
+  // index) is merged, not sorted whole: the result must be the same.
+  const QStringList sorted = keys;
+  QStringList appended = keys;
+  for (int i = 0; i < 20; ++i) {
+    x = x * 1103515245u + 12345u;
+    appended.append(appended.takeAt(qsizetype((x >> 16) % (appended.size() - i))));
+  }
+  store::SortKeys(appended);
+  EXPECT_EQ(appended, sorted);
 }
 
 TEST_F(SharedAccess, loadSortedList_sortsTheLines) {
