@@ -225,6 +225,14 @@ QStringList Components(const QString& value, bool version21, int atMost = 1 << 3
   return parts;
 }
 
+// The value of a property that has one component, unescaped; most have nothing to unescape
+// and are taken as they are, without a list around them.
+QString Single(const QString& value, bool version21) {
+  if (!value.contains(QLatin1Char('\\')))
+    return value;
+  return Components(value, version21, 1).first();
+}
+
 QString Quoted(const QString& text) {
   return QStringLiteral("\u201E") + text + QStringLiteral("\u201C");
 }
@@ -267,13 +275,13 @@ class CardMaker {
           break;
         case Prop::FN:
           if (fn.isNull())
-            fn = Components(text, version21_, 1).first().trimmed();
+            fn = Single(text, version21_).trimmed();
           break;
         case Prop::Org:
           TakeOrg(text);
           break;
         case Prop::Title:
-          Fill(store::kPosition, Components(text, version21_, 1).first());
+          Fill(store::kPosition, Single(text, version21_));
           break;
         case Prop::Adr:
           TakeAddress(text, &p == adr);
@@ -282,14 +290,14 @@ class CardMaker {
           TakePhone(p, text);
           break;
         case Prop::Email:
-          TakeOne(store::kEMail, Components(text, version21_, 1).first(),
+          TakeOne(store::kEMail, Single(text, version21_),
                   QStringLiteral("weitere E-Mail-Adresse"));
           break;
         case Prop::Speed:
-          Fill(store::kKurzwahl, Components(text, version21_, 1).first());
+          Fill(store::kKurzwahl, Single(text, version21_));
           break;
         case Prop::Intern:
-          Fill(store::kIRuf, Components(text, version21_, 1).first());
+          Fill(store::kIRuf, Single(text, version21_));
           break;
         default:
           break;
@@ -438,7 +446,7 @@ class CardMaker {
   }
 
   void TakePhone(const RawProp& p, const QString& text) {
-    QString number = Components(text, version21_, 1).first();
+    QString number = Single(text, version21_);
     // A number written as a URI (VALUE=uri, as version 4.0 programs do): "tel:+49-761-1".
     if (p.uri && number.startsWith(QLatin1String("tel:"), Qt::CaseInsensitive))
       number = number.mid(4);

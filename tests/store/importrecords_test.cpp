@@ -53,6 +53,33 @@ TEST_F(ImportRecordsTest, newRecords_appendedInImportOrder_keysListedSorted) {
   EXPECT_EQ(Names(), QByteArray("Abel,Karl\r\nBerg,Ute\r\nZander,Ina\r\n"));
 }
 
+TEST_F(ImportRecordsTest, keysInSeveralRunsOrReversed_listedSortedAndMergedWithTheIndex) {
+  // Three ascending runs (merged), and then a list that comes backwards (one run per key,
+  // sorted whole); both merged with the keys already listed.
+  dir.Write("names.qdx", "Berg,Ute\r\nNolte,Eva\r\n");
+  dir.Write("adresse.qdx", Section("Berg", "Ute", "") + Section("Nolte", "Eva", ""));
+  files.ImportRecords({Record("Meier", "Otto"), Record("Otto", "Anna"), Record("Abel", "Karl"),
+                       Record(QString::fromUtf8("Äbi"), "Jan"), Record("Zander", "Ina"),
+                       Record("Bauer", "Tom")});
+  EXPECT_EQ(Names(), QByteArray("Abel,Karl\r\n\xC4"
+                                "bi,Jan\r\nBauer,Tom\r\nBerg,Ute\r\n"
+                                "Meier,Otto\r\nNolte,Eva\r\nOtto,Anna\r\nZander,Ina\r\n"));
+
+  std::vector<store::NewRecord> backwards;
+  QByteArray expected;
+  for (int i = 99; i >= 0; --i)
+    backwards.push_back(Record(QStringLiteral("Kunde%1").arg(i, 3, 10, QLatin1Char('0')), "X"));
+  files.ImportRecords(backwards);
+  for (int i = 0; i < 100; ++i) {
+    expected += QStringLiteral("Kunde%1,X\r\n").arg(i, 3, 10, QLatin1Char('0')).toLatin1();
+    if (i == 99)
+      expected += "Meier,Otto\r\nNolte,Eva\r\nOtto,Anna\r\nZander,Ina\r\n";
+  }
+  EXPECT_EQ(Names(), QByteArray("Abel,Karl\r\n\xC4"
+                                "bi,Jan\r\nBauer,Tom\r\nBerg,Ute\r\n") +
+                         expected);
+}
+
 TEST_F(ImportRecordsTest, refusals_liveDeletedUnlistedSectionAndTwiceInTheImport_ignoringCase) {
   dir.Write("names.qdx", "M\xDCLLER,ANNA\r\n");
   dir.Write("secure.qdx", "Alt,Otto\r\n");
