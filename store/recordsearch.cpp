@@ -82,18 +82,19 @@ RecordSearch::Part RecordSearch::Pack(const RecordTable& table, const QStringLis
   Filling spelledOut(expectedBytes), contracted(expectedBytes), digits(expectedBytes / 8);
   for (Packed* packed : {&part.spelledOut, &part.contracted, &part.digits})
     packed->ends.reserve(to - from);
-  RecordTable::RowValues values;
   // A record's key and values joined, each followed by the separator, and then folded in one
-  // go: values are short, and whole records fold eight bytes at a time.
+  // go: values are short, and whole records fold eight bytes at a time. The rows are walked
+  // with the table's look-ahead: their values lie all over the store.
   QVarLengthArray<char, 1024> joined;
-  for (qsizetype row = from; row < to; ++row) {
-    table.RawRow(row, &values);
+  for (RecordRows rows(table, from, to); rows.Next();) {
+    const qsizetype row = rows.Row();
     // The key is searched too: a listed record without a section is still found by name.
     const QString& key = keys[row];
     joined.resize(key.size());
     ToCp1252(key, joined.data());
     joined.append(kSeparator);
-    for (const auto& value : values) {
+    for (int field = 0; field < kFieldCount; ++field) {
+      const std::optional<QByteArrayView>& value = rows.Raw(field);
       if (value && !value->isEmpty()) {
         joined.append(value->data(), value->size());
         joined.append(kSeparator);
@@ -101,15 +102,16 @@ RecordSearch::Part RecordSearch::Pack(const RecordTable& table, const QStringLis
     }
     qsizetype digitsSize = 0;
     for (int field : kNumberFields)
-      digitsSize += values[field] ? values[field]->size() + 1 : 0;
+      digitsSize += rows.Raw(field) ? rows.Raw(field)->size() + 1 : 0;
     const QByteArrayView record(joined.data(), joined.size());
     char* s = WriteSpelledOut(record, spelledOut.Room(2 * record.size()));
     char* c = WriteContracted(record, contracted.Room(2 * record.size()));
     char* d = digits.Room(digitsSize);
     for (int field : kNumberFields) {
-      if (!values[field] || values[field]->isEmpty())
+      const std::optional<QByteArrayView>& value = rows.Raw(field);
+      if (!value || value->isEmpty())
         continue;
-      d = WritePhoneDigits(*values[field], d);
+      d = WritePhoneDigits(*value, d);
       *d++ = kSeparator;
     }
     spelledOut.WrittenTo(s);

@@ -249,12 +249,12 @@ bool RecordRows::Next() {
   // takes to deliver them.
   // A row's place in the table is asked for first, its values once the place has arrived.
   constexpr qsizetype kAhead = 8;
-  if (row_ + 1 >= table_.Size())
+  if (row_ + 1 >= end_)
     return false;
   ++row_;
-  if (row_ + 2 * kAhead < table_.Size())
+  if (row_ + 2 * kAhead < end_)
     table_.PrefetchPlace(row_ + 2 * kAhead);
-  if (row_ + kAhead < table_.Size())
+  if (row_ + kAhead < end_)
     table_.PrefetchValues(row_ + kAhead);
   table_.RawRow(row_, &values_);
   return true;

@@ -75,7 +75,10 @@ class RecordTable {
 // caller works on this one.
 class RecordRows {
  public:
-  explicit RecordRows(const RecordTable& table) : table_(table) {}
+  explicit RecordRows(const RecordTable& table) : RecordRows(table, 0, table.Size()) {}
+  // Only rows [from, to): a part of the list, for one thread each.
+  RecordRows(const RecordTable& table, qsizetype from, qsizetype to)
+      : table_(table), row_(from - 1), end_(qBound(qsizetype(0), to, table.Size())) {}
 
   // Steps to the next row; false after the last.
   bool Next();
@@ -89,6 +92,7 @@ class RecordRows {
  private:
   const RecordTable& table_;
   qsizetype row_ = -1;
+  qsizetype end_ = 0;
   RecordTable::RowValues values_{};
 };
 

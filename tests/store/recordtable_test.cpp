@@ -77,6 +77,16 @@ void ExpectSameAsRecord(const RecordStore& rs, const QStringList& keys, store::F
     }
   }
   EXPECT_EQ(walked, keys.size());
+  // A walk over a part of the list gives the same rows, and a part past the end stops there.
+  for (qsizetype from : {qsizetype(0), keys.size() / 3, keys.size()}) {
+    qsizetype row = from;
+    for (store::RecordRows rows(table, from, keys.size() + 5); rows.Next(); ++row) {
+      ASSERT_EQ(rows.Row(), row);
+      for (int field = 0; field < store::kFieldCount; ++field)
+        EXPECT_EQ(rows.Raw(field), table.Raw(row, field));
+    }
+    EXPECT_EQ(row, keys.size());
+  }
   for (qsizetype row = 0; row < keys.size(); ++row) {
     SCOPED_TRACE(keys[row].toStdString());
     EXPECT_EQ(table.HasSection(row), rs.HasSection(keys[row]));
