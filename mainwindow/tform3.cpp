@@ -5,13 +5,13 @@
 #include <QPushButton>
 #include <QSet>
 
-#include "mainwindow/deletedlist.h"
+#include "mainwindow/dialogsink.h"
 #include "platform/designfont.h"
 #include "platform/dialogs.h"
-#include "platform/dialogsink.h"
-#include "platform/usererror.h"
+#include "store/addressbook.h"
 #include "store/datafiles.h"
 #include "store/sharedaccess.h"
+#include "store/usererror.h"
 
 namespace mainwindow {
 
@@ -29,8 +29,6 @@ QString RestoreFailedMessage() {
 
 }  // namespace mainwindow
 
-using mainwindow::DeletedList;
-using mainwindow::LoadDeletedList;
 using mainwindow::RestoreFailedMessage;
 using mainwindow::RestoreRefusedMessage;
 
@@ -77,8 +75,8 @@ int TForm3::Execute() {
 
 void TForm3::FormShow() {
   CheckListBox1->clear();
-  platform::DialogSink sink(this);
-  const DeletedList deleted = LoadDeletedList(store::DataFiles(dataDir_).SecurePath(), sink);
+  mainwindow::DialogSink sink(this);
+  const store::DeletedList deleted = book_->LoadDeleted(sink);
   // The keys come sorted; the items are built first and handed to the list in one go.
   for (const QString& key : deleted.keys) {
     auto* item = new QListWidgetItem(key);
@@ -93,7 +91,7 @@ void TForm3::FormShow() {
 void TForm3::BitBtn1Click() {
   try {
     Restore();
-  } catch (const platform::UserError& error) {
+  } catch (const store::UserError& error) {
     platform::Dialogs::Get().Error(this, error.message());
   }
 }
@@ -133,11 +131,10 @@ void TForm3::Restore() {
   if (candidates.isEmpty())
     return;
 
-  platform::DialogSink sink(this);
-  const store::DataFiles files(dataDir_);
+  mainwindow::DialogSink sink(this);
   // Compared with the name index as it is on disk, not with the main list, which may be the
   // partial internal-number view: no key may end up listed twice.
-  const store::LoadResult names = store::LoadSortedList(files.NamesPath(), sink);
+  const store::LoadResult names = book_->ReadNames(sink);
   if (!names.loaded)
     return;
   QSet<QString> live;
@@ -155,7 +152,7 @@ void TForm3::Restore() {
   if (ticked.isEmpty())
     return;
 
-  switch (store::DataFiles(dataDir_).RestoreRecords(ticked)) {
+  switch (book_->Files().RestoreRecords(ticked)) {
     case store::DataFiles::RestoreOutcome::Restored:
       break;
     case store::DataFiles::RestoreOutcome::KeyLive:

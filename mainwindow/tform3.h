@@ -4,6 +4,11 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
+
+namespace store {
+class AddressBook;
+}
 
 class QLabel;
 class QListWidget;
@@ -21,7 +26,8 @@ class TForm3 : public QDialog {
 
   explicit TForm3(QWidget* parent = nullptr);
 
-  void SetDataDir(const QString& dir) { dataDir_ = dir; }
+  // The address book whose deleted records the dialog lists; set before it is shown.
+  void SetAddressBook(std::shared_ptr<store::AddressBook> book) { book_ = std::move(book); }
   // Run when the dialog closes, whichever way; the main window reloads its list there.
   void SetCloseAction(std::function<void()> action) { closeAction_ = std::move(action); }
 
@@ -42,7 +48,7 @@ class TForm3 : public QDialog {
   QStringList TickedKeys() const;
   QString HighlightedKey() const;
 
-  QString dataDir_;
+  std::shared_ptr<store::AddressBook> book_;
   std::function<void()> closeAction_;
 };
 

@@ -7,13 +7,13 @@
 #include <QRandomGenerator>
 #include <QThread>
 
-#include "platform/usererror.h"
 #include "store/fileio.h"
 #include "store/inparallel.h"
 #include "store/listbytes.h"
 #include "store/messages.h"
 #include "store/profiletext.h"
 #include "store/replacedfiles.h"
+#include "store/usererror.h"
 
 namespace store {
 namespace {
@@ -38,7 +38,7 @@ class DirLock {
       // Only a lock held by another workstation is worth waiting for; a directory that
       // cannot be written fails at once.
       if (lock_.error() != QLockFile::LockFailedError || deadline.hasExpired())
-        throw platform::UserError(failureMessage);
+        throw store::UserError(failureMessage);
       // Waiting workstations spread out, so they do not all try again at the same moment.
       QThread::msleep(QRandomGenerator::global()->bounded(1, 4));
     }
@@ -61,7 +61,7 @@ QByteArray ReadForChange(const QString& path) {
     if (read.status == ReadStatus::Missing)
       return {};
   }
-  throw platform::UserError(LoadFailureMessage());
+  throw store::UserError(LoadFailureMessage());
 }
 
 // Writes the list's new file under a temporary name. Normally a few pieces of the bytes
@@ -78,12 +78,12 @@ bool WriteListPieces(PendingReplace* file, const ListBytes& list) {
 void WriteList(const QString& path, const ListBytes& list) {
   PendingReplace file(path);
   if (!WriteListPieces(&file, list) || !file.Commit())
-    throw platform::UserError(CannotCreateMessage(path));
+    throw store::UserError(CannotCreateMessage(path));
 }
 
 void WriteStore(const QString& path, const QByteArray& bytes) {
   if (!WriteFileAtomic(path, bytes))
-    throw platform::UserError(CannotWriteMessage(path));
+    throw store::UserError(CannotWriteMessage(path));
 }
 
 }  // namespace
@@ -137,7 +137,7 @@ DataFiles::SaveOutcome DataFiles::SaveRecord(const QString& key, const RecordVal
     if (!WriteFileAtomic(StorePath(),
                          {QByteArrayView(before).first(change.begin), QByteArrayView(change.bytes),
                           QByteArrayView(before).sliced(change.end)})) {
-      throw platform::UserError(CannotWriteMessage(StorePath()));
+      throw store::UserError(CannotWriteMessage(StorePath()));
     }
   };
   PendingReplace namesFile(NamesPath());
@@ -153,7 +153,7 @@ DataFiles::SaveOutcome DataFiles::SaveRecord(const QString& key, const RecordVal
     prepareNames();
   }
   if (!namesWritten || !namesFile.Commit())
-    throw platform::UserError(CannotCreateMessage(NamesPath()));
+    throw store::UserError(CannotCreateMessage(NamesPath()));
   return SaveOutcome::Saved;
 }
 
@@ -249,12 +249,12 @@ ImportOutcome DataFiles::ImportRecords(const std::vector<NewRecord>& records,
   // Without its name index the address book is unreachable (a share that dropped out): an
   // import must not start a new one there.
   if (!QFileInfo::exists(NamesPath()))
-    throw platform::UserError(LoadFailureMessage());
+    throw store::UserError(LoadFailureMessage());
   const QByteArray names = ReadForChange(NamesPath());
   const QByteArray secure = ReadForChange(SecurePath());
   const bool storeExists = QFileInfo::exists(StorePath());
   if (!storeExists && (!names.trimmed().isEmpty() || !secure.trimmed().isEmpty()))
-    throw platform::UserError(LoadFailureMessage());
+    throw store::UserError(LoadFailureMessage());
   const QByteArray before = ReadForChange(StorePath());
   ImportPlan plan = PlanImport(names, secure, before, records);
   if (plan.outcome.imported == 0)
@@ -267,9 +267,9 @@ ImportOutcome DataFiles::ImportRecords(const std::vector<NewRecord>& records,
   // The record store first: should the name index fail, the new sections stand in the store
   // listed by no one, and no workstation ever lists a key without its record.
   if (!WriteFileAtomic(StorePath(), {QByteArrayView(before), QByteArrayView(plan.sections)}))
-    throw platform::UserError(CannotWriteMessage(StorePath()));
+    throw store::UserError(CannotWriteMessage(StorePath()));
   if (!WriteFileAtomic(NamesPath(), plan.names))
-    throw platform::UserError(CannotCreateMessage(NamesPath()));
+    throw store::UserError(CannotCreateMessage(NamesPath()));
   return plan.outcome;
 }
 
