@@ -92,7 +92,7 @@ class TForm1 : public QMainWindow {
   void SelectListEntry(const QString& text);
   // Reloads ListBox1 with the plain record keys of the name index on disk.
   void ReloadNameList();
-  // The name index on disk, sorted (store::LoadSortedList, without decoding it again when it
+  // The name index on disk, sorted (the address book's load, without decoding it again when it
   // is unchanged since the last load).
   store::LoadResult LoadNames();
 
