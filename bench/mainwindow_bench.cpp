@@ -40,7 +40,7 @@ TForm1& FormFor(const bench::Context& c) {
   InstallNoDialogs();
   std::unique_ptr<TForm1>& form = forms[c.book.dir];
   if (!form)
-    form = std::make_unique<TForm1>(c.book.dir);
+    form = std::make_unique<TForm1>(std::make_shared<store::AddressBook>(c.book.dir));
   return *form;
 }
 
@@ -91,7 +91,9 @@ const bench::Register startup(
     [](const bench::Context& c) {
       InstallNoDialogs();
       std::unique_ptr<TForm1> form;
-      const double ms = bench::TimeMs([&] { form = std::make_unique<TForm1>(c.book.dir); });
+      const double ms = bench::TimeMs([&] {
+        form = std::make_unique<TForm1>(std::make_shared<store::AddressBook>(c.book.dir));
+      });
       if (form->findChild<QListView*>(QStringLiteral("ListBox1"))->model()->rowCount() !=
           c.book.liveKeys.size())
         qFatal("startup: list not filled");
