@@ -38,7 +38,7 @@ void CreateOtherWindows(TForm1& form) {
   registerForms->AddWindow(new widgets::TForm5(&form), QStringLiteral("Form5"));
   registerForms->AddWindow(new widgets::TForm7(&form, &form), QStringLiteral("Form7"));
 
-  auto* form8 = new TForm8([&form] { return form.ListEntries(); }, form.DataDir(), &form);
+  auto* form8 = new TForm8([&form] { return form.ListEntries(); }, form.Book(), &form);
   form8->SetPrintWindows(form12, quickReport11);
   registerForms->AddWindow(form8, QStringLiteral("Form8"));
   form.SetReportGeneratorHook([form8] { platform::Dialogs::Get().ExecModal(*form8); });

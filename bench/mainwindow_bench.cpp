@@ -45,7 +45,7 @@ TForm1& FormFor(const bench::Context& c) {
   InstallNoDialogs();
   std::unique_ptr<TForm1>& form = forms[c.book.dir];
   if (!form)
-    form = std::make_unique<TForm1>(c.book.dir);
+    form = std::make_unique<TForm1>(std::make_shared<store::AddressBook>(c.book.dir));
   return *form;
 }
 

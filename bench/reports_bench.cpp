@@ -17,6 +17,7 @@
 #include "reports/reportfields.h"
 #include "reports/rtf.h"
 #include "reports/tform8.h"
+#include "store/addressbook.h"
 #include "store/fileio.h"
 #include "store/sharedaccess.h"
 
@@ -157,7 +158,7 @@ const bench::Register reportWindowBuild(
     "report_window_build",
     [](const bench::Context& c) {
       const QStringList entries = c.book.liveKeys;
-      TForm8 form([entries] { return entries; }, c.book.dir);
+      TForm8 form([entries] { return entries; }, std::make_shared<store::AddressBook>(c.book.dir));
       form.show();
       form.ToolbarButton972Click();
       auto* blockView = form.findChild<QPlainTextEdit*>(QStringLiteral("RichEdit1"));

@@ -72,7 +72,7 @@ const bench::Register firstKey(
     [](const bench::Context& c) {
       InstallNoDialogs();
       PrintMemory(c);
-      auto form = std::make_unique<TForm1>(c.book.dir);
+      auto form = std::make_unique<TForm1>(std::make_shared<store::AddressBook>(c.book.dir));
       const double ms = bench::TimeMs([&] { SearchField(*form)->setText(QStringLiteral("e")); });
       if (ShownEntries(*form) == 0 || ShownEntries(*form) > c.book.liveKeys.size())
         qFatal("search_first_key: no hits");
@@ -88,7 +88,7 @@ const bench::Register nextKey(
       InstallNoDialogs();
       std::unique_ptr<TForm1>& form = forms[c.book.dir];
       if (!form)
-        form = std::make_unique<TForm1>(c.book.dir);
+        form = std::make_unique<TForm1>(std::make_shared<store::AddressBook>(c.book.dir));
       QLineEdit* field = SearchField(*form);
       field->setText(QStringLiteral("e"));
       const int before = ShownEntries(*form);

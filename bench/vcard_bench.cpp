@@ -84,7 +84,7 @@ struct EmptyBook {
       qFatal("cannot empty %s", qPrintable(dir));
     names.close();
     if (!form)
-      form = std::make_unique<TForm1>(dir);
+      form = std::make_unique<TForm1>(std::make_shared<store::AddressBook>(dir));
     form->ReloadNameList();
   }
 };
@@ -99,7 +99,7 @@ std::unique_ptr<TForm1>& ExportWindow(const bench::Context& c) {
   static std::unique_ptr<TForm1> form;
   static QString builtFor;
   if (builtFor != c.book.dir) {
-    form = std::make_unique<TForm1>(c.book.dir);
+    form = std::make_unique<TForm1>(std::make_shared<store::AddressBook>(c.book.dir));
     builtFor = c.book.dir;
   }
   return form;

@@ -49,7 +49,7 @@ TForm1& Window(const bench::Context& c) {
   Dialogs();
   if (builtFor != c.book.dir) {
     delete form;
-    form = new TForm1(c.book.dir);
+    form = new TForm1(std::make_shared<store::AddressBook>(c.book.dir));
     form->show();
     QApplication::processEvents();
     builtFor = c.book.dir;

@@ -43,26 +43,3 @@ int IndexIgnoringCase(const QStringList& entries, const QString& text) {
 }
 
 }  // namespace mainwindow
-
-namespace mainwindow {
-
-bool ListFileHolds(QByteArrayView bytes, const QString& key) {
-  const QByteArray needle = store::ToCp1252(key);
-  if (needle.isEmpty())
-    return false;
-  auto isLineEnd = [](char c) { return c == '\r' || c == '\n'; };
-  qsizetype from = 0;
-  while (true) {
-    const qsizetype at = bytes.indexOf(needle, from);
-    if (at < 0)
-      return false;
-    const qsizetype end = at + needle.size();
-    const bool startsLine = at == 0 || isLineEnd(bytes.at(at - 1));
-    const bool endsLine = end == bytes.size() || isLineEnd(bytes.at(end));
-    if (startsLine && endsLine)
-      return true;
-    from = at + 1;
-  }
-}
-
-}  // namespace mainwindow

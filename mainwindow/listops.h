@@ -21,11 +21,3 @@ bool ListAgrees(const QStringList& shown, const QStringList& lines);
 int IndexIgnoringCase(const QStringList& entries, const QString& text);
 
 }  // namespace mainwindow
-
-namespace mainwindow {
-
-// True when the bytes of a list file (names.qdx, secure.qdx) hold key as a whole line,
-// letter case included. Searches the bytes without splitting them into lines.
-bool ListFileHolds(QByteArrayView bytes, const QString& key);
-
-}  // namespace mainwindow

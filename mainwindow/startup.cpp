@@ -13,7 +13,7 @@ QString ApplicationTitle() {
 
 int RunProgram(const QString& dataDir, const StartupSteps& steps) {
   QApplication::setApplicationName(ApplicationTitle());
-  TForm1 form(dataDir);
+  TForm1 form(std::make_shared<store::AddressBook>(dataDir));
   if (steps.createOtherWindows)
     steps.createOtherWindows(form);
   form.show();

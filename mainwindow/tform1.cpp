@@ -24,8 +24,8 @@ static void InitMainWindowResources() {
   Q_INIT_RESOURCE(icons);
 }
 
-TForm1::TForm1(QString dataDir, QWidget* parent)
-    : QMainWindow(parent), dataDir_(std::move(dataDir)), sink_(this) {
+TForm1::TForm1(std::shared_ptr<store::AddressBook> book, QWidget* parent)
+    : QMainWindow(parent), book_(std::move(book)), sink_(this) {
   InitMainWindowResources();
   mainwindow::ShowWaitCursorWhileLockIsBusy();
   setObjectName(QStringLiteral("Form1"));
@@ -58,7 +58,7 @@ void TForm1::SetListEntries(const QStringList& sortedEntries) {
 
 void TForm1::InsertListEntry(const QString& entry) {
   const QScopedValueRollback quiet(listChangingQuietly_, true);
-  names_.Forget();
+  book_->ForgetNames();
   if (SearchInsert(entry))
     return;
   const int row = mainwindow::SortedInsertPosition(listModel_->Entries(), entry);
@@ -83,7 +83,7 @@ void TForm1::SelectListIndex(int index) {
 
 void TForm1::RemoveListEntry(int row) {
   const QScopedValueRollback quiet(listChangingQuietly_, true);
-  names_.Forget();
+  book_->ForgetNames();
   if (SearchRemove(row))
     return;
   listModel_->Remove(row);
@@ -101,7 +101,7 @@ void TForm1::SelectListEntry(const QString& text) {
 }
 
 store::LoadResult TForm1::LoadNames() {
-  return names_.Load(store::DataFiles(dataDir_).NamesPath(), sink_);
+  return book_->LoadNames(sink_);
 }
 
 void TForm1::ReloadNameList() {
@@ -139,8 +139,7 @@ bool TForm1::RefreshNameList() {
   if (mainwindow::ListAgrees(shown, names.lines))
     return false;
   // Another workstation changed it: the store reloads and finds the remembered entry again.
-  const store::RefreshResult result =
-      store::RefreshNameList(shown, UnfilteredIndex(selected), dataDir_, sink_);
+  const store::RefreshResult result = book_->RefreshNames(shown, UnfilteredIndex(selected), sink_);
   if (!result.changed)
     return false;
   SetListEntries(result.entries);

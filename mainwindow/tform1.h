@@ -8,9 +8,9 @@
 #include <memory>
 #include <vector>
 
-#include "mainwindow/namelistcache.h"
+#include "mainwindow/dialogsink.h"
 #include "platform/dialogs.h"
-#include "platform/dialogsink.h"
+#include "store/addressbook.h"
 #include "store/fieldtable.h"
 
 class QAction;
@@ -37,16 +37,17 @@ class EntryListModel;
 // The window has three states, told apart only by enabled flags: browsing, new entry and
 // edit. An entry is under way exactly when the finish button Button1 is enabled.
 //
-// The data directory holds adresse.qdx, names.qdx and secure.qdx; the program passes the
-// directory of its executable, tests a temporary directory.
+// The address book is that of the program's data directory (the directory of its executable);
+// tests pass one on a temporary directory. The window asks it for every data file it reads or
+// changes.
 class TForm1 : public QMainWindow {
   Q_OBJECT
 
  public:
-  explicit TForm1(QString dataDir, QWidget* parent = nullptr);
+  explicit TForm1(std::shared_ptr<store::AddressBook> book, QWidget* parent = nullptr);
   ~TForm1() override;
 
-  const QString& DataDir() const { return dataDir_; }
+  const std::shared_ptr<store::AddressBook>& Book() const { return book_; }
 
   // The entries of ListBox1 in list order (record keys, or decorated entries in the
   // internal-number view). The report generator reads them.
@@ -91,7 +92,7 @@ class TForm1 : public QMainWindow {
   void SelectListEntry(const QString& text);
   // Reloads ListBox1 with the plain record keys of the name index on disk.
   void ReloadNameList();
-  // The name index on disk, sorted (store::LoadSortedList, without decoding it again when it
+  // The name index on disk, sorted (the address book's load, without decoding it again when it
   // is unchanged since the last load).
   store::LoadResult LoadNames();
 
@@ -183,8 +184,8 @@ class TForm1 : public QMainWindow {
 
   QLineEdit* Edit(int field) const { return edits_[field]; }
 
-  QString dataDir_;
-  platform::DialogSink sink_;
+  std::shared_ptr<store::AddressBook> book_;
+  mainwindow::DialogSink sink_;
   std::function<void()> reportGeneratorHook_;
   std::function<void()> infoHook_;
   std::function<void()> closingHook_;
@@ -192,7 +193,6 @@ class TForm1 : public QMainWindow {
   // edit is under way (new entry or browsing).
   QString editKey_;
   bool updateNotice_ = false;
-  mainwindow::NameListCache names_;
 
   // Controls, named as in the design.
   QMenu* Datei1 = nullptr;
@@ -292,12 +292,11 @@ class TForm1 : public QMainWindow {
   QLineEdit* SearchEdit = nullptr;  // search field
   QLabel* SearchHits = nullptr;     // number of hits, inside the search field
   QAction* Suchen1 = nullptr;       // menu item "&Suchen"
-  std::shared_ptr<store::SearchCache> searchCache_;
   bool filtering_ = false;
   QStringList searchAll_;           // while filtering: the whole name view
   std::vector<qint32> searchRows_;  // while filtering: each hit's row in searchAll_
-  // (end of search)
-  // vCard export and import (tform1_exchange.cpp).
+                                    // (end of search)
+                                    // vCard export and import (tform1_exchange.cpp).
  public:
   void VCardExport1Click();  // vCard export of the records of the list as shown
   void Importieren1Click();  // import of a vCard file or of this program's CSV export

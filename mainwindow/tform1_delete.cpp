@@ -1,12 +1,11 @@
 // Deleting, purging and restoring records from the main window.
 #include <QToolButton>
 
-#include "mainwindow/deletedlist.h"
 #include "mainwindow/tform1.h"
 #include "mainwindow/tform3.h"
-#include "platform/usererror.h"
 #include "store/datafiles.h"
 #include "store/recordkey.h"
+#include "store/usererror.h"
 
 void TForm1::Lschen1Click() {
   try {
@@ -18,7 +17,7 @@ void TForm1::Lschen1Click() {
     if (selected < 0 || Button3->isChecked())
       return;
     const QString key = store::StripEntrySuffix(ListEntry(selected));
-    if (!store::DataFiles(dataDir_).DeleteRecord(key)) {
+    if (!book_->Files().DeleteRecord(key)) {
       // Deleted or taken into an edit on another workstation a moment ago.
       ReloadNameList();
       return;
@@ -26,7 +25,7 @@ void TForm1::Lschen1Click() {
     RemoveListEntry(selected);
     SelectListIndex(-1);
     ClearEditFields();
-  } catch (const platform::UserError& error) {
+  } catch (const store::UserError& error) {
     platform::Dialogs::Get().Error(this, error.message());
   }
 }
@@ -41,8 +40,7 @@ void TForm1::ToolbarButton979Click() {
 
 void TForm1::GelschteDatenstzeendgltigverwerfen1Click() {
   try {
-    const mainwindow::DeletedList deleted =
-        mainwindow::LoadDeletedList(store::DataFiles(dataDir_).SecurePath(), sink_);
+    const store::DeletedList deleted = book_->LoadDeleted(sink_);
     if (!deleted.ok)
       return;  // an unreadable file is never rewritten; the user has been told
     const QString question = QStringLiteral("Sind Sie sicher, da\u00df Sie ") +
@@ -52,8 +50,8 @@ void TForm1::GelschteDatenstzeendgltigverwerfen1Click() {
       return;
     // Exactly the keys the user was asked about: a record deleted on another workstation
     // while the question was open stays restorable.
-    store::DataFiles(dataDir_).PurgeRecords(deleted.keys);
-  } catch (const platform::UserError& error) {
+    book_->Files().PurgeRecords(deleted.keys);
+  } catch (const store::UserError& error) {
     platform::Dialogs::Get().Error(this, error.message());
   }
 }
@@ -70,7 +68,7 @@ void TForm1::VerwaisteDatenstzewiederherstellen1Click() {
 
 TForm3* TForm1::CreateRestoreDialog() {
   auto* dialog = new TForm3(this);
-  dialog->SetDataDir(dataDir_);
+  dialog->SetAddressBook(book_);
   // Restored records become visible at once, in whatever view the window is.
   dialog->SetCloseAction([this] {
     SetListEntries({});

@@ -7,8 +7,6 @@
 
 #include "mainwindow/listops.h"
 #include "mainwindow/tform1.h"
-#include "store/datafiles.h"
-#include "store/fileio.h"
 #include "store/recordkey.h"
 #include "store/sharedaccess.h"
 
@@ -21,7 +19,7 @@ const char* const kUpdateNotice =
 }  // namespace
 
 void TForm1::DisplayRecord(const QString& key) {
-  const store::RecordStore records = store::OpenRecordStore(dataDir_, sink_);
+  const store::RecordStore records = book_->OpenRecords(sink_);
   ClearEditFields();
   const store::RecordValues values = records.Record(key);
   for (int i = 0; i < store::kFieldCount; ++i) {
@@ -41,8 +39,7 @@ void TForm1::ShowRecord(const QString& key) {
 }
 
 bool TForm1::NameIndexHolds(const QString& key) const {
-  const store::ReadResult names = store::ReadWholeFile(store::DataFiles(dataDir_).NamesPath());
-  return names.status != store::ReadStatus::Ok || mainwindow::ListFileHolds(names.bytes, key);
+  return book_->NamesHold(key);
 }
 
 void TForm1::TestUpdateNotice() {

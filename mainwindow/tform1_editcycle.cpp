@@ -7,9 +7,9 @@
 #include <QTreeView>
 
 #include "mainwindow/tform1.h"
-#include "platform/usererror.h"
 #include "store/datafiles.h"
 #include "store/recordkey.h"
+#include "store/usererror.h"
 
 void TForm1::ClearEditFields() {
   for (QLineEdit* edit : edits_)
@@ -123,8 +123,8 @@ void TForm1::ToolbarButton972Click() {
   DisplayRecord(key);
   try {
     // No workstation lists the record while it is edited.
-    store::DataFiles(dataDir_).RemoveFromNames(key);
-  } catch (const platform::UserError& error) {
+    book_->Files().RemoveFromNames(key);
+  } catch (const store::UserError& error) {
     platform::Dialogs::Get().Error(this, error.message());
     return;
   }
@@ -139,8 +139,8 @@ bool TForm1::RelistEditedRecord() {
   if (editKey_.isEmpty())
     return true;
   try {
-    store::DataFiles(dataDir_).AddToNames(editKey_);
-  } catch (const platform::UserError& error) {
+    book_->Files().AddToNames(editKey_);
+  } catch (const store::UserError& error) {
     platform::Dialogs::Get().Error(this, error.message());
     return false;
   }

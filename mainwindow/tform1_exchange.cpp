@@ -20,12 +20,12 @@
 #include "mainwindow/tform1.h"
 #include "mainwindow/vcardread.h"
 #include "mainwindow/vcardwrite.h"
-#include "platform/usererror.h"
 #include "store/datafiles.h"
 #include "store/fileio.h"
 #include "store/messages.h"
 #include "store/recordkey.h"
 #include "store/sharedaccess.h"
+#include "store/usererror.h"
 
 namespace {
 
@@ -144,11 +144,11 @@ void TForm1::VCardExport1Click() {
     if (!fileName)
       return;
     SaveDialog2.initialPath = *fileName;
-    const store::RecordStore records = store::OpenRecordStore(dataDir_, sink_);
+    const store::RecordStore records = book_->OpenRecords(sink_);
     // Written whole in one atomic replace: a failure leaves no half-written file behind.
     if (!store::WriteFileAtomic(*fileName, mainwindow::ExportVCards(records, keys)))
-      throw platform::UserError(store::CannotCreateMessage(*fileName));
-  } catch (const platform::UserError& error) {
+      throw store::UserError(store::CannotCreateMessage(*fileName));
+  } catch (const store::UserError& error) {
     platform::Dialogs::Get().Error(this, error.message());
   }
 }
@@ -187,8 +187,8 @@ void TForm1::Importieren1Click() {
     const mainwindow::ImportCandidates candidates = mainwindow::CheckCards(read.cards);
     store::ImportOutcome outcome;
     if (!candidates.records.empty()) {
-      outcome = store::DataFiles(dataDir_).ImportRecords(candidates.records,
-                                                         [&] { return progress.Proceed(); });
+      outcome =
+          book_->Files().ImportRecords(candidates.records, [&] { return progress.Proceed(); });
     }
     progress.Close();
     if (outcome.cancelled)
@@ -196,7 +196,7 @@ void TForm1::Importieren1Click() {
     if (outcome.imported > 0)
       ShowImportedRecords();
     ShowImportSummary(this, mainwindow::SummarizeImport(read.cards, candidates, outcome));
-  } catch (const platform::UserError& error) {
+  } catch (const store::UserError& error) {
     platform::Dialogs::Get().Error(this, error.message());
   }
 }

@@ -1,11 +1,11 @@
 // The CSV export of the main window.
 #include "mainwindow/csvexport.h"
 #include "mainwindow/tform1.h"
-#include "platform/usererror.h"
 #include "store/datafiles.h"
 #include "store/fileio.h"
 #include "store/messages.h"
 #include "store/sharedaccess.h"
+#include "store/usererror.h"
 
 void TForm1::ToolbarButton973Click() {
   try {
@@ -16,12 +16,12 @@ void TForm1::ToolbarButton973Click() {
     if (!fileName)
       return;
     SaveDialog1.initialPath = *fileName;
-    const store::RecordStore records = store::OpenRecordStore(dataDir_, sink_);
+    const store::RecordStore records = book_->OpenRecords(sink_);
     // Written whole in one atomic replace: a failure leaves no half-written file behind.
     const QByteArray csv = mainwindow::ExportCsv(records, names.lines);
     if (!store::WriteFileAtomic(*fileName, csv))
-      throw platform::UserError(store::CannotCreateMessage(*fileName));
-  } catch (const platform::UserError& error) {
+      throw store::UserError(store::CannotCreateMessage(*fileName));
+  } catch (const store::UserError& error) {
     platform::Dialogs::Get().Error(this, error.message());
   }
 }

@@ -4,9 +4,9 @@
 
 #include "mainwindow/entrycheck.h"
 #include "mainwindow/tform1.h"
-#include "platform/usererror.h"
 #include "store/datafiles.h"
 #include "store/recordkey.h"
+#include "store/usererror.h"
 
 namespace {
 
@@ -57,12 +57,12 @@ bool TForm1::WriteRecord(const QString& key, const store::RecordValues& values) 
     // The duplicate test reads the name index as it is on disk now and ignores letter case,
     // because the record store matches section names that way: a key that differs from a
     // live one only in case would overwrite that record.
-    const auto outcome = store::DataFiles(dataDir_).SaveRecord(key, values);
+    const auto outcome = book_->Files().SaveRecord(key, values);
     if (outcome == store::DataFiles::SaveOutcome::KeyExists) {
       dialogs.Message(this, QString::fromUtf8(kKeyExists));
       return false;
     }
-  } catch (const platform::UserError& error) {
+  } catch (const store::UserError& error) {
     dialogs.Error(this, error.message());
     return false;
   }

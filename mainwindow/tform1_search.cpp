@@ -75,7 +75,6 @@ void TForm1::CreateSearchField() {
                         QKeySequence(Qt::CTRL | Qt::Key_F), true);
   connect(Suchen1, &QAction::triggered, this, &TForm1::Suchen1Click);
   connect(SearchEdit, &QLineEdit::textChanged, this, &TForm1::SearchEditChange);
-  searchCache_ = std::make_shared<store::SearchCache>(dataDir_);
 }
 
 void TForm1::PlaceSearchField() {
@@ -143,7 +142,7 @@ void TForm1::SearchEditChange() {
 }
 
 void TForm1::ShowSearchHits() {
-  store::RecordSearch::Hits hits = searchCache_->Find(searchAll_, SearchEdit->text(), sink_);
+  store::RecordSearch::Hits hits = book_->Search().Find(searchAll_, SearchEdit->text(), sink_);
   searchRows_ = std::move(hits.rows);
   {
     const QScopedValueRollback quiet(listChangingQuietly_, true);

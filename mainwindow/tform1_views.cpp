@@ -30,7 +30,7 @@ void TForm1::Button3Click() {
   if (internalNumberView) {
     SetListEntries({});
     // One snapshot of the record store serves every record of the view.
-    const store::RecordStore records = store::OpenRecordStore(dataDir_, sink_);
+    const store::RecordStore records = book_->OpenRecords(sink_);
     const store::LoadResult names = LoadNames();
     SetListEntries(mainwindow::BuildInternalNumberList(records, names.lines));
   } else {
@@ -81,7 +81,7 @@ void TForm1::BuildTree() {
     for (QString& entry : keys)
       entry = store::StripEntrySuffix(entry);
   }
-  const store::RecordStore records = store::OpenRecordStore(dataDir_, sink_);
+  const store::RecordStore records = book_->OpenRecords(sink_);
   treeModel_->SetTree(mainwindow::BuildCompanyTree(records, keys));
   TreeView1->expand(treeModel_->RootIndex());
 }

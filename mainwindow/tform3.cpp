@@ -5,13 +5,13 @@
 #include <QPushButton>
 #include <QSet>
 
-#include "mainwindow/deletedlist.h"
+#include "mainwindow/dialogsink.h"
 #include "platform/designfont.h"
 #include "platform/dialogs.h"
-#include "platform/dialogsink.h"
-#include "platform/usererror.h"
+#include "store/addressbook.h"
 #include "store/datafiles.h"
 #include "store/sharedaccess.h"
+#include "store/usererror.h"
 
 namespace mainwindow {
 
@@ -29,8 +29,6 @@ QString RestoreFailedMessage() {
 
 }  // namespace mainwindow
 
-using mainwindow::DeletedList;
-using mainwindow::LoadDeletedList;
 using mainwindow::RestoreFailedMessage;
 using mainwindow::RestoreRefusedMessage;
 
@@ -78,14 +76,14 @@ int TForm3::Execute() {
 QStringList TForm3::LoadKeys() {
   if (source_ == Source::Orphaned) {
     try {
-      return store::DataFiles(dataDir_).OrphanedKeys();
-    } catch (const platform::UserError& error) {
+      return book_->Files().OrphanedKeys();
+    } catch (const store::UserError& error) {
       platform::Dialogs::Get().Error(this, error.message());
       return {};
     }
   }
-  platform::DialogSink sink(this);
-  return LoadDeletedList(store::DataFiles(dataDir_).SecurePath(), sink).keys;
+  mainwindow::DialogSink sink(this);
+  return book_->LoadDeleted(sink).keys;
 }
 
 void TForm3::FormShow() {
@@ -104,7 +102,7 @@ void TForm3::FormShow() {
 void TForm3::BitBtn1Click() {
   try {
     Restore();
-  } catch (const platform::UserError& error) {
+  } catch (const store::UserError& error) {
     platform::Dialogs::Get().Error(this, error.message());
   }
 }
@@ -144,11 +142,10 @@ void TForm3::Restore() {
   if (candidates.isEmpty())
     return;
 
-  platform::DialogSink sink(this);
+  mainwindow::DialogSink sink(this);
   // Compared with the name index as it is on disk, not with the main list, which may be the
   // partial internal-number view: no key may end up listed twice.
-  const store::LoadResult names =
-      store::LoadSortedList(store::DataFiles(dataDir_).NamesPath(), sink);
+  const store::LoadResult names = book_->ReadNames(sink);
   if (!names.loaded)
     return;
   QSet<QString> live;
@@ -168,7 +165,7 @@ void TForm3::Restore() {
   if (ticked.isEmpty())
     return;
 
-  store::DataFiles files(dataDir_);
+  store::DataFiles& files = book_->Files();
   switch (orphans ? files.RelistOrphans(ticked) : files.RestoreRecords(ticked)) {
     case store::DataFiles::RestoreOutcome::Restored:
       break;

@@ -4,6 +4,11 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
+
+namespace store {
+class AddressBook;
+}
 
 class QLabel;
 class QListWidget;
@@ -23,7 +28,8 @@ class TForm3 : public QDialog {
 
   explicit TForm3(QWidget* parent = nullptr);
 
-  void SetDataDir(const QString& dir) { dataDir_ = dir; }
+  // The address book whose records the dialog lists; set before it is shown.
+  void SetAddressBook(std::shared_ptr<store::AddressBook> book) { book_ = std::move(book); }
   // Which records the next opening offers.
   enum class Source { Deleted, Orphaned };
   void SetSource(Source source) { source_ = source; }
@@ -49,7 +55,7 @@ class TForm3 : public QDialog {
 
   QStringList LoadKeys();
 
-  QString dataDir_;
+  std::shared_ptr<store::AddressBook> book_;
   Source source_ = Source::Deleted;
   std::function<void()> closeAction_;
 };

@@ -7,7 +7,7 @@
 #include <QVariant>
 #include <limits>
 
-#include "platform/usererror.h"
+#include "store/usererror.h"
 
 namespace placement {
 namespace {
@@ -119,7 +119,7 @@ QString TRegIniFile::ReadString(const QString& section, const QString& ident, co
     return def;
   const QVariant value = key_.value(name);
   if (value.typeId() != QMetaType::QString) {
-    throw platform::UserError(QStringLiteral("Ung\u00fcltiger Datentyp f\u00fcr '%1'").arg(ident));
+    throw store::UserError(QStringLiteral("Ung\u00fcltiger Datentyp f\u00fcr '%1'").arg(ident));
   }
   return value.toString();
 }

@@ -44,7 +44,7 @@ class TRegIniFile {
   QSettings& Key() { return key_; }
 
   // The stored text, or def when the subkey or the value is missing. Throws
-  // platform::UserError "Ungültiger Datentyp für '<ident>'" when the value is stored with a
+  // store::UserError "Ungültiger Datentyp für '<ident>'" when the value is stored with a
   // type other than text.
   QString ReadString(const QString& section, const QString& ident, const QString& def);
   // The stored integer, or def when the value is missing or its text is not an integer.

@@ -8,7 +8,7 @@
 #include <exception>
 
 #include "platform/dialogs.h"
-#include "platform/usererror.h"
+#include "store/usererror.h"
 
 namespace placement {
 namespace {
@@ -101,7 +101,7 @@ void StoreWindow(TRegIniFile& regIni, const QWidget& window, const QString& name
 }
 
 QString ErrorText(const std::exception& error) {
-  if (const auto* userError = dynamic_cast<const platform::UserError*>(&error)) {
+  if (const auto* userError = dynamic_cast<const store::UserError*>(&error)) {
     return userError->message();
   }
   return QString::fromUtf8(error.what());
@@ -201,8 +201,8 @@ void TRegisterForms::WritePlacements() {
   }
   key->sync();
   if (key->status() == QSettings::AccessError) {
-    throw platform::UserError(QStringLiteral("Erzeugung von Schl\u00fcssel %1 misslungen")
-                                  .arg(firstSection.isEmpty() ? KeyPath() : firstSection));
+    throw store::UserError(QStringLiteral("Erzeugung von Schl\u00fcssel %1 misslungen")
+                               .arg(firstSection.isEmpty() ? KeyPath() : firstSection));
   }
   if (eventError)
     std::rethrow_exception(eventError);

@@ -77,7 +77,7 @@ class TRegisterForms : public QObject {
   QString KeyPath() const;
 
   // Restores or stores the placement of every window; run by the hooks. They throw
-  // platform::UserError when the store cannot be read or written.
+  // store::UserError when the store cannot be read or written.
   void ReadPlacements();
   void WritePlacements();
 

@@ -9,7 +9,7 @@
 #include <QTextLayout>
 #include <cmath>
 
-#include "platform/usererror.h"
+#include "store/usererror.h"
 
 namespace platform {
 namespace {
@@ -84,14 +84,14 @@ std::vector<QStringList> PaginateText(const QStringList& lines, const TextMetric
 void PrintTextLines(const QStringList& lines, const QFont& font, const QColor& color,
                     QPrinter& printer) {
   if (!printer.isValid())
-    throw UserError(QStringLiteral("Ausgewählter Drucker ist ungültig"));
+    throw store::UserError(QStringLiteral("Ausgewählter Drucker ist ungültig"));
   QPainter painter;
   if (!painter.begin(&printer)) {
     if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
-      throw UserError(
+      throw store::UserError(
           QStringLiteral("Datei %1 kann nicht erstellt werden").arg(printer.outputFileName()));
     }
-    throw UserError(IoError(kFileNotOpenForOutput));
+    throw store::UserError(IoError(kFileNotOpenForOutput));
   }
   painter.setFont(font);
   painter.setPen(color);
@@ -104,7 +104,7 @@ void PrintTextLines(const QStringList& lines, const QFont& font, const QColor& c
   auto fail = [&](int code) {
     painter.end();
     printer.abort();
-    throw UserError(IoError(code));
+    throw store::UserError(IoError(code));
   };
   for (size_t p = 0; p < pages.size(); ++p) {
     if (p > 0 && !printer.newPage())
@@ -118,7 +118,7 @@ void PrintTextLines(const QStringList& lines, const QFont& font, const QColor& c
     }
   }
   if (!painter.end() || printer.printerState() == QPrinter::Error) {
-    throw UserError(IoError(kDiskWriteError));
+    throw store::UserError(IoError(kDiskWriteError));
   }
 }
 

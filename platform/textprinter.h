@@ -34,7 +34,7 @@ std::vector<QStringList> PaginateText(const QStringList& lines, const TextMetric
 
 // Prints the lines on the printer in the font and colour: opening starts a print job, closing
 // ends it; no lines still give a (blank) job. A failure ends the job at once and is thrown as
-// platform::UserError with "I/O-Fehler %d" for an output error or the printer's own message;
+// store::UserError with "I/O-Fehler %d" for an output error or the printer's own message;
 // the remaining lines are not printed.
 void PrintTextLines(const QStringList& lines, const QFont& font, const QColor& color,
                     QPrinter& printer);

@@ -23,6 +23,7 @@
 #include "reports/gridmodel.h"
 #include "reports/reportfields.h"
 #include "reports/toolicons.h"
+#include "store/addressbook.h"
 
 namespace {
 
@@ -51,10 +52,11 @@ QWidget* FillingPage(QWidget* content, const char* pageName) {
 
 }  // namespace
 
-TForm8::TForm8(std::function<QStringList()> mainListEntries, QString dataDir, QWidget* parent)
+TForm8::TForm8(std::function<QStringList()> mainListEntries,
+               std::shared_ptr<store::AddressBook> book, QWidget* parent)
     : QDialog(parent),
       mainListEntries_(std::move(mainListEntries)),
-      dataDir_(std::move(dataDir)),
+      book_(std::move(book)),
       chosenFont_(QStringLiteral("MS Sans Serif"), 8) {
   setObjectName(QStringLiteral("Form8"));
   setWindowTitle(QStringLiteral("Reportgenerator"));

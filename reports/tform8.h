@@ -10,6 +10,7 @@
 #include "reports/builders.h"
 #include "reports/grid.h"
 #include "reports/textlines.h"
+#include "store/messages.h"
 
 class QAction;
 class QCheckBox;
@@ -30,6 +31,9 @@ class TQuickReport11;
 namespace reports {
 class GridModel;
 }
+namespace store {
+class AddressBook;
+}
 
 // The report generator: the user ticks fields and records, builds a table view and a block
 // view of them, saves the report as a text file with a grid companion, opens it again and
@@ -37,12 +41,14 @@ class GridModel;
 //
 // The window knows nothing of the main window: it asks `mainListEntries` for the entries of
 // the main list (record keys, or decorated entries in the internal-number view) each time it
-// is shown, and reads the record store of `dataDir`.
-class TForm8 : public QDialog {
+// is shown, and reads the record store through `book`. The store's messages (an unreadable
+// store) are shown as message boxes over this window.
+class TForm8 : public QDialog, private store::MessageSink {
   Q_OBJECT
 
  public:
-  TForm8(std::function<QStringList()> mainListEntries, QString dataDir, QWidget* parent = nullptr);
+  TForm8(std::function<QStringList()> mainListEntries, std::shared_ptr<store::AddressBook> book,
+         QWidget* parent = nullptr);
   ~TForm8() override;
 
   // Handlers, named after their control and event.
@@ -113,9 +119,10 @@ class TForm8 : public QDialog {
   QList<bool> CheckedStates(QListWidget* list) const;
   void EnableSelection(bool enabled);
   void ApplyFont(const QFont& font);
+  void ShowMessage(const QString& text) override;
 
   std::function<QStringList()> mainListEntries_;
-  QString dataDir_;
+  std::shared_ptr<store::AddressBook> book_;
   QStringList shownEntries_;  // the main list's entries as of the last showing
   QString lastSaveName_;
   QString lastOpenName_;

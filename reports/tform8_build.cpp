@@ -6,13 +6,11 @@
 #include <QTextDocument>
 #include <QToolButton>
 
-#include "platform/dialogsink.h"
+#include "platform/dialogs.h"
 #include "reports/builders.h"
 #include "reports/tform8.h"
-#include "store/datafiles.h"
-#include "store/fileio.h"
+#include "store/addressbook.h"
 #include "store/recordstore.h"
-#include "store/sharedaccess.h"
 
 reports::ReportSelection TForm8::CurrentSelection() const {
   const QList<bool> fields = CheckedStates(CheckListBox1);
@@ -24,8 +22,7 @@ reports::ReportSelection TForm8::CurrentSelection() const {
 void TForm8::ToolbarButton973Click() {
   // One probe and one snapshot of the record store serve the whole build: every value of the
   // table and of the blocks is read from it, and an unreadable store is reported once.
-  platform::DialogSink sink(this);
-  const store::RecordStore store = store::OpenRecordStore(dataDir_, sink);
+  const store::RecordStore store = book_->OpenRecords(*this);
 
   reports::BuiltReport report = reports::BuildReport(store, CurrentSelection());
   SetGrid(std::move(report.grid));
@@ -40,8 +37,10 @@ void TForm8::ToolbarButton973Click() {
 
 void TForm8::BuildTableView() {
   // The table alone reads the store as it is, without the probe.
-  const store::ReadResult read = store::ReadWholeFile(store::DataFiles(dataDir_).StorePath());
-  const store::RecordStore store =
-      read.status == store::ReadStatus::Ok ? store::RecordStore(read.bytes) : store::RecordStore();
+  const store::RecordStore store = book_->ReadRecords();
   SetGrid(reports::BuildTableView(store, CurrentSelection()));
+}
+
+void TForm8::ShowMessage(const QString& text) {
+  platform::Dialogs::Get().Message(this, text);
 }

@@ -11,11 +11,11 @@
 
 #include "platform/dialogs.h"
 #include "platform/textprinter.h"
-#include "platform/usererror.h"
 #include "reports/tablelayout.h"
 #include "reports/tform12.h"
 #include "reports/tform8.h"
 #include "reports/tquickreport11.h"
+#include "store/usererror.h"
 
 namespace {
 
@@ -66,7 +66,7 @@ void TForm8::ToolbarButton971Click() {
     } else {
       PrintBlockView();
     }
-  } catch (const platform::UserError& error) {
+  } catch (const store::UserError& error) {
     platform::Dialogs::Get().Error(this, error.message());
   }
 }

@@ -12,7 +12,6 @@
 #include <optional>
 #include <utility>
 
-#include "platform/usererror.h"
 #include "store/cp1252.h"
 #include "store/fileio.h"
 #include "store/inparallel.h"
@@ -23,6 +22,7 @@
 #include "store/profiletext.h"
 #include "store/replacedfiles.h"
 #include "store/sharedaccess.h"
+#include "store/usererror.h"
 
 namespace store {
 namespace {
@@ -57,11 +57,11 @@ class DirLock {
       // cannot be written fails at once.
       if (lock_.error() != QLockFile::LockFailedError) {
         EndWait(waiting);
-        throw platform::UserError(failureMessage);
+        throw UserError(failureMessage);
       }
       if (deadline.hasExpired()) {
         EndWait(waiting);
-        throw platform::UserError(LockBusyMessage());
+        throw UserError(LockBusyMessage());
       }
       if (!waiting && Notice().begin)
         Notice().begin();
@@ -98,7 +98,7 @@ QByteArray ReadForChange(const QString& path, IfMissing ifMissing = IfMissing::E
     if (read.status == ReadStatus::Missing && ifMissing == IfMissing::Empty)
       return {};
   }
-  throw platform::UserError(LoadFailureMessage());
+  throw store::UserError(LoadFailureMessage());
 }
 
 // The record store's bytes of the last change, kept for the next one to read into: taking
@@ -174,12 +174,12 @@ bool WriteListPieces(PendingReplace* file, const ListBytes& list) {
 void WriteList(const QString& path, const ListBytes& list) {
   PendingReplace file(path);
   if (!WriteListPieces(&file, list) || !file.Commit())
-    throw platform::UserError(CannotCreateMessage(path));
+    throw store::UserError(CannotCreateMessage(path));
 }
 
 void WriteStore(const QString& path, const QByteArray& bytes) {
   if (!WriteFileAtomic(path, bytes))
-    throw platform::UserError(CannotWriteMessage(path));
+    throw store::UserError(CannotWriteMessage(path));
 }
 
 // The new files of one save, made from the files as read and forced to disk, then renamed
@@ -220,9 +220,9 @@ struct SaveWork {
         {before.first(change.begin), QByteArrayView(change.bytes), before.sliced(change.end)},
         *namesFile, ListPieces(names, &joined))) {
       case 1:
-        throw platform::UserError(CannotWriteMessage(files.StorePath()));
+        throw UserError(CannotWriteMessage(files.StorePath()));
       case 2:
-        throw platform::UserError(CannotCreateMessage(files.NamesPath()));
+        throw UserError(CannotCreateMessage(files.NamesPath()));
       default:
         break;
     }
@@ -232,9 +232,9 @@ struct SaveWork {
     if (outcome != DataFiles::SaveOutcome::Saved)
       return outcome;
     if (!storeFile->Commit())
-      throw platform::UserError(CannotWriteMessage(files.StorePath()));
+      throw UserError(CannotWriteMessage(files.StorePath()));
     if (!namesFile->Commit())
-      throw platform::UserError(CannotCreateMessage(files.NamesPath()));
+      throw UserError(CannotCreateMessage(files.NamesPath()));
     return outcome;
   }
 };
@@ -246,7 +246,7 @@ struct SaveAhead {
   ReadAhead names, secure, store;
   SaveWork work;
   bool made = false;
-  std::optional<platform::UserError> failure;
+  std::optional<UserError> failure;
 
   void Prepare(const DataFiles& files, const QString& key, const RecordValues& values,
                StoreBytes& storeBytes) {
@@ -292,7 +292,7 @@ struct SaveAhead {
     try {
       work.Write(files, *text, change, *namesList);
       made = true;
-    } catch (const platform::UserError& e) {
+    } catch (const UserError& e) {
       failure = e;
     }
   }
@@ -328,7 +328,7 @@ struct DeleteWork {
     QByteArray namesJoined;
     if (secure.IndexOf(key) >= 0) {
       if (!namesFile->Write(ListPieces(names, &namesJoined)))
-        throw platform::UserError(CannotCreateMessage(files.NamesPath()));
+        throw UserError(CannotCreateMessage(files.NamesPath()));
       return;
     }
     secure.Append(key);
@@ -337,9 +337,9 @@ struct DeleteWork {
     switch (PendingReplace::WriteBoth(*secureFile, ListPieces(secure, &secureJoined), *namesFile,
                                       ListPieces(names, &namesJoined))) {
       case 1:
-        throw platform::UserError(CannotCreateMessage(files.SecurePath()));
+        throw UserError(CannotCreateMessage(files.SecurePath()));
       case 2:
-        throw platform::UserError(CannotCreateMessage(files.NamesPath()));
+        throw UserError(CannotCreateMessage(files.NamesPath()));
       default:
         break;
     }
@@ -349,9 +349,9 @@ struct DeleteWork {
     if (!listed)
       return false;
     if (secureFile && !secureFile->Commit())
-      throw platform::UserError(CannotCreateMessage(files.SecurePath()));
+      throw UserError(CannotCreateMessage(files.SecurePath()));
     if (!namesFile->Commit())
-      throw platform::UserError(CannotCreateMessage(files.NamesPath()));
+      throw UserError(CannotCreateMessage(files.NamesPath()));
     return true;
   }
 };
@@ -371,7 +371,7 @@ struct DeleteAhead {
     try {
       work.Make(files, key, namesList, secureList);
       made = true;
-    } catch (const platform::UserError& e) {
+    } catch (const UserError& e) {
       failure = e;
     }
   }
@@ -383,7 +383,7 @@ struct DeleteAhead {
       throw *failure;
     return work.Commit(files);
   }
-  std::optional<platform::UserError> failure;
+  std::optional<UserError> failure;
 };
 
 }  // namespace
@@ -565,9 +565,9 @@ ImportOutcome DataFiles::ImportRecords(const std::vector<NewRecord>& records,
   // The record store first: should the name index fail, the new sections stand in the store
   // listed by no one, and no workstation ever lists a key without its record.
   if (!WriteFileAtomic(StorePath(), {QByteArrayView(before), QByteArrayView(plan.sections)}))
-    throw platform::UserError(CannotWriteMessage(StorePath()));
+    throw store::UserError(CannotWriteMessage(StorePath()));
   if (!WriteFileAtomic(NamesPath(), plan.names))
-    throw platform::UserError(CannotCreateMessage(NamesPath()));
+    throw store::UserError(CannotCreateMessage(NamesPath()));
   return plan.outcome;
 }
 

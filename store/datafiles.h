@@ -16,7 +16,7 @@ namespace store {
 // (add these keys, remove those keys, write this section) and replaces the files atomically.
 // Keys that another workstation added or removed meanwhile stay added or removed.
 //
-// Failures throw platform::UserError with the German message of the failing write:
+// Failures throw store::UserError with the German message of the failing write:
 // "nach <file> kann nicht geschrieben werden" for the record store, "Datei <file> kann nicht
 // erstellt werden" for a list file; LockBusyMessage() when another workstation holds the lock
 // past the wait. A file that exists but cannot be read (also a link that leads nowhere) stops

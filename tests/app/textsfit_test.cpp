@@ -186,7 +186,7 @@ class TextsFitTest : public ::testing::Test {
   void SetUp() override {
     dir_.Write("names.qdx", "Meier,Anna\r\nAdler,Bernd\r\n");
     dir_.Write("adresse.qdx", "[Meier,Anna]\r\nVorname=Anna\r\nName=Meier\r\n");
-    form_ = std::make_unique<TForm1>(dir_.Path());
+    form_ = std::make_unique<TForm1>(std::make_shared<store::AddressBook>(dir_.Path()));
     app::CreateOtherWindows(*form_);
   }
 

@@ -46,7 +46,7 @@ class MainWindowTest : public ::testing::Test {
     OpenWindow();
   }
   void OpenWindow() {
-    form = std::make_unique<TForm1>(data.Path());
+    form = std::make_unique<TForm1>(std::make_shared<store::AddressBook>(data.Path()));
     form->show();
     QApplication::setActiveWindow(form.get());
   }

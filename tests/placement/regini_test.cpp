@@ -4,7 +4,7 @@
 
 #include "placement/regini.h"
 #include "placement/tregisterforms.h"
-#include "platform/usererror.h"
+#include "store/usererror.h"
 
 namespace {
 
@@ -49,7 +49,7 @@ TEST(TRegIniFile, readInteger_defaultsForMissingOrNonNumericText_andRaisesForOth
     try {
       regIni.ReadInteger("Forms\\Form1", ident, 0);
       ADD_FAILURE() << "no error for " << ident;
-    } catch (const platform::UserError& error) {
+    } catch (const store::UserError& error) {
       EXPECT_EQ(error.message(), QString("Ung\u00fcltiger Datentyp f\u00fcr '%1'").arg(ident));
     }
   }

@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "placement/tregisterforms.h"
-#include "platform/usererror.h"
+#include "store/usererror.h"
 #include "tests/support/scripteddialogs.h"
 #include "widgets/taboutbox.h"
 #include "widgets/tform4.h"
@@ -259,7 +259,7 @@ TEST_F(Placement, failingOnRead_stillRestoresWindows_thenShowsItsError) {
   Store("Forms/Form1/Left", "60");
   ProgramRun run(dir_.path());
   run.registerForms.SetOnRead([](placement::TRegisterForms&, placement::TRegIniFile&) {
-    throw platform::UserError("Eigener Fehler");
+    throw store::UserError("Eigener Fehler");
   });
   run.form1.show();
   QCoreApplication::processEvents();

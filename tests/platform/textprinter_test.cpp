@@ -7,7 +7,7 @@
 #include <QTextDocument>
 
 #include "platform/textprinter.h"
-#include "platform/usererror.h"
+#include "store/usererror.h"
 #include "tests/platform/reportengine_pdf.h"
 
 namespace {
@@ -131,7 +131,7 @@ TEST(PrintTextLines, outputThatCannotBeCreated_isAUserErrorAndPrintsNothing) {
   try {
     platform::PrintTextLines({"a"}, QFont(), Qt::black, printer);
     FAIL() << "no error";
-  } catch (const platform::UserError& error) {
+  } catch (const store::UserError& error) {
     EXPECT_EQ(error.message(), QStringLiteral("Datei %1 kann nicht erstellt werden").arg(path));
   }
   EXPECT_FALSE(QFile::exists(path));

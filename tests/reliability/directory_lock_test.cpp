@@ -8,10 +8,10 @@
 #include <QProcess>
 #include <iostream>
 
-#include "platform/usererror.h"
 #include "store/datafiles.h"
 #include "store/fileio.h"
 #include "store/messages.h"
+#include "store/usererror.h"
 #include "tests/reliability/qtprint.h"
 #include "tests/support/datadir.h"
 
@@ -24,7 +24,7 @@ template <typename F>
 QString ThrownMessage(F f) {
   try {
     f();
-  } catch (const platform::UserError& e) {
+  } catch (const store::UserError& e) {
     return e.message();
   }
   return QStringLiteral("ok");

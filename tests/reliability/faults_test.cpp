@@ -16,12 +16,12 @@
 #include <iostream>
 #include <optional>
 
-#include "platform/usererror.h"
 #include "store/datafiles.h"
 #include "store/fileio.h"
 #include "store/listfile.h"
 #include "store/messages.h"
 #include "store/recordstore.h"
+#include "store/usererror.h"
 #include "tests/reliability/qtprint.h"
 #include "tests/support/datadir.h"
 
@@ -100,7 +100,7 @@ void WriteExport(const QString& dir) {
   if (!store::WriteFileAtomic(path,
                               "Vorname;Name\r\nAnna;M\xFC"
                               "ller\r\n"))
-    throw platform::UserError(store::CannotCreateMessage(path));
+    throw store::UserError(store::CannotCreateMessage(path));
 }
 
 QList<Command> Commands() {
@@ -151,7 +151,7 @@ std::optional<QString> RunCommand(const Command& command, const QString& dir) {
   files.SetLockTimeouts(2000, 60000);
   try {
     command.run(files, dir);
-  } catch (const platform::UserError& e) {
+  } catch (const store::UserError& e) {
     return e.message();
   }
   return std::nullopt;

@@ -30,12 +30,12 @@
 #include <cstdio>
 #include <random>
 
-#include "platform/usererror.h"
 #include "store/cp1252.h"
 #include "store/datafiles.h"
 #include "store/fileio.h"
 #include "store/recordstore.h"
 #include "store/sharedaccess.h"
+#include "store/usererror.h"
 #include "tests/reliability/datacheck.h"
 #include "tests/reliability/stressmodel.h"
 
@@ -327,7 +327,7 @@ int Work(const QStringList& args) {
   int code = 0;
   try {
     station.Run(args[4].toInt());
-  } catch (const platform::UserError& e) {
+  } catch (const store::UserError& e) {
     std::fprintf(stderr, "error message: %s\nlast file operations: %s\n", e.what(),
                  RecentFileOps().join(QStringLiteral(", ")).toUtf8().constData());
     code = 1;
@@ -494,7 +494,7 @@ int RunCommand(QStringList args) {
       files.PurgeRecords({key});
     else
       return 2;
-  } catch (const platform::UserError& e) {
+  } catch (const store::UserError& e) {
     std::printf("%s\n", e.what());
     return 1;
   }

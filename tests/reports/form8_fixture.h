@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "reports/tform8.h"
+#include "store/addressbook.h"
 #include "tests/reports/report_fixtures.h"
 #include "tests/support/datadir.h"
 #include "tests/support/scripteddialogs.h"
@@ -25,7 +26,8 @@ class Form8Test : public ::testing::Test {
     zander.values.removeLast();  // no "IRuf" key
     dir.Write("adresse.qdx", StoreBytes({FullRecord("Beck", "Bea", ""),
                                          FullRecord("M\u00fcller", "Anna", "123"), zander}));
-    form = std::make_unique<TForm8>([this] { return mainList; }, dir.Path());
+    form = std::make_unique<TForm8>([this] { return mainList; },
+                                    std::make_shared<store::AddressBook>(dir.Path()));
   }
 
   template <typename T>

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QDir>
 
+#include "store/addressbook.h"
 #include "store/fileio.h"
 #include "tests/reports/form8_fixture.h"
 
@@ -168,7 +169,8 @@ TEST_F(Form8StateTable, everyCommandLeavesTheTabledEnabledFlags) {
        {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0}},
   };
   for (const Scenario& scenario : scenarios) {
-    form = std::make_unique<TForm8>([this] { return mainList; }, dir.Path());
+    form = std::make_unique<TForm8>([this] { return mainList; },
+                                    std::make_shared<store::AddressBook>(dir.Path()));
     scenario.steps(*this);
     ExpectState(scenario.expected, scenario.name);
   }

@@ -10,10 +10,10 @@
 #include <atomic>
 #include <thread>
 
-#include "platform/usererror.h"
 #include "store/fileio.h"
 #include "store/messages.h"
 #include "store/recordstore.h"
+#include "store/usererror.h"
 #include "tests/support/datadir.h"
 
 namespace {
@@ -35,7 +35,7 @@ template <typename F>
 QString ThrownMessage(F f) {
   try {
     f();
-  } catch (const platform::UserError& e) {
+  } catch (const store::UserError& e) {
     return e.message();
   }
   return {};

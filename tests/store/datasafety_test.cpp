@@ -7,13 +7,13 @@
 #include <QFileInfo>
 #include <QLockFile>
 
-#include "platform/usererror.h"
 #include "store/datafiles.h"
 #include "store/fileio.h"
 #include "store/listfile.h"
 #include "store/messages.h"
 #include "store/recordstore.h"
 #include "store/sharedaccess.h"
+#include "store/usererror.h"
 #include "tests/support/datadir.h"
 #include "tests/support/scripteddialogs.h"
 
@@ -33,7 +33,7 @@ template <typename F>
 QString ThrownMessage(F f) {
   try {
     f();
-  } catch (const platform::UserError& e) {
+  } catch (const store::UserError& e) {
     return e.message();
   }
   return {};

@@ -4,10 +4,10 @@
 #include <QDir>
 #include <QLockFile>
 
-#include "platform/usererror.h"
 #include "store/datafiles.h"
 #include "store/fileio.h"
 #include "store/recordstore.h"
+#include "store/usererror.h"
 #include "tests/support/datadir.h"
 
 namespace {
@@ -138,7 +138,7 @@ TEST_F(ImportRecordsTest, failedWriteOfTheNameIndex_listsNoneOfTheImport) {
     return op == store::FileOp::Rename && path == names;
   });
   EXPECT_THROW(files.ImportRecords({Record("Abel", "Karl"), Record("Zorn", "Zoe")}),
-               platform::UserError);
+               store::UserError);
   EXPECT_EQ(Names(), QByteArray("Berg,Ute\r\n"));
 }
 
@@ -156,14 +156,14 @@ TEST_F(ImportRecordsTest, proceedSaysNo_orLockHeld_orNameIndexMissing_writesNoth
     QLockFile held(files.LockPath());
     ASSERT_TRUE(held.tryLock(0));
     files.SetLockTimeouts(100, 60000);
-    EXPECT_THROW(files.ImportRecords({Record("Abel", "Karl")}), platform::UserError);
+    EXPECT_THROW(files.ImportRecords({Record("Abel", "Karl")}), store::UserError);
   }
   EXPECT_EQ(Names(), QByteArray("Berg,Ute\r\n"));
   EXPECT_EQ(Store(), storeBefore);
 
   // A share that dropped out: no name index. Nothing may start a new address book there.
   QFile::remove(files.NamesPath());
-  EXPECT_THROW(files.ImportRecords({Record("Abel", "Karl")}), platform::UserError);
+  EXPECT_THROW(files.ImportRecords({Record("Abel", "Karl")}), store::UserError);
   EXPECT_FALSE(dir.Exists("names.qdx"));
   EXPECT_EQ(Store(), storeBefore);
 }
@@ -174,7 +174,7 @@ TEST_F(ImportRecordsTest, storeMissing_createdOnlyWhileNoListNamesAKey) {
   EXPECT_EQ(Store(), Section("Abel", "Karl", ""));
 
   QFile::remove(files.StorePath());
-  EXPECT_THROW(files.ImportRecords({Record("Zorn", "Zoe")}), platform::UserError);
+  EXPECT_THROW(files.ImportRecords({Record("Zorn", "Zoe")}), store::UserError);
   EXPECT_FALSE(dir.Exists("adresse.qdx"));
   EXPECT_EQ(Names(), QByteArray("Abel,Karl\r\n"));
 }

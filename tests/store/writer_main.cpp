@@ -5,8 +5,8 @@
 #include <QCoreApplication>
 #include <cstdio>
 
-#include "platform/usererror.h"
 #include "store/datafiles.h"
+#include "store/usererror.h"
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
       if (i % 3 == 2)
         files.DeleteRecord(key);
     }
-  } catch (const platform::UserError& e) {
+  } catch (const store::UserError& e) {
     std::fprintf(stderr, "%s\n", e.what());
     return 1;
   }

@@ -7,7 +7,7 @@
 #include "store/messages.h"
 #include "store/sharedaccess.h"
 
-namespace mainwindow {
+namespace store {
 
 // Loads a list file as store::LoadSortedList does, reading it from disk every time. When the
 // file holds exactly the bytes of the previous load, the list decoded and sorted then is
@@ -15,7 +15,7 @@ namespace mainwindow {
 // name index but decodes and sorts 100 000 keys only when another workstation changed it.
 class NameListCache {
  public:
-  store::LoadResult Load(const QString& path, store::MessageSink& sink);
+  LoadResult Load(const QString& path, MessageSink& sink);
 
   // Lets go of the last load: called before the window changes its list itself (after writing
   // the name index), so the list is changed in place instead of being copied first.
@@ -29,4 +29,4 @@ class NameListCache {
   bool valid_ = false;
 };
 
-}  // namespace mainwindow
+}  // namespace store

@@ -3,7 +3,7 @@
 #include <QString>
 #include <exception>
 
-namespace platform {
+namespace store {
 
 // An error meant for the user, with its German text. Thrown where a command cannot go on
 // (a data file that cannot be written, a file that cannot be created); caught once at the
@@ -19,4 +19,4 @@ class UserError : public std::exception {
   QByteArray utf8_;
 };
 
-}  // namespace platform
+}  // namespace store

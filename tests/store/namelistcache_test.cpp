@@ -4,8 +4,8 @@
 
 #include <QFile>
 
-#include "mainwindow/namelistcache.h"
 #include "store/fileio.h"
+#include "store/namelistcache.h"
 #include "store/sharedaccess.h"
 #include "tests/support/datadir.h"
 #include "tests/support/scripteddialogs.h"
@@ -23,7 +23,7 @@ class NameListCacheTest : public ::testing::Test {
 
   testsupport::TempDataDir data;
   testsupport::RecordingSink sink;
-  mainwindow::NameListCache cache;
+  store::NameListCache cache;
 };
 
 TEST_F(NameListCacheTest, unchangedFile_sameListShared_changedBytesOfTheSameLength_readAfresh) {

@@ -1,19 +1,19 @@
-#include "mainwindow/namelistcache.h"
+#include "store/namelistcache.h"
 
 #include "store/fileio.h"
 #include "store/keycollation.h"
 #include "store/listfile.h"
 
-namespace mainwindow {
+namespace store {
 
-store::LoadResult NameListCache::Load(const QString& path, store::MessageSink& sink) {
+LoadResult NameListCache::Load(const QString& path, MessageSink& sink) {
   store::ReadResult read = store::ReadWholeFile(path);
   if (read.status != store::ReadStatus::Ok) {
     valid_ = false;
     // The remaining attempts, and the message after the last, are those of the store.
     return store::LoadSortedList(path, sink, store::kLoadAttempts - 1);
   }
-  store::LoadResult result;
+  LoadResult result;
   result.loaded = true;
   const QString locale = store::KeyLocale().name();
   if (!(valid_ && path == path_ && locale == locale_ && read.bytes == bytes_)) {
@@ -36,4 +36,4 @@ void NameListCache::Forget() {
   lines_.clear();
 }
 
-}  // namespace mainwindow
+}  // namespace store
