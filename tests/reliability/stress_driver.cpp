@@ -308,7 +308,8 @@ QStringList& RecentFileOps() {
 
 void TraceFileOps() {
   store::SetFaultHook([](store::FileOp op, const QString& path) {
-    static const char* const names[] = {"open", "read", "write", "rename"};
+    static const char* const names[] = {"open", "read",   "write",
+                                        "sync", "rename", "sync directory"};
     QStringList& ops = RecentFileOps();
     ops.append(QLatin1String(names[int(op)]) + QLatin1Char(' ') + QFileInfo(path).fileName());
     if (ops.size() > 8)
