@@ -212,7 +212,7 @@ TEST(VCardReadTest, cardsThatCannotBeRead_getTheirReason_otherCardsStillCount) {
 }
 
 TEST(VCardReadTest, binaryOrEmptyOrOtherText_isNoVCardFile) {
-  const QByteArray png("\x89PNG\r\n\x1A\n\0\0\0\rIHDR\0\0\0\x10", 24);
+  const QByteArray png("\x89PNG\r\n\x1A\n\0\0\0\rIHDR\0\0\0\x10", 20);
   EXPECT_EQ(ReadVCards(png).error, U("Die Datei enthält Binärdaten und ist keine vCard-Datei."));
   EXPECT_TRUE(ReadVCards(png).cards.empty());
   EXPECT_EQ(ReadVCards(QByteArray()).error, U("Die Datei enthält keine vCard."));
