@@ -288,9 +288,13 @@ QStringList SectionNames(QByteArrayView file) {
   ForEachHeader(text.data, text.size, 0, text.size, [&](const SectionPos& s) {
     const QByteArrayView name(text.data + s.nameBegin, s.nameEnd - s.nameBegin);
     const QByteArray folded = FoldCase(name);
+    const QString decoded = Decode(name, text.utf8);
+    // Bytes that are no UTF-8 in a UTF-8 file name no section anyone could ask for.
+    if (text.utf8 && decoded.toUtf8() != name)
+      return true;
     if (!seen.contains(folded)) {
       seen.insert(folded);
-      names.append(Decode(name, text.utf8));
+      names.append(decoded);
     }
     return true;
   });

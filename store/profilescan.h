@@ -136,6 +136,7 @@ bool FindKey(const char* d, qsizetype size, qsizetype bodyBegin, QByteArrayView 
              QByteArrayView* value);
 
 // The section names of a file in file order, as spelled there (duplicates once, the first).
+// In a UTF-8 file a name whose bytes are no UTF-8 is left out: no caller could ask for it.
 QStringList SectionNames(QByteArrayView file);
 
 // A hash of a name that ignores letter case: names equal but for letter case hash alike.
