@@ -36,13 +36,23 @@ QSet<QByteArray> FoldedLines(const ListBytes& list) {
 }
 
 QSet<QByteArray> FoldedSectionNames(QByteArrayView bytes) {
+  const profile::Text text = profile::TextOf(bytes);
   QSet<QByteArray> set;
-  profile::ForEachHeader(
-      bytes.data(), bytes.size(), 0, bytes.size(), [&](const profile::SectionPos& s) {
-        set.insert(FoldedKey(QByteArrayView(bytes.data() + s.nameBegin, s.nameEnd - s.nameBegin)));
-        return true;
-      });
+  profile::ForEachHeader(text.data, text.size, 0, text.size, [&](const profile::SectionPos& s) {
+    set.insert(FoldedKey(QByteArrayView(text.data + s.nameBegin, s.nameEnd - s.nameBegin)));
+    return true;
+  });
   return set;
+}
+
+// A new section of a store written in UTF-8 (one that starts with a byte-order mark): its name
+// and values in UTF-8, as a save into such a store writes them.
+void AppendUtf8Section(QByteArray* out, QByteArrayView key, const RecordValues& values) {
+  out->append('[').append(key).append("]\r\n");
+  for (int field : StoreOrder()) {
+    out->append(Fields()[size_t(field)].storeKey).append('=');
+    out->append(LineSafe(values[size_t(field)].toUtf8())).append("\r\n");
+  }
 }
 
 // A new section as a save writes it: the header, then the fifteen keys in store order. The
@@ -171,16 +181,20 @@ ImportPlan PlanImport(QByteArrayView namesBytes, QByteArrayView secure, QByteArr
   plan.sections.reserve(qsizetype(records.size()) * 256);
   if (!storeBytes.isEmpty() && !storeBytes.endsWith('\n') && !storeBytes.endsWith('\r'))
     plan.sections.append("\r\n", 2);
+  // The lists are Windows-1252 always; the store's own names and values are UTF-8 when it
+  // starts with a byte-order mark, and other workstations read them so.
+  const bool utf8 = profile::TextOf(storeBytes).utf8;
   for (size_t i = 0; i < records.size(); ++i) {
     // The record store ignores blanks at both ends of a section name.
     const QByteArray key = LineSafe(profile::EncodeName(records[i].key, false));
     const QByteArray folded = FoldedKey(key);
+    const QByteArray section = utf8 ? LineSafe(profile::EncodeName(records[i].key, true)) : key;
     ImportRefusal& refusal = outcome.refusals[i];
     if (live.contains(folded)) {
       refusal = ImportRefusal::KeyLive;
     } else if (deleted.contains(folded)) {
       refusal = ImportRefusal::KeyDeleted;
-    } else if (sections.contains(folded)) {
+    } else if (sections.contains(utf8 ? FoldedKey(section) : folded)) {
       // Writing it would overwrite values that someone may still need.
       refusal = ImportRefusal::KeyInStore;
     } else if (const auto earlier = batch.constFind(folded); earlier != batch.constEnd()) {
@@ -188,7 +202,10 @@ ImportPlan PlanImport(QByteArrayView namesBytes, QByteArrayView secure, QByteArr
       outcome.earlier[i] = earlier.value();
     } else {
       batch.insert(folded, qsizetype(i));
-      AppendSection(&plan.sections, key, records[i].values);
+      if (utf8)
+        AppendUtf8Section(&plan.sections, section, records[i].values);
+      else
+        AppendSection(&plan.sections, key, records[i].values);
       added.push_back(key);
       ++outcome.imported;
     }

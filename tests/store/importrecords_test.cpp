@@ -186,4 +186,23 @@ TEST_F(ImportRecordsTest, storeWithoutLastLineEnd_newSectionStartsOnItsOwnLine) 
   EXPECT_EQ(Store(), "[Berg,Ute]\r\nName=Berg\r\n" + Section("Abel", "Karl", ""));
 }
 
+// A store that another program saved in UTF-8 (it starts with a byte-order mark): the new
+// sections are UTF-8 too, so every workstation reads them as typed; the lists stay
+// Windows-1252. A section already there counts under its UTF-8 name, the first one included.
+TEST_F(ImportRecordsTest, utf8Store_newSectionsWrittenInUtf8_existingSectionsFound) {
+  const QByteArray bom("\xEF\xBB\xBF");
+  const QByteArray before = bom + "[M\xC3\xBCller,Anna]\r\nName=M\xC3\xBCller\r\n";
+  dir.Write("names.qdx", "");
+  dir.Write("adresse.qdx", before);
+  const store::ImportOutcome outcome = files.ImportRecords(
+      {Record(QString::fromUtf8("Müller"), "Anna"),
+       Record(QString::fromUtf8("Öz"), QString::fromUtf8("Ümit"), QString::fromUtf8("Köln"))});
+  EXPECT_EQ(outcome.refusals,
+            (std::vector<ImportRefusal>{ImportRefusal::KeyInStore, ImportRefusal::None}));
+  EXPECT_EQ(Store(), before + Section("\xC3\x96z", "\xC3\x9Cmit", "K\xC3\xB6ln"));
+  EXPECT_EQ(Names(), QByteArray("\xD6z,\xDCmit\r\n"));
+  const store::RecordStore records(Store());
+  EXPECT_EQ(records.Value(QString::fromUtf8("Öz,Ümit"), u"Ort"), QString::fromUtf8("Köln"));
+}
+
 }  // namespace

@@ -78,7 +78,7 @@ TEST(ProfileText, utf8FileWithByteOrderMark_firstLineReadNormally_valuesStayUtf8
   EXPECT_EQ(ProfileText(bytes).Read(key, u"Ort", QStringLiteral("Error")), town);
   EXPECT_EQ(store::profile::SectionNames(bytes), QStringList({key, "B"}));
   // A name with bytes that are no UTF-8 could never be asked for, so it is not listed.
-  EXPECT_EQ(store::profile::SectionNames(bytes + "[Meier,Ann\xC7\xC7]\r\nk=2\r\n"),
+  EXPECT_EQ(store::profile::SectionNames(QByteArray(bytes + "[Meier,Ann\xC7\xC7]\r\nk=2\r\n")),
             QStringList({key, "B"}));
 
   ProfileText p(bytes);
