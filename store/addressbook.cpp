@@ -8,7 +8,9 @@
 namespace store {
 
 AddressBook::AddressBook(QString dir)
-    : files_(std::move(dir)), search_(std::make_unique<SearchCache>(files_.Dir())) {}
+    : files_(std::move(dir)),
+      search_(std::make_unique<SearchCache>(
+          files_.Dir(), [this](MessageSink& sink) { return OpenRecords(sink); })) {}
 
 LoadResult AddressBook::LoadNames(MessageSink& sink) {
   return names_.Load(files_.NamesPath(), sink);
@@ -28,13 +30,26 @@ RefreshResult AddressBook::RefreshNames(const QStringList& shown, int selectedIn
   return RefreshNameList(shown, selectedIndex, files_.Dir(), sink);
 }
 
+QByteArray AddressBook::SnapshotBuffer() const {
+  // Shared with a snapshot that is still in use: that one must stay as it was read.
+  if (!snapshotBuffer_.isDetached())
+    snapshotBuffer_ = QByteArray();
+  return std::exchange(snapshotBuffer_, QByteArray());
+}
+
+RecordStore AddressBook::KeepBuffer(RecordStore records) const {
+  snapshotBuffer_ = records.Bytes();
+  return records;
+}
+
 RecordStore AddressBook::OpenRecords(MessageSink& sink) const {
-  return OpenRecordStore(files_.Dir(), sink);
+  return KeepBuffer(OpenRecordStore(files_.Dir(), sink, kProbeAttempts, SnapshotBuffer()));
 }
 
 RecordStore AddressBook::ReadRecords() const {
-  const ReadResult read = ReadWholeFile(files_.StorePath());
-  return read.status == ReadStatus::Ok ? RecordStore(read.bytes) : RecordStore();
+  ReadResult read = ReadWholeFile(files_.StorePath(), SnapshotBuffer());
+  return KeepBuffer(read.status == ReadStatus::Ok ? RecordStore(std::move(read.bytes))
+                                                  : RecordStore());
 }
 
 DeletedList AddressBook::LoadDeleted(MessageSink& sink) const {

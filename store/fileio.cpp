@@ -131,7 +131,9 @@ void ReadOpenFile(QFile& file, const QString& path, QByteArray reuse, ReadResult
     bytes = std::move(reuse);
     bytes.resize(expected);
   } else {
-    bytes = QByteArray(expected, Qt::Uninitialized);
+    // Room for a few saves more, so that the next read of a growing file fits a kept buffer.
+    bytes.reserve(expected + expected / 32);
+    bytes.resize(expected);
   }
   // The file is read straight into the buffer, then once more to find it at its end: bytes
   // appended since its size was asked for are taken in too.

@@ -260,7 +260,8 @@ bool SearchCache::Stamp::operator==(const Stamp& other) const {
          changed == other.changed;
 }
 
-SearchCache::SearchCache(QString dataDir) : dataDir_(std::move(dataDir)) {}
+SearchCache::SearchCache(QString dataDir, Opener open)
+    : dataDir_(std::move(dataDir)), open_(std::move(open)) {}
 
 SearchCache::Stamp SearchCache::StoreStamp() const {
   const QFileInfo info(QDir(dataDir_).filePath(QStringLiteral("adresse.qdx")));
@@ -280,7 +281,7 @@ RecordSearch::Hits SearchCache::Find(const QStringList& keys, QStringView typed,
   // once more at the next key, never kept as if it were the old one.
   const Stamp stamp = StoreStamp();
   if (!prepared_ || !(stamp == stamp_) || !search_.FollowKeys(keys)) {
-    search_ = RecordSearch(OpenRecordStore(dataDir_, sink), keys);
+    search_ = RecordSearch(open_ ? open_(sink) : OpenRecordStore(dataDir_, sink), keys);
     stamp_ = stamp;
     prepared_ = true;
   }

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <QStringView>
+#include <functional>
 #include <vector>
 
 #include "store/messages.h"
@@ -83,7 +84,9 @@ class RecordSearch {
 // and is read again at the next key. The object that stands for a data directory owns one.
 class SearchCache {
  public:
-  explicit SearchCache(QString dataDir);
+  // Opens a snapshot of the record store; by default OpenRecordStore of the directory.
+  using Opener = std::function<RecordStore(MessageSink&)>;
+  explicit SearchCache(QString dataDir, Opener open = {});
 
   // The keys among `keys` (the name view, in list order) whose records hold every word
   // typed, in list order. Reads the record store through OpenRecordStore when it changed
@@ -104,6 +107,7 @@ class SearchCache {
   Stamp StoreStamp() const;
 
   QString dataDir_;
+  Opener open_;
   Stamp stamp_;
   RecordSearch search_;
   bool prepared_ = false;

@@ -115,9 +115,14 @@ void ResetLoadFailureFlagForTesting() {
 }
 
 RecordStore OpenRecordStore(const QString& dataDir, MessageSink& sink, int probes) {
+  return OpenRecordStore(dataDir, sink, probes, QByteArray());
+}
+
+RecordStore OpenRecordStore(const QString& dataDir, MessageSink& sink, int probes,
+                            QByteArray reuse) {
   const QString path = QDir(dataDir).filePath(QStringLiteral("adresse.qdx"));
   for (int attempt = 0; attempt < probes; ++attempt) {
-    ReadResult read = ReadWholeFile(path);
+    ReadResult read = ReadWholeFile(path, std::exchange(reuse, QByteArray()));
     if (read.status == ReadStatus::Ok)
       return RecordStore(std::move(read.bytes));
   }

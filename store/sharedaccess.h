@@ -37,6 +37,9 @@ void ResetLoadFailureFlagForTesting();
 // on which every read gives "Error". The caller reads every field of its command from the
 // one snapshot returned.
 RecordStore OpenRecordStore(const QString& dataDir, MessageSink& sink, int probes = kProbeAttempts);
+// The same, read into `reuse` when no one else holds that buffer and it is large enough.
+RecordStore OpenRecordStore(const QString& dataDir, MessageSink& sink, int probes,
+                            QByteArray reuse);
 
 struct RefreshResult {
   bool changed = false;    // the shown list differed from the name index and was reloaded

@@ -71,4 +71,28 @@ TEST_F(AddressBookTest, readRecords_plainSnapshot_missingStoreReadsErrorWithoutM
             QStringLiteral("Meier"));
 }
 
+// Snapshots are read into the buffer of the last one once it is gone: a snapshot still in use
+// keeps what it read, and a reused buffer holds exactly the file as it is now, shorter or longer.
+TEST_F(AddressBookTest, openRecords_reusedBufferNeverChangesALiveSnapshot) {
+  const QString key = QStringLiteral("Meier,Anna");
+  auto name = [&](const store::RecordStore& records) { return records.Record(key)[store::kName]; };
+  data.Write(QStringLiteral("adresse.qdx"), "[Meier,Anna]\r\nName=Meier\r\nOrt=Bonn\r\n");
+  const store::RecordStore first = book.OpenRecords(sink);
+  data.Write(QStringLiteral("adresse.qdx"), "[Meier,Anna]\r\nName=Mai\r\n");
+  {
+    const store::RecordStore second = book.OpenRecords(sink);
+    EXPECT_EQ(name(first), QStringLiteral("Meier"));
+    EXPECT_EQ(name(second), QStringLiteral("Mai"));
+  }
+  // The second snapshot is gone, the first is not: the next read may reuse only the second's.
+  data.Write(QStringLiteral("adresse.qdx"), "[Meier,Anna]\r\nName=M\r\n");
+  const store::RecordStore third = book.ReadRecords();
+  EXPECT_EQ(third.Bytes(), QByteArray("[Meier,Anna]\r\nName=M\r\n"));
+  EXPECT_EQ(name(first), QStringLiteral("Meier"));
+  data.Write(QStringLiteral("adresse.qdx"), "[Meier,Anna]\r\nName=Meierhofer-Lindenberg\r\n");
+  EXPECT_EQ(name(book.OpenRecords(sink)), QStringLiteral("Meierhofer-Lindenberg"));
+  EXPECT_EQ(name(third), QStringLiteral("M"));
+  EXPECT_TRUE(sink.texts.isEmpty());
+}
+
 }  // namespace
