@@ -6,8 +6,10 @@
 #include "app/otherwindows.h"
 #include "mainwindow/startup.h"
 #include "platform/designfont.h"
+#include "store/memoryreuse.h"
 
 int main(int argc, char** argv) {
+  store::KeepFreedMemoryForReuse();
   QApplication app(argc, argv);
   // Message boxes, menus and Qt's own dialogs speak in the font the windows are laid out for.
   QApplication::setFont(platform::DesignFontPoints(8));
