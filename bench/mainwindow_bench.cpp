@@ -10,39 +10,16 @@
 
 #include "app/otherwindows.h"
 #include "bench/benchregistry.h"
+#include "bench/nodialogs.h"
 #include "mainwindow/startup.h"
 #include "mainwindow/tform1.h"
-#include "platform/dialogs.h"
 
 namespace {
-
-// Any message box during a measurement is a fault of the set-up: stop loudly.
-class NoDialogs : public platform::Dialogs {
- public:
-  int ShowMessageBox(QWidget*, const platform::MessageBoxSpec& request) override {
-    qFatal("unexpected message: %s", qPrintable(request.text));
-  }
-  std::optional<QString> GetSaveFileName(QWidget*, const platform::FileDialogSpec&) override {
-    return std::nullopt;
-  }
-  std::optional<QString> GetOpenFileName(QWidget*, const platform::FileDialogSpec&) override {
-    return std::nullopt;
-  }
-  std::optional<QFont> GetFont(QWidget*, const QFont&) override { return std::nullopt; }
-  bool ExecPrintDialog(QWidget*, QPrinter&) override { return false; }
-  int ExecModal(QDialog&) override { return 0; }
-};
-
-NoDialogs& InstallNoDialogs() {
-  static NoDialogs dialogs;
-  platform::Dialogs::Install(&dialogs);
-  return dialogs;
-}
 
 // One main window per address book, kept across the repetitions of a measurement.
 TForm1& FormFor(const bench::Context& c) {
   static std::map<QString, std::unique_ptr<TForm1>> forms;
-  InstallNoDialogs();
+  bench::InstallNoDialogs();
   std::unique_ptr<TForm1>& form = forms[c.book.dir];
   if (!form)
     form = std::make_unique<TForm1>(std::make_shared<store::AddressBook>(c.book.dir));
@@ -104,7 +81,7 @@ class PaintSeen : public QObject {
 const bench::Register startup(
     "startup",
     [](const bench::Context& c) {
-      InstallNoDialogs();
+      bench::InstallNoDialogs();
       int rows = -1;
       double ms = 0;
       QElapsedTimer timer;

@@ -10,33 +10,11 @@
 #include <memory>
 
 #include "bench/benchregistry.h"
+#include "bench/nodialogs.h"
 #include "mainwindow/tform1.h"
-#include "platform/dialogs.h"
 #include "store/recordsearch.h"
 
 namespace {
-
-// Any message box during a measurement is a fault of the set-up: stop loudly.
-class NoDialogs : public platform::Dialogs {
- public:
-  int ShowMessageBox(QWidget*, const platform::MessageBoxSpec& request) override {
-    qFatal("unexpected message: %s", qPrintable(request.text));
-  }
-  std::optional<QString> GetSaveFileName(QWidget*, const platform::FileDialogSpec&) override {
-    return std::nullopt;
-  }
-  std::optional<QString> GetOpenFileName(QWidget*, const platform::FileDialogSpec&) override {
-    return std::nullopt;
-  }
-  std::optional<QFont> GetFont(QWidget*, const QFont&) override { return std::nullopt; }
-  bool ExecPrintDialog(QWidget*, QPrinter&) override { return false; }
-  int ExecModal(QDialog&) override { return 0; }
-};
-
-void InstallNoDialogs() {
-  static NoDialogs dialogs;
-  platform::Dialogs::Install(&dialogs);
-}
 
 class FailSink : public store::MessageSink {
  public:
@@ -70,7 +48,7 @@ void PrintMemory(const bench::Context& c) {
 const bench::Register firstKey(
     "search_first_key",
     [](const bench::Context& c) {
-      InstallNoDialogs();
+      bench::InstallNoDialogs();
       PrintMemory(c);
       auto form = std::make_unique<TForm1>(std::make_shared<store::AddressBook>(c.book.dir));
       const double ms = bench::TimeMs([&] { SearchField(*form)->setText(QStringLiteral("e")); });
@@ -85,7 +63,7 @@ const bench::Register nextKey(
     "search_next_key",
     [](const bench::Context& c) {
       static std::map<QString, std::unique_ptr<TForm1>> forms;
-      InstallNoDialogs();
+      bench::InstallNoDialogs();
       std::unique_ptr<TForm1>& form = forms[c.book.dir];
       if (!form)
         form = std::make_unique<TForm1>(std::make_shared<store::AddressBook>(c.book.dir));

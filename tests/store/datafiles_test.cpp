@@ -15,8 +15,11 @@
 #include "store/recordstore.h"
 #include "store/usererror.h"
 #include "tests/support/datadir.h"
+#include "tests/support/thrownmessage.h"
 
 namespace {
+
+using testsupport::ThrownMessage;
 
 using store::DataFiles;
 using testsupport::TempDataDir;
@@ -28,17 +31,6 @@ store::RecordValues Values(const QString& name, const QString& first) {
   v[store::kPLZ] = QStringLiteral("12345");
   v[store::kOrt] = QString::fromUtf8("Köln");
   return v;
-}
-
-// The message a command throws, or an empty text when it does not throw.
-template <typename F>
-QString ThrownMessage(F f) {
-  try {
-    f();
-  } catch (const store::UserError& e) {
-    return e.message();
-  }
-  return {};
 }
 
 class DataFilesTest : public ::testing::Test {

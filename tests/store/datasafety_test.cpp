@@ -16,8 +16,11 @@
 #include "store/usererror.h"
 #include "tests/support/datadir.h"
 #include "tests/support/scripteddialogs.h"
+#include "tests/support/thrownmessage.h"
 
 namespace {
+
+using testsupport::ThrownMessage;
 
 using store::DataFiles;
 using testsupport::TempDataDir;
@@ -27,16 +30,6 @@ store::RecordValues Values(const QString& name, const QString& first) {
   v[store::kName] = name;
   v[store::kVorname] = first;
   return v;
-}
-
-template <typename F>
-QString ThrownMessage(F f) {
-  try {
-    f();
-  } catch (const store::UserError& e) {
-    return e.message();
-  }
-  return {};
 }
 
 class DataSafetyTest : public ::testing::Test {
