@@ -60,6 +60,10 @@ QString StoreReason(store::ImportRefusal refusal, const QString& earlierCard) {
     case store::ImportRefusal::KeyTwice:
       return QStringLiteral("Diese Person steht schon weiter oben in der Datei (%1).")
           .arg(earlierCard);
+    case store::ImportRefusal::TooLong:
+      return QStringLiteral(
+          "Ein Feld ist zu lang: Das Adressbuch ist in UTF-8 gespeichert, und ein Feld darf dort "
+          "höchstens 1023 Bytes umfassen.");
     case store::ImportRefusal::None:
       break;
   }

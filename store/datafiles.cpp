@@ -207,6 +207,16 @@ struct SaveWork {
     return store.PlanSection(key, keyValues);
   }
 
+  // A record store kept in UTF-8 gives back at most 1023 bytes of a value: a longer one would
+  // come back cut, so it is not saved.
+  static bool FitsStore(const ProfileText& store, const RecordValues& values) {
+    return !profile::TextOf(store.Bytes()).utf8 || FieldTooLongForUtf8(values) < 0;
+  }
+  static void CheckFitsStore(const ProfileText& store, const RecordValues& values) {
+    if (!FitsStore(store, values))
+      throw UserError(TooLongForUtf8Message(FieldTooLongForUtf8(values)));
+  }
+
   // Makes both new files, names already holding the key (throws with the failing file's
   // message).
   void Write(const DataFiles& files, const ProfileText& store,
@@ -279,7 +289,7 @@ struct SaveAhead {
       change = SaveWork::Plan(*text, key, values);
     };
     InParallel(QFileInfo(files.StorePath()).size() >= kParallelThreshold, listsSide, storeSide);
-    if (!namesList || !text)
+    if (!namesList || !text || !SaveWork::FitsStore(*text, values))
       return;  // made under the lock, which tells why it cannot be
     if (listed) {
       work.outcome = DataFiles::SaveOutcome::KeyExists;
@@ -448,6 +458,7 @@ DataFiles::SaveOutcome DataFiles::SaveRecord(const QString& key, const RecordVal
   if (SaveWork::Listed(key, names, secure))
     return SaveOutcome::KeyExists;
   const ProfileText store(storeBytes.Read(StorePath(), names.HasKeys() || secure.HasKeys()));
+  SaveWork::CheckFitsStore(store, values);
   const ProfileText::SectionChange change = SaveWork::Plan(store, key, values);
   names.InsertSorted(key);
   work.Write(*this, store, change, names);

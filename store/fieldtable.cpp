@@ -9,6 +9,16 @@ const std::array<int, kFieldCount>& StoreOrder() {
   return order;
 }
 
+int FieldTooLongForUtf8(const RecordValues& values) {
+  for (int field = 0; field < kFieldCount; ++field) {
+    // Only a value of more than a third of the limit can take more bytes than that.
+    const QString& value = values[size_t(field)];
+    if (value.size() * 3 > kMaxFieldLength && value.toUtf8().size() > kMaxFieldLength)
+      return field;
+  }
+  return -1;
+}
+
 QString GroupCaption(FieldGroup group) {
   switch (group) {
     case FieldGroup::PersonCompany:

@@ -200,6 +200,8 @@ ImportPlan PlanImport(QByteArrayView namesBytes, QByteArrayView secure, QByteArr
     } else if (const auto earlier = batch.constFind(folded); earlier != batch.constEnd()) {
       refusal = ImportRefusal::KeyTwice;
       outcome.earlier[i] = earlier.value();
+    } else if (utf8 && FieldTooLongForUtf8(records[i].values) >= 0) {
+      refusal = ImportRefusal::TooLong;
     } else {
       batch.insert(folded, qsizetype(i));
       if (utf8)

@@ -23,6 +23,7 @@ enum class ImportRefusal : quint8 {
   KeyInStore,  // the record store has a section of that name that no list names: a record
                // under edit on another workstation, or one left behind by a rename
   KeyTwice,    // an earlier record of the same import has the key
+  TooLong,     // the store is kept in UTF-8, and a value takes more bytes than it gives back
 };
 
 struct ImportOutcome {

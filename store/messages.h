@@ -9,6 +9,8 @@ QString LoadFailureMessage();                      // "Daten können nicht gelad
 QString StoreProbeFailureMessage();                // "Datensatz kann nicht geladen werden. ..."
 QString CannotWriteMessage(const QString& path);   // "nach %s kann nicht geschrieben werden"
 QString CannotCreateMessage(const QString& path);  // "Datei %s kann nicht erstellt werden"
+// A value longer than a record store kept in UTF-8 gives back (field in editor order).
+QString TooLongForUtf8Message(int field);  // "Das Feld "Straße" ist zu lang ..."
 // Another workstation holds the lock of the data files past the wait.
 QString LockBusyMessage();  // "Das Adressbuch wird gerade an einem anderen Arbeitsplatz ..."
 

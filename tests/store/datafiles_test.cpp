@@ -369,4 +369,32 @@ TEST_F(DataFilesTest, restoreCutShortByAFailedWrite_isCompletedWhenRunAgain) {
   EXPECT_EQ(files.RestoreRecords({"abel,karl"}), DataFiles::RestoreOutcome::KeyLive);
 }
 
+// A store another program saved in UTF-8 gives back at most 1023 bytes of a value, and an
+// umlaut takes two of them: a value that would come back cut is refused with nothing written,
+// one that just fits is saved whole. A Windows-1252 store takes the same value as it is.
+TEST_F(DataFilesTest, utf8Store_valueLongerThanItGivesBack_refusedAndNothingWritten) {
+  const QByteArray before = "\xEF\xBB\xBF[Alt,Otto]\r\nName=Alt\r\n";
+  dir.Write("names.qdx", "Alt,Otto\r\n");
+  dir.Write("adresse.qdx", before);
+  store::RecordValues tooLong = Values("Meier", "Anna");
+  tooLong[store::kStrasse] = QString(600, QChar(0xFC));
+  EXPECT_EQ(ThrownMessage([&] { files.SaveRecord("Meier,Anna", tooLong); }),
+            store::TooLongForUtf8Message(store::kStrasse));
+  EXPECT_EQ(Store(), before);
+  EXPECT_EQ(Names(), "Alt,Otto\r\n");
+  EXPECT_TRUE(store::TooLongForUtf8Message(store::kStrasse).startsWith(u"Das Feld \"Straße\""));
+
+  store::RecordValues fits = tooLong;
+  fits[store::kStrasse] = QString(511, QChar(0xFC)) + QLatin1Char('x');  // 1023 bytes
+  ASSERT_EQ(files.SaveRecord("Meier,Anna", fits), DataFiles::SaveOutcome::Saved);
+  EXPECT_EQ(store::RecordStore(Store()).Value("Meier,Anna", u"Strasse"), fits[store::kStrasse]);
+
+  TempDataDir cp1252;
+  cp1252.Write("names.qdx", "");
+  ASSERT_EQ(DataFiles(cp1252.Path()).SaveRecord("Meier,Anna", tooLong),
+            DataFiles::SaveOutcome::Saved);
+  EXPECT_EQ(store::RecordStore(cp1252.Read("adresse.qdx")).Value("Meier,Anna", u"Strasse"),
+            tooLong[store::kStrasse]);
+}
+
 }  // namespace

@@ -203,6 +203,15 @@ TEST_F(ImportRecordsTest, utf8Store_newSectionsWrittenInUtf8_existingSectionsFou
   EXPECT_EQ(Names(), QByteArray("\xD6z,\xDCmit\r\n"));
   const store::RecordStore records(Store());
   EXPECT_EQ(records.Value(QString::fromUtf8("Öz,Ümit"), u"Ort"), QString::fromUtf8("Köln"));
+
+  // A value that such a store would give back cut is not imported; the card beside it is.
+  store::NewRecord tooLong = Record("Lang", "Lea");
+  tooLong.values[store::kStrasse] = QString(600, QChar(0xFC));
+  const QByteArray storeBefore = Store();
+  const store::ImportOutcome second = files.ImportRecords({tooLong, Record("Kurz", "Kai")});
+  EXPECT_EQ(second.refusals,
+            (std::vector<ImportRefusal>{ImportRefusal::TooLong, ImportRefusal::None}));
+  EXPECT_EQ(Store(), storeBefore + Section("Kurz", "Kai", ""));
 }
 
 }  // namespace
