@@ -5,11 +5,14 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFont>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTextDocument>
+#include <cstdio>
+#include <cstring>
 
 #include "bench/benchregistry.h"
 #include "reports/builders.h"
@@ -150,6 +153,26 @@ void PressKey(QWidget* widget, int key, Qt::KeyboardModifiers modifiers) {
   QCoreApplication::sendEvent(widget, &release);
 }
 
+// The process's resident memory and its peak in megabytes, from /proc (Linux); 0 elsewhere.
+double ProcStatusMb(const char* field) {
+  QFile status(QStringLiteral("/proc/self/status"));
+  if (!status.open(QIODevice::ReadOnly))
+    return 0;
+  for (const QByteArray& line : status.readAll().split('\n')) {
+    if (line.startsWith(field))
+      return line.mid(qsizetype(std::strlen(field))).trimmed().split(' ').value(0).toDouble() /
+             1024;
+  }
+  return 0;
+}
+
+// Lets the peak of resident memory start again from what is resident now (Linux).
+void ResetPeakMemory() {
+  QFile clear(QStringLiteral("/proc/self/clear_refs"));
+  if (clear.open(QIODevice::WriteOnly))
+    clear.write("5");
+}
+
 // The window's build command as the user gets it: one probe, both builders, filling the string
 // grid and the block view, the event loop until the window is idle again (the block view laid
 // out and painted), then Ctrl+End in the block view to the last record, painted. The window is
@@ -165,12 +188,23 @@ const bench::Register reportWindowBuild(
       if (!blockView)
         qFatal("report_window_build: no block view");
       RunUntilIdle();
+      ResetPeakMemory();
+      const double before = ProcStatusMb("VmRSS:");
       const double ms = bench::TimeMs([&] {
         form.ToolbarButton973Click();
         RunUntilIdle();
         PressKey(blockView, Qt::Key_End, Qt::ControlModifier);
         RunUntilIdle();
       });
+      // The memory the build took at its peak, beside the store's size, once per book.
+      static QString printedFor;
+      if (printedFor != c.book.dir) {
+        printedFor = c.book.dir;
+        const double storeMb =
+            double(QFileInfo(QDir(c.book.dir).filePath("adresse.qdx")).size()) / (1024 * 1024);
+        std::printf("note report_window_memory n=%d peak_mb=%.0f before_mb=%.0f store_mb=%.0f\n",
+                    c.book.records, ProcStatusMb("VmHWM:"), before, storeMb);
+      }
       if (form.GridRowCount() != entries.size() + 1 || !blockView->textCursor().atEnd() ||
           blockView->verticalScrollBar()->value() == 0) {
         qFatal("report_window_build: wrong size or not at the end");
