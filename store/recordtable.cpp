@@ -114,6 +114,7 @@ class SectionIndex {
 RecordTable RecordTable::Read(const QByteArray& bytes, const QStringList& keys, FieldMask fields) {
   RecordTable table;
   table.bytes_ = bytes;
+  table.keys_ = keys;
   table.rows_ = keys.size();
   FieldColumns columns;
   columns.column.fill(-1);
@@ -151,6 +152,9 @@ RecordTable RecordTable::Read(const QByteArray& bytes, const QStringList& keys, 
       arena.resize(arena.size() + size_t(keys[row].size()));
     qsizetype used = 0;
     for (qsizetype row = from; row < to; ++row) {
+      // The keys' texts lie all over the heap: a text some rows ahead is asked for early.
+      if (row + 8 < to)
+        __builtin_prefetch(keys[row + 8].constData());
       QStringView key = keys[row];
       while (key.startsWith(QLatin1Char(' ')))
         key = key.mid(1);
@@ -254,8 +258,10 @@ bool RecordRows::Next() {
   ++row_;
   if (row_ + 2 * kAhead < end_)
     table_.PrefetchPlace(row_ + 2 * kAhead);
-  if (row_ + kAhead < end_)
+  if (row_ + kAhead < end_) {
     table_.PrefetchValues(row_ + kAhead);
+    table_.PrefetchKey(row_ + kAhead);
+  }
   table_.RawRow(row_, &values_);
   return true;
 }

@@ -54,8 +54,11 @@ class RecordTable {
   // Ask the memory for a row's place in spans_, and for its values, before they are read.
   void PrefetchPlace(qsizetype row) const;
   void PrefetchValues(qsizetype row) const;
+  // Ask for the text of a row's key: a walk's caller mostly shows it beside the values.
+  void PrefetchKey(qsizetype row) const { __builtin_prefetch(keys_[row].constData()); }
 
   QByteArray bytes_;  // the store's bytes, shared with the store (no copy)
+  QStringList keys_;  // the keys asked for, shared with the caller
   qsizetype rows_ = 0;
   int columns_ = 0;                          // the number of fields asked for
   std::array<qint8, kFieldCount> column_{};  // field -> column, -1 when not asked for
