@@ -2,7 +2,9 @@
 
 #include <QVarLengthArray>
 #include <algorithm>
+#include <map>
 #include <memory>
+#include <mutex>
 
 #include "store/cp1252.h"
 
@@ -210,7 +212,26 @@ bool TableKeyOrder::CompareTexts(const Text& whole, const Text& wholeOther, int*
   return true;
 }
 
-KeyOrder::KeyOrder() : locale_(KeyLocale()), collator_(KeyCollator()), table_(collator_) {}
+namespace {
+
+// The table of a locale, made once per process: making it asks the collator some ten thousand
+// times (about five milliseconds), and the changes of the data files start a thread of their
+// own each time. The table is plain data, so every thread's order takes a copy.
+TableKeyOrder SharedTable(const QLocale& locale, const QCollator& collator) {
+  static std::mutex mutex;
+  static std::map<QString, TableKeyOrder> tables;
+  const std::lock_guard<std::mutex> lock(mutex);
+  const QString name = locale.bcp47Name();
+  auto it = tables.find(name);
+  if (it == tables.end())
+    it = tables.emplace(name, TableKeyOrder(collator)).first;
+  return it->second;
+}
+
+}  // namespace
+
+KeyOrder::KeyOrder()
+    : locale_(KeyLocale()), collator_(KeyCollator()), table_(SharedTable(locale_, collator_)) {}
 
 const KeyOrder& KeyOrder::ForThisThread() {
   thread_local std::unique_ptr<KeyOrder> order;
