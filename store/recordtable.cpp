@@ -248,6 +248,10 @@ void RecordTable::PrefetchValues(qsizetype row) const {
     __builtin_prefetch(d + at);
 }
 
+void RecordTable::PrefetchKey(qsizetype row) const {
+  __builtin_prefetch(keys_[row].constData());
+}
+
 bool RecordRows::Next() {
   // Rows this far ahead are asked for while this one is worked on: about the time the memory
   // takes to deliver them.

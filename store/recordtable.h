@@ -55,7 +55,7 @@ class RecordTable {
   void PrefetchPlace(qsizetype row) const;
   void PrefetchValues(qsizetype row) const;
   // Ask for the text of a row's key: a walk's caller mostly shows it beside the values.
-  void PrefetchKey(qsizetype row) const { __builtin_prefetch(keys_[row].constData()); }
+  void PrefetchKey(qsizetype row) const;
 
   QByteArray bytes_;  // the store's bytes, shared with the store (no copy)
   QStringList keys_;  // the keys asked for, shared with the caller
