@@ -255,7 +255,15 @@ QByteArray ExportVCards(const store::RecordStore& records, const QStringList& ke
   store::RecordTable::RowValues raw;
   for (qsizetype row = 0; row < table.Size(); ++row) {
     utf8.Clear();
-    if (table.HasSection(row)) {
+    if (table.HasSection(row) && records.IsUtf8()) {
+      // A store kept in UTF-8 (saved by another program) may hold characters that Windows-1252
+      // has none for; the card, UTF-8 too, takes its values as they stand.
+      const auto values = records.RawRecord(keys.at(row));
+      for (int field = 0; field < store::kFieldCount; ++field) {
+        if (values[size_t(field)])
+          utf8.SetText(field, QString::fromUtf8(*values[size_t(field)]));
+      }
+    } else if (table.HasSection(row)) {
       table.RawRow(row, &raw);
       for (int field = 0; field < store::kFieldCount; ++field) {
         if (raw[size_t(field)])

@@ -63,6 +63,10 @@ const QByteArray& RecordStore::Bytes() const {
   return impl_->bytes;
 }
 
+bool RecordStore::IsUtf8() const {
+  return impl_->text.utf8;
+}
+
 bool RecordStore::HasSection(const QString& key) const {
   return impl_->FindBody(key) >= 0;
 }

@@ -36,6 +36,9 @@ class RecordStore {
   RecordTable ReadRecords(const QStringList& keys, FieldMask fields) const;
 
   const QByteArray& Bytes() const;
+  // True for a file that starts with a UTF-8 byte-order mark: its values may hold characters
+  // that the Windows-1252 values of ReadRecords have none for.
+  bool IsUtf8() const;
 
  private:
   struct Impl;

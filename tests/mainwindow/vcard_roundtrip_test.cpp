@@ -101,6 +101,18 @@ TEST(VCardExportTest, keyWithoutSection_givesACardWithTheNamesOfTheKey) {
             "BEGIN:VCARD\r\nVERSION:4.0\r\nFN:Frieda Fehlt\r\nN:Fehlt;Frieda;;;\r\nEND:VCARD\r\n");
 }
 
+// A store that another program saved in UTF-8 may hold characters Windows-1252 has none for;
+// the card takes them as they stand instead of as "?".
+TEST(VCardExportTest, utf8Store_valuesOutsideWindows1252_reachTheCardUnchanged) {
+  const store::RecordStore records(
+      "\xEF\xBB\xBF[Nowak,Anna]\r\nVorname=Anna\r\nName=Nowak\r\nOrt=\xC5\x81\xC3\xB3"
+      "d\xC5\xBA\r\n");
+  EXPECT_EQ(mainwindow::ExportVCards(records, {"Nowak,Anna"}),
+            "BEGIN:VCARD\r\nVERSION:4.0\r\nFN:Anna Nowak\r\nN:Nowak;Anna;;;\r\n"
+            "ADR;TYPE=work:;;;\xC5\x81\xC3\xB3"
+            "d\xC5\xBA;;;\r\nEND:VCARD\r\n");
+}
+
 // Saves the records one by one as the program does (sorted, each appended to the store), so
 // the address book is in the order an import of its export writes.
 void SaveAll(const QString& dir, const Book& book, const QList<store::RecordValues>& extra) {
