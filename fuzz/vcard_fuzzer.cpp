@@ -2,14 +2,17 @@
 // and CSV files.
 //
 // Properties: nothing crashes or reads past the input; every card read comes with its values
-// or a reason; and a record's fifteen values (any Windows-1252 text but CR and the zero byte)
-// written as a vCard and read again are the same values.
+// or a reason; the bytes read as a record store export one card per key; and a record's fifteen
+// values (any Windows-1252 text but CR and the zero byte) written as a vCard and read again are
+// the same values.
 #include "fuzz/fuzzcheck.h"
 #include "mainwindow/csvimport.h"
 #include "mainwindow/importcards.h"
 #include "mainwindow/vcardread.h"
 #include "mainwindow/vcardwrite.h"
 #include "store/cp1252.h"
+#include "store/profilescan.h"
+#include "store/recordstore.h"
 
 using fuzzcheck::Require;
 
@@ -20,6 +23,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const mainwindow::ImportCandidates candidates = mainwindow::CheckCards(read.cards);
   Require(candidates.reasons.size() == read.cards.size(), "a reason slot per card");
   mainwindow::CheckCards(mainwindow::ReadCsvExport(bytes).cards);
+
+  // The same bytes as a record store (Windows-1252, or UTF-8 after a byte-order mark),
+  // exported: every key gives one card that reads back.
+  const QStringList keys = store::profile::SectionNames(bytes).mid(0, 16);
+  if (!keys.isEmpty()) {
+    const mainwindow::ImportFile exported =
+        mainwindow::ReadVCards(mainwindow::ExportVCards(store::RecordStore(bytes), keys));
+    Require(exported.error.isEmpty() && exported.cards.size() == size_t(keys.size()),
+            "an exported store gives one card per key");
+  }
 
   // The same bytes as the values of one record.
   FuzzedDataProvider in(data, size);
