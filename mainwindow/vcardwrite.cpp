@@ -255,9 +255,10 @@ QByteArray ExportVCards(const store::RecordStore& records, const QStringList& ke
   store::RecordTable::RowValues raw;
   for (qsizetype row = 0; row < table.Size(); ++row) {
     utf8.Clear();
-    if (table.HasSection(row) && records.IsUtf8()) {
+    if (records.IsUtf8() && records.HasSection(keys.at(row))) {
       // A store kept in UTF-8 (saved by another program) may hold characters that Windows-1252
-      // has none for; the card, UTF-8 too, takes its values as they stand.
+      // has none for; the card, UTF-8 too, takes its values as they stand. (A section this
+      // lookup misses, for a letter case it does not fold, is read as below.)
       const auto values = records.RawRecord(keys.at(row));
       for (int field = 0; field < store::kFieldCount; ++field) {
         if (values[size_t(field)])

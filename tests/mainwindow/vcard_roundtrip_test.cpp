@@ -106,11 +106,14 @@ TEST(VCardExportTest, keyWithoutSection_givesACardWithTheNamesOfTheKey) {
 TEST(VCardExportTest, utf8Store_valuesOutsideWindows1252_reachTheCardUnchanged) {
   const store::RecordStore records(
       "\xEF\xBB\xBF[Nowak,Anna]\r\nVorname=Anna\r\nName=Nowak\r\nOrt=\xC5\x81\xC3\xB3"
-      "d\xC5\xBA\r\n");
-  EXPECT_EQ(mainwindow::ExportVCards(records, {"Nowak,Anna"}),
+      "d\xC5\xBA\r\n[M\xC3\xBCller,Eva]\r\nVorname=Eva\r\nName=M\xC3\xBCller\r\n");
+  // The second key differs from its section in the letter case of an umlaut.
+  EXPECT_EQ(mainwindow::ExportVCards(records, {"Nowak,Anna", QString::fromUtf8("MÜLLER,Eva")}),
             "BEGIN:VCARD\r\nVERSION:4.0\r\nFN:Anna Nowak\r\nN:Nowak;Anna;;;\r\n"
             "ADR;TYPE=work:;;;\xC5\x81\xC3\xB3"
-            "d\xC5\xBA;;;\r\nEND:VCARD\r\n");
+            "d\xC5\xBA;;;\r\nEND:VCARD\r\n"
+            "BEGIN:VCARD\r\nVERSION:4.0\r\nFN:Eva M\xC3\xBCller\r\nN:M\xC3\xBCller;Eva;;;\r\n"
+            "END:VCARD\r\n");
 }
 
 // Saves the records one by one as the program does (sorted, each appended to the store), so
