@@ -214,7 +214,7 @@ bool TableKeyOrder::CompareTexts(const Text& whole, const Text& wholeOther, int*
 
 namespace {
 
-// The table of a locale, made once per process: making it asks the collator some ten thousand
+// The table of a locale, made once per process: making it asks the collator some thousands of
 // times (about five milliseconds), and the changes of the data files start a thread of their
 // own each time. The table is plain data, so every thread's order takes a copy.
 TableKeyOrder SharedTable(const QLocale& locale, const QCollator& collator) {
