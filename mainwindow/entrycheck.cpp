@@ -4,13 +4,6 @@
 
 namespace mainwindow {
 
-QString FieldCaption(int field) {
-  QString caption = QString::fromUtf8(store::Fields()[field].label);
-  if (caption.endsWith(QLatin1Char(':')))
-    caption.chop(1);
-  return caption;
-}
-
 namespace {
 
 QString Quoted(const QString& text) {

@@ -15,8 +15,7 @@ struct Refusal {
   QString message;
 };
 
-// The field's name as the user reads it beside the field, without the colon ("Straße").
-QString FieldCaption(int field);
+using store::FieldCaption;
 
 // Checks a complete entry (both name fields filled) before it is saved. Refused are:
 // - in the name or first name an "@" (the list would cut the record key there) or a "]"

@@ -9,6 +9,13 @@ const std::array<int, kFieldCount>& StoreOrder() {
   return order;
 }
 
+QString FieldCaption(int field) {
+  QString caption = QString::fromUtf8(Fields()[size_t(field)].label);
+  if (caption.endsWith(QLatin1Char(':')))
+    caption.chop(1);
+  return caption;
+}
+
 int FieldTooLongForUtf8(const RecordValues& values) {
   for (int field = 0; field < kFieldCount; ++field) {
     // Only a value of more than a third of the limit can take more bytes than that.

@@ -73,6 +73,9 @@ inline const std::array<FieldDef, kFieldCount>& Fields() {
 // Vorname, Name, Position, Kurzzeichen, Firma, then the rest in editor order.
 const std::array<int, kFieldCount>& StoreOrder();
 
+// The field's name as the user reads it beside the field, without the colon ("Straße").
+QString FieldCaption(int field);
+
 // The first field whose value takes more than kMaxFieldLength bytes in UTF-8, or -1. A record
 // store kept in UTF-8 gives back at most that many bytes of a value, and an umlaut takes two.
 int FieldTooLongForUtf8(const RecordValues& values);

@@ -30,14 +30,11 @@ QString CannotCreateMessage(const QString& path) {
 }
 
 QString TooLongForUtf8Message(int field) {
-  QString caption = QString::fromUtf8(Fields()[size_t(field)].label);
-  if (caption.endsWith(QLatin1Char(':')))
-    caption.chop(1);
   return QStringLiteral(
              "Das Feld \"%1\" ist zu lang: Das Adressbuch ist in UTF-8 gespeichert, wo ein Umlaut "
              "zwei Bytes belegt, und ein Feld darf dort h\u00f6chstens %2 Bytes umfassen. Bitte "
              "k\u00fcrzen Sie es.")
-      .arg(caption)
+      .arg(FieldCaption(field))
       .arg(kMaxFieldLength);
 }
 
