@@ -254,13 +254,13 @@ struct SaveWork {
 // done at once.
 struct SaveAhead {
   ReadAhead names, secure, store;
+  std::shared_ptr<ListBytes> namesList;  // as written, once made
   SaveWork work;
   bool made = false;
   std::optional<UserError> failure;
 
   void Prepare(const DataFiles& files, const QString& key, const RecordValues& values,
-               StoreBytes& storeBytes) {
-    std::unique_ptr<ListBytes> namesList;
+               StoreBytes& storeBytes, const WrittenInOrder& namesOrder) {
     bool listed = false;
     bool listsNameKeys = false;
     auto listsSide = [&] {
@@ -268,7 +268,8 @@ struct SaveAhead {
       secure.Read(files.SecurePath());
       if (names.Status() != ReadStatus::Ok || secure.Status() == ReadStatus::Failed)
         return;
-      namesList = std::make_unique<ListBytes>(names.TakeBytes());
+      namesList = std::make_shared<ListBytes>(names.TakeBytes());
+      namesOrder.Recall(*namesList);
       const ListBytes secureList(secure.TakeBytes());
       listsNameKeys = namesList->HasKeys() || secureList.HasKeys();
       listed = SaveWork::Listed(key, *namesList, secureList);
@@ -368,18 +369,20 @@ struct DeleteWork {
 
 struct DeleteAhead {
   ReadAhead names, secure;
+  std::shared_ptr<ListBytes> namesList;  // as written, once made
   DeleteWork work;
   bool made = false;
 
-  void Prepare(const DataFiles& files, const QString& key) {
+  void Prepare(const DataFiles& files, const QString& key, const WrittenInOrder& namesOrder) {
     names.Read(files.NamesPath());
     secure.Read(files.SecurePath());
     if (names.Status() != ReadStatus::Ok || secure.Status() == ReadStatus::Failed)
       return;
-    ListBytes namesList(names.TakeBytes());
+    namesList = std::make_shared<ListBytes>(names.TakeBytes());
+    namesOrder.Recall(*namesList);
     ListBytes secureList(secure.TakeBytes());
     try {
-      work.Make(files, key, namesList, secureList);
+      work.Make(files, key, *namesList, secureList);
       made = true;
     } catch (const UserError& e) {
       failure = e;
@@ -444,42 +447,54 @@ DataFiles::SaveOutcome DataFiles::SaveRecord(const QString& key, const RecordVal
   };
   if (ReadAhead::Possible()) {
     ahead = std::make_unique<SaveAhead>();
-    InParallel(true, takeLock, [&] { ahead->Prepare(*this, key, values, storeBytes); });
+    InParallel(true, takeLock,
+               [&] { ahead->Prepare(*this, key, values, storeBytes, namesOrder_); });
   } else {
     takeLock();
   }
-  if (ahead && ahead->StillCurrent())
-    return ahead->Commit(*this);
+  if (ahead && ahead->StillCurrent()) {
+    const SaveOutcome outcome = ahead->Commit(*this);
+    if (outcome == SaveOutcome::Saved)
+      namesOrder_.Remember(std::move(ahead->namesList));
+    return outcome;
+  }
   ahead.reset();  // its new files go
 
   SaveWork work;
-  ListBytes names(ReadNamesForChange(NamesPath()));
+  auto names = std::make_shared<ListBytes>(ReadNamesForChange(NamesPath()));
+  namesOrder_.Recall(*names);
   const ListBytes secure(ReadForChange(SecurePath()));
-  if (SaveWork::Listed(key, names, secure))
+  if (SaveWork::Listed(key, *names, secure))
     return SaveOutcome::KeyExists;
-  const ProfileText store(storeBytes.Read(StorePath(), names.HasKeys() || secure.HasKeys()));
+  const ProfileText store(storeBytes.Read(StorePath(), names->HasKeys() || secure.HasKeys()));
   SaveWork::CheckFitsStore(store, values);
   const ProfileText::SectionChange change = SaveWork::Plan(store, key, values);
-  names.InsertSorted(key);
-  work.Write(*this, store, change, names);
-  return work.Commit(*this);
+  names->InsertSorted(key);
+  work.Write(*this, store, change, *names);
+  const SaveOutcome outcome = work.Commit(*this);
+  namesOrder_.Remember(std::move(names));
+  return outcome;
 }
 
 void DataFiles::RemoveFromNames(const QString& key) {
   DirLock lock(*this, lockWaitMs_, lockStaleMs_, CannotCreateMessage(NamesPath()));
-  ListBytes names(ReadNamesForChange(NamesPath()));
-  if (names.RemoveAll(key) == 0)
+  auto names = std::make_shared<ListBytes>(ReadNamesForChange(NamesPath()));
+  namesOrder_.Recall(*names);
+  if (names->RemoveAll(key) == 0)
     return;
-  WriteList(NamesPath(), names);
+  WriteList(NamesPath(), *names);
+  namesOrder_.Remember(std::move(names));
 }
 
 void DataFiles::AddToNames(const QString& key) {
   DirLock lock(*this, lockWaitMs_, lockStaleMs_, CannotCreateMessage(NamesPath()));
-  ListBytes names(ReadNamesForChange(NamesPath()));
-  if (names.IndexIgnoringCase(key) >= 0)
+  auto names = std::make_shared<ListBytes>(ReadNamesForChange(NamesPath()));
+  namesOrder_.Recall(*names);
+  if (names->IndexIgnoringCase(key) >= 0)
     return;
-  names.InsertSorted(key);
-  WriteList(NamesPath(), names);
+  names->InsertSorted(key);
+  WriteList(NamesPath(), *names);
+  namesOrder_.Remember(std::move(names));
 }
 
 bool DataFiles::DeleteRecord(const QString& key) {
@@ -491,24 +506,34 @@ bool DataFiles::DeleteRecord(const QString& key) {
   };
   if (ReadAhead::Possible()) {
     ahead = std::make_unique<DeleteAhead>();
-    InParallel(true, takeLock, [&] { ahead->Prepare(*this, key); });
+    InParallel(true, takeLock, [&] { ahead->Prepare(*this, key, namesOrder_); });
   } else {
     takeLock();
   }
-  if (ahead && ahead->StillCurrent())
-    return ahead->Commit(*this);
+  if (ahead && ahead->StillCurrent()) {
+    const bool deleted = ahead->Commit(*this);
+    if (deleted)
+      namesOrder_.Remember(std::move(ahead->namesList));
+    return deleted;
+  }
   ahead.reset();
 
   DeleteWork work;
-  ListBytes names(ReadNamesForChange(NamesPath()));
+  auto names = std::make_shared<ListBytes>(ReadNamesForChange(NamesPath()));
+  namesOrder_.Recall(*names);
   ListBytes secure(ReadForChange(SecurePath()));
-  work.Make(*this, key, names, secure);
-  return work.Commit(*this);
+  work.Make(*this, key, *names, secure);
+  const bool deleted = work.Commit(*this);
+  if (deleted)
+    namesOrder_.Remember(std::move(names));
+  return deleted;
 }
 
 DataFiles::RestoreOutcome DataFiles::RestoreRecords(const QStringList& keys) {
   DirLock lock(*this, lockWaitMs_, lockStaleMs_, CannotCreateMessage(NamesPath()));
-  ListBytes names(ReadNamesForChange(NamesPath()));
+  auto namesList = std::make_shared<ListBytes>(ReadNamesForChange(NamesPath()));
+  namesOrder_.Recall(*namesList);
+  ListBytes& names = *namesList;
   ListBytes secure(ReadForChange(SecurePath()));
   for (const QString& key : keys) {
     // A key in both files is a move that a failed write cut short (see below): restoring it
@@ -535,6 +560,7 @@ DataFiles::RestoreOutcome DataFiles::RestoreRecords(const QStringList& keys) {
   // The name index first: should the second write fail, the key is listed twice rather than
   // nowhere, and a purge never erases the section of a key that is listed as live.
   WriteList(NamesPath(), names);
+  namesOrder_.Remember(std::move(namesList));
   WriteList(SecurePath(), secure);
   return outcome;
 }
@@ -605,7 +631,9 @@ QStringList DataFiles::OrphanedKeys() const {
 
 DataFiles::RestoreOutcome DataFiles::RelistOrphans(const QStringList& keys) {
   DirLock lock(*this, lockWaitMs_, lockStaleMs_, CannotCreateMessage(NamesPath()));
-  ListBytes names(ReadNamesForChange(NamesPath()));
+  auto namesList = std::make_shared<ListBytes>(ReadNamesForChange(NamesPath()));
+  namesOrder_.Recall(*namesList);
+  ListBytes& names = *namesList;
   const ListBytes secure(ReadForChange(SecurePath()));
   for (const QString& key : keys) {
     if (names.IndexIgnoringCase(key) >= 0)
@@ -622,8 +650,10 @@ DataFiles::RestoreOutcome DataFiles::RelistOrphans(const QStringList& keys) {
     names.InsertSorted(key);
     added = true;
   }
-  if (added)
+  if (added) {
     WriteList(NamesPath(), names);
+    namesOrder_.Remember(std::move(namesList));
+  }
   return outcome;
 }
 

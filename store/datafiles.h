@@ -6,6 +6,7 @@
 
 #include "store/fieldtable.h"
 #include "store/importrecords.h"
+#include "store/listbytes.h"
 
 namespace store {
 
@@ -88,6 +89,7 @@ class DataFiles {
   QString dir_;
   int lockWaitMs_;
   int lockStaleMs_;
+  WrittenInOrder namesOrder_;  // the name index as these changes wrote it last
 };
 
 // What the user is shown while a change waits for another workstation's lock: begin runs once

@@ -110,6 +110,7 @@ void ListBytes::InsertSorted(const QString& key) {
 
 void ListBytes::Append(const QString& key) {
   Insert(Count(), key);
+  knownSorted_ = false;
 }
 
 void ListBytes::Insert(qsizetype at, const QString& key) {
@@ -187,6 +188,30 @@ std::vector<QByteArrayView> ListBytes::Pieces() const {
   }
   flush();
   return pieces;
+}
+
+void WrittenInOrder::Recall(ListBytes& read) const {
+  if (!list_ || locale_ != KeyLocale().name() || !read.added_.empty())
+    return;
+  const QByteArray& bytes = read.bytes_;
+  qsizetype at = 0;
+  for (QByteArrayView piece : list_->Pieces()) {
+    if (piece.size() > bytes.size() - at ||
+        std::memcmp(bytes.constData() + at, piece.data(), size_t(piece.size())) != 0)
+      return;
+    at += piece.size();
+  }
+  if (at == bytes.size())
+    read.knownSorted_ = true;
+}
+
+void WrittenInOrder::Remember(std::shared_ptr<const ListBytes> written) {
+  if (written && written->knownSorted_) {
+    list_ = std::move(written);
+    locale_ = KeyLocale().name();
+  } else {
+    list_.reset();
+  }
 }
 
 }  // namespace store

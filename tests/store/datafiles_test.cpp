@@ -92,6 +92,28 @@ TEST_F(DataFilesTest, twoObjects_neitherChangeIsLost) {
   EXPECT_TRUE(rs.HasSection("Meier,Anna"));
 }
 
+TEST_F(DataFilesTest, nameIndexPutOutOfOrderElsewhere_isSortedAgainByTheNextChange) {
+  // A change trusts the order of the index it wrote last only while the file holds exactly
+  // those bytes: here another program writes the same keys, as many bytes, in another order.
+  dir.Write("names.qdx", "Abel,Karl\r\nZander,Ina\r\n");
+  dir.Write("adresse.qdx", "");
+  const QByteArray reversed("Zander,Ina\r\nMeier,Anna\r\nAbel,Karl\r\n");
+  files.SaveRecord("Meier,Anna", Values("Meier", "Anna"));
+  dir.Write("names.qdx", reversed);
+  files.SaveRecord("Otto,Eva", Values("Otto", "Eva"));
+  EXPECT_EQ(Names(), QByteArray("Abel,Karl\r\nMeier,Anna\r\nOtto,Eva\r\nZander,Ina\r\n"));
+
+  files.RemoveFromNames("Otto,Eva");  // an edit starts, and the file is changed meanwhile
+  dir.Write("names.qdx", reversed);
+  files.AddToNames("Otto,Eva");
+  EXPECT_EQ(Names(), QByteArray("Abel,Karl\r\nMeier,Anna\r\nOtto,Eva\r\nZander,Ina\r\n"));
+
+  files.DeleteRecord("Otto,Eva");
+  dir.Write("names.qdx", reversed);
+  files.RestoreRecords({"Otto,Eva"});
+  EXPECT_EQ(Names(), QByteArray("Abel,Karl\r\nMeier,Anna\r\nOtto,Eva\r\nZander,Ina\r\n"));
+}
+
 TEST_F(DataFilesTest, twoProcesses_neitherChangeIsLost) {
   constexpr int kCount = 30;
   dir.Write("names.qdx", "");
