@@ -295,6 +295,7 @@ class TForm1 : public QMainWindow {
   bool filtering_ = false;
   QStringList searchAll_;           // while filtering: the whole name view
   std::vector<qint32> searchRows_;  // while filtering: each hit's row in searchAll_
+  bool searchNamesFailed_ = false;  // the name index could not be read at the last key
                                     // (end of search)
                                     // vCard export and import (tform1_exchange.cpp).
  public:

@@ -109,6 +109,7 @@ void TForm1::SearchEditChange() {
     if (!filtering_)
       return;
     filtering_ = false;
+    searchNamesFailed_ = false;
     const QStringList all = std::move(searchAll_);
     searchAll_.clear();
     searchRows_.clear();
@@ -132,8 +133,15 @@ void TForm1::SearchEditChange() {
     filtering_ = true;
   }
   // Every key searches the name index as it is now: a record that another workstation saved,
-  // deleted or restored a moment ago is found, or no more found, at the next key.
-  const store::LoadResult names = LoadNames();
+  // deleted or restored a moment ago is found, or no more found, at the next key. An index
+  // that cannot be read (a share that dropped out) is reported at the first key only; the
+  // keys after it search the list as last read, as the record store's side does.
+  class Quiet : public store::MessageSink {
+    void ShowMessage(const QString&) override {}
+  } quiet;
+  const store::LoadResult names =
+      book_->LoadNames(searchNamesFailed_ ? static_cast<store::MessageSink&>(quiet) : sink_);
+  searchNamesFailed_ = !names.loaded;
   if (names.loaded)
     searchAll_ = names.lines;
   ShowSearchHits();

@@ -1,8 +1,10 @@
 // The search field of the main window: filtering as the user types, the hit count, showing a
 // hit, Escape, the views, changes here and on another workstation while the list is filtered.
+#include <QFile>
 #include <QLabel>
 
 #include "store/datafiles.h"
+#include "store/messages.h"
 #include "tests/mainwindow/mainwindowfixture.h"
 
 namespace mainwindowtest {
@@ -125,6 +127,33 @@ TEST_F(SearchWindowTest, aSaveOnAnotherWorkstationIsFoundAtTheNextKey) {
   ClickRow(1);
   EXPECT_EQ(Edit(store::kVorname)->text(), QStringLiteral("Nina"));
   EXPECT_TRUE(dialogs.boxes.isEmpty());
+}
+
+TEST_F(SearchWindowTest, nameIndexGoneWhileTyping_toldOnceAndTheKeysSearchTheListAsRead) {
+  Open(kNames, kStore);
+  TypeKeys(QStringLiteral("f"));
+  ASSERT_TRUE(QFile::remove(data.Path() + QStringLiteral("/names.qdx")));  // the share drops out
+  TypeKeys(QStringLiteral("rei"));
+  EXPECT_EQ(dialogs.Texts(), QStringList({store::LoadFailureMessage()}));
+  EXPECT_EQ(Entries(), Keys({"Meier,Anna", "Zorn,Zoe"}));
+
+  // Back again, with a record another workstation added meanwhile: found at the next key.
+  data.Write("names.qdx", kNames);
+  store::RecordValues values;
+  values[store::kVorname] = QStringLiteral("Nina");
+  values[store::kName] = QStringLiteral("Neu");
+  values[store::kOrt] = QStringLiteral("Freiburg");
+  ASSERT_EQ(store::DataFiles(data.Path()).SaveRecord(QStringLiteral("Neu,Nina"), values),
+            store::DataFiles::SaveOutcome::Saved);
+  TypeKeys(QStringLiteral("b"));
+  EXPECT_EQ(Entries(), Keys({"Meier,Anna", "Neu,Nina", "Zorn,Zoe"}));
+
+  // Gone once more: told again, once.
+  ASSERT_TRUE(QFile::remove(data.Path() + QStringLiteral("/names.qdx")));
+  TypeKeys(QStringLiteral("ur"));
+  EXPECT_EQ(dialogs.Texts(),
+            QStringList({store::LoadFailureMessage(), store::LoadFailureMessage()}));
+  EXPECT_EQ(Entries(), Keys({"Meier,Anna", "Neu,Nina", "Zorn,Zoe"}));
 }
 
 TEST_F(SearchWindowTest, deleteWhileFilteringKeepsTheFilterAndUpdatesTheHits) {
