@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 
 #include "reports/reportfields.h"
 #include "store/cp1252.h"
@@ -116,7 +117,9 @@ BuiltReport Build(const store::RecordStore& store, const ReportSelection& select
       continue;
     ++gridRow;
     if (!tableFields.isEmpty()) {
-      report.grid.SetCellBytes(0, gridRow, QByteArray::number(gridRow));
+      char number[16];
+      const auto written = std::to_chars(number, number + sizeof number, gridRow);
+      report.grid.SetCellBytes(0, gridRow, QByteArrayView(number, written.ptr - number));
       for (int c = 0; c < tableFields.size(); ++c)
         report.grid.SetCellBytes(c + 1, gridRow, rows.Value(StoreField(tableFields[c])));
     }
