@@ -3,7 +3,10 @@
 // Properties: nothing crashes; the two readers of a list file (the lines the windows load and
 // the lines a change edits under the lock) see the same keys; a list written and read again
 // gives the same lines; inserting and removing a key through the change's editor does exactly
-// that and leaves every other line as it was.
+// that and leaves every other line as it was; a change that knows the order of the list it
+// wrote last inserts the next key exactly where a change that checks the order does.
+#include <memory>
+
 #include "fuzz/fuzzcheck.h"
 #include "store/cp1252.h"
 #include "store/listbytes.h"
@@ -11,10 +14,32 @@
 
 using fuzzcheck::Require;
 
+// A change remembers the list it wrote; the next change reads either those bytes or others (a
+// file another program wrote). Either way, with the order remembered, the next key must land
+// where a change that checks the order puts it.
+void RequireSameNextInsert(const std::shared_ptr<const store::ListBytes>& written,
+                           const QByteArray& otherBytes, const QString& nextKey) {
+  if (nextKey.isEmpty() || nextKey.contains(QLatin1Char('\r')) ||
+      nextKey.contains(QLatin1Char('\n')) || !store::FitsCp1252(nextKey)) {
+    return;
+  }
+  store::WrittenInOrder order;
+  order.Remember(written);
+  for (const QByteArray& bytes : {written->Bytes(), otherBytes}) {
+    store::ListBytes remembered(bytes);
+    order.Recall(remembered);
+    store::ListBytes checked(bytes);
+    remembered.InsertSorted(nextKey);
+    checked.InsertSorted(nextKey);
+    Require(remembered.Bytes() == checked.Bytes(), "a remembered order inserts as a checked one");
+  }
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzedDataProvider in(data, size);
   const QString key = store::FromCp1252(fuzzcheck::Bytes(in, 24));
   const bool sortedInsert = in.ConsumeBool();
+  const QString nextKey = store::FromCp1252(fuzzcheck::Bytes(in, 24));
   const std::string rest = in.ConsumeRemainingBytesAsString();
   const QByteArray file(rest.data(), qsizetype(rest.size()));
 
@@ -22,7 +47,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Require(store::DecodeListFile(store::EncodeListFile(lines)) == lines, "lines survive a rewrite");
 
   // The editor keeps lines too long to be keys; the reader leaves them out.
-  store::ListBytes list(file);
+  const auto shared = std::make_shared<store::ListBytes>(file);
+  store::ListBytes& list = *shared;
   QStringList keyLines;
   for (qsizetype i = 0; i < list.Count(); ++i) {
     if (store::IsKeyLength(list.Line(i).size()))
@@ -44,6 +70,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   QStringList after = store::DecodeListFile(list.Bytes());
   Require(after.count(key) == before + 1, "an inserted key is listed once more");
   Require(list.IndexOf(key) >= 0, "an inserted key is found");
+  if (sortedInsert)
+    RequireSameNextInsert(shared, file, nextKey);
   Require(list.RemoveAll(key) == before + 1, "every copy of the key is removed");
   after = store::DecodeListFile(list.Bytes());
   QStringList expected = lines;
