@@ -14,15 +14,19 @@
 
 using fuzzcheck::Require;
 
+// A key a change could insert: one line of Windows-1252 text.
+bool Insertable(const QString& key) {
+  return !key.isEmpty() && !key.contains(QLatin1Char('\r')) && !key.contains(QLatin1Char('\n')) &&
+         store::FitsCp1252(key);
+}
+
 // A change remembers the list it wrote; the next change reads either those bytes or others (a
 // file another program wrote). Either way, with the order remembered, the next key must land
 // where a change that checks the order puts it.
 void RequireSameNextInsert(const std::shared_ptr<const store::ListBytes>& written,
                            const QByteArray& otherBytes, const QString& nextKey) {
-  if (nextKey.isEmpty() || nextKey.contains(QLatin1Char('\r')) ||
-      nextKey.contains(QLatin1Char('\n')) || !store::FitsCp1252(nextKey)) {
+  if (!Insertable(nextKey))
     return;
-  }
   store::WrittenInOrder order;
   order.Remember(written);
   for (const QByteArray& bytes : {written->Bytes(), otherBytes}) {
@@ -57,10 +61,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Require(keyLines == lines, "both readers see the same keys");
   Require(store::DecodeListFile(list.Bytes()) == lines, "the editor writes back the same lines");
 
-  if (key.isEmpty() || key.contains(QLatin1Char('\r')) || key.contains(QLatin1Char('\n')) ||
-      !store::FitsCp1252(key)) {
+  if (!Insertable(key))
     return 0;
-  }
   const qsizetype before = lines.count(key);
   Require((list.IndexOf(key) >= 0) == (before > 0), "a listed key is found");
   if (sortedInsert)
