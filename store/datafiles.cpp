@@ -115,6 +115,15 @@ QByteArray ReadNamesForChange(const QString& path) {
   return ReadForChange(path, IfMissing::Fail);
 }
 
+// The name index as read for a change that writes it, its order known when it holds the bytes
+// this directory's changes wrote last. Shared, so that the change can hand it to namesOrder
+// once written.
+std::shared_ptr<ListBytes> NamesInOrder(QByteArray bytes, const WrittenInOrder& namesOrder) {
+  auto names = std::make_shared<ListBytes>(std::move(bytes));
+  namesOrder.Recall(*names);
+  return names;
+}
+
 // The record store may be missing only while no list names a key: a new address book gets
 // its first one. Otherwise every listed record would read "Error" after the next save.
 QByteArray ReadStoreForChange(const QString& path, bool listsNameKeys, QByteArray reuse = {}) {
@@ -268,8 +277,7 @@ struct SaveAhead {
       secure.Read(files.SecurePath());
       if (names.Status() != ReadStatus::Ok || secure.Status() == ReadStatus::Failed)
         return;
-      namesList = std::make_shared<ListBytes>(names.TakeBytes());
-      namesOrder.Recall(*namesList);
+      namesList = NamesInOrder(names.TakeBytes(), namesOrder);
       const ListBytes secureList(secure.TakeBytes());
       listsNameKeys = namesList->HasKeys() || secureList.HasKeys();
       listed = SaveWork::Listed(key, *namesList, secureList);
@@ -378,8 +386,7 @@ struct DeleteAhead {
     secure.Read(files.SecurePath());
     if (names.Status() != ReadStatus::Ok || secure.Status() == ReadStatus::Failed)
       return;
-    namesList = std::make_shared<ListBytes>(names.TakeBytes());
-    namesOrder.Recall(*namesList);
+    namesList = NamesInOrder(names.TakeBytes(), namesOrder);
     ListBytes secureList(secure.TakeBytes());
     try {
       work.Make(files, key, *namesList, secureList);
@@ -461,8 +468,7 @@ DataFiles::SaveOutcome DataFiles::SaveRecord(const QString& key, const RecordVal
   ahead.reset();  // its new files go
 
   SaveWork work;
-  auto names = std::make_shared<ListBytes>(ReadNamesForChange(NamesPath()));
-  namesOrder_.Recall(*names);
+  auto names = NamesInOrder(ReadNamesForChange(NamesPath()), namesOrder_);
   const ListBytes secure(ReadForChange(SecurePath()));
   if (SaveWork::Listed(key, *names, secure))
     return SaveOutcome::KeyExists;
@@ -478,8 +484,7 @@ DataFiles::SaveOutcome DataFiles::SaveRecord(const QString& key, const RecordVal
 
 void DataFiles::RemoveFromNames(const QString& key) {
   DirLock lock(*this, lockWaitMs_, lockStaleMs_, CannotCreateMessage(NamesPath()));
-  auto names = std::make_shared<ListBytes>(ReadNamesForChange(NamesPath()));
-  namesOrder_.Recall(*names);
+  auto names = NamesInOrder(ReadNamesForChange(NamesPath()), namesOrder_);
   if (names->RemoveAll(key) == 0)
     return;
   WriteList(NamesPath(), *names);
@@ -488,8 +493,7 @@ void DataFiles::RemoveFromNames(const QString& key) {
 
 void DataFiles::AddToNames(const QString& key) {
   DirLock lock(*this, lockWaitMs_, lockStaleMs_, CannotCreateMessage(NamesPath()));
-  auto names = std::make_shared<ListBytes>(ReadNamesForChange(NamesPath()));
-  namesOrder_.Recall(*names);
+  auto names = NamesInOrder(ReadNamesForChange(NamesPath()), namesOrder_);
   if (names->IndexIgnoringCase(key) >= 0)
     return;
   names->InsertSorted(key);
@@ -519,8 +523,7 @@ bool DataFiles::DeleteRecord(const QString& key) {
   ahead.reset();
 
   DeleteWork work;
-  auto names = std::make_shared<ListBytes>(ReadNamesForChange(NamesPath()));
-  namesOrder_.Recall(*names);
+  auto names = NamesInOrder(ReadNamesForChange(NamesPath()), namesOrder_);
   ListBytes secure(ReadForChange(SecurePath()));
   work.Make(*this, key, *names, secure);
   const bool deleted = work.Commit(*this);
@@ -531,8 +534,7 @@ bool DataFiles::DeleteRecord(const QString& key) {
 
 DataFiles::RestoreOutcome DataFiles::RestoreRecords(const QStringList& keys) {
   DirLock lock(*this, lockWaitMs_, lockStaleMs_, CannotCreateMessage(NamesPath()));
-  auto namesList = std::make_shared<ListBytes>(ReadNamesForChange(NamesPath()));
-  namesOrder_.Recall(*namesList);
+  auto namesList = NamesInOrder(ReadNamesForChange(NamesPath()), namesOrder_);
   ListBytes& names = *namesList;
   ListBytes secure(ReadForChange(SecurePath()));
   for (const QString& key : keys) {
@@ -631,8 +633,7 @@ QStringList DataFiles::OrphanedKeys() const {
 
 DataFiles::RestoreOutcome DataFiles::RelistOrphans(const QStringList& keys) {
   DirLock lock(*this, lockWaitMs_, lockStaleMs_, CannotCreateMessage(NamesPath()));
-  auto namesList = std::make_shared<ListBytes>(ReadNamesForChange(NamesPath()));
-  namesOrder_.Recall(*namesList);
+  auto namesList = NamesInOrder(ReadNamesForChange(NamesPath()), namesOrder_);
   ListBytes& names = *namesList;
   const ListBytes secure(ReadForChange(SecurePath()));
   for (const QString& key : keys) {
