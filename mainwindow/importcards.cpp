@@ -62,8 +62,9 @@ QString StoreReason(store::ImportRefusal refusal, const QString& earlierCard) {
           .arg(earlierCard);
     case store::ImportRefusal::TooLong:
       return QStringLiteral(
-          "Ein Feld ist zu lang: Das Adressbuch ist in UTF-8 gespeichert, und ein Feld darf dort "
-          "höchstens 1023 Bytes umfassen.");
+                 "Ein Feld ist zu lang: Das Adressbuch ist in UTF-8 gespeichert, und ein Feld darf "
+                 "dort höchstens %1 Bytes umfassen.")
+          .arg(store::kMaxFieldLength);
     case store::ImportRefusal::None:
       break;
   }
