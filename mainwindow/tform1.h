@@ -296,8 +296,8 @@ class TForm1 : public QMainWindow {
   QStringList searchAll_;           // while filtering: the whole name view
   std::vector<qint32> searchRows_;  // while filtering: each hit's row in searchAll_
   bool searchNamesFailed_ = false;  // the name index could not be read at the last key
-                                    // (end of search)
-                                    // vCard export and import (tform1_exchange.cpp).
+
+  // vCard export and import (tform1_exchange.cpp).
  public:
   void VCardExport1Click();  // vCard export of the records of the list as shown
   void Importieren1Click();  // import of a vCard file or of this program's CSV export
