@@ -100,7 +100,9 @@ BuiltReport Build(const store::RecordStore& store, const ReportSelection& select
     report.grid = Grid::Sized(1 + tableFields.size(), 1 + std::max(1, includedCount), 1, 1);
     for (int c = 0; c < tableFields.size(); ++c)
       report.grid.SetCell(c + 1, 0, QString::fromUtf8(ReportFields()[tableFields[c]].caption));
-    report.grid.ReserveText(valueBytes * tableFields.size() + qsizetype(includedCount) * 8);
+    // The values stay where the read found them: the grid shows them from the store's bytes.
+    report.grid.ShareBytes(table.Bytes());
+    report.grid.ReserveText(qsizetype(includedCount) * 8);
   }
   if (blocks) {
     qsizetype labelBytes = 0;
@@ -121,7 +123,7 @@ BuiltReport Build(const store::RecordStore& store, const ReportSelection& select
       const auto written = std::to_chars(number, number + sizeof number, gridRow);
       report.grid.SetCellBytes(0, gridRow, QByteArrayView(number, written.ptr - number));
       for (int c = 0; c < tableFields.size(); ++c)
-        report.grid.SetCellBytes(c + 1, gridRow, rows.Value(StoreField(tableFields[c])));
+        report.grid.SetCellShared(c + 1, gridRow, rows.Value(StoreField(tableFields[c])));
     }
     if (!blocks)
       continue;

@@ -42,6 +42,8 @@ class RecordTable {
   // The row's values of all fields at once, each as Raw(row, field) gives it.
   using RowValues = std::array<std::optional<QByteArrayView>, kFieldCount>;
   void RawRow(qsizetype row, RowValues* values) const;
+  // The bytes every value found is a view of (a caller may keep them to keep the values).
+  const QByteArray& Bytes() const { return bytes_; }
 
  private:
   friend class RecordStore;

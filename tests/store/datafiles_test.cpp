@@ -134,7 +134,7 @@ TEST_F(DataFilesTest, twoProcesses_neitherChangeIsLost) {
   const QStringList names = QString::fromLatin1(Names()).split("\r\n", Qt::SkipEmptyParts);
   const QStringList secure = QString::fromLatin1(Secure()).split("\r\n", Qt::SkipEmptyParts);
   const store::RecordStore rs(Store());
-  for (const QString prefix : {QStringLiteral("Hier"), QStringLiteral("Fremd")}) {
+  for (const QString& prefix : {QStringLiteral("Hier"), QStringLiteral("Fremd")}) {
     for (int i = 0; i < kCount; ++i) {
       const QString key = prefix + QString::number(i) + ",Test";
       EXPECT_EQ(names.count(key), i % 3 == 2 ? 0 : 1) << key.toStdString();
