@@ -134,11 +134,7 @@ void TForm1::VCardExport1Click() {
     return;
   try {
     // The records of the list as shown, in list order.
-    QStringList keys = ListEntries();
-    for (QString& entry : keys) {
-      if (entry.contains(QLatin1Char('@')))
-        entry = store::StripEntrySuffix(entry);
-    }
+    const QStringList keys = store::StripEntrySuffixes(ListEntries());
     const std::optional<QString> fileName =
         platform::Dialogs::Get().GetSaveFileName(this, SaveDialog2);
     if (!fileName)

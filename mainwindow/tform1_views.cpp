@@ -4,7 +4,6 @@
 #include <QListView>
 #include <QToolButton>
 #include <QTreeView>
-#include <algorithm>
 
 #include "mainwindow/companytree.h"
 #include "mainwindow/companytreemodel.h"
@@ -74,13 +73,8 @@ void TForm1::ToolbarButton9712Click() {
 
 void TForm1::BuildTree() {
   // The list keeps its previous entries when the name index could not be loaded; they may be
-  // decorated. Plain keys (the usual case) are taken as they are, without a copy.
-  QStringList keys = ListEntries();
-  const auto decorated = [](const QString& entry) { return entry.contains(QLatin1Char('@')); };
-  if (std::any_of(keys.cbegin(), keys.cend(), decorated)) {
-    for (QString& entry : keys)
-      entry = store::StripEntrySuffix(entry);
-  }
+  // decorated.
+  const QStringList keys = store::StripEntrySuffixes(ListEntries());
   const store::RecordStore records = book_->OpenRecords(sink_);
   treeModel_->SetTree(mainwindow::BuildCompanyTree(records, keys));
   TreeView1->expand(treeModel_->RootIndex());

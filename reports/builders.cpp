@@ -64,13 +64,11 @@ BuiltReport Build(const store::RecordStore& store, const ReportSelection& select
     return {Grid::Reset(), {}};
   const QVector<int> blockFields = TickedBlockFields(selection.tickedFields);
   QVector<int> ticked;
-  QStringList keys;
   for (int k = 0; k < selection.entries.size(); ++k) {
-    if (Ticked(selection.tickedRecords, k)) {
+    if (Ticked(selection.tickedRecords, k))
       ticked.append(k);
-      keys.append(store::StripEntrySuffix(selection.entries[k]));
-    }
   }
+  const QStringList keys = store::StripEntrySuffixes(selection.entries, selection.tickedRecords);
   const store::Field iruf = StoreField(kReportFieldCount - 1);
   store::FieldMask mask = selection.internalOnly ? store::FieldBit(iruf) : 0;
   for (int j : tableFields)
