@@ -20,6 +20,10 @@ TEST(RecordKeyTest, entriesOfAList_giveTheirKeysInListOrder) {
     all.append(QStringLiteral("Name%1,Vorname").arg(i));
   all.append(QString());
   EXPECT_EQ(store::StripEntrySuffixes(entries), all);
+  // No entry decorated: the entries are the keys; picking all of them changes nothing.
+  const QStringList plain = all.mid(0, 20);
+  EXPECT_EQ(store::StripEntrySuffixes(plain), plain);
+  EXPECT_EQ(store::StripEntrySuffixes(plain, QVector<bool>(25, true)), plain);
 
   // Only the picked ones; an entry beyond the flags is not picked.
   QVector<bool> picked(15, false);
