@@ -111,6 +111,17 @@ BuiltReport Build(const store::RecordStore& store, const ReportSelection& select
         qsizetype(includedCount) * (blockFields.size() + 4),
         valueBytes * blockFields.size() + qsizetype(includedCount) * (labelBytes + entryBytes + 3));
   }
+  // What each column and each block line shows, looked up once for all rows.
+  std::vector<store::Field> columnFields;
+  for (int j : tableFields)
+    columnFields.push_back(StoreField(j));
+  struct BlockLine {
+    QByteArrayView label;
+    store::Field field;
+  };
+  std::vector<BlockLine> blockLines;
+  for (int j : blockFields)
+    blockLines.push_back({BlockLabels()[j], StoreField(j)});
   int gridRow = 0;
   for (store::RecordRows rows(table); rows.Next();) {
     if (!included[size_t(rows.Row())])
@@ -120,17 +131,17 @@ BuiltReport Build(const store::RecordStore& store, const ReportSelection& select
       char number[16];
       const auto written = std::to_chars(number, number + sizeof number, gridRow);
       report.grid.SetCellBytes(0, gridRow, QByteArrayView(number, written.ptr - number));
-      for (int c = 0; c < tableFields.size(); ++c)
-        report.grid.SetCellShared(c + 1, gridRow, rows.Value(StoreField(tableFields[c])));
+      for (size_t c = 0; c < columnFields.size(); ++c)
+        report.grid.SetCellShared(int(c) + 1, gridRow, rows.Value(columnFields[c]));
     }
     if (!blocks)
       continue;
     TextLines& lines = report.blockLines;
     lines.AppendLine(selection.entries[ticked[int(rows.Row())]]);
     AppendBlank(lines);
-    for (int j : blockFields) {
-      lines.AddBytes(BlockLabels()[j]);
-      lines.AddBytes(rows.Value(StoreField(j)));
+    for (const BlockLine& line : blockLines) {
+      lines.AddBytes(line.label);
+      lines.AddBytes(rows.Value(line.field));
       lines.EndLine();
     }
     AppendBlank(lines);
