@@ -201,7 +201,10 @@ bool ParseKeyLine(const char* d, qsizetype begin, qsizetype end, qsizetype* keyB
   return true;
 }
 
-QByteArrayView CleanValue(const char* d, qsizetype begin, qsizetype end) {
+namespace {
+
+// The value [begin, end) reads as, for a value without a NUL byte.
+QByteArrayView CleanValueWithoutNul(const char* d, qsizetype begin, qsizetype end) {
   while (begin < end && IsBlank(d[begin]))
     ++begin;
   while (end > begin && IsBlank(d[end - 1]))
@@ -212,10 +215,40 @@ QByteArrayView CleanValue(const char* d, qsizetype begin, qsizetype end) {
   }
   if (end - begin > kMaxValueLength)
     end = begin + kMaxValueLength;
-  // The service hands values out as C strings: a NUL byte ends one.
-  if (const void* nul = std::memchr(d + begin, 0, size_t(end - begin)))
-    end = static_cast<const char*>(nul) - d;
   return QByteArrayView(d + begin, end - begin);
+}
+
+// FindLineEnd for a line as this program writes it, which holds no NUL byte: sets *nul when
+// one may lie before the line's end (then the value needs CleanValue's check for it).
+qsizetype FindValueLineEnd(const char* d, qsizetype p, qsizetype size, bool* nul) {
+#if defined(__SSE2__)
+  const __m128i lf = _mm_set1_epi8('\n');
+  const __m128i cr = _mm_set1_epi8('\r');
+  const __m128i zero = _mm_setzero_si128();
+  for (; p + 16 <= size; p += 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + p));
+    const __m128i zeros = _mm_cmpeq_epi8(v, zero);
+    const int hits = _mm_movemask_epi8(
+        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, cr)), zeros));
+    if (hits) {
+      if (_mm_movemask_epi8(zeros))
+        break;
+      return p + qCountTrailingZeroBits(quint32(hits));
+    }
+  }
+#endif
+  *nul = true;
+  return FindLineEnd(d, p, size);
+}
+
+}  // namespace
+
+QByteArrayView CleanValue(const char* d, qsizetype begin, qsizetype end) {
+  const QByteArrayView value = CleanValueWithoutNul(d, begin, end);
+  // The service hands values out as C strings: a NUL byte ends one.
+  if (const void* nul = std::memchr(value.data(), 0, size_t(value.size())))
+    return value.first(static_cast<const char*>(nul) - value.data());
+  return value;
 }
 
 SectionPos HeaderAt(const char* d, qsizetype size, qsizetype open) {
@@ -332,14 +365,15 @@ qsizetype ReadFields(const char* d, qsizetype size, qsizetype body, const FieldC
   quint32 found = 0;  // fields seen, asked for or not: the first line of a key wins
   int remaining = columns.count;
   int next = 0;  // keys normally stand in store order: the next one is tried first
-  auto take = [&](int field, qsizetype valueBegin, qsizetype end) {
+  auto take = [&](int field, qsizetype valueBegin, qsizetype end, bool nul) {
     if (found & (1u << field))
       return;
     found |= 1u << field;
     const int column = columns.column[size_t(field)];
     if (column < 0)
       return;
-    const QByteArrayView value = CleanValue(d, valueBegin, end);
+    const QByteArrayView value =
+        nul ? CleanValue(d, valueBegin, end) : CleanValueWithoutNul(d, valueBegin, end);
     values[column] = (quint64(value.data() - d) << kLengthBits) | quint64(value.size());
     --remaining;
   };
@@ -348,8 +382,9 @@ qsizetype ReadFields(const char* d, qsizetype size, qsizetype body, const FieldC
     if (next < kFieldCount && StartsWithKey(d, p, size, keys[size_t(order[size_t(next)])])) {
       const int field = order[size_t(next++)];
       const qsizetype valueBegin = p + keys[size_t(field)].size + 1;
-      const qsizetype e = FindLineEnd(d, valueBegin, size);
-      take(field, valueBegin, e);
+      bool nul = false;
+      const qsizetype e = FindValueLineEnd(d, valueBegin, size, &nul);
+      take(field, valueBegin, e, nul);
       p = NextLine(d, e, size);
       continue;
     }
@@ -361,7 +396,7 @@ qsizetype ReadFields(const char* d, qsizetype size, qsizetype body, const FieldC
       const int field = FieldOfKey(QByteArrayView(d + kb, ke - kb));
       if (field >= 0) {
         next = StorePosition(field) + 1;
-        take(field, vb, e);
+        take(field, vb, e, true);
       }
     }
     p = NextLine(d, e, size);
