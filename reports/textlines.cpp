@@ -41,6 +41,50 @@ QStringList TextLines::ToStringList() const {
   return lines;
 }
 
+void TextLines::ParagraphsText(qsizetype first, qsizetype count, qsizetype linesPerParagraph,
+                               QString& text) const {
+  const qsizetype last = first + count - 1;
+  const auto separator = [&](qsizetype i) {
+    return QChar((i - first) % linesPerParagraph == 0 ? QChar::ParagraphSeparator
+                                                      : QChar::LineSeparator);
+  };
+  text.resize(End(last) - Begin(first) + count - 1);
+  QChar* out = text.data();
+  if (wide_) {
+    for (qsizetype i = first; i <= last; ++i) {
+      if (i > first)
+        *out++ = separator(i);
+      const QStringView line = LineText(i);
+      out = std::copy(line.begin(), line.end(), out);
+    }
+    return;
+  }
+  // A line is widened eight bytes at a time, its last eight reaching on into the next line's
+  // bytes: what they write past the line's end, the separator and the next line write over.
+  // No byte after the last line is read, so nothing is written past the text's end.
+  const char* const end = narrow_.constData() + End(last);
+  const std::array<char16_t, 256>& characters = Cp1252Characters();
+  for (qsizetype i = first; i <= last; ++i) {
+    if (i > first)
+      *out++ = separator(i);
+    const char* const line = narrow_.constData() + Begin(i);
+    const auto* in = reinterpret_cast<const unsigned char*>(line);
+    const qsizetype n = End(i) - Begin(i);
+    qsizetype k = 0;
+    for (; k < n && line + k + 8 <= end; k += 8) {
+      quint64 eight;
+      std::memcpy(&eight, in + k, 8);
+      if (eight & 0x8080808080808080ULL)
+        break;  // not all ASCII, whose bytes are their own characters
+      for (int j = 0; j < 8; ++j)
+        out[k + j] = QChar(char16_t(in[k + j]));
+    }
+    for (; k < n; ++k)
+      out[k] = QChar(characters[in[k]]);
+    out += n;
+  }
+}
+
 void TextLines::Reserve(qsizetype lines, qsizetype characters) {
   ends_.reserve(ends_.size() + size_t(lines));
   if (wide_) {

@@ -30,6 +30,11 @@ class TextLines {
   qsizetype CharacterCount() const { return used_; }
   QString Line(qsizetype i) const;
   QStringList ToStringList() const;
+  // Lines first to first + count as one text, into text, as a text document takes paragraphs:
+  // every linesPerParagraph lines a paragraph, divided by paragraph separators, and its lines
+  // divided by line separators.
+  void ParagraphsText(qsizetype first, qsizetype count, qsizetype linesPerParagraph,
+                      QString& text) const;
 
   // True once a character without a Windows-1252 byte was added.
   bool IsWide() const { return wide_; }

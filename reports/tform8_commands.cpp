@@ -15,7 +15,6 @@
 #include <QToolButton>
 
 #include "platform/dialogs.h"
-#include "reports/cp1252text.h"
 #include "reports/gridmodel.h"
 #include "reports/tform8.h"
 
@@ -168,25 +167,9 @@ namespace {
 // this size is still quick.
 constexpr qsizetype kLinesPerParagraph = 128;
 
-// Lines first to first + count as the text of one paragraph, into text.
-void ParagraphText(const reports::TextLines& lines, qsizetype first, qsizetype count,
-                   QString& text) {
-  qsizetype length = count - 1;
-  for (qsizetype i = first; i < first + count; ++i)
-    length += lines.IsWide() ? lines.LineText(i).size() : lines.LineBytes(i).size();
-  text.resize(length);
-  QChar* out = text.data();
-  for (qsizetype i = first; i < first + count; ++i) {
-    if (i > first)
-      *out++ = QChar(QChar::LineSeparator);
-    if (lines.IsWide()) {
-      const QStringView line = lines.LineText(i);
-      out = std::copy(line.begin(), line.end(), out);
-    } else {
-      out = reports::WidenCp1252(lines.LineBytes(i), out);
-    }
-  }
-}
+// The paragraphs go into the document some at a time, divided by paragraph separators: the
+// document divides one text into paragraphs faster than it takes each in a call of its own.
+constexpr qsizetype kParagraphsPerInsert = 16;
 
 }  // namespace
 
@@ -201,20 +184,21 @@ void TForm8::AppendBlockLines(const reports::TextLines& lines) {
     return;
   QTextDocument* document = RichEdit1->document();
   const bool wasEmpty = document->isEmpty();
-  // The lines go in paragraph by paragraph, as one change: the document copies each once and
-  // the view hears of the change once, and no text of the size of the whole report is made
-  // on the way. Appending a build is not kept for undo.
+  // The lines go in some paragraphs at a time, as one change: the document copies each once
+  // and the view hears of the change once, and no text of the size of the whole report is
+  // made on the way. Appending a build is not kept for undo.
   const bool undo = document->isUndoRedoEnabled();
   document->setUndoRedoEnabled(false);
   QTextCursor cursor(document);
   cursor.movePosition(QTextCursor::End);
   cursor.beginEditBlock();
-  QString paragraph;
-  for (qsizetype first = 0; first < lines.Size(); first += kLinesPerParagraph) {
+  QString text;
+  const qsizetype step = kLinesPerParagraph * kParagraphsPerInsert;
+  for (qsizetype first = 0; first < lines.Size(); first += step) {
     if (first > 0 || !wasEmpty)
       cursor.insertBlock();
-    ParagraphText(lines, first, std::min(kLinesPerParagraph, lines.Size() - first), paragraph);
-    cursor.insertText(paragraph);
+    lines.ParagraphsText(first, std::min(step, lines.Size() - first), kLinesPerParagraph, text);
+    cursor.insertText(text);
   }
   cursor.endEditBlock();
   document->setUndoRedoEnabled(undo);

@@ -187,3 +187,51 @@ TEST(BuildReport, entryWithCharacterWithoutByte_blockKeepsIt) {
   EXPECT_EQ(report.grid.Cells(),
             QStringList({"", "Name", "1", QStringLiteral("M\u00fcller"), "2", "Error"}));
 }
+
+// The text a document takes for lines [first, first + count): built the plain way.
+QString JoinedParagraphs(const QStringList& lines, qsizetype first, qsizetype count,
+                         qsizetype per) {
+  QString text;
+  for (qsizetype i = first; i < first + count; ++i) {
+    if (i > first)
+      text += QChar((i - first) % per == 0 ? QChar::ParagraphSeparator : QChar::LineSeparator);
+    text += lines[i];
+  }
+  return text;
+}
+
+TEST(TextLines, paragraphsText_everyLineWholeAtEveryLengthAndPlace) {
+  // Lines of every length around the eight bytes widened at once, plain and with characters
+  // of 0x80 and above in every place: the text read back must be exactly the lines, whichever
+  // lines a group starts and ends with.
+  QStringList plain;
+  for (int n = 0; n <= 20; ++n) {
+    QString line;
+    for (int k = 0; k < n; ++k)
+      line += QChar(u'a' + (n + k) % 26);
+    plain.append(line);
+    if (n > 0) {
+      for (const QChar special : {QChar(0x20AC), QChar(0xFC)}) {  // "€" has 0x80, "ü" 0xFC
+        QString marked = line;
+        marked[(n * 5) % n] = special;
+        plain.append(marked);
+      }
+    }
+  }
+  QStringList wide = plain;
+  wide.append(QStringLiteral("\u0141\u00f3d\u017a"));  // no byte for "Ł": the buffer turns wide
+  for (const QStringList& lines : {plain, wide}) {
+    const TextLines text = TextLines::FromList(lines);
+    ASSERT_EQ(text.IsWide(), lines.size() != plain.size());
+    QString out;
+    for (qsizetype first : {0, 1, 7, 30}) {
+      for (qsizetype count : {1, 2, 5, 9, int(lines.size()) - 31}) {
+        for (qsizetype per : {1, 3, 128}) {
+          text.ParagraphsText(first, count, per, out);
+          EXPECT_EQ(out, JoinedParagraphs(lines, first, count, per))
+              << first << " " << count << " " << per;
+        }
+      }
+    }
+  }
+}
