@@ -37,9 +37,10 @@ QStringList StripEntrySuffixes(const QStringList& entries, const QVector<bool>& 
   };
   const auto decorated = [](const QString& entry) { return entry.contains(QLatin1Char('@')); };
   const qsizetype count = std::min(entries.size(), picked.size());
+  const auto pickedCount = qsizetype(std::count(picked.begin(), picked.begin() + count, true));
   // The usual case, every entry picked and none decorated: the keys are the entries, and the
   // list is shared as it is. Taking and giving back each text would cost two more misses each.
-  if (count == entries.size() && !picked.mid(0, count).contains(false)) {
+  if (pickedCount == entries.size()) {
     qsizetype i = 0;
     while (i < count && !decorated(entryAt(i)))
       ++i;
@@ -47,7 +48,7 @@ QStringList StripEntrySuffixes(const QStringList& entries, const QVector<bool>& 
       return entries;
   }
   QStringList keys;
-  keys.reserve(qsizetype(std::count(picked.begin(), picked.begin() + count, true)));
+  keys.reserve(pickedCount);
   for (qsizetype i = 0; i < count; ++i) {
     const QString& entry = entryAt(i);
     if (picked[i])
