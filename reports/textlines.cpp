@@ -59,28 +59,15 @@ void TextLines::ParagraphsText(qsizetype first, qsizetype count, qsizetype lines
     }
     return;
   }
-  // A line is widened eight bytes at a time, its last eight reaching on into the next line's
-  // bytes: what they write past the line's end, the separator and the next line write over.
-  // No byte after the last line is read, so nothing is written past the text's end.
-  const char* const end = narrow_.constData() + End(last);
-  const std::array<char16_t, 256>& characters = Cp1252Characters();
+  // A line is widened in whole eights of bytes, its last eight reaching on into the next
+  // line's bytes: what they write past the line's end, the separator and the next line write
+  // over. No byte after the last line is read, so nothing is written past the text's end.
   for (qsizetype i = first; i <= last; ++i) {
     if (i > first)
       *out++ = separator(i);
-    const char* const line = narrow_.constData() + Begin(i);
-    const auto* in = reinterpret_cast<const unsigned char*>(line);
     const qsizetype n = End(i) - Begin(i);
-    qsizetype k = 0;
-    for (; k < n && line + k + 8 <= end; k += 8) {
-      quint64 eight;
-      std::memcpy(&eight, in + k, 8);
-      if (eight & 0x8080808080808080ULL)
-        break;  // not all ASCII, whose bytes are their own characters
-      for (int j = 0; j < 8; ++j)
-        out[k + j] = QChar(char16_t(in[k + j]));
-    }
-    for (; k < n; ++k)
-      out[k] = QChar(characters[in[k]]);
+    const qsizetype widened = std::min((n + 7) / 8 * 8, End(last) - Begin(i));
+    WidenCp1252(QByteArrayView(narrow_.constData() + Begin(i), widened), out);
     out += n;
   }
 }
