@@ -142,18 +142,29 @@ QByteArray EncodeName(QStringView name, bool utf8) {
   return Encode(name.mid(b, e - b), utf8);
 }
 
-qsizetype FindLineEnd(const char* d, qsizetype p, qsizetype size) {
+qsizetype FindLineEnd(const char* d, qsizetype p, qsizetype size, bool* nul) {
 #if defined(__SSE2__)
   // Lines are short, so sixteen bytes are tested at a time without a library call.
   const __m128i lf = _mm_set1_epi8('\n');
   const __m128i cr = _mm_set1_epi8('\r');
+  const __m128i zero = _mm_setzero_si128();
   for (; p + 16 <= size; p += 16) {
     const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + p));
-    const int hits = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, cr)));
-    if (hits)
-      return p + qCountTrailingZeroBits(quint32(hits));
+    __m128i stops = _mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, cr));
+    if (nul)
+      stops = _mm_or_si128(stops, _mm_cmpeq_epi8(v, zero));
+    const int hits = _mm_movemask_epi8(stops);
+    if (hits) {
+      const qsizetype at = p + qCountTrailingZeroBits(quint32(hits));
+      if (d[at] != '\0')
+        return at;
+      break;  // a NUL byte first: the line is walked on byte by byte
+    }
   }
 #endif
+  // Here a NUL byte was seen, or the bytes are not tested for one.
+  if (nul)
+    *nul = true;
   while (p < size && d[p] != '\n' && d[p] != '\r')
     ++p;
   return p;
@@ -216,29 +227,6 @@ QByteArrayView CleanValueWithoutNul(const char* d, qsizetype begin, qsizetype en
   if (end - begin > kMaxValueLength)
     end = begin + kMaxValueLength;
   return QByteArrayView(d + begin, end - begin);
-}
-
-// FindLineEnd for a line as this program writes it, which holds no NUL byte: sets *nul when
-// one may lie before the line's end (then the value needs CleanValue's check for it).
-qsizetype FindValueLineEnd(const char* d, qsizetype p, qsizetype size, bool* nul) {
-#if defined(__SSE2__)
-  const __m128i lf = _mm_set1_epi8('\n');
-  const __m128i cr = _mm_set1_epi8('\r');
-  const __m128i zero = _mm_setzero_si128();
-  for (; p + 16 <= size; p += 16) {
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + p));
-    const __m128i zeros = _mm_cmpeq_epi8(v, zero);
-    const int hits = _mm_movemask_epi8(
-        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, cr)), zeros));
-    if (hits) {
-      if (_mm_movemask_epi8(zeros))
-        break;
-      return p + qCountTrailingZeroBits(quint32(hits));
-    }
-  }
-#endif
-  *nul = true;
-  return FindLineEnd(d, p, size);
 }
 
 }  // namespace
@@ -383,7 +371,7 @@ qsizetype ReadFields(const char* d, qsizetype size, qsizetype body, const FieldC
       const int field = order[size_t(next++)];
       const qsizetype valueBegin = p + keys[size_t(field)].size + 1;
       bool nul = false;
-      const qsizetype e = FindValueLineEnd(d, valueBegin, size, &nul);
+      const qsizetype e = FindLineEnd(d, valueBegin, size, &nul);
       take(field, valueBegin, e, nul);
       p = NextLine(d, e, size);
       continue;

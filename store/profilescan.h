@@ -47,8 +47,10 @@ QByteArray Encode(QStringView text, bool utf8);
 QString Decode(QByteArrayView bytes, bool utf8);
 QByteArray EncodeName(QStringView name, bool utf8);
 
-// The first "\r" or "\n" at or after p, or size.
-qsizetype FindLineEnd(const char* d, qsizetype p, qsizetype size);
+// The first "\r" or "\n" at or after p, or size. With nul, also sets *nul when a NUL byte may
+// lie before it: a line as this program writes it holds none, and its value then needs no
+// search for one.
+qsizetype FindLineEnd(const char* d, qsizetype p, qsizetype size, bool* nul = nullptr);
 
 // Where the line after the line end at e starts.
 inline qsizetype NextLine(const char* d, qsizetype e, qsizetype size) {
