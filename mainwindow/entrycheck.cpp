@@ -16,7 +16,7 @@ std::optional<Refusal> CheckCharacters(int field, const QString& value) {
   if (value.size() > store::kMaxFieldLength) {
     return Refusal{field, store::kMaxFieldLength,
                    QStringLiteral("Das Feld %1 darf höchstens %2 Zeichen enthalten.")
-                       .arg(Quoted(FieldCaption(field)))
+                       .arg(Quoted(store::FieldCaption(field)))
                        .arg(store::kMaxFieldLength)};
   }
   for (qsizetype i = 0; i < value.size(); ++i) {
@@ -24,7 +24,7 @@ std::optional<Refusal> CheckCharacters(int field, const QString& value) {
       return Refusal{field, i,
                      QStringLiteral("Das Feld %1 enthält ein Steuerzeichen, das nicht gespeichert "
                                     "werden kann. Bitte entfernen Sie es.")
-                         .arg(Quoted(FieldCaption(field)))};
+                         .arg(Quoted(store::FieldCaption(field)))};
     }
   }
   qsizetype bad = -1;
@@ -34,7 +34,7 @@ std::optional<Refusal> CheckCharacters(int field, const QString& value) {
     return Refusal{field, bad,
                    QStringLiteral("Das Zeichen %1 im Feld %2 kann nicht gespeichert werden. "
                                   "Bitte ersetzen Sie es.")
-                       .arg(Quoted(value.mid(bad, length)), Quoted(FieldCaption(field)))};
+                       .arg(Quoted(value.mid(bad, length)), Quoted(store::FieldCaption(field)))};
   }
   return std::nullopt;
 }
@@ -48,18 +48,18 @@ std::optional<Refusal> CheckKeyField(int field, const QString& value) {
     if (at >= 0) {
       return Refusal{field, at,
                      QStringLiteral("Das Feld %1 darf kein %2 enthalten.")
-                         .arg(Quoted(FieldCaption(field)), Quoted(forbidden))};
+                         .arg(Quoted(store::FieldCaption(field)), Quoted(forbidden))};
     }
   }
   if (field == store::kName && value.startsWith(QLatin1Char(' '))) {
     return Refusal{field, 0,
                    QStringLiteral("Das Feld %1 darf nicht mit einem Leerzeichen beginnen.")
-                       .arg(Quoted(FieldCaption(field)))};
+                       .arg(Quoted(store::FieldCaption(field)))};
   }
   if (field == store::kVorname && value.endsWith(QLatin1Char(' '))) {
     return Refusal{field, value.size(),
                    QStringLiteral("Das Feld %1 darf nicht mit einem Leerzeichen enden.")
-                       .arg(Quoted(FieldCaption(field)))};
+                       .arg(Quoted(store::FieldCaption(field)))};
   }
   return std::nullopt;
 }

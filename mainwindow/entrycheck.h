@@ -15,8 +15,6 @@ struct Refusal {
   QString message;
 };
 
-using store::FieldCaption;
-
 // Checks a complete entry (both name fields filled) before it is saved. Refused are:
 // - in the name or first name an "@" (the list would cut the record key there) or a "]"
 //   (it would end the section name in the record store);

@@ -37,7 +37,7 @@ QString CheckValues(const store::RecordValues& values) {
     const int limit = store::Fields()[size_t(field)].maxLength;
     if (limit > 0 && values[size_t(field)].size() > limit) {
       return QStringLiteral("Das Feld %1 nimmt höchstens %2 Zeichen auf, nicht %3.")
-          .arg(Quoted(FieldCaption(field)))
+          .arg(Quoted(store::FieldCaption(field)))
           .arg(limit)
           .arg(Quoted(values[size_t(field)]));
     }
