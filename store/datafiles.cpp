@@ -39,6 +39,15 @@ LockWaitNotice& Notice() {
 int defaultLockWaitMs = 10000;
 int defaultLockStaleMs = 30000;
 
+// Whether what stands at the lock's place may be a lock that a workstation holds. A directory
+// or a link that leads nowhere is no one's lock: it never goes away by waiting, and the lock
+// cannot be taken until someone removes it, so the change fails as in a directory that cannot
+// be written, at once. A lock removed a moment ago counts as held: the next try takes it.
+bool MayBeHeld(const QString& lockPath) {
+  const QFileInfo info(lockPath);
+  return info.isFile() || (!info.exists() && !info.isSymLink());
+}
+
 // Holds the data directory's lock file for one read-merge-write.
 //
 // Other workstations hold the lock for a few milliseconds at a time, so a waiting change
@@ -55,7 +64,7 @@ class DirLock {
     while (!lock_.tryLock(0)) {
       // Only a lock held by another workstation is worth waiting for; a directory that
       // cannot be written fails at once.
-      if (lock_.error() != QLockFile::LockFailedError) {
+      if (lock_.error() != QLockFile::LockFailedError || !MayBeHeld(files.LockPath())) {
         EndWait(waiting);
         throw UserError(failureMessage);
       }

@@ -225,6 +225,30 @@ TEST_F(DataSafetyTest, lockHeldPastTheWait_busyMessage_waitNoticeAroundTheWait) 
   EXPECT_EQ(Store(), kStore);
 }
 
+// Something at the lock's place that is no workstation's lock (a directory, a link that leads
+// nowhere) never goes away by waiting: the change fails at once as in a directory that cannot
+// be written, not with the busy message, and writes nothing.
+TEST_F(DataSafetyTest, lockPathThatIsNoLock_failsAtOnceAsUnwritable) {
+  dir.Write("names.qdx", "Abel,Karl\r\n");
+  dir.Write("adresse.qdx", kStore);
+  QStringList notices;
+  store::SetLockWaitNotice({[&] { notices.append("begin"); }, [&] { notices.append("end"); }});
+  for (const bool asDirectory : {true, false}) {
+    SCOPED_TRACE(asDirectory ? "directory" : "dangling link");
+    QFile::remove(files.LockPath());
+    QDir(files.LockPath()).removeRecursively();
+    ASSERT_TRUE(asDirectory ? QDir().mkdir(files.LockPath())
+                            : QFile::link(dir.File("gone/lock"), files.LockPath()));
+    EXPECT_EQ(ThrownMessage([&] { files.SaveRecord("Zander,Ina", Values("Zander", "Ina")); }),
+              store::CannotWriteMessage(files.StorePath()));
+    EXPECT_EQ(ThrownMessage([&] { files.AddToNames("Meier,Anna"); }),
+              store::CannotCreateMessage(files.NamesPath()));
+    EXPECT_TRUE(notices.isEmpty());  // not waited for
+    EXPECT_EQ(Names(), QByteArray("Abel,Karl\r\n"));
+    EXPECT_EQ(Store(), kStore);
+  }
+}
+
 TEST_F(DataSafetyTest, orphanedSections_areFoundIgnoringCase_andListedAgainByDelta) {
   dir.Write("names.qdx", "Abel,Karl\r\nMEIER,Anna\r\n");
   dir.Write("secure.qdx", "alt,otto\r\n");
