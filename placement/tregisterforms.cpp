@@ -2,9 +2,12 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QSettings>
 #include <QTimer>
 #include <QWidget>
+#include <algorithm>
 #include <exception>
 
 #include "platform/dialogs.h"
@@ -51,6 +54,32 @@ void ApplyState(QWidget& window, int value) {
   }
 }
 
+// How much of a window's top edge must lie on a screen for its title bar to be grabbed.
+constexpr int kGrabWidth = 40;
+constexpr int kGrabHeight = 20;
+
+// A placement stored at a workstation with other screens (a second monitor this one lacks, a
+// larger resolution) would open the window where no one can see or move it. Such a window is
+// moved onto the primary screen, keeping its size; a window whose top edge shows on some
+// screen, even in part, stays where it was put.
+void KeepReachable(QWidget& window) {
+  const QRect top(window.pos(), QSize(window.width(), kGrabHeight));
+  for (const QScreen* screen : QGuiApplication::screens()) {
+    const QRect shown = screen->availableGeometry().intersected(top);
+    if (shown.width() >= std::min(kGrabWidth, window.width()) && !shown.isEmpty())
+      return;
+  }
+  const QScreen* primary = QGuiApplication::primaryScreen();
+  if (!primary)
+    return;
+  const QRect area = primary->availableGeometry();
+  const int x =
+      std::clamp(window.x(), area.left(), std::max(area.left(), area.right() + 1 - window.width()));
+  const int y =
+      std::clamp(window.y(), area.top(), std::max(area.top(), area.bottom() + 1 - kGrabHeight));
+  window.move(x, y);
+}
+
 QString Section(const QString& name) {
   return QStringLiteral("Forms\\") + name;
 }
@@ -72,8 +101,10 @@ void RestoreWindow(TRegIniFile& regIni, QWidget& window, const QString& name) {
   if (left != window.x())
     window.move(left, window.y());
 
-  if (!IsResizable(window))
+  if (!IsResizable(window)) {
+    KeepReachable(window);
     return;
+  }
   const int height = regIni.ReadInteger(section, QStringLiteral("Height"), window.height());
   if (height != window.height())
     window.resize(window.width(), height);
@@ -83,6 +114,7 @@ void RestoreWindow(TRegIniFile& regIni, QWidget& window, const QString& name) {
   const int state = regIni.ReadInteger(section, QStringLiteral("State"), StateValue(window));
   if (state != StateValue(window))
     ApplyState(window, state);
+  KeepReachable(window);
 }
 
 void StoreWindow(TRegIniFile& regIni, const QWidget& window, const QString& name) {

@@ -3,6 +3,8 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <memory>
@@ -188,6 +190,30 @@ TEST_F(Placement, storedText_hexRestores_lettersKeepDesign_state2Maximizes_fixed
   EXPECT_EQ(run.aboutBox.y(), 5);
   EXPECT_EQ(run.aboutBox.size(), aboutSize);
   EXPECT_EQ(run.form7.size(), waitSize);
+  EXPECT_TRUE(dialogs_.boxes.isEmpty());
+}
+
+// A placement stored where there was more screen (a second monitor, a larger resolution) would
+// open a window out of sight: it opens on the screen instead, at the nearest place, with its
+// size; a window whose top edge shows at least in part stays where it was put.
+TEST_F(Placement, placementOffEveryScreen_opensOnTheScreen_partlyShownStaysPut) {
+  const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+  Store("Forms/Form1/Left", QString::number(area.right() + 1000));
+  Store("Forms/Form1/Top", QString::number(area.top() + 50));
+  Store("Forms/Form1/Width", "300");
+  Store("Forms/Form1/Height", "200");
+  Store("Forms/AboutBox/Left", QString::number(area.left() + 10));
+  Store("Forms/AboutBox/Top", QString::number(area.top() - 2000));
+  Store("Forms/Form4/Left", QString::number(area.left() - 20));
+  Store("Forms/Form4/Top", QString::number(area.top() + 15));
+  Store("Forms/Form12/Left", QString::number(area.right() - 50));
+  Store("Forms/Form12/Top", QString::number(area.bottom() - 30));
+  ProgramRun run(dir_.path());
+  run.form1.show();
+  EXPECT_EQ(run.form1.placementAtShow, QRect(area.right() + 1 - 300, area.top() + 50, 300, 200));
+  EXPECT_EQ(run.aboutBox.pos(), QPoint(area.left() + 10, area.top()));
+  EXPECT_EQ(run.form4.pos(), QPoint(area.left() - 20, area.top() + 15));
+  EXPECT_EQ(run.form12.pos(), QPoint(area.right() - 50, area.bottom() - 30));
   EXPECT_TRUE(dialogs_.boxes.isEmpty());
 }
 
