@@ -170,6 +170,7 @@ class TForm1 : public QMainWindow {
   void EnterBrowsingState();
 
   // Saving (tform1_save.cpp).
+  void ComposeEditTexts();
   store::RecordValues EditValues() const;
   // True when the record was saved.
   bool SaveEntry();

@@ -16,6 +16,17 @@ const char* const kSaveQuestion = "Soll die bearbeitete Kundendatei gespeichert 
 
 }  // namespace
 
+// Text pasted from some programs comes decomposed: a "u" followed by a combining diaeresis,
+// which the record store's code page cannot hold although it holds "ü". Composed, it is the
+// same text to the reader; the fields show what is then checked and saved.
+void TForm1::ComposeEditTexts() {
+  for (QLineEdit* edit : edits_) {
+    const QString composed = edit->text().normalized(QString::NormalizationForm_C);
+    if (composed != edit->text())
+      edit->setText(composed);
+  }
+}
+
 store::RecordValues TForm1::EditValues() const {
   store::RecordValues values;
   for (int i = 0; i < store::kFieldCount; ++i)
@@ -31,6 +42,7 @@ bool TForm1::SaveEntry() {
   if (!EntryUnderway())
     return false;
   platform::Dialogs& dialogs = platform::Dialogs::Get();
+  ComposeEditTexts();
   const store::RecordValues values = EditValues();
   if (values[store::kVorname].isEmpty() || values[store::kName].isEmpty()) {
     dialogs.Message(this, QString::fromUtf8(kNamesRequired));

@@ -127,6 +127,31 @@ TEST_F(SaveTest, inputTheFilesCannotHoldIsRefusedNamingTheField) {
   }
 }
 
+// Pasted text that spells "ü" as "u" and a combining diaeresis is the "ü" the files hold: it
+// is saved composed, under the key it reads as; a character that does not compose into the
+// code page is still refused, at its place.
+TEST_F(SaveTest, decomposedLettersAreSavedComposed) {
+  Open("", "");
+  Click("ToolbarButton971");
+  FillNames(QStringLiteral("Mu\u0308ller"), QStringLiteral("Jo\u0308rg"));
+  Type(store::kOrt, QStringLiteral("Ko\u0308ln"));
+  Click("Button1");
+  EXPECT_TRUE(dialogs.boxes.isEmpty()) << dialogs.Texts().join('|').toStdString();
+  EXPECT_EQ(Names(), QByteArray("M\xFCller,J\xF6rg\r\n"));
+  EXPECT_TRUE(Store().startsWith("[M\xFCller,J\xF6rg]\r\nVorname=J\xF6rg\r\nName=M\xFCller\r\n"));
+  EXPECT_TRUE(Store().contains("\r\nOrt=K\xF6ln\r\n"));
+
+  Click("ToolbarButton971");
+  FillNames(QStringLiteral("Meier"), QStringLiteral("Anna"));
+  Type(store::kOrt, QStringLiteral("Ko\u0308ln-q\u0301"));
+  Click("Button1");
+  EXPECT_EQ(dialogs.Texts(),
+            QStringList{QStringLiteral("Das Zeichen \"\u0301\" im Feld \"Ort\" kann nicht "
+                                       "gespeichert werden. Bitte ersetzen Sie es.")});
+  EXPECT_EQ(Edit(store::kOrt)->text(), QStringLiteral("K\u00f6ln-q\u0301"));
+  EXPECT_EQ(Edit(store::kOrt)->cursorPosition(), 6);
+}
+
 TEST_F(SaveTest, controlCharacterIsRefused) {
   Open("", "");
   Click("ToolbarButton971");
