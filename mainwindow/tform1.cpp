@@ -84,11 +84,11 @@ void TForm1::SelectListIndex(int index) {
 void TForm1::RemoveListEntry(int row) {
   const QScopedValueRollback quiet(listChangingQuietly_, true);
   book_->ForgetNames();
-  if (SearchRemove(row))
-    return;
-  listModel_->Remove(row);
+  if (!SearchRemove(row))
+    listModel_->Remove(row);
   // A list of single selection moves the selection to the neighbour of a removed entry;
-  // nothing the user did not choose may stay selected for the next delete or edit.
+  // nothing the user did not choose may stay selected for the next delete or edit, among the
+  // hits of a search as in the whole list.
   SelectListIndex(-1);
 }
 

@@ -89,6 +89,22 @@ TEST_F(StraySelectionTest, cancellingAnEditOrANewRecord_leavesNothingSelected) {
   ExpectNothingChosen();
 }
 
+TEST_F(StraySelectionTest, editingAHitOfASearch_leavesNoOtherHitSelected) {
+  OpenThree();
+  auto* search = Find<QLineEdit>("SearchEdit");
+  search->insert(QStringLiteral("zeta"));
+  ASSERT_EQ(Entries(), (QStringList{"Meier,Anna", "Möller,Jens"}));
+  ClickRow(0);
+  Trigger("Bearbeiten2");
+  // The edited hit leaves the list; its neighbour among the hits is not chosen in its place.
+  EXPECT_EQ(Entries(), (QStringList{"Möller,Jens"}));
+  EXPECT_EQ(form->SelectedListIndex(), -1);
+  Trigger("Dateneingabeabbrechen1");
+  EXPECT_EQ(Entries(), (QStringList{"Meier,Anna", "Möller,Jens"}));
+  EXPECT_EQ(form->SelectedListIndex(), -1);
+  EXPECT_EQ(search->text(), QStringLiteral("zeta"));
+}
+
 TEST_F(StraySelectionTest, savingANewRecord_leavesNothingSelected) {
   OpenThree();
   ClickRow(2);
