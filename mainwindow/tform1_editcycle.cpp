@@ -107,8 +107,12 @@ void TForm1::ToolbarButton972Click() {
     Button3Click();
     SelectListIndex(ListEntries().indexOf(key));
   }
-  RefreshNameList();
+  bool unreadable = false;
+  RefreshNameList(&unreadable);
   const int selected = SelectedListIndex();
+  // The edit would take the key out of a name index that cannot be read: told once, not twice.
+  if (unreadable)
+    return;
   if (selected < 0)
     return;  // another workstation removed the record meanwhile
   const QString key = ListEntry(selected);
