@@ -59,7 +59,10 @@ void TForm1::SetStateControls(bool entry) {
                         Kopieren1, Einfgen1}) {
     item->setEnabled(entry);
   }
+  // The company view can be entered during an entry, but a click in its tree would show a
+  // record over the values being typed.
   ListBox1->setEnabled(!entry);
+  TreeView1->setEnabled(!entry);
   SetSearchEnabled(!entry);
   EnableEditFields(entry);
 }
