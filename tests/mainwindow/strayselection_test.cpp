@@ -168,5 +168,25 @@ TEST_F(StraySelectionTest, leavingTheCompanyViewAfterChoosingAPerson_keepsThatPe
   EXPECT_EQ(Edit(store::kName)->text(), QStringLiteral("Meier"));
 }
 
+// Moving in the tree by key shows the person moved to, so that leaving the view chooses in
+// the list the person whose record is shown, and a delete acts on that one.
+TEST_F(StraySelectionTest, movingInTheTreeByKey_showsThatPerson_andTheDeleteActsOnIt) {
+  OpenThree();
+  Click("ToolbarButton9712");
+  ClickMember(QStringLiteral("Zeta"), QStringLiteral("Meier,Anna"));
+  QTest::keyClick(Tree(), Qt::Key_Down);
+  EXPECT_EQ(Edit(store::kName)->text(), QStringLiteral("Möller"));
+  QTest::keyClick(Tree(), Qt::Key_Up);
+  QTest::keyClick(Tree(), Qt::Key_Up);  // to the company node: no record
+  EXPECT_TRUE(FieldTexts().join(QString()).isEmpty());
+  QTest::keyClick(Tree(), Qt::Key_Down);
+  QTest::keyClick(Tree(), Qt::Key_Down);
+  Click("ToolbarButton9712");
+  EXPECT_EQ(form->SelectedListIndex(), 2);
+  EXPECT_EQ(Edit(store::kName)->text(), QStringLiteral("Möller"));
+  Trigger("Lschen2");
+  EXPECT_EQ(data.Read(QStringLiteral("secure.qdx")), "M\xF6ller,Jens\r\n");
+}
+
 }  // namespace
 }  // namespace mainwindowtest
