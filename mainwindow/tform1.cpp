@@ -84,11 +84,11 @@ void TForm1::SelectListIndex(int index) {
 void TForm1::RemoveListEntry(int row) {
   const QScopedValueRollback quiet(listChangingQuietly_, true);
   book_->ForgetNames();
-  if (SearchRemove(row))
-    return;
-  listModel_->Remove(row);
+  if (!SearchRemove(row))
+    listModel_->Remove(row);
   // A list of single selection moves the selection to the neighbour of a removed entry;
-  // nothing the user did not choose may stay selected for the next delete or edit.
+  // nothing the user did not choose may stay selected for the next delete or edit, among the
+  // hits of a search as in the whole list.
   SelectListIndex(-1);
 }
 
@@ -119,7 +119,9 @@ void TForm1::RunMenuItem(QAction* item) {
     item->trigger();
 }
 
-bool TForm1::RefreshNameList() {
+bool TForm1::RefreshNameList(bool* unreadable) {
+  if (unreadable)
+    *unreadable = false;
   const int selected = SelectedListIndex();
   if (selected < 0)
     return false;
@@ -133,8 +135,11 @@ bool TForm1::RefreshNameList() {
   // While the search filters the list, the whole name view behind the hits is compared.
   const QStringList shown = UnfilteredEntries();
   const store::LoadResult names = LoadNames();
-  if (!names.loaded)
+  if (!names.loaded) {
+    if (unreadable)
+      *unreadable = true;
     return false;  // reported; the shown list stays
+  }
   // The usual case: the shown list agrees line by line with the name index on disk.
   if (mainwindow::ListAgrees(shown, names.lines))
     return false;

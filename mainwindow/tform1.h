@@ -77,8 +77,9 @@ class TForm1 : public QMainWindow {
   // is rebuilt from the name index. Run after ShowRecord by the list and the tree.
   void TestUpdateNotice();
   // Compares the shown list with the name index on disk and reloads it when another
-  // workstation changed it. True when the list was reloaded.
-  bool RefreshNameList();
+  // workstation changed it. True when the list was reloaded. unreadable, when given, tells
+  // whether the name index could not be read (the user has been told).
+  bool RefreshNameList(bool* unreadable = nullptr);
 
   // ListBox1 helpers. Entries are always kept sorted with store::SortKeys order; selecting
   // from the program never raises ListBox1Click.

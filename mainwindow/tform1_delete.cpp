@@ -10,8 +10,10 @@
 void TForm1::Lschen1Click() {
   try {
     // The shown list must agree with the name index before its selection is acted on; in the
-    // internal-number view it never does, so a delete there only rebuilds the view.
-    if (RefreshNameList())
+    // internal-number view it never does, so a delete there only rebuilds the view. A name
+    // index that cannot be read has been reported once; the delete would only report it again.
+    bool unreadable = false;
+    if (RefreshNameList(&unreadable) || unreadable)
       return;
     const int selected = SelectedListIndex();
     if (selected < 0 || Button3->isChecked())

@@ -59,7 +59,10 @@ void TForm1::SetStateControls(bool entry) {
                         Kopieren1, Einfgen1}) {
     item->setEnabled(entry);
   }
+  // The company view can be entered during an entry, but a click in its tree would show a
+  // record over the values being typed.
   ListBox1->setEnabled(!entry);
+  TreeView1->setEnabled(!entry);
   SetSearchEnabled(!entry);
   EnableEditFields(entry);
 }
@@ -107,8 +110,12 @@ void TForm1::ToolbarButton972Click() {
     Button3Click();
     SelectListIndex(ListEntries().indexOf(key));
   }
-  RefreshNameList();
+  bool unreadable = false;
+  RefreshNameList(&unreadable);
   const int selected = SelectedListIndex();
+  // The edit would take the key out of a name index that cannot be read: told once, not twice.
+  if (unreadable)
+    return;
   if (selected < 0)
     return;  // another workstation removed the record meanwhile
   const QString key = ListEntry(selected);

@@ -5,6 +5,7 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -13,6 +14,7 @@
 #include <QStyledItemDelegate>
 #include <QToolButton>
 #include <QTreeView>
+#include <functional>
 
 #include "mainwindow/companytreemodel.h"
 #include "mainwindow/entrylistmodel.h"
@@ -27,6 +29,26 @@ constexpr int kMaxFieldLength = 1023;
 QFont WindowFont(int pixelSize, bool bold) {
   return platform::DesignFont(pixelSize, bold);
 }
+
+// The company tree: a key that moves its current node (arrows, a first letter) shows that
+// node as a click does, so the record shown is always that of the node chosen. Otherwise
+// leaving the view would choose in the list a person whose record was never shown.
+class CompanyTreeView : public QTreeView {
+ public:
+  CompanyTreeView(QWidget* parent, std::function<void()> moved)
+      : QTreeView(parent), moved_(std::move(moved)) {}
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    const QPersistentModelIndex before = currentIndex();
+    QTreeView::keyPressEvent(event);
+    if (currentIndex() != before)
+      moved_();
+  }
+
+ private:
+  std::function<void()> moved_;
+};
 
 // Browsing shows the record in disabled fields (not editable, not in the tab chain), but
 // reading addresses is what the window is for: their text keeps the normal text colour. The
@@ -98,7 +120,7 @@ void TForm1::CreateControls() {
   ListBox1->setContextMenuPolicy(Qt::CustomContextMenu);
   ListBox1->viewport()->installEventFilter(this);
 
-  TreeView1 = new QTreeView(Panel3);
+  TreeView1 = new CompanyTreeView(Panel3, [this] { TreeView1Click(); });
   TreeView1->setObjectName(QStringLiteral("TreeView1"));
   treeModel_ = new mainwindow::CompanyTreeModel(this);
   TreeView1->setModel(treeModel_);

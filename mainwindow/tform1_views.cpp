@@ -46,10 +46,14 @@ void TForm1::ToolbarButton9712Click() {
   const bool companyView = ToolbarButton9712->isChecked();
   if (companyView)
     ClearSearch();
+  // Leaving the view during an entry enables no edit or delete command: they would act on
+  // another record while this one is being typed.
+  const bool selectionCommands = !companyView && !EntryUnderway();
   for (QAction* item : {Bearbeiten2, Lschen2})
-    item->setEnabled(!companyView);
-  for (QToolButton* button : {ToolbarButton972, ToolbarButton9710, ToolbarButton979, Button3})
-    button->setEnabled(!companyView);
+    item->setEnabled(selectionCommands);
+  for (QToolButton* button : {ToolbarButton972, ToolbarButton9710, ToolbarButton979})
+    button->setEnabled(selectionCommands);
+  Button3->setEnabled(!companyView);
   ToolbarButton9713->setEnabled(companyView);
 
   ReloadNameList();

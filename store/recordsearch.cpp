@@ -128,7 +128,7 @@ RecordSearch::Part RecordSearch::Pack(const RecordTable& table, const QStringLis
 }
 
 RecordSearch::RecordSearch(const RecordStore& records, const QStringList& keys)
-    : prepared_(keys), keys_(keys) {
+    : prepared_(keys), keys_(keys), utf8Store_(records.IsUtf8()) {
   const RecordTable table = records.ReadRecords(keys, AllFields());
   // The values are about two thirds of the store; each half of the list packs half of them.
   const qsizetype expected = records.Bytes().size() / 3;
@@ -221,7 +221,7 @@ void RecordSearch::FindInPart(const Part& part, const std::vector<SearchWord>& w
 
 RecordSearch::Hits RecordSearch::Find(QStringView typed) const {
   Hits hits;
-  const auto words = SearchWords(typed);
+  const auto words = SearchWords(typed, utf8Store_);
   if (!words || parts_.size() != 2)
     return hits;
   std::vector<quint8> candidate(prepared_.size(), words->empty() ? 1 : 0);
@@ -275,6 +275,49 @@ SearchCache::Stamp SearchCache::StoreStamp() const {
   return stamp;
 }
 
+namespace {
+
+// The words typed that hold a character Windows-1252 has no byte for.
+std::vector<QStringView> WordsBeyondCp1252(QStringView typed) {
+  std::vector<QStringView> words;
+  qsizetype i = 0;
+  while (i < typed.size()) {
+    while (i < typed.size() && typed[i].isSpace())
+      ++i;
+    const qsizetype start = i;
+    while (i < typed.size() && !typed[i].isSpace())
+      ++i;
+    const QStringView word = typed.sliced(start, i - start);
+    if (!word.isEmpty() && !FitsCp1252(word))
+      words.push_back(word);
+  }
+  return words;
+}
+
+// Keeps the hits whose values hold each of words in their own text, letter case ignored: the
+// prepared search saw such a character only as the "?" it is read as in Windows-1252, which
+// every other such character, and a "?" itself, also is.
+RecordSearch::Hits CheckedAgainstText(RecordSearch::Hits hits,
+                                      const std::vector<QStringView>& words,
+                                      const RecordStore& records) {
+  RecordSearch::Hits checked;
+  for (qsizetype i = 0; i < hits.keys.size(); ++i) {
+    const RecordValues values = records.Record(hits.keys[i]);
+    const bool holds = std::all_of(words.begin(), words.end(), [&](QStringView word) {
+      return std::any_of(values.begin(), values.end(), [&](const QString& value) {
+        return value.contains(word, Qt::CaseInsensitive);
+      });
+    });
+    if (holds) {
+      checked.keys.append(hits.keys[i]);
+      checked.rows.push_back(hits.rows[size_t(i)]);
+    }
+  }
+  return checked;
+}
+
+}  // namespace
+
 RecordSearch::Hits SearchCache::Find(const QStringList& keys, QStringView typed,
                                      MessageSink& sink) {
   // The stamp is taken before the store is read: a store replaced in between is then read
@@ -285,7 +328,17 @@ RecordSearch::Hits SearchCache::Find(const QStringList& keys, QStringView typed,
     stamp_ = stamp;
     prepared_ = true;
   }
-  return search_.Find(typed);
+  RecordSearch::Hits hits = search_.Find(typed);
+  if (search_.Utf8Store() && !hits.keys.isEmpty()) {
+    // Rare: such characters are typed into a search of a store written in UTF-8. The store
+    // is read once more for the text of the records found.
+    const std::vector<QStringView> words = WordsBeyondCp1252(typed);
+    if (!words.empty()) {
+      hits = CheckedAgainstText(std::move(hits), words,
+                                open_ ? open_(sink) : OpenRecordStore(dataDir_, sink));
+    }
+  }
+  return hits;
 }
 
 }  // namespace store

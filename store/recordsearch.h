@@ -41,11 +41,15 @@ class RecordSearch {
     std::vector<qint32> rows;  // their places in Keys()
   };
   // The records that hold every word of typed. Nothing typed finds every record; a character
-  // that Windows-1252 cannot hold finds nothing.
+  // that Windows-1252 cannot hold finds nothing, unless the store is written in UTF-8 and
+  // can hold it (searchfold.h).
   Hits Find(QStringView typed) const;
 
   // The memory the prepared search holds (its own bytes, not the keys it shares).
   qsizetype MemoryBytes() const;
+
+  // Whether it was prepared from a store written in UTF-8.
+  bool Utf8Store() const { return utf8Store_; }
 
  private:
   // One form of the records of one part of the list, one record after the other, each field
@@ -76,6 +80,7 @@ class RecordSearch {
   QStringList prepared_;       // the keys prepared, one per slot
   std::vector<qint32> rowOf_;  // slot -> row in keys_, -1 when keys_ leaves it out
   QStringList keys_;
+  bool utf8Store_ = false;  // prepared from a store written in UTF-8
 };
 
 // The prepared search of one data directory, kept while the record store is unchanged: the

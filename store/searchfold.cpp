@@ -199,8 +199,8 @@ QByteArray PhoneDigits(QByteArrayView bytes) {
   return out;
 }
 
-std::optional<std::vector<SearchWord>> SearchWords(QStringView typed) {
-  if (!FitsCp1252(typed))
+std::optional<std::vector<SearchWord>> SearchWords(QStringView typed, bool utf8Store) {
+  if (!utf8Store && !FitsCp1252(typed))
     return std::nullopt;
   std::vector<SearchWord> words;
   qsizetype i = 0;

@@ -45,7 +45,10 @@ struct SearchWord {
 };
 
 // The words typed, split at blanks. std::nullopt when a character has no Windows-1252 byte:
-// the store cannot hold it, so such a search finds nothing.
-std::optional<std::vector<SearchWord>> SearchWords(QStringView typed);
+// the store cannot hold it, so such a search finds nothing. A store written in UTF-8
+// (utf8Store) can hold it, but its values are searched as Windows-1252 with a "?" for each
+// such character; the word then looks for that "?" in its place, and the records found so
+// are to be checked against their text (SearchCache does).
+std::optional<std::vector<SearchWord>> SearchWords(QStringView typed, bool utf8Store = false);
 
 }  // namespace store

@@ -76,6 +76,23 @@ TEST_F(DataSafetyWindowTest, nameIndexVanished_saveShowsLoadFailure_entryKept_no
   EXPECT_EQ(Names(), "Alt,Bea\r\nBerg,Ute\r\nNeu,Nina\r\n");
 }
 
+// The name index became a link that leads nowhere after the list was loaded: delete and edit
+// of the chosen entry tell it once each and write nothing.
+TEST_F(DataSafetyWindowTest, nameIndexDanglingLink_deleteAndEditTellItOnce_nothingWritten) {
+  Open(kNames, kStore);
+  ClickRow(0);
+  ASSERT_TRUE(QFile::remove(data.File("names.qdx")));
+  ASSERT_TRUE(QFile::link(data.File("gone.qdx"), data.File("names.qdx")));
+  Trigger("Lschen2");
+  EXPECT_EQ(dialogs.Texts(), QStringList{store::LoadFailureMessage()});
+  Trigger("Bearbeiten2");
+  EXPECT_EQ(dialogs.Texts(), QStringList(2, store::LoadFailureMessage()));
+  EXPECT_FALSE(form->EntryUnderway());
+  EXPECT_FALSE(data.Exists("secure.qdx"));
+  EXPECT_FALSE(data.Exists("gone.qdx"));
+  EXPECT_EQ(Store(), kStore);
+}
+
 // Another workstation holds the lock past the wait: a wait cursor while the window waits,
 // then the message that the address book is being changed elsewhere; the entry stays.
 TEST_F(DataSafetyWindowTest, lockHeldElsewhere_waitCursorThenBusyMessage_entryKeptAsTyped) {

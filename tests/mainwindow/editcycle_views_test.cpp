@@ -80,5 +80,38 @@ TEST_F(EditCycleViewsTest, saveWhileTheInternalNumberViewIsShownRebuildsThatView
   EXPECT_EQ(Entries(), (QStringList{"Meier,Anna @ 123", "Neu,Nina @ 55", "Zorn,Zoe @ 7"}));
 }
 
+// The company view can be entered during an edit; a person in its tree must not replace the
+// values being typed, and leaving the view must not enable delete or edit for another record.
+TEST_F(EditCycleViewsTest, companyViewDuringAnEdit_keepsTheTypedValuesAndDeletesNothing) {
+  Open(kNames, kStore);
+  ClickRow(1);
+  Click("ToolbarButton972");  // Meier,Anna
+  Type(store::kOrt, QStringLiteral("Bonn"));
+  Click("ToolbarButton9712");
+  auto* tree = Find<QTreeView>("TreeView1");
+  tree->expandAll();
+  const QModelIndex noCompany = tree->model()->index(0, 0, tree->model()->index(0, 0));
+  const QModelIndex abel = tree->model()->index(0, 0, noCompany);
+  ASSERT_EQ(abel.data().toString(), QStringLiteral("Abel,Bert"));
+  QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier,
+                    tree->visualRect(abel).center());
+  EXPECT_EQ(Edit(store::kName)->text(), QStringLiteral("Meier"));
+  EXPECT_EQ(Edit(store::kOrt)->text(), QStringLiteral("Bonn"));
+
+  Click("ToolbarButton9712");
+  for (const char* button : {"ToolbarButton972", "ToolbarButton9710", "ToolbarButton979"})
+    EXPECT_FALSE(Button(button)->isEnabled()) << button;
+  EXPECT_FALSE(Item("Lschen2")->isEnabled());
+  EXPECT_FALSE(Item("Bearbeiten2")->isEnabled());
+  Click("Button1");
+  EXPECT_FALSE(data.Exists(QStringLiteral("secure.qdx")));
+  EXPECT_EQ(Names(), kNames);
+  EXPECT_EQ(Entries(), (QStringList{"Abel,Bert", "Meier,Anna", "Zorn,Zoe"}));
+  EXPECT_TRUE(Store().contains("Ort=Bonn"));
+  // Browsing again: the commands are back.
+  EXPECT_TRUE(Button("ToolbarButton979")->isEnabled());
+  EXPECT_TRUE(Item("Lschen2")->isEnabled());
+}
+
 }  // namespace
 }  // namespace mainwindowtest

@@ -107,6 +107,41 @@ TEST_F(SearchWindowTest, findsByAnyFieldSpellingAndTelephoneDigits) {
   EXPECT_EQ(Store(), kStore);
 }
 
+// A store that begins with a UTF-8 byte-order mark holds characters that Windows-1252 has no
+// byte for; what the window shows of a record can be searched for.
+TEST_F(SearchWindowTest, aStoreInUtf8_findsWhatItsRecordsHoldBeyondWindows1252) {
+  const QByteArray store = "\xEF\xBB\xBF" +
+                           Section("Abel,Bert", {{store::kVorname, "Bert"},
+                                                 {store::kName, "Abel"},
+                                                 {store::kFirma,
+                                                  "\xC5\x81\xC3\xB3"
+                                                  "d\xC5\xBA Sp."},
+                                                 {store::kOrt, "K\xC3\xB6ln"}}) +
+                           Section("Meier,Anna", {{store::kVorname, "Anna"},
+                                                  {store::kName, "Meier"},
+                                                  {store::kFirma,
+                                                   "\xC5\x9A\xC3\xB3"
+                                                   "d\xC5\xBC"},
+                                                  {store::kOrt, "Freiburg"}});
+  Open("Abel,Bert\r\nMeier,Anna\r\n", store);
+  const auto found = [&](const char* typed) {
+    Search(QString::fromUtf8(typed));
+    return Entries();
+  };
+  EXPECT_EQ(found("köln"), Keys({"Abel,Bert"}));
+  EXPECT_EQ(found("Łódź"), Keys({"Abel,Bert"}));
+  EXPECT_EQ(found("łódź sp"), Keys({"Abel,Bert"}));
+  EXPECT_EQ(HitCount(), QStringLiteral("1 Treffer"));
+  ClickRow(0);
+  EXPECT_EQ(Edit(store::kFirma)->text(), QString::fromUtf8("Łódź Sp."));
+  // Spelled alike but for such characters is no hit.
+  EXPECT_EQ(found("śódż"), Keys({"Meier,Anna"}));
+  EXPECT_EQ(found("Łódź freiburg"), QStringList());
+  EXPECT_EQ(found("\u260E"), QStringList());
+  EXPECT_TRUE(dialogs.boxes.isEmpty());
+  EXPECT_EQ(Store(), store);
+}
+
 TEST_F(SearchWindowTest, aSaveOnAnotherWorkstationIsFoundAtTheNextKey) {
   Open(kNames, kStore);
   Search(QStringLiteral("frei"));

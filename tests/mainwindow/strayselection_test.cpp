@@ -89,6 +89,22 @@ TEST_F(StraySelectionTest, cancellingAnEditOrANewRecord_leavesNothingSelected) {
   ExpectNothingChosen();
 }
 
+TEST_F(StraySelectionTest, editingAHitOfASearch_leavesNoOtherHitSelected) {
+  OpenThree();
+  auto* search = Find<QLineEdit>("SearchEdit");
+  search->insert(QStringLiteral("zeta"));
+  ASSERT_EQ(Entries(), (QStringList{"Meier,Anna", "Möller,Jens"}));
+  ClickRow(0);
+  Trigger("Bearbeiten2");
+  // The edited hit leaves the list; its neighbour among the hits is not chosen in its place.
+  EXPECT_EQ(Entries(), (QStringList{"Möller,Jens"}));
+  EXPECT_EQ(form->SelectedListIndex(), -1);
+  Trigger("Dateneingabeabbrechen1");
+  EXPECT_EQ(Entries(), (QStringList{"Meier,Anna", "Möller,Jens"}));
+  EXPECT_EQ(form->SelectedListIndex(), -1);
+  EXPECT_EQ(search->text(), QStringLiteral("zeta"));
+}
+
 TEST_F(StraySelectionTest, savingANewRecord_leavesNothingSelected) {
   OpenThree();
   ClickRow(2);
@@ -150,6 +166,26 @@ TEST_F(StraySelectionTest, leavingTheCompanyViewAfterChoosingAPerson_keepsThatPe
   // The person shown is the one selected, so a delete acts on what the user sees.
   EXPECT_EQ(form->SelectedListIndex(), 1);
   EXPECT_EQ(Edit(store::kName)->text(), QStringLiteral("Meier"));
+}
+
+// Moving in the tree by key shows the person moved to, so that leaving the view chooses in
+// the list the person whose record is shown, and a delete acts on that one.
+TEST_F(StraySelectionTest, movingInTheTreeByKey_showsThatPerson_andTheDeleteActsOnIt) {
+  OpenThree();
+  Click("ToolbarButton9712");
+  ClickMember(QStringLiteral("Zeta"), QStringLiteral("Meier,Anna"));
+  QTest::keyClick(Tree(), Qt::Key_Down);
+  EXPECT_EQ(Edit(store::kName)->text(), QStringLiteral("Möller"));
+  QTest::keyClick(Tree(), Qt::Key_Up);
+  QTest::keyClick(Tree(), Qt::Key_Up);  // to the company node: no record
+  EXPECT_TRUE(FieldTexts().join(QString()).isEmpty());
+  QTest::keyClick(Tree(), Qt::Key_Down);
+  QTest::keyClick(Tree(), Qt::Key_Down);
+  Click("ToolbarButton9712");
+  EXPECT_EQ(form->SelectedListIndex(), 2);
+  EXPECT_EQ(Edit(store::kName)->text(), QStringLiteral("Möller"));
+  Trigger("Lschen2");
+  EXPECT_EQ(data.Read(QStringLiteral("secure.qdx")), "M\xF6ller,Jens\r\n");
 }
 
 }  // namespace
