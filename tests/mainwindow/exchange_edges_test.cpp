@@ -1,0 +1,74 @@
+// The vCard and CSV exchange at its edges, through the real main window: where an export may
+// not go, cards as other programs write them, what the list shows after an import.
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPlainTextEdit>
+
+#include "tests/mainwindow/mainwindowfixture.h"
+#include "tests/mainwindow/views_fixtures.h"
+
+namespace mainwindowtest {
+namespace {
+
+using viewsfixtures::Person;
+
+const QByteArray kNames = "Alt,Bea\r\nBerg,Ute\r\n";
+const QByteArray kStore = Person("Berg", "Ute", "Zeta") + Person("Alt", "Bea", "A;B", "12");
+
+class ExchangeEdgesTest : public MainWindowTest {
+ protected:
+  // Answers the summary dialog with OK and keeps what it said.
+  void ExpectSummary() {
+    dialogs.modalAnswers.enqueue([this](QDialog& dialog) {
+      heading = dialog.findChild<QLabel*>(QStringLiteral("SummaryHeading"))->text();
+      auto* list = dialog.findChild<QPlainTextEdit*>(QStringLiteral("SummaryList"));
+      listText = list ? list->toPlainText() : QString();
+      return int(QDialog::Accepted);
+    });
+  }
+  QString heading;
+  QString listText;
+};
+
+// The save dialog lets the user type any name, also that of a data file in the program's own
+// directory; the export would replace the address book with a vCard or CSV file.
+TEST_F(ExchangeEdgesTest, exportOntoADataFile_isRefused_theAddressBookStaysWhole) {
+  Open(kNames, kStore);
+  data.Write(QStringLiteral("secure.qdx"), "Weg,Wim\r\n");
+  QFile::link(data.File(QStringLiteral("names.qdx")), data.File(QStringLiteral("liste.vcf")));
+  const QStringList targets = {
+      data.File(QStringLiteral("adresse.qdx")), data.File(QStringLiteral("names.qdx")),
+      data.File(QStringLiteral("secure.qdx")), data.File(QStringLiteral("liste.vcf")),
+      data.Path() + QStringLiteral("/./adresse.qdx")};
+  for (const char* command : {"VCardExport1", "ToolbarButton973"}) {
+    for (const QString& target : targets) {
+      dialogs.boxes.clear();
+      dialogs.fileAnswers.enqueue(target);
+      if (QByteArray(command) == "VCardExport1")
+        Trigger(command);
+      else
+        Click(command);
+      ASSERT_EQ(dialogs.boxes.size(), 1) << command << " " << target.toStdString();
+      EXPECT_EQ(dialogs.boxes[0].text,
+                QStringLiteral("Die Datei %1 gehört zum Adressbuch und wird nicht überschrieben. "
+                               "Bitte wählen Sie einen anderen Namen.")
+                    .arg(QDir::toNativeSeparators(target)));
+    }
+  }
+  EXPECT_EQ(Names(), kNames);
+  EXPECT_EQ(Store(), kStore);
+  EXPECT_EQ(data.Read(QStringLiteral("secure.qdx")), QByteArray("Weg,Wim\r\n"));
+  EXPECT_TRUE(QFileInfo(data.File(QStringLiteral("liste.vcf"))).isSymLink());
+
+  // Beside them, any other name is written as usual.
+  dialogs.boxes.clear();
+  dialogs.fileAnswers.enqueue(data.File(QStringLiteral("adresse.qdx.vcf")));
+  Trigger("VCardExport1");
+  EXPECT_TRUE(dialogs.boxes.isEmpty());
+  EXPECT_TRUE(data.Read(QStringLiteral("adresse.qdx.vcf")).startsWith("BEGIN:VCARD\r\n"));
+}
+
+}  // namespace
+}  // namespace mainwindowtest
