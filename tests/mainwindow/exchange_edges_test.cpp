@@ -70,5 +70,39 @@ TEST_F(ExchangeEdgesTest, exportOntoADataFile_isRefused_theAddressBookStaysWhole
   EXPECT_TRUE(data.Read(QStringLiteral("adresse.qdx.vcf")).startsWith("BEGIN:VCARD\r\n"));
 }
 
+// Outlook writes a street of two lines quoted-printable with "=0D=0A", Apple Contacts with
+// "\\n"; a field holds one line, so the lines are joined rather than the card refused.
+TEST_F(ExchangeEdgesTest, cardsWithAStreetOfTwoLines_areImportedWithTheLinesJoined) {
+  Open(kNames, kStore);
+  data.Write(QStringLiteral("outlook.vcf"),
+             "BEGIN:VCARD\r\nVERSION:2.1\r\n"
+             "N;CHARSET=Windows-1252;ENCODING=QUOTED-PRINTABLE:M=FCller;J=FCrgen\r\n"
+             "ADR;WORK;CHARSET=Windows-1252;ENCODING=QUOTED-PRINTABLE:;;Hauptstra=DFe 1=0D=0A=\r\n"
+             "Hinterhaus;Freiburg;;79100;Deutschland\r\n"
+             "TEL;WORK;VOICE:0761 1\r\nEND:VCARD\r\n"
+             "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Zorn;Zoe;;;\r\n"
+             "item1.ADR;type=WORK;type=pref:;;Am Hof 2\\n\\nHaus B\\n;Ulm;;89073;\r\n"
+             "item1.X-ABADR:de\r\nEND:VCARD\r\n");
+  dialogs.fileAnswers.enqueue(data.File(QStringLiteral("outlook.vcf")));
+  ExpectSummary();
+  Trigger("Importieren1");
+  EXPECT_EQ(heading, "Importierte Adressen: 2 von 2.");
+  EXPECT_EQ(listText, "");
+  EXPECT_EQ(Store(), kStore +
+                         Section("M\xFCller,J\xFCrgen", {{store::kVorname, "J\xFCrgen"},
+                                                         {store::kName, "M\xFCller"},
+                                                         {store::kStrasse,
+                                                          "Hauptstra\xDF"
+                                                          "e 1, Hinterhaus"},
+                                                         {store::kPLZ, "79100"},
+                                                         {store::kOrt, "Freiburg"},
+                                                         {store::kTelefon1, "0761 1"}}) +
+                         Section("Zorn,Zoe", {{store::kVorname, "Zoe"},
+                                              {store::kName, "Zorn"},
+                                              {store::kStrasse, "Am Hof 2, Haus B"},
+                                              {store::kPLZ, "89073"},
+                                              {store::kOrt, "Ulm"}}));
+}
+
 }  // namespace
 }  // namespace mainwindowtest
