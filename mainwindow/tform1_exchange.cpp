@@ -200,11 +200,18 @@ void TForm1::Importieren1Click() {
 }
 
 void TForm1::ShowImportedRecords() {
+  // The entry of the record shown stays marked in the new list: the fields keep showing it.
+  const int selected = SelectedListIndex();
+  const QString shown = selected < 0 ? QString() : ListEntry(selected);
   if (Button3->isChecked()) {
     Button3Click();  // the internal-number view is built again from the name index
+    if (!shown.isNull())
+      SelectListEntry(shown);
     return;
   }
   ReloadNameList();
+  if (!shown.isNull())
+    SelectListEntry(shown);
   if (!TreeView1->isHidden()) {
     treeModel_->Clear();
     BuildTree();

@@ -104,5 +104,36 @@ TEST_F(ExchangeEdgesTest, cardsWithAStreetOfTwoLines_areImportedWithTheLinesJoin
                                               {store::kOrt, "Ulm"}}));
 }
 
+// The record shown before the import stays shown; its entry, now further down the list, stays
+// the one marked, so the list and the fields keep telling of the same person.
+TEST_F(ExchangeEdgesTest, importKeepsTheShownRecordsEntrySelected_inBothListViews) {
+  Open(kNames, kStore);
+  data.Write(QStringLiteral("neu.vcf"),
+             "BEGIN:VCARD\r\nVERSION:4.0\r\nN:Adam;Anton\r\nX-PELLUMO-INTERN:7\r\nEND:VCARD\r\n"
+             "BEGIN:VCARD\r\nVERSION:4.0\r\nN:Abel;Ada\r\nX-PELLUMO-INTERN:8\r\nEND:VCARD\r\n");
+  ClickRow(1);
+  ASSERT_EQ(Edit(store::kName)->text(), "Berg");
+  dialogs.fileAnswers.enqueue(data.File(QStringLiteral("neu.vcf")));
+  ExpectSummary();
+  Trigger("Importieren1");
+  ASSERT_EQ(Entries(), (QStringList{"Abel,Ada", "Adam,Anton", "Alt,Bea", "Berg,Ute"}));
+  EXPECT_EQ(form->SelectedListIndex(), 3);
+  EXPECT_EQ(Edit(store::kName)->text(), "Berg");
+
+  // The internal-number view is built again, with the shown entry marked.
+  Click("Button3");
+  ClickRow(2);
+  ASSERT_EQ(Edit(store::kName)->text(), "Alt");
+  data.Write(QStringLiteral("mehr.vcf"),
+             "BEGIN:VCARD\r\nVERSION:4.0\r\nN:Aal;Ali\r\nX-PELLUMO-INTERN:9\r\nEND:VCARD\r\n");
+  dialogs.fileAnswers.enqueue(data.File(QStringLiteral("mehr.vcf")));
+  ExpectSummary();
+  Trigger("Importieren1");
+  ASSERT_EQ(Entries(),
+            (QStringList{"Aal,Ali @ 9", "Abel,Ada @ 8", "Adam,Anton @ 7", "Alt,Bea @ 12"}));
+  EXPECT_EQ(form->SelectedListIndex(), 3);
+  EXPECT_EQ(Edit(store::kName)->text(), "Alt");
+}
+
 }  // namespace
 }  // namespace mainwindowtest
