@@ -42,9 +42,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     raw.replace('\r', ' ').replace('\0', ' ');
     value = store::FromCp1252(raw);
   }
-  // One voice number is always Telefon1 when read back.
-  if (values[store::kTelefon1].isEmpty())
-    std::swap(values[store::kTelefon1], values[store::kTelefon2]);
   const mainwindow::ImportFile again = mainwindow::ReadVCards(mainwindow::VCardOf(values));
   Require(again.error.isEmpty() && again.cards.size() == 1, "one card written, one card read");
   Require(again.cards[0].refusal.isEmpty(), "a written card is read without refusal");

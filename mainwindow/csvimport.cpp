@@ -130,9 +130,10 @@ ImportFile ReadCsvExport(QIODevice& in, const ReadProgress& progress) {
     if (tooLong) {
       card.refusal = QStringLiteral("Die Zeile ist zu lang.");
     } else if (fields.size() != store::kFieldCount) {
-      card.refusal = QStringLiteral("Die Zeile hat %1 Felder statt %2.")
-                         .arg(fields.size())
-                         .arg(store::kFieldCount);
+      card.refusal = (fields.size() == 1 ? QStringLiteral("Die Zeile hat 1 Feld statt %1.")
+                                         : QStringLiteral("Die Zeile hat %2 Felder statt %1."))
+                         .arg(store::kFieldCount)
+                         .arg(fields.size());
     } else {
       bool allMissing = true;
       for (int column = 0; column < store::kFieldCount; ++column) {

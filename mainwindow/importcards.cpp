@@ -22,6 +22,29 @@ QString TrimBlanks(const QString& value) {
   return b == 0 && e == value.size() ? value : value.mid(b, e - b);
 }
 
+// A value of several lines (a street with a second line, as address books write it) as one
+// line: each field holds one line of the files, so the lines are joined by ", ", empty ones
+// dropped. A tab becomes a blank.
+QString OneLine(const QString& value) {
+  if (!value.contains(QLatin1Char('\n')) && !value.contains(QLatin1Char('\r')) &&
+      !value.contains(QLatin1Char('\t')))
+    return value;
+  QStringList lines;
+  QString line;
+  for (qsizetype i = 0; i <= value.size(); ++i) {
+    const QChar c = i < value.size() ? value.at(i) : QLatin1Char('\n');
+    if (c != QLatin1Char('\n') && c != QLatin1Char('\r')) {
+      line += c == QLatin1Char('\t') ? QLatin1Char(' ') : c;
+      continue;
+    }
+    line = line.trimmed();
+    if (!line.isEmpty())
+      lines.append(line);
+    line.clear();
+  }
+  return lines.join(QStringLiteral(", "));
+}
+
 QString CheckValues(const store::RecordValues& values) {
   const bool noName = values[store::kName].isEmpty();
   const bool noFirstName = values[store::kVorname].isEmpty();
@@ -96,7 +119,7 @@ ImportCandidates CheckCards(const std::vector<ImportCard>& cards) {
     }
     store::RecordValues values;
     for (int field = 0; field < store::kFieldCount; ++field)
-      values[size_t(field)] = TrimBlanks(card.values[size_t(field)]);
+      values[size_t(field)] = TrimBlanks(OneLine(card.values[size_t(field)]));
     const QString reason = CheckValues(values);
     if (!reason.isEmpty()) {
       candidates.reasons[i] = reason;

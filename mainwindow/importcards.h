@@ -38,9 +38,9 @@ using ReadProgress = std::function<bool(qint64 bytesRead)>;
 constexpr qsizetype kMaxImportCards = 200000;
 
 // The cards that can become records, with the reasons of those that cannot: no name, a
-// character or a length the data files cannot hold (the checks of a typed entry). Blanks at
-// both ends of every value are dropped first: the record store drops them when it reads a
-// value anyway.
+// character or a length the data files cannot hold (the checks of a typed entry). The lines
+// of a value of several lines are joined by ", " first, and blanks at both ends of every value
+// dropped: the record store drops them when it reads a value anyway.
 struct ImportCandidates {
   std::vector<store::NewRecord> records;
   std::vector<qsizetype> cardOf;  // records[i] comes from cards[cardOf[i]]

@@ -140,6 +140,8 @@ void TForm1::VCardExport1Click() {
     if (!fileName)
       return;
     SaveDialog2.initialPath = *fileName;
+    if (book_->Files().HoldsFile(*fileName))
+      throw store::UserError(store::DataFileTargetMessage(*fileName));
     const store::RecordStore records = book_->OpenRecords(sink_);
     // Written whole in one atomic replace: a failure leaves no half-written file behind.
     if (!store::WriteFileAtomic(*fileName, mainwindow::ExportVCards(records, keys)))
@@ -198,11 +200,18 @@ void TForm1::Importieren1Click() {
 }
 
 void TForm1::ShowImportedRecords() {
+  // The entry of the record shown stays marked in the new list: the fields keep showing it.
+  const int selected = SelectedListIndex();
+  const QString shown = selected < 0 ? QString() : ListEntry(selected);
   if (Button3->isChecked()) {
     Button3Click();  // the internal-number view is built again from the name index
+    if (!shown.isNull())
+      SelectListEntry(shown);
     return;
   }
   ReloadNameList();
+  if (!shown.isNull())
+    SelectListEntry(shown);
   if (!TreeView1->isHidden()) {
     treeModel_->Clear();
     BuildTree();

@@ -16,6 +16,8 @@ void TForm1::ToolbarButton973Click() {
     if (!fileName)
       return;
     SaveDialog1.initialPath = *fileName;
+    if (book_->Files().HoldsFile(*fileName))
+      throw store::UserError(store::DataFileTargetMessage(*fileName));
     const store::RecordStore records = book_->OpenRecords(sink_);
     // Written whole in one atomic replace: a failure leaves no half-written file behind.
     const QByteArray csv = mainwindow::ExportCsv(records, names.lines);

@@ -19,7 +19,8 @@ constexpr int kProgressLines = 4096;
 enum class Prop { Other, Begin, End, Version, N, FN, Org, Title, Adr, Tel, Email, Speed, Intern };
 
 // The types of a TEL or ADR that decide which field takes it.
-enum TypeFlag : quint8 { kFax = 1, kCell = 2, kWork = 4 };
+// kSecond: this program's own mark of a number that belongs in Telefon2.
+enum TypeFlag : quint8 { kFax = 1, kCell = 2, kWork = 4, kSecond = 8 };
 
 QByteArrayView Trimmed(QByteArrayView v) {
   while (!v.isEmpty() && (v.front() == ' ' || v.front() == '\t'))
@@ -150,6 +151,9 @@ void ReadParams(QByteArrayView params, RawProp* prop, QByteArray* store) {
       prop->charsetBegin = store->size();
       store->append(value);
       prop->charsetEnd = store->size();
+    } else if (Is(key, "X-PELLUMO-FELD")) {
+      if (Is(value, "Telefon2"))
+        prop->types |= kSecond;
     } else if (Is(key, "VALUE")) {
       prop->uri = Is(value, "uri");
     }
@@ -454,7 +458,7 @@ class CardMaker {
       TakeOne(store::kFax, number, QStringLiteral("weitere Faxnummer"));
     } else if (p.types & kCell) {
       TakeOne(store::kHandy, number, QStringLiteral("weitere Mobilnummer"));
-    } else if (card_->values[store::kTelefon1].isEmpty()) {
+    } else if (card_->values[store::kTelefon1].isEmpty() && !(p.types & kSecond)) {
       TakeOne(store::kTelefon1, number, QString());
     } else {
       TakeOne(store::kTelefon2, number, QStringLiteral("weitere Telefonnummer"));

@@ -131,7 +131,11 @@ class CardWriter {
       Structured("ADR;TYPE=work:", {{}, {}, v[kStrasse], v[kOrt], {}, v[kPLZ], {}});
     }
     Single("TEL;TYPE=work,voice:", v[kTelefon1]);
-    Single("TEL;TYPE=work,voice:", v[kTelefon2]);
+    // A reader gives the first work number the first field; a second one alone says that it
+    // is the second, or it would move up into the first field on the way back.
+    Single(v[kTelefon1].isEmpty() ? "TEL;TYPE=work,voice;X-PELLUMO-FELD=Telefon2:"
+                                  : "TEL;TYPE=work,voice:",
+           v[kTelefon2]);
     Single("TEL;TYPE=work,fax:", v[kFax]);
     Single("TEL;TYPE=cell:", v[kHandy]);
     Single("EMAIL;TYPE=work:", v[kEMail]);

@@ -446,6 +446,36 @@ QString DataFiles::LockPath() const {
   return QDir(dir_).filePath(QStringLiteral(".adressbuch.lock"));
 }
 
+namespace {
+
+// One spelling of the file a path leads to: links followed, "." and ".." resolved. A file
+// that does not exist yet is named inside its directory's spelling.
+QString FileIdentity(const QString& path) {
+  const QFileInfo info(path);
+  const QString canonical = info.canonicalFilePath();
+  if (!canonical.isEmpty())
+    return canonical;
+  const QString dir = QFileInfo(info.absolutePath()).canonicalFilePath();
+  return QDir(dir.isEmpty() ? info.absolutePath() : dir).filePath(info.fileName());
+}
+
+}  // namespace
+
+bool DataFiles::HoldsFile(const QString& path) const {
+  // File names on Windows are the same in either letter case.
+#ifdef Q_OS_WIN
+  constexpr Qt::CaseSensitivity kCase = Qt::CaseInsensitive;
+#else
+  constexpr Qt::CaseSensitivity kCase = Qt::CaseSensitive;
+#endif
+  const QString target = FileIdentity(path);
+  for (const QString& own : {StorePath(), NamesPath(), SecurePath(), LockPath()}) {
+    if (target.compare(FileIdentity(own), kCase) == 0)
+      return true;
+  }
+  return false;
+}
+
 void DataFiles::SetLockTimeouts(int waitMs, int staleMs) {
   lockWaitMs_ = waitMs;
   lockStaleMs_ = staleMs;

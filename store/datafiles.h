@@ -35,6 +35,9 @@ class DataFiles {
   QString NamesPath() const;   // names.qdx
   QString SecurePath() const;  // secure.qdx
   QString LockPath() const;    // .adressbuch.lock
+  // True when path names one of the data files or the lock file, also through a link or by
+  // another spelling of the same path: an export written there would replace the address book.
+  bool HoldsFile(const QString& path) const;
 
   // How long a change waits for another workstation's lock before it fails, and after how
   // long an abandoned lock (a workstation that died) is taken over.

@@ -38,6 +38,13 @@ QString TooLongForUtf8Message(int field) {
       .arg(kMaxFieldLength);
 }
 
+QString DataFileTargetMessage(const QString& path) {
+  return QStringLiteral("Die Datei ") + QDir::toNativeSeparators(path) +
+         QStringLiteral(
+             " geh\u00f6rt zum Adressbuch und wird nicht \u00fcberschrieben. Bitte w\u00e4hlen "
+             "Sie einen anderen Namen.");
+}
+
 QString LockBusyMessage() {
   return QStringLiteral(
       "Das Adressbuch wird gerade an einem anderen Arbeitsplatz ge\u00e4ndert. Bitte versuchen "

@@ -11,6 +11,8 @@ QString CannotWriteMessage(const QString& path);   // "nach %s kann nicht geschr
 QString CannotCreateMessage(const QString& path);  // "Datei %s kann nicht erstellt werden"
 // A value longer than a record store kept in UTF-8 gives back (field in editor order).
 QString TooLongForUtf8Message(int field);  // "Das Feld "Straße" ist zu lang ..."
+// An export was asked to replace one of the address book's own files.
+QString DataFileTargetMessage(const QString& path);  // "Die Datei %s gehört zum Adressbuch ..."
 // Another workstation holds the lock of the data files past the wait.
 QString LockBusyMessage();  // "Das Adressbuch wird gerade an einem anderen Arbeitsplatz ..."
 

@@ -73,15 +73,18 @@ TEST(CsvImportTest, linesThatAreNoRecord_getTheirReason) {
                           "Error;Error;Error;Error;Error;Error;Error;Error;Error;Error;Error;"
                           "Error;Error;Error;Error\r\n"
                           "\r\n"
+                          "Anna Meier, Bonn\r\n"  // a line typed without the separators
                           "\"Offen;Otto;;;;;;;;;;;;;\r\n";
-  const ImportFile read = ReadCsvExport(file);
-  ASSERT_EQ(read.cards.size(), 3u);
+  ImportFile read = ReadCsvExport(file);
+  ASSERT_EQ(read.cards.size(), 4u);
+  EXPECT_EQ(read.cards[2].refusal, "Die Zeile hat 1 Feld statt 15.");
+  read.cards.erase(read.cards.begin() + 2);
   EXPECT_EQ(read.cards[0].refusal, "Die Zeile hat 16 Felder statt 15.");
   EXPECT_EQ(read.cards[1].refusal,
             U("Die Zeile enthält nur „Error“: der Datensatz fehlte beim Export."));
   EXPECT_EQ(read.cards[2].refusal,
             U("Ein Anführungszeichen wird bis zum Ende der Datei nicht geschlossen."));
-  EXPECT_EQ(mainwindow::Where(read.cards[2]), "Zeile 5");
+  EXPECT_EQ(mainwindow::Where(read.cards[2]), "Zeile 6");
 }
 
 TEST(CsvImportTest, otherHeaderBinaryOrEmpty_isNoExportOfThisProgram) {

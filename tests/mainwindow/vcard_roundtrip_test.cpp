@@ -78,7 +78,7 @@ TEST(VCardExportTest, escapingFoldingAndEmptyFields) {
             "ORG:;EK\\;1\r\n" +
                 title +
                 "ADR;TYPE=work:;;C:\\\\Hof;;;79822;\r\n"
-                "TEL;TYPE=work,voice:0761 2\r\n"
+                "TEL;TYPE=work,voice;X-PELLUMO-FELD=Telefon2:0761 2\r\n"
                 "END:VCARD\r\n");
   for (const QByteArray& line : card.split('\n'))
     EXPECT_LE(line.size(), 76) << line.toStdString();  // 75 octets and the CR
@@ -128,6 +128,29 @@ void SaveAll(const QString& dir, const Book& book, const QList<store::RecordValu
     ASSERT_EQ(files.SaveRecord(v[store::kName] + "," + v[store::kVorname], v),
               store::DataFiles::SaveOutcome::Saved);
   }
+}
+
+// Telefon1 and Telefon2 are both work numbers; a second number without a first must come back
+// as the second, not move up into the first field.
+TEST(VCardRoundTripTest, secondTelephoneWithoutAFirst_comesBackInItsOwnField) {
+  store::RecordValues values;
+  values[store::kName] = U("Zwölf");
+  values[store::kVorname] = "Zoe";
+  values[store::kTelefon2] = "0761 2";
+  values[store::kFax] = "0761 3";
+  const QByteArray card = mainwindow::VCardOf(values);
+  EXPECT_TRUE(card.contains("TEL;TYPE=work,voice;X-PELLUMO-FELD=Telefon2:0761 2\r\n"))
+      << card.toStdString();
+  const mainwindow::ImportFile read = mainwindow::ReadVCards(card);
+  ASSERT_EQ(read.cards.size(), 1u);
+  EXPECT_EQ(read.cards[0].values, values);
+  EXPECT_TRUE(read.cards[0].leftOut.isEmpty());
+
+  // Both numbers: written as before, and read back each into its field.
+  values[store::kTelefon1] = "0761 1";
+  const QByteArray both = mainwindow::VCardOf(values);
+  EXPECT_TRUE(both.contains("TEL;TYPE=work,voice:0761 1\r\nTEL;TYPE=work,voice:0761 2\r\n"));
+  EXPECT_EQ(mainwindow::ReadVCards(both).cards.at(0).values, values);
 }
 
 TEST(VCardRoundTripTest, exportThenImportIntoAnEmptyBook_givesTheSameFilesByteForByte) {
