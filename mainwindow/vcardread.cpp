@@ -368,8 +368,12 @@ class CardMaker {
     }
     QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
     *text = utf8.decode(bytes);
-    if (!utf8.hasError())
+    if (!utf8.hasError()) {
+      // Some programs write letters decomposed ("u" and a combining diaeresis); composed,
+      // they are the "ü" the record store holds.
+      *text = text->normalized(QString::NormalizationForm_C);
       return true;
+    }
     if (version40_) {
       Refuse(QStringLiteral("Die Karte enthält Text, der nicht in UTF-8 geschrieben ist."));
       return false;

@@ -189,6 +189,20 @@ TEST(VCardReadTest, byteOrderMarkLfOnly_nameFromNOrFromFn_manyCardsInFileOrder) 
   EXPECT_EQ(mainwindow::Where(read.cards[2]), "Karte 3");
 }
 
+// Letters written decomposed (a base letter and a combining mark, as some programs write
+// UTF-8) are read composed, so that the store's code page holds them.
+TEST(VCardReadTest, decomposedLetters_areReadComposed) {
+  const ImportFile read =
+      ReadVCards(QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Mu\xCC\x88ller;Jo\xCC\x88rg\r\n"
+                            "ADR;TYPE=work:;;Stra\xC3\x9F"
+                            "e 1;Ko\xCC\x88ln;;50667;\r\nEND:VCARD\r\n"));
+  ASSERT_EQ(read.cards.size(), 1u);
+  EXPECT_EQ(read.cards[0].values[store::kName], U("Müller"));
+  EXPECT_EQ(read.cards[0].values[store::kVorname], U("Jörg"));
+  EXPECT_EQ(read.cards[0].values[store::kOrt], U("Köln"));
+  EXPECT_EQ(read.cards[0].name, U("Jörg Müller"));
+}
+
 TEST(VCardReadTest, cardsThatCannotBeRead_getTheirReason_otherCardsStillCount) {
   const QByteArray file =
       "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Kurz;Karl\r\n"  // no END: the next BEGIN cuts it off
