@@ -55,15 +55,35 @@ TForm8::SaveOutcome TForm8::SaveReport() {
   // cannot be read is not overwritten, so nothing of it is lost.
   const QString companion = reports::CompanionName(path);
   const store::ReadResult existing = store::ReadWholeFile(companion);
-  if (existing.status == store::ReadStatus::Failed ||
-      !store::WriteFileAtomic(companion, reports::WriteCompanion(existing.bytes, GridData()))) {
+  auto cannotWrite = [&] {
     platform::Dialogs::Get().Error(this, store::CannotWriteMessage(companion));
     return SaveOutcome::Failed;
-  }
-  if (!store::WriteFileAtomic(path, reports::WriteRtf(BlockText(), BlockFont()))) {
+  };
+  auto cannotCreate = [&] {
     platform::Dialogs::Get().Error(this, store::CannotCreateMessage(path));
     return SaveOutcome::Failed;
+  };
+  if (existing.status == store::ReadStatus::Failed)
+    return cannotWrite();
+  // Both files are written whole under temporary names before either replaces its old file:
+  // a text file that cannot be written (a full disk, a file made read-only, a link to a share
+  // that dropped out) then leaves the old report as it was, instead of its old blocks beside
+  // a new table. The companion still replaces its file first.
+  const QByteArray companionBytes = reports::WriteCompanion(existing.bytes, GridData());
+  const QByteArray textBytes = reports::WriteRtf(BlockText(), BlockFont());
+  store::PendingReplace companionReplace(companion);
+  store::PendingReplace textReplace(path);
+  switch (store::PendingReplace::WriteBoth(companionReplace, {QByteArrayView(companionBytes)},
+                                           textReplace, {QByteArrayView(textBytes)})) {
+    case 1:
+      return cannotWrite();
+    case 2:
+      return cannotCreate();
   }
+  if (!companionReplace.Commit())
+    return cannotWrite();
+  if (!textReplace.Commit())
+    return cannotCreate();
   RichEdit1->document()->setModified(false);
   ToolbarButton976->setEnabled(true);
   return SaveOutcome::Saved;

@@ -1,5 +1,6 @@
 // Saving and opening reports through the window.
 #include <QDir>
+#include <QFile>
 #include <QHeaderView>
 #include <QTableView>
 
@@ -150,6 +151,37 @@ TEST_F(ReportFiles, textNotCreatable_companionWrittenModifiedKept) {
   EXPECT_EQ(dialogs.Texts(), QStringList({store::CannotCreateMessage(dir.File("r.txt"))}));
   EXPECT_TRUE(dir.Exists("r.sgr"));
   EXPECT_FALSE(dir.Exists("r.txt"));
+  EXPECT_TRUE(form->BlockModified());
+}
+
+// A report is a pair: a text file that cannot be replaced (a full disk, a link to a share that
+// dropped out, a file made read-only) must not leave its old blocks beside a new table.
+TEST_F(ReportFiles, textCannotBeWritten_oldReportKeepsItsTable) {
+  BuildSmallReport();
+  SaveAs(dir.File("r.txt"));
+  const QByteArray oldText = dir.Read("r.txt");
+  const QByteArray oldCompanion = dir.Read("r.sgr");
+  SetChecked("CheckListBox1", 7, false);
+  Trigger("AusmarkiertenDatenBerichterstellen1");
+
+  store::SetFaultHook([](store::FileOp op, const QString& path) {
+    return op == store::FileOp::Write && path.endsWith(".txt");
+  });
+  SaveAs(dir.File("r.txt"));
+  EXPECT_EQ(dialogs.Texts(), QStringList({store::CannotCreateMessage(dir.File("r.txt"))}));
+  EXPECT_EQ(dir.Read("r.txt"), oldText);
+  EXPECT_EQ(dir.Read("r.sgr"), oldCompanion);
+  EXPECT_TRUE(form->BlockModified());
+  store::SetFaultHook({});
+
+  // The same report saved over a link whose file has gone.
+  ASSERT_TRUE(QFile::link(dir.File("gone/r.txt"), dir.File("l.txt")));
+  dir.Write("l.sgr", oldCompanion);
+  SaveAs(dir.File("l.txt"));
+  EXPECT_EQ(dialogs.Texts().last(), store::CannotCreateMessage(dir.File("l.txt")));
+  EXPECT_EQ(dir.Read("l.sgr"), oldCompanion);
+  EXPECT_EQ(QDir(dir.Path()).entryList(QDir::Files | QDir::System),
+            QStringList({"adresse.qdx", "l.sgr", "l.txt", "r.sgr", "r.txt"}));  // no leftovers
   EXPECT_TRUE(form->BlockModified());
 }
 
