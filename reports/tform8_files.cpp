@@ -12,6 +12,7 @@
 
 #include "platform/dialogs.h"
 #include "reports/companion.h"
+#include "reports/reportfiles.h"
 #include "reports/rtf.h"
 #include "reports/tform8.h"
 #include "store/fileio.h"
@@ -51,39 +52,17 @@ TForm8::SaveOutcome TForm8::SaveReport() {
   lastSaveName_ = path;
 
   // The companion is updated as the profile service does it key by key (keys of an earlier,
-  // larger report stay), but replaced whole in one atomic write. A companion that exists but
-  // cannot be read is not overwritten, so nothing of it is lost.
-  const QString companion = reports::CompanionName(path);
-  const store::ReadResult existing = store::ReadWholeFile(companion);
-  auto cannotWrite = [&] {
-    platform::Dialogs::Get().Error(this, store::CannotWriteMessage(companion));
-    return SaveOutcome::Failed;
-  };
-  auto cannotCreate = [&] {
-    platform::Dialogs::Get().Error(this, store::CannotCreateMessage(path));
-    return SaveOutcome::Failed;
-  };
-  if (existing.status == store::ReadStatus::Failed)
-    return cannotWrite();
-  // Both files are written whole under temporary names before either replaces its old file:
-  // a text file that cannot be written (a full disk, a file made read-only, a link to a share
-  // that dropped out) then leaves the old report as it was, instead of its old blocks beside
-  // a new table. The companion still replaces its file first.
-  const QByteArray companionBytes = reports::WriteCompanion(existing.bytes, GridData());
-  const QByteArray textBytes = reports::WriteRtf(BlockText(), BlockFont());
-  store::PendingReplace companionReplace(companion);
-  store::PendingReplace textReplace(path);
-  switch (store::PendingReplace::WriteBoth(companionReplace, {QByteArrayView(companionBytes)},
-                                           textReplace, {QByteArrayView(textBytes)})) {
-    case 1:
-      return cannotWrite();
-    case 2:
-      return cannotCreate();
+  // larger report stay), but replaced whole in one atomic write.
+  switch (reports::WriteReportFiles(path, GridData(), BlockText(), BlockFont())) {
+    case reports::ReportWrite::CompanionFailed:
+      platform::Dialogs::Get().Error(this, store::CannotWriteMessage(reports::CompanionName(path)));
+      return SaveOutcome::Failed;
+    case reports::ReportWrite::TextFailed:
+      platform::Dialogs::Get().Error(this, store::CannotCreateMessage(path));
+      return SaveOutcome::Failed;
+    case reports::ReportWrite::Saved:
+      break;
   }
-  if (!companionReplace.Commit())
-    return cannotWrite();
-  if (!textReplace.Commit())
-    return cannotCreate();
   RichEdit1->document()->setModified(false);
   ToolbarButton976->setEnabled(true);
   return SaveOutcome::Saved;
