@@ -185,6 +185,22 @@ TEST_F(ReportFiles, textCannotBeWritten_oldReportKeepsItsTable) {
   EXPECT_TRUE(form->BlockModified());
 }
 
+// A report named like a companion would be its own companion: the text would replace the
+// table just written, and the save would still say nothing.
+TEST_F(ReportFiles, nameOfItsOwnCompanion_refusedNothingWritten) {
+  BuildSmallReport();
+  SaveAs(dir.File("bericht.sgr"));
+  EXPECT_EQ(dialogs.Texts(), QStringList({store::CannotCreateMessage(dir.File("bericht.sgr"))}));
+  EXPECT_FALSE(dir.Exists("bericht.sgr"));
+  EXPECT_TRUE(form->BlockModified());
+
+  // Saved under a name of its own, the same report is written whole.
+  SaveAs(dir.File("bericht.txt"));
+  EXPECT_FALSE(form->BlockModified());
+  Open(dir.File("bericht.txt"));
+  EXPECT_EQ(form->GridRowCount(), 4);
+}
+
 TEST_F(ReportFiles, unreadableText_messageAfterRetries_blockKeepsText_companionStillRead) {
   BuildSmallReport();
   SaveAs(dir.File("r.txt"));
