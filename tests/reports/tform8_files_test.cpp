@@ -52,6 +52,38 @@ TEST_F(ReportFiles, saveThenOpen_restoresLinesAndEveryCell) {
   EXPECT_FALSE(form->BlockModified());
 }
 
+// Values at the store's limit of 1023 characters, holding what Rich Text Format escapes and
+// what the profile service could cut, come back exactly: the last character of the longest
+// value is where a cut one short would fall.
+TEST_F(ReportFiles, valuesAtTheirLimitWithEscapedCharacters_comeBackExactly) {
+  StoredRecord full{"Voll,Anna", {}};
+  for (const char* key :
+       {"Vorname", "Name", "Position", "Kurzzeichen", "Firma", "Strasse", "PLZ", "Ort", "Telefon1",
+        "Telefon2", "Fax", "Handy", "EMail", "Kurzwahl", "IRuf"}) {
+    full.values.append(
+        {key, QString(1000, QChar(0xE4)) + "{\\}\t\u20ac[x]=;\"" + QString(11, 'z') + "!"});
+  }
+  ASSERT_EQ(full.values[0].second.size(), 1023);
+  StoredRecord odd{"B{r}ace\\,Tab\tX", {{"Vorname", "Tab\tX"}, {"Name", "B{r}ace\\"}}};
+  dir.Write("adresse.qdx", StoreBytes({full, odd}));
+  mainList = {"B{r}ace\\,Tab\tX", "Voll,Anna"};
+  Show();
+  NewReport();
+  Build();
+  const QStringList lines = form->BlockLines();
+  const reports::Grid grid = form->GridData();
+  ASSERT_TRUE(lines.contains("Interne Rufnummer: " + full.values[0].second));
+  ASSERT_EQ(grid.Cell(15, 2), full.values[0].second);
+
+  SaveAs(dir.File("r.txt"));
+  NewReport();
+  Open(dir.File("r.txt"));
+  EXPECT_EQ(form->BlockLines(), lines);
+  EXPECT_EQ(form->GridData().Cells(), grid.Cells());
+  EXPECT_EQ(form->GridColumnCount(), 16);
+  EXPECT_EQ(form->GridRowCount(), 3);
+}
+
 TEST_F(ReportFiles, dialogs_filterSuffixOverwriteQuestionAndLastName) {
   BuildSmallReport();
   SaveAs(dir.File("a.txt"));
