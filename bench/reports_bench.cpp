@@ -18,6 +18,7 @@
 #include "reports/builders.h"
 #include "reports/companion.h"
 #include "reports/reportfields.h"
+#include "reports/reportfiles.h"
 #include "reports/rtf.h"
 #include "reports/tform8.h"
 #include "store/addressbook.h"
@@ -72,10 +73,9 @@ const QFont& ViewFont() {
 }
 
 void Save(const QString& path, const Report& report) {
-  const QString companion = reports::CompanionName(path);
-  const store::ReadResult existing = store::ReadWholeFile(companion);
-  if (!store::WriteFileAtomic(companion, reports::WriteCompanion(existing.bytes, report.grid)) ||
-      !store::WriteFileAtomic(path, reports::WriteRtf(report.lines, ViewFont()))) {
+  // As the window's save command writes them.
+  if (reports::WriteReportFiles(path, report.grid, report.lines, ViewFont()) !=
+      reports::ReportWrite::Saved) {
     qFatal("report_save: not written");
   }
 }

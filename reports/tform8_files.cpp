@@ -12,6 +12,7 @@
 
 #include "platform/dialogs.h"
 #include "reports/companion.h"
+#include "reports/reportfiles.h"
 #include "reports/rtf.h"
 #include "reports/tform8.h"
 #include "store/fileio.h"
@@ -51,18 +52,16 @@ TForm8::SaveOutcome TForm8::SaveReport() {
   lastSaveName_ = path;
 
   // The companion is updated as the profile service does it key by key (keys of an earlier,
-  // larger report stay), but replaced whole in one atomic write. A companion that exists but
-  // cannot be read is not overwritten, so nothing of it is lost.
-  const QString companion = reports::CompanionName(path);
-  const store::ReadResult existing = store::ReadWholeFile(companion);
-  if (existing.status == store::ReadStatus::Failed ||
-      !store::WriteFileAtomic(companion, reports::WriteCompanion(existing.bytes, GridData()))) {
-    platform::Dialogs::Get().Error(this, store::CannotWriteMessage(companion));
-    return SaveOutcome::Failed;
-  }
-  if (!store::WriteFileAtomic(path, reports::WriteRtf(BlockText(), BlockFont()))) {
-    platform::Dialogs::Get().Error(this, store::CannotCreateMessage(path));
-    return SaveOutcome::Failed;
+  // larger report stay), but replaced whole in one atomic write.
+  switch (reports::WriteReportFiles(path, GridData(), BlockText(), BlockFont())) {
+    case reports::ReportWrite::CompanionFailed:
+      platform::Dialogs::Get().Error(this, store::CannotWriteMessage(reports::CompanionName(path)));
+      return SaveOutcome::Failed;
+    case reports::ReportWrite::TextFailed:
+      platform::Dialogs::Get().Error(this, store::CannotCreateMessage(path));
+      return SaveOutcome::Failed;
+    case reports::ReportWrite::Saved:
+      break;
   }
   RichEdit1->document()->setModified(false);
   ToolbarButton976->setEnabled(true);

@@ -1,5 +1,6 @@
 // Saving and opening reports through the window.
 #include <QDir>
+#include <QFile>
 #include <QHeaderView>
 #include <QTableView>
 
@@ -49,6 +50,38 @@ TEST_F(ReportFiles, saveThenOpen_restoresLinesAndEveryCell) {
   EXPECT_EQ(form->BlockLines(), lines);
   EXPECT_EQ(form->GridData(), grid);
   EXPECT_FALSE(form->BlockModified());
+}
+
+// Values at the store's limit of 1023 characters, holding what Rich Text Format escapes and
+// what the profile service could cut, come back exactly: the last character of the longest
+// value is where a cut one short would fall.
+TEST_F(ReportFiles, valuesAtTheirLimitWithEscapedCharacters_comeBackExactly) {
+  StoredRecord full{"Voll,Anna", {}};
+  for (const char* key :
+       {"Vorname", "Name", "Position", "Kurzzeichen", "Firma", "Strasse", "PLZ", "Ort", "Telefon1",
+        "Telefon2", "Fax", "Handy", "EMail", "Kurzwahl", "IRuf"}) {
+    full.values.append(
+        {key, QString(1000, QChar(0xE4)) + "{\\}\t\u20ac[x]=;\"" + QString(11, 'z') + "!"});
+  }
+  ASSERT_EQ(full.values[0].second.size(), 1023);
+  StoredRecord odd{"B{r}ace\\,Tab\tX", {{"Vorname", "Tab\tX"}, {"Name", "B{r}ace\\"}}};
+  dir.Write("adresse.qdx", StoreBytes({full, odd}));
+  mainList = {"B{r}ace\\,Tab\tX", "Voll,Anna"};
+  Show();
+  NewReport();
+  Build();
+  const QStringList lines = form->BlockLines();
+  const reports::Grid grid = form->GridData();
+  ASSERT_TRUE(lines.contains("Interne Rufnummer: " + full.values[0].second));
+  ASSERT_EQ(grid.Cell(15, 2), full.values[0].second);
+
+  SaveAs(dir.File("r.txt"));
+  NewReport();
+  Open(dir.File("r.txt"));
+  EXPECT_EQ(form->BlockLines(), lines);
+  EXPECT_EQ(form->GridData().Cells(), grid.Cells());
+  EXPECT_EQ(form->GridColumnCount(), 16);
+  EXPECT_EQ(form->GridRowCount(), 3);
 }
 
 TEST_F(ReportFiles, dialogs_filterSuffixOverwriteQuestionAndLastName) {
@@ -151,6 +184,53 @@ TEST_F(ReportFiles, textNotCreatable_companionWrittenModifiedKept) {
   EXPECT_TRUE(dir.Exists("r.sgr"));
   EXPECT_FALSE(dir.Exists("r.txt"));
   EXPECT_TRUE(form->BlockModified());
+}
+
+// A report is a pair: a text file that cannot be replaced (a full disk, a link to a share that
+// dropped out, a file made read-only) must not leave its old blocks beside a new table.
+TEST_F(ReportFiles, textCannotBeWritten_oldReportKeepsItsTable) {
+  BuildSmallReport();
+  SaveAs(dir.File("r.txt"));
+  const QByteArray oldText = dir.Read("r.txt");
+  const QByteArray oldCompanion = dir.Read("r.sgr");
+  SetChecked("CheckListBox1", 7, false);
+  Trigger("AusmarkiertenDatenBerichterstellen1");
+
+  store::SetFaultHook([](store::FileOp op, const QString& path) {
+    return op == store::FileOp::Write && path.endsWith(".txt");
+  });
+  SaveAs(dir.File("r.txt"));
+  EXPECT_EQ(dialogs.Texts(), QStringList({store::CannotCreateMessage(dir.File("r.txt"))}));
+  EXPECT_EQ(dir.Read("r.txt"), oldText);
+  EXPECT_EQ(dir.Read("r.sgr"), oldCompanion);
+  EXPECT_TRUE(form->BlockModified());
+  store::SetFaultHook({});
+
+  // The same report saved over a link whose file has gone.
+  ASSERT_TRUE(QFile::link(dir.File("gone/r.txt"), dir.File("l.txt")));
+  dir.Write("l.sgr", oldCompanion);
+  SaveAs(dir.File("l.txt"));
+  EXPECT_EQ(dialogs.Texts().last(), store::CannotCreateMessage(dir.File("l.txt")));
+  EXPECT_EQ(dir.Read("l.sgr"), oldCompanion);
+  EXPECT_EQ(QDir(dir.Path()).entryList(QDir::Files | QDir::System),
+            QStringList({"adresse.qdx", "l.sgr", "l.txt", "r.sgr", "r.txt"}));  // no leftovers
+  EXPECT_TRUE(form->BlockModified());
+}
+
+// A report named like a companion would be its own companion: the text would replace the
+// table just written, and the save would still say nothing.
+TEST_F(ReportFiles, nameOfItsOwnCompanion_refusedNothingWritten) {
+  BuildSmallReport();
+  SaveAs(dir.File("bericht.sgr"));
+  EXPECT_EQ(dialogs.Texts(), QStringList({store::CannotCreateMessage(dir.File("bericht.sgr"))}));
+  EXPECT_FALSE(dir.Exists("bericht.sgr"));
+  EXPECT_TRUE(form->BlockModified());
+
+  // Saved under a name of its own, the same report is written whole.
+  SaveAs(dir.File("bericht.txt"));
+  EXPECT_FALSE(form->BlockModified());
+  Open(dir.File("bericht.txt"));
+  EXPECT_EQ(form->GridRowCount(), 4);
 }
 
 TEST_F(ReportFiles, unreadableText_messageAfterRetries_blockKeepsText_companionStillRead) {
