@@ -15,6 +15,8 @@
 #include "reports/reportfiles.h"
 #include "reports/rtf.h"
 #include "reports/tform8.h"
+#include "store/addressbook.h"
+#include "store/datafiles.h"
 #include "store/fileio.h"
 #include "store/messages.h"
 #include "store/sharedaccess.h"
@@ -50,6 +52,14 @@ TForm8::SaveOutcome TForm8::SaveReport() {
     return SaveOutcome::Cancelled;
   const QString path = WithDefaultSuffix(*chosen);
   lastSaveName_ = path;
+  // A report named like a data file ("adresse.qdx" in the program's directory) would replace
+  // the address book itself.
+  for (const QString& target : {path, reports::CompanionName(path)}) {
+    if (book_->Files().HoldsFile(target)) {
+      platform::Dialogs::Get().Error(this, store::DataFileTargetMessage(target));
+      return SaveOutcome::Failed;
+    }
+  }
 
   // The companion is updated as the profile service does it key by key (keys of an earlier,
   // larger report stay), but replaced whole in one atomic write.

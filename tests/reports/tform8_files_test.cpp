@@ -233,6 +233,29 @@ TEST_F(ReportFiles, nameOfItsOwnCompanion_refusedNothingWritten) {
   EXPECT_EQ(form->GridRowCount(), 4);
 }
 
+// A report saved under the name of a data file (its own, or its companion's) would replace
+// the address book: refused, nothing written, the report still unsaved.
+TEST_F(ReportFiles, nameOfADataFile_refusedTheAddressBookStaysWhole) {
+  BuildSmallReport();
+  dir.Write("names.qdx", "Beck,Bea\r\nZander,Zoe\r\n");
+  const QByteArray store = dir.Read("adresse.qdx");
+  const QByteArray names = dir.Read("names.qdx");
+  QFile::link(dir.File("names.qdx"), dir.File("liste.txt"));
+  QFile::link(dir.File("names.qdx"), dir.File("tabelle.sgr"));  // the companion of tabelle.txt
+  for (const QString& name : {QStringLiteral("adresse.qdx"), QStringLiteral("liste.txt"),
+                              QStringLiteral("tabelle.txt")}) {
+    dialogs.boxes.clear();
+    SaveAs(dir.File(name));
+    ASSERT_EQ(dialogs.boxes.size(), 1) << name.toStdString();
+    EXPECT_TRUE(dialogs.Texts().first().contains(QString::fromUtf8("gehört zum Adressbuch")));
+    EXPECT_TRUE(form->BlockModified());
+  }
+  EXPECT_EQ(dir.Read("adresse.qdx"), store);
+  EXPECT_EQ(dir.Read("names.qdx"), names);
+  EXPECT_FALSE(dir.Exists("adresse.sgr"));
+  EXPECT_FALSE(dir.Exists("tabelle.txt"));
+}
+
 TEST_F(ReportFiles, unreadableText_messageAfterRetries_blockKeepsText_companionStillRead) {
   BuildSmallReport();
   SaveAs(dir.File("r.txt"));
