@@ -272,6 +272,7 @@ class TForm1 : public QMainWindow {
  public:
   void SearchEditChange();  // the search text changed: filter the list, or show it whole
   void Suchen1Click();      // menu "&Suchen" (Ctrl+F): focus the search field
+  void SearchEditToList();  // Down or Enter in the search field: on to the list
 
  private:
   void CreateSearchField();

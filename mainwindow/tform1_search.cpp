@@ -23,10 +23,12 @@
 
 namespace {
 
-// Escape empties the field, which shows the whole list again.
+// Escape empties the field, which shows the whole list again. Down and Enter go on to the
+// list, as in the address books people know: the hits are read from the keyboard.
 class SearchLineEdit : public QLineEdit {
  public:
-  using QLineEdit::QLineEdit;
+  SearchLineEdit(QWidget* parent, std::function<void()> toList)
+      : QLineEdit(parent), toList_(std::move(toList)) {}
 
  protected:
   void keyPressEvent(QKeyEvent* event) override {
@@ -34,8 +36,16 @@ class SearchLineEdit : public QLineEdit {
       clear();
       return;
     }
+    if (event->key() == Qt::Key_Down || event->key() == Qt::Key_Return ||
+        event->key() == Qt::Key_Enter) {
+      toList_();
+      return;
+    }
     QLineEdit::keyPressEvent(event);
   }
+
+ private:
+  std::function<void()> toList_;
 };
 
 // Runs a function whenever the watched widget changes size.
@@ -58,7 +68,7 @@ constexpr int kMaxSearchLength = 255;
 }  // namespace
 
 void TForm1::CreateSearchField() {
-  SearchEdit = new SearchLineEdit(Panel2);
+  SearchEdit = new SearchLineEdit(Panel2, [this] { SearchEditToList(); });
   SearchEdit->setObjectName(QStringLiteral("SearchEdit"));
   SearchEdit->setPlaceholderText(QStringLiteral("Suchen"));
   SearchEdit->setFont(ListBox1->font());
@@ -91,6 +101,18 @@ void TForm1::PlaceSearchField() {
 void TForm1::Suchen1Click() {
   SearchEdit->setFocus(Qt::ShortcutFocusReason);
   SearchEdit->selectAll();
+}
+
+void TForm1::SearchEditToList() {
+  if (!ListBox1->isVisible() || !ListBox1->isEnabled() || listModel_->Count() == 0)
+    return;
+  ListBox1->setFocus(Qt::TabFocusReason);
+  // Nothing chosen yet: the first entry is chosen and shown, as a click on it would; the
+  // arrow keys go on from there.
+  if (SelectedListIndex() < 0) {
+    SelectListIndex(0);
+    ListBox1Click();
+  }
 }
 
 void TForm1::ClearSearch() {

@@ -2,6 +2,7 @@
 // hit, Escape, the views, changes here and on another workstation while the list is filtered.
 #include <QFile>
 #include <QLabel>
+#include <QListView>
 
 #include "store/datafiles.h"
 #include "store/messages.h"
@@ -80,6 +81,35 @@ TEST_F(SearchWindowTest, typingFiltersAfterEachKeyAndEscapeShowsTheWholeList) {
   EXPECT_EQ(HitCount(), QString());
   EXPECT_EQ(form->SelectedListIndex(), 3);
   EXPECT_EQ(Edit(store::kName)->text(), QStringLiteral("Zorn"));
+  EXPECT_TRUE(dialogs.boxes.isEmpty());
+}
+
+// Down or Enter in the field goes on to the hits: the first is chosen and shown, the arrow
+// keys go on from there; an entry chosen already stays chosen; without hits the field keeps
+// the focus.
+TEST_F(SearchWindowTest, downOrEnterInTheField_goesOnToTheHits) {
+  Open(kNames, kStore);
+  Trigger("Suchen1");
+  TypeKeys(QStringLiteral("freiburg"));
+  QTest::keyClick(Field(), Qt::Key_Down);
+  QListView* list = Find<QListView>("ListBox1");
+  EXPECT_TRUE(list->hasFocus());
+  EXPECT_EQ(form->SelectedListIndex(), 0);
+  EXPECT_EQ(Edit(store::kName)->text(), QStringLiteral("Meier"));
+  QTest::keyClick(list, Qt::Key_Down);
+  EXPECT_EQ(Edit(store::kName)->text(), QStringLiteral("Zorn"));
+
+  Trigger("Suchen1");
+  QTest::keyClick(Field(), Qt::Key_Return);
+  EXPECT_TRUE(list->hasFocus());
+  EXPECT_EQ(form->SelectedListIndex(), 1);
+  EXPECT_EQ(Edit(store::kName)->text(), QStringLiteral("Zorn"));
+
+  Trigger("Suchen1");
+  TypeKeys(QStringLiteral("x"));
+  ASSERT_EQ(Entries(), QStringList());
+  QTest::keyClick(Field(), Qt::Key_Enter);
+  EXPECT_TRUE(Field()->hasFocus());
   EXPECT_TRUE(dialogs.boxes.isEmpty());
 }
 
