@@ -12,8 +12,10 @@
 #include "store/usererror.h"
 
 void TForm1::ClearEditFields() {
+  // Setting the text, unlike clearing it, also forgets the field's undo steps: undo in the
+  // next entry must not bring back a value of the record saved or given up before.
   for (QLineEdit* edit : edits_)
-    edit->clear();
+    edit->setText(QString());
 }
 
 void TForm1::EnableEditFields(bool enabled) {
@@ -65,6 +67,14 @@ void TForm1::SetStateControls(bool entry) {
   TreeView1->setEnabled(!entry);
   SetSearchEnabled(!entry);
   EnableEditFields(entry);
+  // An entry finished while the company view is shown returns to that view, in which the
+  // commands on the selected entry stay off.
+  if (!entry && !TreeView1->isHidden()) {
+    for (QAction* item : {Bearbeiten2, Lschen2})
+      item->setEnabled(false);
+    for (QToolButton* button : {ToolbarButton972, ToolbarButton9710, ToolbarButton979})
+      button->setEnabled(false);
+  }
 }
 
 void TForm1::EnterBrowsingState() {

@@ -188,6 +188,29 @@ TEST_F(EditCycleTest, clipboardCommandsActOnTheFocusedField) {
   EXPECT_EQ(Edit(store::kStrasse)->text(), QStringLiteral("Bonn"));
 }
 
+// Undo in a field goes back only over what was typed in this entry: the values of the record
+// saved or given up before are gone for good, with the key and with the menu item alike.
+TEST_F(EditCycleTest, undoInTheNextEntry_bringsBackNothingOfTheEntryBefore) {
+  Open("Abel,Bert\r\nMeier,Anna\r\n", kTwoRecords);
+  ClickRow(1);
+  Click("ToolbarButton972");
+  Type(store::kOrt, QStringLiteral("Bonn"));
+  Trigger("Dateneingabebeenden1");
+  ASSERT_FALSE(form->EntryUnderway());
+  Trigger("NeuerDatensatzerstellen1");
+  QTest::keyClick(Edit(store::kOrt), Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(Edit(store::kOrt)->text(), QString());
+  Edit(store::kName)->setFocus();
+  Trigger("Rckgngig1");
+  EXPECT_EQ(Edit(store::kName)->text(), QString());
+
+  Type(store::kFirma, QStringLiteral("Acme"));
+  Trigger("Dateneingabeabbrechen1");
+  Trigger("NeuerDatensatzerstellen1");
+  QTest::keyClick(Edit(store::kFirma), Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(Edit(store::kFirma)->text(), QString());
+}
+
 TEST_F(EditCycleTest, reportCommandRefreshesTheListThenRunsTheReportGenerator) {
   Open("Abel,Bert\r\nMeier,Anna\r\n", kTwoRecords);
   QStringList seen;
