@@ -91,6 +91,9 @@ void TForm1::ToolbarButton9713Click() {
   }
   TreeView1->collapseAll();
   TreeView1->expand(treeModel_->RootIndex());
+  // During an entry the fields hold what is being typed, not a person of the tree.
+  if (EntryUnderway())
+    return;
   // The fields are emptied, so no person stays chosen: leaving the view would otherwise select
   // that person in the list while no record is shown.
   TreeView1->selectionModel()->clear();

@@ -113,5 +113,31 @@ TEST_F(EditCycleViewsTest, companyViewDuringAnEdit_keepsTheTypedValuesAndDeletes
   EXPECT_TRUE(Item("Lschen2")->isEnabled());
 }
 
+// Looking up a company during an entry: folding the whole tree leaves the typed values alone,
+// and once the entry is saved the company view keeps edit and delete off.
+TEST_F(EditCycleViewsTest, companyViewDuringANewRecord_foldingKeepsTheInput_commandsStayOff) {
+  Open(kNames, kStore);
+  Click("ToolbarButton971");
+  FillNames(QStringLiteral("Neu"), QStringLiteral("Nina"));
+  Type(store::kFirma, QStringLiteral("Acme"));
+  Click("ToolbarButton9712");
+  Click("ToolbarButton9713");  // expand all
+  Click("ToolbarButton9713");  // collapse all
+  EXPECT_EQ(Edit(store::kName)->text(), QStringLiteral("Neu"));
+  EXPECT_EQ(Edit(store::kFirma)->text(), QStringLiteral("Acme"));
+  Click("Button1");
+  EXPECT_TRUE(dialogs.boxes.isEmpty()) << dialogs.Texts().join('|').toStdString();
+  EXPECT_TRUE(Store().contains("[Neu,Nina]\r\nVorname=Nina\r\nName=Neu\r\n"));
+  ASSERT_TRUE(Find<QTreeView>("TreeView1")->isVisible());
+  for (const char* button : {"ToolbarButton972", "ToolbarButton9710", "ToolbarButton979"})
+    EXPECT_FALSE(Button(button)->isEnabled()) << button;
+  EXPECT_FALSE(Item("Lschen2")->isEnabled());
+  EXPECT_FALSE(Item("Bearbeiten2")->isEnabled());
+  EXPECT_TRUE(Button("ToolbarButton971")->isEnabled());
+  Click("ToolbarButton9712");  // back to the list: the commands are on again
+  EXPECT_TRUE(Button("ToolbarButton979")->isEnabled());
+  EXPECT_TRUE(Item("Bearbeiten2")->isEnabled());
+}
+
 }  // namespace
 }  // namespace mainwindowtest
