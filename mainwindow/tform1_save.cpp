@@ -12,6 +12,10 @@ namespace {
 
 const char* const kNamesRequired = "Die Felder \"Vorname\" und \"Name\" müßen Daten enthalten";
 const char* const kKeyExists = "Datensatz für diese Person existiert bereits!";
+const char* const kKeyUnlisted =
+    "Datensatz für diese Person existiert bereits! Er steht nicht in der Liste, weil er gerade "
+    "an einem anderen Arbeitsplatz bearbeitet wird oder verwaist ist. Verwaiste Datensätze "
+    "nimmt \"Verwaiste Datensätze wiederherstellen\" wieder in die Liste auf.";
 const char* const kSaveQuestion = "Soll die bearbeitete Kundendatei gespeichert werden ?";
 
 }  // namespace
@@ -68,10 +72,15 @@ bool TForm1::WriteRecord(const QString& key, const store::RecordValues& values) 
   try {
     // The duplicate test reads the name index as it is on disk now and ignores letter case,
     // because the record store matches section names that way: a key that differs from a
-    // live one only in case would overwrite that record.
-    const auto outcome = book_->Files().SaveRecord(key, values);
+    // live one only in case would overwrite that record. Nor may the save overwrite a record
+    // that another workstation is editing: only the record under edit here is overwritten.
+    const auto outcome = book_->Files().SaveRecord(key, values, &editKey_);
     if (outcome == store::DataFiles::SaveOutcome::KeyExists) {
       dialogs.Message(this, QString::fromUtf8(kKeyExists));
+      return false;
+    }
+    if (outcome == store::DataFiles::SaveOutcome::KeyUnlisted) {
+      dialogs.Message(this, QString::fromUtf8(kKeyUnlisted));
       return false;
     }
   } catch (const store::UserError& error) {

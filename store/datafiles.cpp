@@ -215,6 +215,14 @@ struct SaveWork {
     return names.IndexIgnoringCase(key) >= 0 || secure.IndexIgnoringCase(key) >= 0;
   }
 
+  // The section is there but no list names it: another workstation is editing that record
+  // (its key is out of the name index meanwhile), or it is an orphan. Only the record that
+  // this save finishes may overwrite it.
+  static bool TakesUnlistedSection(const ProfileText::SectionChange& change, const QString& key,
+                                   const QString* editedKey) {
+    return editedKey && change.existed && key.compare(*editedKey, Qt::CaseInsensitive) != 0;
+  }
+
   // Where the record's section goes in the store. The file is written as it was around the
   // changed section: no copy of the whole store.
   static ProfileText::SectionChange Plan(const ProfileText& store, const QString& key,
@@ -278,7 +286,7 @@ struct SaveAhead {
   std::optional<UserError> failure;
 
   void Prepare(const DataFiles& files, const QString& key, const RecordValues& values,
-               StoreBytes& storeBytes, const WrittenInOrder& namesOrder) {
+               const QString* editedKey, StoreBytes& storeBytes, const WrittenInOrder& namesOrder) {
     bool listed = false;
     bool listsNameKeys = false;
     auto listsSide = [&] {
@@ -311,6 +319,11 @@ struct SaveAhead {
       return;  // made under the lock, which tells why it cannot be
     if (listed) {
       work.outcome = DataFiles::SaveOutcome::KeyExists;
+      made = true;
+      return;
+    }
+    if (SaveWork::TakesUnlistedSection(change, key, editedKey)) {
+      work.outcome = DataFiles::SaveOutcome::KeyUnlisted;
       made = true;
       return;
     }
@@ -481,7 +494,8 @@ void DataFiles::SetLockTimeouts(int waitMs, int staleMs) {
   lockStaleMs_ = staleMs;
 }
 
-DataFiles::SaveOutcome DataFiles::SaveRecord(const QString& key, const RecordValues& values) {
+DataFiles::SaveOutcome DataFiles::SaveRecord(const QString& key, const RecordValues& values,
+                                             const QString* editedKey) {
   StoreBytes storeBytes;
   // Taking the lock waits for the disk (the lock file is forced to it): the save is made
   // meanwhile from the files as they are, and counts once the lock is held if they are still
@@ -494,7 +508,7 @@ DataFiles::SaveOutcome DataFiles::SaveRecord(const QString& key, const RecordVal
   if (ReadAhead::Possible()) {
     ahead = std::make_unique<SaveAhead>();
     InParallel(true, takeLock,
-               [&] { ahead->Prepare(*this, key, values, storeBytes, namesOrder_); });
+               [&] { ahead->Prepare(*this, key, values, editedKey, storeBytes, namesOrder_); });
   } else {
     takeLock();
   }
@@ -514,6 +528,8 @@ DataFiles::SaveOutcome DataFiles::SaveRecord(const QString& key, const RecordVal
   const ProfileText store(storeBytes.Read(StorePath(), names->HasKeys() || secure.HasKeys()));
   SaveWork::CheckFitsStore(store, values);
   const ProfileText::SectionChange change = SaveWork::Plan(store, key, values);
+  if (SaveWork::TakesUnlistedSection(change, key, editedKey))
+    return SaveOutcome::KeyUnlisted;
   names->InsertSorted(key);
   work.Write(*this, store, change, *names);
   const SaveOutcome outcome = work.Commit(*this);

@@ -45,11 +45,18 @@ class DataFiles {
   // The same for every object made from now on (10 s and 30 s unless set; tests shorten them).
   static void SetDefaultLockTimeouts(int waitMs, int staleMs);
 
-  enum class SaveOutcome { Saved, KeyExists };
+  enum class SaveOutcome { Saved, KeyExists, KeyUnlisted };
   // Saves a record under key: refused (KeyExists, nothing written) when the name index on
   // disk lists a key equal to it ignoring letter case; otherwise writes all fifteen values
   // into the key's section in one atomic replace and adds the key to the name index.
-  SaveOutcome SaveRecord(const QString& key, const RecordValues& values);
+  //
+  // editedKey, when given, is the key of the record this save finishes (empty for a new
+  // record). The key's section may then only be overwritten when it is that record's own:
+  // a section that no list names belongs to a record under edit on another workstation, or
+  // to an orphan, and the save is refused (KeyUnlisted, nothing written). Without editedKey
+  // the section is overwritten.
+  SaveOutcome SaveRecord(const QString& key, const RecordValues& values,
+                         const QString* editedKey = nullptr);
 
   // Name index deltas: the edit cycle takes a key out while it is edited and puts it back.
   void RemoveFromNames(const QString& key);

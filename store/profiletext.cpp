@@ -107,6 +107,7 @@ ProfileText::SectionChange ProfileText::PlanSection(
     headerEol = "\r\n";
   } else {
     // The header line's text stays; its line end and the body are written anew.
+    change.existed = true;
     const qsizetype end = SectionEnd(text.data, text.size, s.bodyBegin);
     change.begin = text.offset + s.headerLineEnd;
     change.end = text.offset + end;

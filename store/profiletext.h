@@ -39,6 +39,7 @@ class ProfileText {
     qsizetype begin = 0;
     qsizetype end = 0;
     QByteArray bytes;
+    bool existed = false;  // the section was there already (its name matched ignoring case)
   };
   SectionChange PlanSection(QStringView section,
                             const QList<QPair<QString, QString>>& keyValues) const;

@@ -2,6 +2,8 @@
 // and without a new name, failed writes, and the question asked when the window closes.
 #include <memory>
 
+#include "store/datafiles.h"
+
 #include "tests/mainwindow/mainwindowfixture.h"
 
 namespace mainwindowtest {
@@ -204,6 +206,56 @@ TEST_F(SaveTest, editRenamedOntoAnotherListedKeyIsRefusedAndCancelListsTheOrigin
   EXPECT_EQ(Names(), QByteArray("Abel,Bert\r\nMeier,Anna\r\n"));
   EXPECT_EQ(Entries(), (QStringList{"Abel,Bert", "Meier,Anna"}));
   EXPECT_EQ(Store(), kMeier);
+}
+
+// Another workstation has taken Meier,Anna into an edit (her key is out of the name index) or
+// left her orphaned: a new record, or a rename, under her key must not overwrite her record.
+TEST_F(SaveTest, keyOfARecordEditedElsewhere_isRefused_andThatRecordKept) {
+  const QString unlisted = QStringLiteral(
+      "Datensatz für diese Person existiert bereits! Er steht nicht in der Liste, weil er gerade "
+      "an einem anderen Arbeitsplatz bearbeitet wird oder verwaist ist. Verwaiste Datensätze "
+      "nimmt \"Verwaiste Datensätze wiederherstellen\" wieder in die Liste auf.");
+  const QByteArray abel = Section("Abel,Bert", {{store::kVorname, "Bert"}, {store::kName, "Abel"}});
+  Open("Abel,Bert\r\nMeier,Anna\r\n", abel + kMeier);
+  data.Write(QStringLiteral("names.qdx"), "Abel,Bert\r\n");  // the edit elsewhere begins
+  Click("ToolbarButton971");
+  FillNames(QStringLiteral("MEIER"), QStringLiteral("Anna"));
+  Type(store::kOrt, QStringLiteral("Berlin"));
+  Click("Button1");
+  EXPECT_EQ(dialogs.Texts(), QStringList{unlisted});
+  ExpectEntryIntact(store::kOrt, QStringLiteral("Berlin"));
+  Click("ToolbarButton9711");
+
+  dialogs.boxes.clear();
+  ClickRow(0);
+  Click("ToolbarButton972");  // Abel,Bert renamed into Meier,Anna
+  FillNames(QStringLiteral("Meier"), QStringLiteral("Anna"));
+  Click("Button1");
+  EXPECT_EQ(dialogs.Texts(), QStringList{unlisted});
+  EXPECT_EQ(Store(), abel + kMeier);
+  EXPECT_TRUE(Names().isEmpty());
+
+  // The other workstation finishes its edit under the same key.
+  store::RecordValues values;
+  values[store::kName] = QStringLiteral("Meier");
+  values[store::kVorname] = QStringLiteral("Anna");
+  const QString own = QStringLiteral("Meier,Anna");
+  EXPECT_EQ(store::DataFiles(data.Path()).SaveRecord(own, values, &own),
+            store::DataFiles::SaveOutcome::Saved);
+}
+
+// A rename that only changes letter case stays in the record's own section: no orphan is left.
+TEST_F(SaveTest, renameThatOnlyChangesLetterCase_keepsOneSection) {
+  Open("meier,anna\r\n",
+       Section("meier,anna", {{store::kVorname, "anna"}, {store::kName, "meier"}}));
+  ClickRow(0);
+  Click("ToolbarButton972");
+  FillNames(QStringLiteral("Meier"), QStringLiteral("Anna"));
+  Click("Button1");
+  EXPECT_TRUE(dialogs.boxes.isEmpty()) << dialogs.Texts().join('|').toStdString();
+  EXPECT_EQ(Names(), QByteArray("Meier,Anna\r\n"));
+  EXPECT_EQ(Store(), Section("meier,anna", {{store::kVorname, "Anna"}, {store::kName, "Meier"}}));
+  EXPECT_TRUE(store::DataFiles(data.Path()).OrphanedKeys().isEmpty());
 }
 
 TEST_F(SaveTest, failedWriteShowsTheErrorAndKeepsTheEntry) {
