@@ -71,10 +71,8 @@ void TForm1::VerwaisteDatenstzewiederherstellen1Click() {
 TForm3* TForm1::CreateRestoreDialog() {
   auto* dialog = new TForm3(this);
   dialog->SetAddressBook(book_);
-  // Restored records become visible at once, in whatever view the window is.
-  dialog->SetCloseAction([this] {
-    SetListEntries({});
-    ReloadNameList();
-  });
+  // Restored records become visible at once, in whatever view the window is. A name index
+  // that cannot be read leaves the list as it was rather than empty.
+  dialog->SetCloseAction([this] { ReloadNameList(); });
   return dialog;
 }

@@ -79,6 +79,7 @@ QStringList TForm3::LoadKeys() {
       return book_->Files().OrphanedKeys();
     } catch (const store::UserError& error) {
       platform::Dialogs::Get().Error(this, error.message());
+      namesUnreadable_ = true;
       return {};
     }
   }
@@ -87,6 +88,7 @@ QStringList TForm3::LoadKeys() {
 }
 
 void TForm3::FormShow() {
+  namesUnreadable_ = false;
   CheckListBox1->clear();
   // The keys come sorted; the items are built first and handed to the list in one go.
   for (const QString& key : LoadKeys()) {
@@ -108,7 +110,9 @@ void TForm3::BitBtn1Click() {
 }
 
 void TForm3::FormClose() {
-  if (closeAction_)
+  // Nothing was restored from files that could not be read, and reading them again for the
+  // main list would only say so a second time.
+  if (closeAction_ && !namesUnreadable_)
     closeAction_();
 }
 
@@ -146,8 +150,10 @@ void TForm3::Restore() {
   // Compared with the name index as it is on disk, not with the main list, which may be the
   // partial internal-number view: no key may end up listed twice.
   const store::LoadResult names = book_->ReadNames(sink);
-  if (!names.loaded)
+  if (!names.loaded) {
+    namesUnreadable_ = true;
     return;
+  }
   QSet<QString> live;
   live.reserve(names.lines.size());
   for (const QString& key : names.lines)

@@ -57,6 +57,8 @@ class TForm3 : public QDialog {
 
   std::shared_ptr<store::AddressBook> book_;
   Source source_ = Source::Deleted;
+  // The name index could not be read in this opening (the user has been told once).
+  bool namesUnreadable_ = false;
   std::function<void()> closeAction_;
 };
 

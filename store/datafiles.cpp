@@ -602,12 +602,12 @@ DataFiles::RestoreOutcome DataFiles::RestoreRecords(const QStringList& keys) {
   RestoreOutcome outcome = RestoreOutcome::Restored;
   bool moved = false;
   for (const QString& key : keys) {
-    const qsizetype at = secure.IndexOf(key);
-    if (at < 0) {
+    // Every copy goes: a key that a deleted-records file lists twice (older programs appended
+    // without looking) would otherwise still be offered as deleted once it is live again.
+    if (secure.RemoveAll(key) == 0) {
       outcome = RestoreOutcome::NotDeleted;  // restored or purged elsewhere meanwhile
       continue;
     }
-    secure.RemoveAt(at);
     if (names.IndexIgnoringCase(key) < 0)
       names.InsertSorted(key);
     moved = true;
@@ -633,7 +633,7 @@ void DataFiles::PurgeRecords(const QStringList& keys) {
     if (secure.RemoveAll(key) == 0)
       continue;  // restored or purged elsewhere meanwhile
     // A key that is live again (or whose section a listed key shares) keeps its section.
-    if (names.IndexIgnoringCase(key) < 0)
+    if (names.IndexOfSameSection(key) < 0)
       store.EraseSection(key);
   }
   if (store.Bytes() != before)
@@ -670,9 +670,10 @@ QStringList DataFiles::OrphanedKeys() const {
   const ListBytes secure(ReadForChange(SecurePath()));
   const QByteArray store = ReadForChange(StorePath());
   QSet<QByteArray> listed;
+  // Section names come without blanks at their ends; a listed key is compared the same way.
   for (const ListBytes* list : {&names, &secure}) {
     for (qsizetype i = 0; i < list->Count(); ++i)
-      listed.insert(FoldCase(list->Line(i)));
+      listed.insert(FoldCase(list->Line(i).trimmed()));
   }
   QStringList orphans;
   for (const QString& section : profile::SectionNames(store)) {
@@ -692,14 +693,20 @@ DataFiles::RestoreOutcome DataFiles::RelistOrphans(const QStringList& keys) {
   ListBytes& names = *namesList;
   const ListBytes secure(ReadForChange(SecurePath()));
   for (const QString& key : keys) {
-    if (names.IndexIgnoringCase(key) >= 0)
+    if (names.IndexOfSameSection(key) >= 0)
       return RestoreOutcome::KeyLive;
   }
+  // Listing a key needs its record: the store must be there, and each section is looked up.
+  StoreBytes storeBytes;
+  const ProfileText store(storeBytes.Read(StorePath(), true));
   RestoreOutcome outcome = RestoreOutcome::Restored;
   bool added = false;
   for (const QString& key : keys) {
     // Deleted meanwhile (its key now stands in the deleted-records file): that file decides.
-    if (secure.IndexIgnoringCase(key) >= 0 || names.IndexIgnoringCase(key) >= 0) {
+    // Gone meanwhile (listed, deleted and purged elsewhere): listing it would show a record
+    // that reads "Error" in every field.
+    if (secure.IndexIgnoringCase(key) >= 0 || names.IndexIgnoringCase(key) >= 0 ||
+        !store.HasSection(key)) {
       outcome = RestoreOutcome::NotDeleted;
       continue;
     }

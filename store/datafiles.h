@@ -70,7 +70,7 @@ class DataFiles {
   // Moves the keys from the deleted-records file back to the name index. Refused
   // (KeyLive, nothing written) when any of them is listed in the name index ignoring
   // letter case. Keys no longer in the deleted-records file are skipped and the outcome is
-  // NotDeleted; the others are still moved. No key is listed twice.
+  // NotDeleted; the others are still moved, every copy of them. No key is listed twice.
   RestoreOutcome RestoreRecords(const QStringList& keys);
 
   // Erases the sections of keys from the record store and removes exactly those keys from
@@ -91,8 +91,8 @@ class DataFiles {
   // ignored), sorted. Reads the files as a reader does, without the lock.
   QStringList OrphanedKeys() const;
   // Lists such keys in the name index again. Refused (KeyLive, nothing written) when any of
-  // them is listed there meanwhile, ignoring letter case; keys deleted meanwhile are skipped
-  // (NotDeleted), the others are still listed.
+  // them is listed there meanwhile, ignoring letter case; keys deleted meanwhile, and keys
+  // whose section is gone meanwhile, are skipped (NotDeleted), the others are still listed.
   RestoreOutcome RelistOrphans(const QStringList& keys);
 
  private:

@@ -44,6 +44,28 @@ qsizetype ListBytes::IndexIgnoringCase(const QString& key) const {
   return -1;
 }
 
+namespace {
+
+QByteArrayView WithoutEndBlanks(QByteArrayView bytes) {
+  while (!bytes.isEmpty() && profile::IsBlank(bytes.front()))
+    bytes = bytes.sliced(1);
+  while (!bytes.isEmpty() && profile::IsBlank(bytes.back()))
+    bytes.chop(1);
+  return bytes;
+}
+
+}  // namespace
+
+qsizetype ListBytes::IndexOfSameSection(const QString& key) const {
+  const QByteArray encoded = ToCp1252(key);
+  const QByteArrayView wanted = WithoutEndBlanks(encoded);
+  for (size_t i = 0; i < lines_.size(); ++i) {
+    if (EqualIgnoringCase(WithoutEndBlanks(lines_[i]), wanted))
+      return static_cast<qsizetype>(i);
+  }
+  return -1;
+}
+
 bool ListBytes::HasKeys() const {
   return std::any_of(lines_.begin(), lines_.end(),
                      [](QByteArrayView line) { return IsKeyLength(line.size()); });

@@ -27,6 +27,10 @@ class ListBytes {
   qsizetype IndexOf(const QString& key) const;  // exact, or -1
   // Record keys equal ignoring letter case address the same section of the record store.
   qsizetype IndexIgnoringCase(const QString& key) const;
+  // The first line that names the same section of the record store as key: the store matches
+  // section names ignoring letter case and blanks at both ends, so "Meier,Anna " (a first
+  // name that older programs saved with a blank at its end) is the record of "Meier,Anna".
+  qsizetype IndexOfSameSection(const QString& key) const;
 
   // Inserts key where the sort order of the name index puts it. A list that is not sorted
   // (written elsewhere, or by an older program) is sorted first; lines too long to be keys

@@ -1,11 +1,13 @@
 // The restore dialog TForm3, opened from the main window's menu; the files are compared as bytes.
 #include <QDialog>
+#include <QFile>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTimer>
 
 #include "mainwindow/tform3.h"
+#include "store/messages.h"
 #include "tests/mainwindow/mainwindowfixture.h"
 #include "tests/mainwindow/views_fixtures.h"
 
@@ -141,6 +143,24 @@ TEST_F(RestoreTest, keyRestoredElsewhereMeanwhile_isReported_theOthersAreMoved) 
   EXPECT_EQ(dialogs.Texts(), QStringList{mainwindow::RestoreFailedMessage()});
   EXPECT_EQ(Names(), "Alt,Bea\r\nCarl,Max\r\n");
   EXPECT_EQ(Secure(), "Dorn,Ida\r\nEck,Olaf\r\nFink,Lea\r\n");
+}
+
+// A share that drops out takes the name index with it while the dialog is open. The restore
+// stops and says so once; closing the dialog keeps the list the user had, instead of leaving an
+// empty address book on the screen, whichever button closes it.
+TEST_F(RestoreTest, nameIndexGoneWhileTheDialogIsOpen_listKept_failureToldOnce) {
+  data.Write(QStringLiteral("secure.qdx"), kDeleted);
+  Open("Alt,Bea\r\nZorn,Udo\r\n");
+  ASSERT_TRUE(QFile::remove(data.File(QStringLiteral("names.qdx"))));
+  Restore({"Carl,Max"});
+
+  EXPECT_EQ(dialogs.Texts(), QStringList{store::LoadFailureMessage()});
+  EXPECT_EQ(Entries(), (QStringList{"Alt,Bea", "Zorn,Udo"}));
+  EXPECT_FALSE(data.Exists(QStringLiteral("names.qdx")));
+  EXPECT_EQ(Secure(), kDeleted);
+
+  Restore({}, QString(), "BitBtn2");
+  EXPECT_EQ(Entries(), (QStringList{"Alt,Bea", "Zorn,Udo"}));
 }
 
 TEST_F(RestoreTest, deleteThenRestore_bringsTheRecordBackWithAllItsValues) {

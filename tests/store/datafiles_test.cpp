@@ -325,6 +325,16 @@ TEST_F(DataFilesTest, restore_refusesLiveKeys_skipsKeysNoLongerDeleted_neverList
   EXPECT_EQ(Secure(), QByteArray("abel,karl\r\n"));
 }
 
+// Older programs appended a deleted key without looking, so a deleted-records file may list
+// it twice. A restore takes every copy: the live record is no longer offered as deleted.
+TEST_F(DataFilesTest, restore_keyListedTwiceAsDeleted_leavesNoCopyBehind) {
+  dir.Write("names.qdx", "Abel,Karl\r\n");
+  dir.Write("secure.qdx", "Meier,Anna\r\nOtto,Max\r\nMeier,Anna\r\n");
+  EXPECT_EQ(files.RestoreRecords({"Meier,Anna"}), DataFiles::RestoreOutcome::Restored);
+  EXPECT_EQ(Names(), QByteArray("Abel,Karl\r\nMeier,Anna\r\n"));
+  EXPECT_EQ(Secure(), QByteArray("Otto,Max\r\n"));
+}
+
 TEST_F(DataFilesTest, purge_removesExactlyItsKeys_aKeyDeletedMeanwhileSurvives) {
   dir.Write("names.qdx", "Live,Again\r\n");
   dir.Write("secure.qdx", "Alt,Otto\r\nLive,Again\r\nNeu,Geloescht\r\n");

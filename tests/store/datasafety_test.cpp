@@ -271,6 +271,20 @@ TEST_F(DataSafetyTest, orphanedSections_areFoundIgnoringCase_andListedAgainByDel
   EXPECT_TRUE(files.OrphanedKeys().isEmpty());
 }
 
+// Between the dialog's opening and its OK another workstation listed the orphan, deleted it
+// and purged it: its section is gone, and listing the key would show a record that reads
+// "Error" in every field. It is skipped; an orphan still there is listed.
+TEST_F(DataSafetyTest, orphanWhoseSectionWasPurgedMeanwhile_isNotListed) {
+  dir.Write("names.qdx", "Abel,Karl\r\n");
+  dir.Write("adresse.qdx", kStore + "[Weg,Ist]\r\nName=Weg\r\n");
+  ASSERT_EQ(files.OrphanedKeys(), (QStringList{"Alt,Otto", "Weg,Ist"}));
+  dir.Write("adresse.qdx", kStore);
+  dir.Write("secure.qdx", "");
+  EXPECT_EQ(files.RelistOrphans({"Alt,Otto", "Weg,Ist"}), DataFiles::RestoreOutcome::NotDeleted);
+  EXPECT_EQ(Names(), QByteArray("Abel,Karl\r\nAlt,Otto\r\n"));
+  EXPECT_EQ(Store(), kStore);
+}
+
 // A purge of Meier,Anna must not erase the section of the live MEIER,Anna: the record store
 // matches section names ignoring letter case.
 TEST_F(DataSafetyTest, purge_keyLiveInAnotherSpelling_keepsTheSection) {
@@ -281,6 +295,26 @@ TEST_F(DataSafetyTest, purge_keyLiveInAnotherSpelling_keepsTheSection) {
   EXPECT_EQ(Store(), QByteArray("[MEIER,Anna]\r\nName=MEIER\r\n"));
   EXPECT_EQ(Secure(), QByteArray());
   EXPECT_EQ(Names(), QByteArray("MEIER,Anna\r\n"));
+}
+
+// Older programs saved a first name with a blank at its end, and the record store drops
+// blanks at both ends of a section name: "Meier,Anna " and " Abel,Karl" name the sections of
+// the live Meier,Anna and Abel,Karl. Purging such a deleted twin keeps the live record, and
+// the twin listed as live is no orphan to be listed a second time.
+TEST_F(DataSafetyTest, purge_deletedKeyDifferingOnlyInEndBlanks_keepsTheLiveSection) {
+  const QByteArray store = "[Meier,Anna]\r\nName=Meier\r\n[Abel,Karl]\r\nName=Abel\r\n";
+  dir.Write("names.qdx", "Abel,Karl\r\nMeier,Anna\r\n");
+  dir.Write("secure.qdx", "Meier,Anna \r\n Abel,Karl\r\n");
+  dir.Write("adresse.qdx", store);
+  files.PurgeRecords({"Meier,Anna ", " Abel,Karl"});
+  EXPECT_EQ(Store(), store);
+  EXPECT_EQ(Secure(), QByteArray());
+
+  dir.Write("names.qdx", "Meier,Anna \r\n");
+  dir.Write("secure.qdx", "abel,karl \r\n");
+  EXPECT_TRUE(files.OrphanedKeys().isEmpty());
+  EXPECT_EQ(files.RelistOrphans({"Meier,Anna"}), DataFiles::RestoreOutcome::KeyLive);
+  EXPECT_EQ(Names(), QByteArray("Meier,Anna \r\n"));
 }
 
 // Restored on another workstation and taken into an edit there since the purge question was
