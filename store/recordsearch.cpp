@@ -279,18 +279,10 @@ namespace {
 
 // The words typed that hold a character Windows-1252 has no byte for.
 std::vector<QStringView> WordsBeyondCp1252(QStringView typed) {
-  std::vector<QStringView> words;
-  qsizetype i = 0;
-  while (i < typed.size()) {
-    while (i < typed.size() && typed[i].isSpace())
-      ++i;
-    const qsizetype start = i;
-    while (i < typed.size() && !typed[i].isSpace())
-      ++i;
-    const QStringView word = typed.sliced(start, i - start);
-    if (!word.isEmpty() && !FitsCp1252(word))
-      words.push_back(word);
-  }
+  std::vector<QStringView> words = SplitWords(typed);
+  words.erase(
+      std::remove_if(words.begin(), words.end(), [](QStringView word) { return FitsCp1252(word); }),
+      words.end());
   return words;
 }
 

@@ -199,10 +199,8 @@ QByteArray PhoneDigits(QByteArrayView bytes) {
   return out;
 }
 
-std::optional<std::vector<SearchWord>> SearchWords(QStringView typed, bool utf8Store) {
-  if (!utf8Store && !FitsCp1252(typed))
-    return std::nullopt;
-  std::vector<SearchWord> words;
+std::vector<QStringView> SplitWords(QStringView typed) {
+  std::vector<QStringView> words;
   qsizetype i = 0;
   while (i < typed.size()) {
     while (i < typed.size() && typed[i].isSpace())
@@ -210,9 +208,18 @@ std::optional<std::vector<SearchWord>> SearchWords(QStringView typed, bool utf8S
     const qsizetype start = i;
     while (i < typed.size() && !typed[i].isSpace())
       ++i;
-    if (i == start)
-      break;
-    const QByteArray bytes = ToCp1252(typed.sliced(start, i - start));
+    if (i > start)
+      words.push_back(typed.sliced(start, i - start));
+  }
+  return words;
+}
+
+std::optional<std::vector<SearchWord>> SearchWords(QStringView typed, bool utf8Store) {
+  if (!utf8Store && !FitsCp1252(typed))
+    return std::nullopt;
+  std::vector<SearchWord> words;
+  for (const QStringView typedWord : SplitWords(typed)) {
+    const QByteArray bytes = ToCp1252(typedWord);
     SearchWord word{SpelledOut(bytes), Contracted(bytes), PhoneDigits(bytes)};
     if (!AllDigits(word.digits))
       word.digits.clear();

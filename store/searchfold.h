@@ -51,4 +51,7 @@ struct SearchWord {
 // are to be checked against their text (SearchCache does).
 std::optional<std::vector<SearchWord>> SearchWords(QStringView typed, bool utf8Store = false);
 
+// The words of typed: the runs of characters between blanks, in order.
+std::vector<QStringView> SplitWords(QStringView typed);
+
 }  // namespace store

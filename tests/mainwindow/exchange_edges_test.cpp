@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 
+#include "tests/mainwindow/exchange_fixture.h"
 #include "tests/mainwindow/mainwindowfixture.h"
 #include "tests/mainwindow/views_fixtures.h"
 
@@ -17,20 +18,7 @@ using viewsfixtures::Person;
 const QByteArray kNames = "Alt,Bea\r\nBerg,Ute\r\n";
 const QByteArray kStore = Person("Berg", "Ute", "Zeta") + Person("Alt", "Bea", "A;B", "12");
 
-class ExchangeEdgesTest : public MainWindowTest {
- protected:
-  // Answers the summary dialog with OK and keeps what it said.
-  void ExpectSummary() {
-    dialogs.modalAnswers.enqueue([this](QDialog& dialog) {
-      heading = dialog.findChild<QLabel*>(QStringLiteral("SummaryHeading"))->text();
-      auto* list = dialog.findChild<QPlainTextEdit*>(QStringLiteral("SummaryList"));
-      listText = list ? list->toPlainText() : QString();
-      return int(QDialog::Accepted);
-    });
-  }
-  QString heading;
-  QString listText;
-};
+using ExchangeEdgesTest = ExchangeWindowTest;
 
 // The save dialog lets the user type any name, also that of a data file in the program's own
 // directory; the export would replace the address book with a vCard or CSV file.

@@ -2,6 +2,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 
+#include "tests/mainwindow/exchange_fixture.h"
 #include "tests/mainwindow/mainwindowfixture.h"
 #include "tests/mainwindow/views_fixtures.h"
 
@@ -22,20 +23,7 @@ const QByteArray kAltCard =
 const QByteArray kBergCard =
     "BEGIN:VCARD\r\nVERSION:4.0\r\nFN:Ute Berg\r\nN:Berg;Ute;;;\r\nORG:Zeta\r\nEND:VCARD\r\n";
 
-class ExchangeTest : public MainWindowTest {
- protected:
-  // Answers the summary dialog with OK and keeps what it said.
-  void ExpectSummary() {
-    dialogs.modalAnswers.enqueue([this](QDialog& dialog) {
-      heading = dialog.findChild<QLabel*>(QStringLiteral("SummaryHeading"))->text();
-      auto* list = dialog.findChild<QPlainTextEdit*>(QStringLiteral("SummaryList"));
-      listText = list ? list->toPlainText() : QString();
-      return int(QDialog::Accepted);
-    });
-  }
-  QString heading;
-  QString listText;
-};
+using ExchangeTest = ExchangeWindowTest;
 
 TEST_F(ExchangeTest, menuItems_belowTheOtherCommandsOfDatei_disabledWhileAnEntryIsUnderway) {
   Open(kNames, kStore);
