@@ -164,6 +164,7 @@ class TForm1 : public QMainWindow {
 
   // Edit cycle (tform1_editcycle.cpp).
   void SetStateControls(bool entry);
+  void EnableSelectionCommands(bool enabled);  // edit and delete of the selected entry
   void SendEditCommand(const std::function<void(QLineEdit*)>& command);
   // Puts the key of the record under edit back into the name index and the shown list.
   // False (after an error box) when the name index could not be written.

@@ -69,12 +69,8 @@ void TForm1::SetStateControls(bool entry) {
   EnableEditFields(entry);
   // An entry finished while the company view is shown returns to that view, in which the
   // commands on the selected entry stay off.
-  if (!entry && !TreeView1->isHidden()) {
-    for (QAction* item : {Bearbeiten2, Lschen2})
-      item->setEnabled(false);
-    for (QToolButton* button : {ToolbarButton972, ToolbarButton9710, ToolbarButton979})
-      button->setEnabled(false);
-  }
+  if (!entry && !TreeView1->isHidden())
+    EnableSelectionCommands(false);
 }
 
 void TForm1::EnterBrowsingState() {

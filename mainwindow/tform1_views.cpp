@@ -42,17 +42,22 @@ void TForm1::Button3Click() {
   ListBox1->scrollToTop();
 }
 
+// The commands that act on the entry selected in the list: edit and delete, in the menu and
+// on the toolbars.
+void TForm1::EnableSelectionCommands(bool enabled) {
+  for (QAction* item : {Bearbeiten2, Lschen2})
+    item->setEnabled(enabled);
+  for (QToolButton* button : {ToolbarButton972, ToolbarButton9710, ToolbarButton979})
+    button->setEnabled(enabled);
+}
+
 void TForm1::ToolbarButton9712Click() {
   const bool companyView = ToolbarButton9712->isChecked();
   if (companyView)
     ClearSearch();
   // Leaving the view during an entry enables no edit or delete command: they would act on
   // another record while this one is being typed.
-  const bool selectionCommands = !companyView && !EntryUnderway();
-  for (QAction* item : {Bearbeiten2, Lschen2})
-    item->setEnabled(selectionCommands);
-  for (QToolButton* button : {ToolbarButton972, ToolbarButton9710, ToolbarButton979})
-    button->setEnabled(selectionCommands);
+  EnableSelectionCommands(!companyView && !EntryUnderway());
   Button3->setEnabled(!companyView);
   ToolbarButton9713->setEnabled(companyView);
 
