@@ -5,23 +5,13 @@
 #include "store/fileio.h"
 
 namespace reports {
-namespace {
-
-// How the file system compares names: "Bericht.SGR" is "Bericht.sgr" on Windows.
-#if defined(Q_OS_WIN) || defined(Q_OS_MACOS)
-constexpr Qt::CaseSensitivity kFileNameCase = Qt::CaseInsensitive;
-#else
-constexpr Qt::CaseSensitivity kFileNameCase = Qt::CaseSensitive;
-#endif
-
-}  // namespace
 
 ReportWrite WriteReportFiles(const QString& path, const Grid& grid, const TextLines& lines,
                              const QFont& font) {
   const QString companion = CompanionName(path);
   // A text file named like a companion ("bericht.sgr") is its own companion: its text would
   // replace the table just written, and the table would be lost without a word.
-  if (companion.compare(path, kFileNameCase) == 0)
+  if (companion.compare(path, store::kFileNameCase) == 0)
     return ReportWrite::TextFailed;
   const store::ReadResult existing = store::ReadWholeFile(companion);
   if (existing.status == store::ReadStatus::Failed)

@@ -475,15 +475,9 @@ QString FileIdentity(const QString& path) {
 }  // namespace
 
 bool DataFiles::HoldsFile(const QString& path) const {
-  // File names on Windows are the same in either letter case.
-#ifdef Q_OS_WIN
-  constexpr Qt::CaseSensitivity kCase = Qt::CaseInsensitive;
-#else
-  constexpr Qt::CaseSensitivity kCase = Qt::CaseSensitive;
-#endif
   const QString target = FileIdentity(path);
   for (const QString& own : {StorePath(), NamesPath(), SecurePath(), LockPath()}) {
-    if (target.compare(FileIdentity(own), kCase) == 0)
+    if (target.compare(FileIdentity(own), kFileNameCase) == 0)
       return true;
   }
   return false;

@@ -13,6 +13,14 @@ namespace store {
 // The store's file layer. Every read and write of a data, CSV or report file goes through
 // these functions, so tests can inject faults at one place.
 
+// How the file system compares file names: "Bericht.SGR" is "Bericht.sgr" on Windows and
+// macOS.
+#if defined(Q_OS_WIN) || defined(Q_OS_MACOS)
+inline constexpr Qt::CaseSensitivity kFileNameCase = Qt::CaseInsensitive;
+#else
+inline constexpr Qt::CaseSensitivity kFileNameCase = Qt::CaseSensitive;
+#endif
+
 enum class ReadStatus { Ok, Missing, Failed };
 
 struct ReadResult {
