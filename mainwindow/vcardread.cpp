@@ -630,7 +630,29 @@ class Reader {
 }  // namespace
 
 ImportFile ReadVCards(QIODevice& in, const ReadProgress& progress) {
-  return Reader(in, progress).Read();
+  // Some Windows programs write their cards in UTF-16, marked by a byte order mark. Such a file
+  // is read as the same text in UTF-8; the cards then say which characters they hold.
+  const QByteArray mark = in.peek(2);
+  const bool littleEndian = mark == QByteArrayView("\xFF\xFE");
+  if (!littleEndian && mark != QByteArrayView("\xFE\xFF"))
+    return Reader(in, progress).Read();
+  const QByteArray wide = in.readAll();
+  if (!in.atEnd()) {
+    ImportFile failed;
+    failed.error = QStringLiteral("Die Datei kann nicht gelesen werden.");
+    return failed;
+  }
+  QStringDecoder decode(littleEndian ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE,
+                        QStringDecoder::Flag::Stateless);
+  QByteArray text = QString(decode(QByteArrayView(wide).sliced(2))).toUtf8();
+  QBuffer buffer(&text);
+  buffer.open(QIODevice::ReadOnly);
+  // Progress is told in bytes of the file, which the UTF-8 text is shorter than.
+  const double scale = double(wide.size()) / double(qMax<qsizetype>(1, text.size()));
+  const ReadProgress scaled = [&](qint64 done) {
+    return !progress || progress(qint64(double(done) * scale));
+  };
+  return Reader(buffer, scaled).Read();
 }
 
 ImportFile ReadVCards(const QByteArray& bytes) {

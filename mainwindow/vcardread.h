@@ -11,8 +11,8 @@ namespace mainwindow {
 // Reads the cards of a vCard file of version 2.1, 3.0 or 4.0 as address books, phones and
 // mail programs write them: folded lines, CHARSET= and ENCODING=QUOTED-PRINTABLE with soft
 // line breaks, TYPE parameters as TYPE=work,voice, as TYPE=WORK;TYPE=VOICE and as the bare
-// TEL;WORK;FAX of version 2.1, grouped properties (item1.TEL), a byte order mark, LF or CR LF
-// line ends. Unknown properties are passed over without being kept, so a huge photo costs no
+// TEL;WORK;FAX of version 2.1, grouped properties (item1.TEL), a byte order mark (UTF-8, or
+// UTF-16 in either byte order), LF or CR LF line ends. Unknown properties are passed over without being kept, so a huge photo costs no
 // memory.
 //
 // Each card gives the fields of one record: N (Name;Vorname; without N the name is taken from

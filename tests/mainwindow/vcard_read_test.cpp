@@ -234,6 +234,28 @@ TEST(VCardReadTest, binaryOrEmptyOrOtherText_isNoVCardFile) {
             U("Die Datei enthält keine vCard."));
 }
 
+// Windows programs that write UTF-16 mark it with a byte order mark; both byte orders are read.
+TEST(VCardReadTest, utf16WithByteOrderMark_isReadAsItsText) {
+  const QString text =
+      U("BEGIN:VCARD\r\nVERSION:3.0\r\nN:M\u00fcller;J\u00fcrgen\r\n"
+        "ORG:Stra\u00dfenbau GmbH\r\nEND:VCARD\r\n"
+        "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Zhang;\u6770\r\nEND:VCARD\r\n");
+  for (const bool little : {true, false}) {
+    QByteArray bytes = little ? QByteArray("\xFF\xFE") : QByteArray("\xFE\xFF");
+    for (const QChar c : text) {
+      const char low = char(c.unicode() & 0xFF), high = char(c.unicode() >> 8);
+      bytes.append(little ? low : high).append(little ? high : low);
+    }
+    const ImportFile read = ReadVCards(bytes);
+    ASSERT_TRUE(read.error.isEmpty()) << qPrintable(read.error);
+    ASSERT_EQ(read.cards.size(), 2u);
+    EXPECT_EQ(read.cards[0].values[store::kName], U("M\u00fcller"));
+    EXPECT_EQ(read.cards[0].values[store::kVorname], U("J\u00fcrgen"));
+    EXPECT_EQ(read.cards[0].values[store::kFirma], U("Stra\u00dfenbau GmbH"));
+    EXPECT_EQ(read.cards[1].values[store::kVorname], U("\u6770"));
+  }
+}
+
 TEST(VCardReadTest, megabyteLines_photoAndNotePassedOver_aTooLongFieldRefusesItsCard) {
   const QByteArray photo(1 << 20, 'A');
   QByteArray folded;
