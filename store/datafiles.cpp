@@ -650,12 +650,21 @@ ImportOutcome DataFiles::ImportRecords(const std::vector<NewRecord>& records,
     plan.outcome.imported = 0;
     return plan.outcome;
   }
-  // The record store first: should the name index fail, the new sections stand in the store
-  // listed by no one, and no workstation ever lists a key without its record.
+  // The record store first: no workstation ever lists a key without its record. Should the
+  // name index fail, the store is put back as it was (the lock is still held, so nothing else
+  // changed it); if even that fails, the new sections stand listed by no one, and the user is
+  // told how to list them.
   if (!WriteFileAtomic(StorePath(), {QByteArrayView(before), QByteArrayView(plan.sections)}))
     throw store::UserError(CannotWriteMessage(StorePath()));
-  if (!WriteFileAtomic(NamesPath(), plan.names))
-    throw store::UserError(CannotCreateMessage(NamesPath()));
+  if (!WriteFileAtomic(NamesPath(), plan.names)) {
+    if (WriteFileAtomic(StorePath(), before))
+      throw store::UserError(CannotCreateMessage(NamesPath()) +
+                             QStringLiteral("\nEs wurde nichts importiert."));
+    throw store::UserError(CannotCreateMessage(NamesPath()) +
+                           QStringLiteral("\nDie eingelesenen Datens\u00e4tze stehen in keiner "
+                                          "Liste. \"Verwaiste Datens\u00e4tze wiederherstellen\" "
+                                          "nimmt sie in die Liste auf."));
+  }
   return plan.outcome;
 }
 

@@ -9,12 +9,14 @@
 #include "store/recordstore.h"
 #include "store/usererror.h"
 #include "tests/support/datadir.h"
+#include "tests/support/thrownmessage.h"
 
 namespace {
 
 using store::DataFiles;
 using store::ImportRefusal;
 using testsupport::TempDataDir;
+using testsupport::ThrownMessage;
 
 store::NewRecord Record(const QString& name, const QString& first, const QString& town = {}) {
   store::NewRecord r;
@@ -130,16 +132,39 @@ TEST_F(ImportRecordsTest, oneChange_anotherWorkstationSeesNoneOrAllOfTheImport) 
     EXPECT_TRUE(rs.HasSection(r.key)) << r.key.toStdString();
 }
 
-TEST_F(ImportRecordsTest, failedWriteOfTheNameIndex_listsNoneOfTheImport) {
-  dir.Write("names.qdx", "Berg,Ute\r\n");
-  dir.Write("adresse.qdx", Section("Berg", "Ute", ""));
+// A failed name index puts the store back; where even that fails, the user learns how to
+// list the records the store now holds.
+TEST_F(ImportRecordsTest, failedWriteOfTheNameIndex_listsNoneOfTheImport_andPutsTheStoreBack) {
+  const QByteArray section = Section("Berg", "Ute", "");
   const QString names = files.NamesPath();
-  store::SetFaultHook([&](store::FileOp op, const QString& path) {
-    return op == store::FileOp::Rename && path == names;
-  });
-  EXPECT_THROW(files.ImportRecords({Record("Abel", "Karl"), Record("Zorn", "Zoe")}),
-               store::UserError);
-  EXPECT_EQ(Names(), QByteArray("Berg,Ute\r\n"));
+  const QString shown = QDir::toNativeSeparators(names);
+  for (const bool storeFailsToo : {false, true}) {
+    dir.Write("names.qdx", "Berg,Ute\r\n");
+    dir.Write("adresse.qdx", section);
+    int storeRenames = 0;
+    store::SetFaultHook([&](store::FileOp op, const QString& path) {
+      if (op == store::FileOp::Rename && path == files.StorePath())
+        return storeFailsToo && ++storeRenames == 2;
+      return op == store::FileOp::Rename && path == names;
+    });
+    const QString message = ThrownMessage([&] {
+      files.ImportRecords({Record("Abel", "Karl"), Record("Zorn", "Zoe")});
+    });
+    EXPECT_EQ(Names(), QByteArray("Berg,Ute\r\n"));
+    if (!storeFailsToo) {
+      EXPECT_EQ(Store(), section);
+      EXPECT_EQ(message,
+                "Datei " + shown + " kann nicht erstellt werden\nEs wurde nichts importiert.");
+    } else {
+      EXPECT_TRUE(Store().contains("[Zorn,Zoe]"));
+      EXPECT_EQ(files.OrphanedKeys(), QStringList({"Abel,Karl", "Zorn,Zoe"}));
+      EXPECT_EQ(message, "Datei " + shown +
+                             QString::fromUtf8(" kann nicht erstellt werden\nDie eingelesenen "
+                                               "Datensätze stehen in keiner Liste. \"Verwaiste "
+                                               "Datensätze wiederherstellen\" nimmt sie in die "
+                                               "Liste auf."));
+    }
+  }
 }
 
 TEST_F(ImportRecordsTest, proceedSaysNo_orLockHeld_orNameIndexMissing_writesNothing) {
