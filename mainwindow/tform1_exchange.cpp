@@ -142,6 +142,8 @@ void TForm1::VCardExport1Click() {
     SaveDialog2.initialPath = *fileName;
     if (book_->Files().HoldsFile(*fileName))
       throw store::UserError(store::DataFileTargetMessage(*fileName));
+    // What an export that crashed halfway left beside the file goes now.
+    store::RemoveStaleTemporaries({*fileName});
     const store::RecordStore records = book_->OpenRecords(sink_);
     // Written whole in one atomic replace: a failure leaves no half-written file behind.
     if (!store::WriteFileAtomic(*fileName, mainwindow::ExportVCards(records, keys)))

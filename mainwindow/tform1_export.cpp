@@ -18,6 +18,8 @@ void TForm1::ToolbarButton973Click() {
     SaveDialog1.initialPath = *fileName;
     if (book_->Files().HoldsFile(*fileName))
       throw store::UserError(store::DataFileTargetMessage(*fileName));
+    // What an export that crashed halfway left beside the file goes now.
+    store::RemoveStaleTemporaries({*fileName});
     const store::RecordStore records = book_->OpenRecords(sink_);
     // Written whole in one atomic replace: a failure leaves no half-written file behind.
     const QByteArray csv = mainwindow::ExportCsv(records, names.lines);

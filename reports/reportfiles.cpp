@@ -13,6 +13,8 @@ ReportWrite WriteReportFiles(const QString& path, const Grid& grid, const TextLi
   // replace the table just written, and the table would be lost without a word.
   if (companion.compare(path, store::kFileNameCase) == 0)
     return ReportWrite::TextFailed;
+  // What a save that crashed halfway left beside the two files goes now.
+  store::RemoveStaleTemporaries({companion, path});
   const store::ReadResult existing = store::ReadWholeFile(companion);
   if (existing.status == store::ReadStatus::Failed)
     return ReportWrite::CompanionFailed;

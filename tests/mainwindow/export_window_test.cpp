@@ -67,6 +67,33 @@ TEST_F(ExportTest, cancellingTheSaveDialog_writesNothing) {
   EXPECT_TRUE(dialogs.boxes.isEmpty());
 }
 
+// An export that crashed halfway leaves its temporary file beside the export; the next export
+// of that name removes it once it is old, and leaves every other file alone.
+TEST_F(ExportTest, crashLeftoversBesideTheExport_removedByTheNextExport) {
+  Open(kNames, kStore);
+  const QStringList stale = {"export.csv.0123abcd5.tmp", "adressen.vcf.deadbeef1f.tmp"};
+  const QStringList kept = {"export.csv.12345678a.tmp", "andere.csv.0123abcd5.tmp"};
+  for (const QString& name : stale + kept) {
+    data.Write(name, "x");
+    QFile file(data.File(name));
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    const int minutes = name == kept.first() ? 5 : 11;
+    ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addSecs(-60 * minutes),
+                                 QFileDevice::FileModificationTime));
+  }
+  dialogs.fileAnswers.enqueue(data.File(QStringLiteral("export.csv")));
+  Click("ToolbarButton973");
+  dialogs.fileAnswers.enqueue(data.File(QStringLiteral("adressen.vcf")));
+  Trigger("VCardExport1");
+
+  EXPECT_TRUE(dialogs.boxes.isEmpty());
+  EXPECT_EQ(data.Read(QStringLiteral("export.csv")), kCsv);
+  for (const QString& name : stale)
+    EXPECT_FALSE(data.Exists(name)) << qPrintable(name);
+  for (const QString& name : kept)
+    EXPECT_TRUE(data.Exists(name)) << qPrintable(name);
+}
+
 TEST_F(ExportTest, fileThatCannotBeCreated_showsTheMessage_leavesNoFile) {
   Open(kNames, kStore);
   const QString csv = data.File(QStringLiteral("export.csv"));

@@ -233,6 +233,29 @@ TEST_F(ReportFiles, nameOfItsOwnCompanion_refusedNothingWritten) {
   EXPECT_EQ(form->GridRowCount(), 4);
 }
 
+// A save that crashed halfway leaves its temporary files beside the report; the next save
+// there removes them once they are old, and nothing that is not this program's own.
+TEST_F(ReportFiles, crashLeftoversBesideTheReport_removedByTheNextSave) {
+  BuildSmallReport();
+  const QStringList stale = {"bericht.txt.0123abcd5.tmp", "bericht.sgr.deadbeef1f.tmp"};
+  const QStringList kept = {"bericht.txt.12345678a.tmp", "anderes.txt.0123abcd5.tmp",
+                            "bericht.txt.tmp"};
+  for (const QString& name : stale + kept) {
+    dir.Write(name, "x");
+    QFile file(dir.File(name));
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    const int minutes = name == kept.first() ? 5 : 11;
+    ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addSecs(-60 * minutes),
+                                 QFileDevice::FileModificationTime));
+  }
+  SaveAs(dir.File("bericht.txt"));
+  EXPECT_FALSE(form->BlockModified());
+  for (const QString& name : stale)
+    EXPECT_FALSE(dir.Exists(name)) << qPrintable(name);
+  for (const QString& name : kept)
+    EXPECT_TRUE(dir.Exists(name)) << qPrintable(name);
+}
+
 // A report saved under the name of a data file (its own, or its companion's) would replace
 // the address book: refused, nothing written, the report still unsaved.
 TEST_F(ReportFiles, nameOfADataFile_refusedTheAddressBookStaysWhole) {
