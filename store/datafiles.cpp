@@ -587,6 +587,10 @@ DataFiles::RestoreOutcome DataFiles::RestoreRecords(const QStringList& keys) {
   ListBytes& names = *namesList;
   ListBytes secure(ReadForChange(SecurePath()));
   for (const QString& key : keys) {
+    // A key no longer deleted was restored or purged elsewhere meanwhile: it is skipped below,
+    // and refuses none of the others.
+    if (secure.IndexOf(key) < 0)
+      continue;
     // A key in both files is a move that a failed write cut short (see below): restoring it
     // again completes the move instead of refusing it.
     const bool cutShort = names.IndexOf(key) >= 0 && secure.IndexOf(key) >= 0;

@@ -166,6 +166,58 @@ TEST_F(TwoPlacesTest, shownRecordTakenIntoAnEditElsewhere_editHereTells_thatEdit
   EXPECT_TRUE(Store().contains("Firma=Meier AG\r\nStrasse=\r\nPLZ=\r\nOrt=Bonn\r\n"));
 }
 
+// --- the restore dialog open at A while B changes the deleted records ---
+
+class TwoPlacesRestoreTest : public TwoPlacesTest {
+ protected:
+  // A opens the restore dialog, ticks keys, B acts meanwhile, A presses "&Wiederherstellen".
+  void RestoreInA(const QStringList& ticked, const std::function<void()>& meanwhile) {
+    dialogs.modalAnswers.enqueue([=](QDialog& dialog) {
+      auto* list = dialog.findChild<QListWidget*>(QStringLiteral("CheckListBox1"));
+      for (int row = 0; row < list->count(); ++row) {
+        if (ticked.contains(list->item(row)->text()))
+          list->item(row)->setCheckState(Qt::Checked);
+      }
+      meanwhile();
+      dialog.findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
+      return dialog.result();
+    });
+    Trigger("G1");
+  }
+  // B restores keys through its own restore dialog.
+  void RestoreInB(const QStringList& ticked) {
+    dialogs.modalAnswers.enqueue([=](QDialog& dialog) {
+      auto* list = dialog.findChild<QListWidget*>(QStringLiteral("CheckListBox1"));
+      for (int row = 0; row < list->count(); ++row) {
+        if (ticked.contains(list->item(row)->text()))
+          list->item(row)->setCheckState(Qt::Checked);
+      }
+      dialog.findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
+      return dialog.result();
+    });
+    TriggerInB("G1");
+  }
+  QByteArray Secure() const { return data.Read("secure.qdx"); }
+};
+
+const QByteArray kDeleted = "Berg,Ute\r\nCarl,Max\r\nDorn,Ida\r\n";
+const QByteArray kAll =
+    kStore + Person("Berg", "Ute", "B") + Person("Carl", "Max", "C") + Person("Dorn", "Ida", "D");
+
+// B restores one of the keys A ticked: A's restore moves the others and says that one could
+// not be restored; it does not claim that new data exist for that person.
+TEST_F(TwoPlacesRestoreTest, tickedKeyRestoredElsewhere_othersAreMoved_failureTold) {
+  data.Write("secure.qdx", kDeleted);
+  OpenBoth(kNames, kAll);
+  RestoreInA({"Berg,Ute", "Carl,Max"}, [this] { RestoreInB({"Berg,Ute"}); });
+
+  EXPECT_EQ(dialogs.Texts(), QStringList{mainwindow::RestoreFailedMessage()});
+  EXPECT_EQ(Names(), "Abel,Bert\r\nBerg,Ute\r\nCarl,Max\r\nMeier,Anna\r\nZorn,Zoe\r\n");
+  EXPECT_EQ(Secure(), "Dorn,Ida\r\n");
+  EXPECT_EQ(Entries(),
+            (QStringList{"Abel,Bert", "Berg,Ute", "Carl,Max", "Meier,Anna", "Zorn,Zoe"}));
+}
+
 // --- views at A while B changes a record of them ---
 
 TEST_F(TwoPlacesTest, companyMemberRenamedElsewhere_clickTells_treeBuiltAgain) {
