@@ -536,6 +536,18 @@ void DataFiles::RemoveFromNames(const QString& key) {
   auto names = NamesInOrder(ReadNamesForChange(NamesPath()), namesOrder_);
   if (names->RemoveAll(key) == 0)
     return;
+  // A key that the deleted-records file names too (a delete or restore that a failed write cut
+  // short) would have its section erased by a purge elsewhere while the record is edited here,
+  // and a cancel would list a record without values. The record is live: the copy goes, first,
+  // so that a failure in between leaves the key listed rather than nowhere.
+  ListBytes secure(ReadForChange(SecurePath()));
+  bool secureChanged = false;
+  for (qsizetype i = secure.IndexOfSameSection(key); i >= 0; i = secure.IndexOfSameSection(key)) {
+    secure.RemoveAt(i);
+    secureChanged = true;
+  }
+  if (secureChanged)
+    WriteList(SecurePath(), secure);
   WriteList(NamesPath(), *names);
   namesOrder_.Remember(std::move(names));
 }

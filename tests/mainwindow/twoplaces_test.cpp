@@ -240,6 +240,24 @@ TEST_F(TwoPlacesTest, companyMemberRenamedElsewhere_clickTells_treeBuiltAgain) {
   EXPECT_EQ(tree->model()->index(0, 0, rebuilt).data().toString(), "Meier,Anne");
 }
 
+// --- A's edit is open while B purges ---
+
+// A key in both lists (a delete whose name index write failed, or an older program) is
+// edited here while the other workstation purges: the record under edit keeps its values when
+// the edit is given up, and its key is no longer offered as deleted.
+TEST_F(TwoPlacesTest, keyAlsoDeleted_editOpenHere_purgeElsewhere_cancelKeepsTheRecord) {
+  data.Write("secure.qdx", "MEIER,Anna\r\nMeier,Anna\r\nZorn,Udo\r\n");
+  OpenBoth(kNames, kStore);
+  ClickRow(RowOf("Meier,Anna"));
+  Trigger("Datensatzbearbeiten1");
+  dialogs.AnswerNext("&Ja");
+  TriggerInB("GelschteDatenstzeendgltigverwerfen1");
+  Trigger("Dateneingabeabbrechen1");
+  EXPECT_EQ(Names(), kNames);
+  EXPECT_EQ(Store(), kStore);
+  EXPECT_EQ(data.Read("secure.qdx"), "");
+}
+
 // --- B holds the lock past the wait ---
 
 TEST_F(TwoPlacesTest, lockHeldElsewhere_deleteEditCancelRestorePurge_tellItAndChangeNothing) {
