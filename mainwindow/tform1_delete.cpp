@@ -13,15 +13,24 @@ void TForm1::Lschen1Click() {
     // internal-number view it never does, so a delete there only rebuilds the view. A name
     // index that cannot be read has been reported once; the delete would only report it again.
     bool unreadable = false;
-    if (RefreshNameList(&unreadable) || unreadable)
+    const bool changed = RefreshNameList(&unreadable);
+    if (unreadable)
+      return;
+    // The chosen record was renamed, deleted or taken into an edit on another workstation a
+    // moment ago: the user is told, and the fields no longer show it.
+    if (changed && !Button3->isChecked() && SelectedListIndex() < 0) {
+      updateNotice_ = true;
+      TestUpdateNotice();
+    }
+    if (changed)
       return;
     const int selected = SelectedListIndex();
     if (selected < 0 || Button3->isChecked())
       return;
     const QString key = store::StripEntrySuffix(ListEntry(selected));
     if (!book_->Files().DeleteRecord(key)) {
-      // Deleted or taken into an edit on another workstation a moment ago.
-      ReloadNameList();
+      updateNotice_ = true;
+      TestUpdateNotice();  // lists what the name index holds now
       return;
     }
     RemoveListEntry(selected);

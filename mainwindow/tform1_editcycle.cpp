@@ -122,8 +122,13 @@ void TForm1::ToolbarButton972Click() {
   // The edit would take the key out of a name index that cannot be read: told once, not twice.
   if (unreadable)
     return;
-  if (selected < 0)
-    return;  // another workstation removed the record meanwhile
+  if (selected < 0) {
+    // Another workstation renamed, deleted or took the record into an edit meanwhile: the
+    // user is told, and the fields no longer show a record that is gone from the list.
+    updateNotice_ = true;
+    TestUpdateNotice();
+    return;
+  }
   const QString key = ListEntry(selected);
   // A record that another workstation deleted, or took into an edit, meanwhile is not edited:
   // putting it back into the name index afterwards would list it twice or bring it back.

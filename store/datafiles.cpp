@@ -536,6 +536,18 @@ void DataFiles::RemoveFromNames(const QString& key) {
   auto names = NamesInOrder(ReadNamesForChange(NamesPath()), namesOrder_);
   if (names->RemoveAll(key) == 0)
     return;
+  // A key that the deleted-records file names too (a delete or restore that a failed write cut
+  // short) would have its section erased by a purge elsewhere while the record is edited here,
+  // and a cancel would list a record without values. The record is live: the copy goes, first,
+  // so that a failure in between leaves the key listed rather than nowhere.
+  ListBytes secure(ReadForChange(SecurePath()));
+  bool secureChanged = false;
+  for (qsizetype i = secure.IndexOfSameSection(key); i >= 0; i = secure.IndexOfSameSection(key)) {
+    secure.RemoveAt(i);
+    secureChanged = true;
+  }
+  if (secureChanged)
+    WriteList(SecurePath(), secure);
   WriteList(NamesPath(), *names);
   namesOrder_.Remember(std::move(names));
 }
@@ -587,6 +599,10 @@ DataFiles::RestoreOutcome DataFiles::RestoreRecords(const QStringList& keys) {
   ListBytes& names = *namesList;
   ListBytes secure(ReadForChange(SecurePath()));
   for (const QString& key : keys) {
+    // A key no longer deleted was restored or purged elsewhere meanwhile: it is skipped below,
+    // and refuses none of the others.
+    if (secure.IndexOf(key) < 0)
+      continue;
     // A key in both files is a move that a failed write cut short (see below): restoring it
     // again completes the move instead of refusing it.
     const bool cutShort = names.IndexOf(key) >= 0 && secure.IndexOf(key) >= 0;
