@@ -30,6 +30,38 @@ QFont WindowFont(int pixelSize, bool bold) {
   return platform::DesignFont(pixelSize, bold);
 }
 
+// Ctrl with a click or the space bar takes the selection from the chosen entry of a list of
+// single selection, while its record stays in the fields: edit and delete would then do
+// nothing. The entry stays chosen until the user chooses another.
+QItemSelectionModel::SelectionFlags KeepChosen(QItemSelectionModel::SelectionFlags command) {
+  return command.testFlag(QItemSelectionModel::Deselect) ? QItemSelectionModel::NoUpdate : command;
+}
+
+// The main list. With no entry current (at start, after a save, a cancel or a delete) the
+// view would start every key at the first entry, so End showed the first record: End and
+// Page Down go from the top of the list instead.
+class EntryListView : public QListView {
+ public:
+  using QListView::QListView;
+
+ protected:
+  QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override {
+    const int rows = model()->rowCount(rootIndex());
+    if (!currentIndex().isValid() && rows > 0) {
+      if (action == MoveEnd)
+        return model()->index(rows - 1, 0, rootIndex());
+      if (action == MovePageDown)
+        selectionModel()->setCurrentIndex(model()->index(0, 0, rootIndex()),
+                                          QItemSelectionModel::NoUpdate);
+    }
+    return QListView::moveCursor(action, modifiers);
+  }
+  QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                       const QEvent* event) const override {
+    return KeepChosen(QListView::selectionCommand(index, event));
+  }
+};
+
 // The company tree: a key that moves its current node (arrows, a first letter) shows that
 // node as a click does, so the record shown is always that of the node chosen. Otherwise
 // leaving the view would choose in the list a person whose record was never shown.
@@ -44,6 +76,10 @@ class CompanyTreeView : public QTreeView {
     QTreeView::keyPressEvent(event);
     if (currentIndex() != before)
       moved_();
+  }
+  QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                       const QEvent* event) const override {
+    return KeepChosen(QTreeView::selectionCommand(index, event));
   }
 
  private:
@@ -106,7 +142,7 @@ void TForm1::CreateControls() {
   Label16->adjustSize();
 
   // The list and the tree show models that hold their texts whole: no object per entry.
-  ListBox1 = new QListView(Panel3);
+  ListBox1 = new EntryListView(Panel3);
   ListBox1->setObjectName(QStringLiteral("ListBox1"));
   listModel_ = new mainwindow::EntryListModel(this);
   ListBox1->setModel(listModel_);
