@@ -114,5 +114,49 @@ TEST_F(KeyboardTest, ctrlClickOnTheChosenPersonInTheTree_keepsThePersonChosenFor
   EXPECT_EQ(form->SelectedListIndex(), 1);
 }
 
+// "Datensatz bearbeiten" (F3) acts on the list's entry, which the company view hides: it is
+// off there like the other edit and delete commands, instead of doing nothing.
+TEST_F(KeyboardTest, companyView_turnsF3OffWithTheOtherEditCommands_andLeavingTurnsItOn) {
+  OpenThree();
+  Click("ToolbarButton9712");
+  EXPECT_FALSE(Item("Datensatzbearbeiten1")->isEnabled());
+  EXPECT_FALSE(Item("Bearbeiten2")->isEnabled());
+  Click("ToolbarButton9712");
+  EXPECT_TRUE(Item("Datensatzbearbeiten1")->isEnabled());
+
+  // An entry finished in the company view returns to it with F3 off; leaving turns it on.
+  Trigger("NeuerDatensatzerstellen1");
+  Click("ToolbarButton9712");
+  FillNames(QStringLiteral("Neu"), QStringLiteral("Nora"));
+  QTest::keyClick(form.get(), Qt::Key_F12);
+  ASSERT_FALSE(form->EntryUnderway());
+  EXPECT_FALSE(Item("Datensatzbearbeiten1")->isEnabled());
+  EXPECT_EQ(Focused(), Tree());
+  Click("ToolbarButton9712");
+  EXPECT_TRUE(Item("Datensatzbearbeiten1")->isEnabled());
+  ClickRow(1);
+  QTest::keyClick(form.get(), Qt::Key_F3);
+  EXPECT_TRUE(form->EntryUnderway());
+}
+
+TEST_F(KeyboardTest, companyViewOnAndOff_keyboardStaysWithTheListOrTheTreeInItsPlace) {
+  OpenThree();
+  ClickRow(0);
+  ASSERT_EQ(Focused(), List());
+  Click("ToolbarButton9712");
+  EXPECT_EQ(Focused(), Tree());
+  Click("ToolbarButton9712");
+  EXPECT_EQ(Focused(), List());
+
+  // A field being typed in keeps the keyboard.
+  Trigger("NeuerDatensatzerstellen1");
+  Edit(store::kFirma)->setFocus();
+  Click("ToolbarButton9712");
+  EXPECT_EQ(Focused(), Edit(store::kFirma));
+  // Cancelling there hands the keyboard to the tree, not to a hidden list.
+  QTest::keyClick(form.get(), Qt::Key_F11);
+  EXPECT_EQ(Focused(), Tree());
+}
+
 }  // namespace
 }  // namespace mainwindowtest
