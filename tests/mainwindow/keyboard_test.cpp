@@ -69,6 +69,20 @@ TEST_F(KeyboardTest, endAndPageDownWithNothingChosen_goFromTheTopAndShowThatReco
   EXPECT_EQ(form->SelectedListIndex(), 0);
 }
 
+TEST_F(KeyboardTest, endInATreeBuiltAnew_goesToTheLastNodeAndShowsThatPerson) {
+  OpenThree();
+  for (int round = 0; round < 2; ++round) {
+    Click("ToolbarButton9712");
+    Tree()->setFocus();
+    QTest::keyClick(Tree(), Qt::Key_End);
+    EXPECT_EQ(Tree()->currentIndex().data().toString(), QStringLiteral("Zeta")) << round;
+    Tree()->expandAll();
+    QTest::keyClick(Tree(), Qt::Key_End);
+    EXPECT_EQ(Edit(store::kName)->text(), QStringLiteral("Zorn")) << round;
+    Click("ToolbarButton9712");
+  }
+}
+
 TEST_F(KeyboardTest, firstLetterJumpsToTheEntryAndShowsIt_inTheNameAndInternalNumberView) {
   Open("Abel,Bert\r\nMeier,Anna\r\nZorn,Uwe\r\n", Person("Abel", "Bert", "", "11") +
                                                       Person("Meier", "Anna", "", "12") +
