@@ -1,6 +1,8 @@
 // The main window driven by the keyboard: the list's keys, the entry a key or a click leaves
 // chosen, where the focus goes, and which commands the company view leaves on.
 #include <QApplication>
+#include <QListWidget>
+#include <QPushButton>
 #include <QTreeView>
 
 #include "tests/mainwindow/mainwindowfixture.h"
@@ -126,6 +128,30 @@ TEST_F(KeyboardTest, ctrlClickOnTheChosenPersonInTheTree_keepsThePersonChosenFor
   EXPECT_EQ(Edit(store::kName)->text(), QStringLiteral("Meier"));
   Click("ToolbarButton9712");
   EXPECT_EQ(form->SelectedListIndex(), 1);
+}
+
+// Closing the restore dialog reloads the list; the entry of the record shown stays chosen, so
+// F8 and F5 act on it instead of doing nothing while its record is shown.
+TEST_F(KeyboardTest, closingTheRestoreDialog_keepsTheShownRecordChosen_withOrWithoutARestore) {
+  data.Write("secure.qdx", "Berg,Ute\r\n");
+  OpenThree();
+  ClickRow(1);
+  dialogs.modalAnswers.enqueue([](QDialog& dialog) {
+    auto* list = dialog.findChild<QListWidget*>(QStringLiteral("CheckListBox1"));
+    list->item(0)->setCheckState(Qt::Checked);
+    dialog.findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
+    return dialog.result();
+  });
+  Trigger("G1");
+  ASSERT_EQ(Entries(), (QStringList{"Abel,Bert", "Berg,Ute", "Meier,Anna", "Zorn,Uwe"}));
+  EXPECT_EQ(form->SelectedListIndex(), 2);
+
+  ClickRow(3);
+  Trigger("G1");  // closed without a restore
+  EXPECT_EQ(form->SelectedListIndex(), 3);
+  EXPECT_EQ(Edit(store::kName)->text(), QStringLiteral("Zorn"));
+  QTest::keyClick(form.get(), Qt::Key_F8);
+  EXPECT_EQ(data.Read(QStringLiteral("secure.qdx")), "Zorn,Uwe\r\n");
 }
 
 // "Datensatz bearbeiten" (F3) acts on the list's entry, which the company view hides: it is
