@@ -1,4 +1,5 @@
 // Deleting, purging and restoring records from the main window.
+#include <QListView>
 #include <QToolButton>
 
 #include "mainwindow/tform1.h"
@@ -82,6 +83,17 @@ TForm3* TForm1::CreateRestoreDialog() {
   dialog->SetAddressBook(book_);
   // Restored records become visible at once, in whatever view the window is. A name index
   // that cannot be read leaves the list as it was rather than empty.
-  dialog->SetCloseAction([this] { ReloadNameList(); });
+  dialog->SetCloseAction([this] {
+    // The record shown stays chosen in the reloaded list, so that edit and delete still act
+    // on what the fields show.
+    const int selected = SelectedListIndex();
+    const QString shown = selected < 0 ? QString() : store::StripEntrySuffix(ListEntry(selected));
+    ReloadNameList();
+    if (shown.isNull())
+      return;
+    SelectListEntry(shown);
+    if (SelectedListIndex() >= 0)
+      ListBox1->scrollTo(ListBox1->model()->index(SelectedListIndex(), 0));
+  });
   return dialog;
 }

@@ -80,7 +80,8 @@ void TForm1::EnterBrowsingState() {
   // The fields are empty, so no entry may stay selected: the next delete or edit would act on
   // a record the user cannot see.
   SelectListIndex(-1);
-  ListBox1->setFocus();
+  // The list takes the keyboard, or the tree in its place in the company view.
+  (TreeView1->isHidden() ? static_cast<QWidget*>(ListBox1) : TreeView1)->setFocus();
 }
 
 void TForm1::ToolbarButton971Click() {

@@ -30,13 +30,46 @@ QFont WindowFont(int pixelSize, bool bold) {
   return platform::DesignFont(pixelSize, bold);
 }
 
+// The main list and the company tree, in which the user chooses the record shown.
+template <typename View>
+class ChooserView : public View {
+ public:
+  using View::View;
+
+ protected:
+  // With nothing current (at start, after a save, a cancel or a delete, in a tree built
+  // anew) the view would start every key at its first entry, so End showed the first record:
+  // End and Page Down go from the top instead.
+  QModelIndex moveCursor(QAbstractItemView::CursorAction action,
+                         Qt::KeyboardModifiers modifiers) override {
+    if (!this->currentIndex().isValid() &&
+        (action == QAbstractItemView::MoveEnd || action == QAbstractItemView::MovePageDown)) {
+      const QModelIndex first = this->model()->index(0, 0, this->rootIndex());
+      if (first.isValid())
+        this->selectionModel()->setCurrentIndex(first, QItemSelectionModel::NoUpdate);
+    }
+    return View::moveCursor(action, modifiers);
+  }
+  // Ctrl with a click or the space bar would take the selection from the chosen entry while
+  // its record stays in the fields: edit and delete would then do nothing. The entry stays
+  // chosen until the user chooses another.
+  QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                       const QEvent* event) const override {
+    const QItemSelectionModel::SelectionFlags command = View::selectionCommand(index, event);
+    return command.testFlag(QItemSelectionModel::Deselect) ? QItemSelectionModel::NoUpdate
+                                                           : command;
+  }
+};
+
+using EntryListView = ChooserView<QListView>;
+
 // The company tree: a key that moves its current node (arrows, a first letter) shows that
 // node as a click does, so the record shown is always that of the node chosen. Otherwise
 // leaving the view would choose in the list a person whose record was never shown.
-class CompanyTreeView : public QTreeView {
+class CompanyTreeView : public ChooserView<QTreeView> {
  public:
   CompanyTreeView(QWidget* parent, std::function<void()> moved)
-      : QTreeView(parent), moved_(std::move(moved)) {}
+      : ChooserView<QTreeView>(parent), moved_(std::move(moved)) {}
 
  protected:
   void keyPressEvent(QKeyEvent* event) override {
@@ -106,7 +139,7 @@ void TForm1::CreateControls() {
   Label16->adjustSize();
 
   // The list and the tree show models that hold their texts whole: no object per entry.
-  ListBox1 = new QListView(Panel3);
+  ListBox1 = new EntryListView(Panel3);
   ListBox1->setObjectName(QStringLiteral("ListBox1"));
   listModel_ = new mainwindow::EntryListModel(this);
   ListBox1->setModel(listModel_);

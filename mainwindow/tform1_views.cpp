@@ -45,7 +45,7 @@ void TForm1::Button3Click() {
 // The commands that act on the entry selected in the list: edit and delete, in the menu and
 // on the toolbars.
 void TForm1::EnableSelectionCommands(bool enabled) {
-  for (QAction* item : {Bearbeiten2, Lschen2})
+  for (QAction* item : {Datensatzbearbeiten1, Bearbeiten2, Lschen2})
     item->setEnabled(enabled);
   for (QToolButton* button : {ToolbarButton972, ToolbarButton9710, ToolbarButton979})
     button->setEnabled(enabled);
@@ -61,9 +61,14 @@ void TForm1::ToolbarButton9712Click() {
   Button3->setEnabled(!companyView);
   ToolbarButton9713->setEnabled(companyView);
 
+  // The keyboard stays with the list or the tree, whichever takes the other's place; hidden,
+  // the one focused would hand the focus on to the search field.
+  const bool chooserFocused = ListBox1->hasFocus() || TreeView1->hasFocus();
   ReloadNameList();
   ListBox1->setHidden(companyView);
   TreeView1->setHidden(!companyView);
+  if (chooserFocused)
+    (companyView ? static_cast<QWidget*>(TreeView1) : ListBox1)->setFocus();
 
   // The person chosen in the tree stays chosen in the list; a company or the root selects
   // nothing.
