@@ -220,7 +220,11 @@ struct SaveWork {
   // this save finishes may overwrite it.
   static bool TakesUnlistedSection(const ProfileText::SectionChange& change, const QString& key,
                                    const QString* editedKey) {
-    return editedKey && change.existed && key.compare(*editedKey, Qt::CaseInsensitive) != 0;
+    // The edited record's own section is the one its listed key names: the store ignores
+    // letter case and blanks at both ends ("Meier,Anna " as an older version listed it).
+    return editedKey && change.existed &&
+           FoldCase(profile::EncodeName(key, false)) !=
+               FoldCase(profile::EncodeName(*editedKey, false));
   }
 
   // Where the record's section goes in the store. The file is written as it was around the
