@@ -117,7 +117,9 @@ ProfileText::SectionChange ProfileText::PlanSection(
 
   for (const auto& kv : keyValues) {
     const QByteArray key = LineSafe(EncodeName(kv.first, text.utf8));
-    const QByteArray value = LineSafe(Encode(kv.second, text.utf8));
+    QByteArray value = LineSafe(Encode(kv.second, text.utf8));
+    if (NeedsQuotes(kv.second))
+      value = '"' + value + '"';
     bool replaced = false;
     for (BodyLine& line : body) {
       if (line.isKey && EqualIgnoringCase(line.key, key)) {

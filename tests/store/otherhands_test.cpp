@@ -180,4 +180,42 @@ TEST_F(OtherHandsTest, handEditedSection_savedInPlaceWithoutASecondLineOfAnyKey)
   EXPECT_EQ(saved.Record("Zander,Ina")[store::kOrt], "Ulm");
 }
 
+// A value the user typed in quotes, or with a blank at an end, reads back as typed: a save and
+// an import write it inside one more pair of quotes, which every reader drops again.
+TEST_F(OtherHandsTest, valueInQuotesOrWithBlankAtAnEnd_readsBackAsTyped) {
+  store::RecordValues typed = Values("Meier", "Anna", QString::fromUtf8(" Köln "));
+  typed[store::kPosition] = "\"Chef\"";
+  typed[store::kFirma] = "'Zur Post'";
+  typed[store::kKurzzeichen] = "\"\"";
+  typed[store::kStrasse] = "\"halb";
+  typed[store::kFax] = "Gasthaus \"Zur Post\"";
+  for (const QByteArray& empty : {QByteArray(""), QByteArray(kBom)}) {
+    SCOPED_TRACE(empty.toStdString());
+    TempDataDir here;
+    here.Write("names.qdx", "");
+    here.Write("adresse.qdx", empty);
+    DataFiles changes(here.Path());
+    ASSERT_EQ(changes.SaveRecord("Meier,Anna", typed), DataFiles::SaveOutcome::Saved);
+    std::vector<store::NewRecord> imported{{"Abel,Karl", typed}};
+    imported[0].values[store::kName] = "Abel";
+    imported[0].values[store::kVorname] = "Karl";
+    ASSERT_EQ(changes.ImportRecords(imported).imported, 1);
+
+    const QByteArray bytes = here.Read("adresse.qdx");
+    EXPECT_TRUE(bytes.contains("\r\nPosition=\"\"Chef\"\"\r\n")) << bytes.toStdString();
+    EXPECT_TRUE(bytes.contains("\r\nStrasse=\"halb\r\n")) << bytes.toStdString();
+    const store::RecordStore records(bytes);
+    const QStringList keys{"Abel,Karl", "Meier,Anna"};
+    const store::RecordTable table = records.ReadRecords(keys, store::AllFields());
+    for (int row = 0; row < 2; ++row) {
+      for (int field : {store::kPosition, store::kFirma, store::kKurzzeichen, store::kStrasse,
+                        store::kOrt, store::kFax}) {
+        EXPECT_EQ(records.Record(keys[row])[field], typed[field]) << field;
+        if (empty.isEmpty())
+          EXPECT_EQ(table.Text(row, field), typed[field]) << field;
+      }
+    }
+  }
+}
+
 }  // namespace
