@@ -631,8 +631,10 @@ void DataFiles::PurgeRecords(const QStringList& keys) {
     if (secure.RemoveAll(key) == 0)
       continue;  // restored or purged elsewhere meanwhile
     // A key that is live again (or whose section a listed key shares) keeps its section.
+    // Otherwise every copy goes: a second one would come back as an orphan of the purged
+    // record and refuse a new record of that name.
     if (names.IndexOfSameSection(key) < 0)
-      store.EraseSection(key);
+      store.EraseEverySection(key);
   }
   if (store.Bytes() != before)
     WriteStore(StorePath(), store.Bytes());

@@ -218,4 +218,18 @@ TEST_F(OtherHandsTest, valueInQuotesOrWithBlankAtAnEnd_readsBackAsTyped) {
   }
 }
 
+TEST_F(OtherHandsTest, recordTwiceInTheStore_purgeErasesEveryCopy) {
+  dir.Write("names.qdx", "Zander,Ina\r\n");
+  dir.Write("secure.qdx", "Meier,Anna\r\n");
+  dir.Write("adresse.qdx", Section("Meier,Anna", "Bonn") + Section("Zander,Ina", "Ulm") +
+                               Section(" meier,anna ", "alt"));
+  files.PurgeRecords({"Meier,Anna"});
+  EXPECT_EQ(dir.Read("adresse.qdx"), Section("Zander,Ina", "Ulm"));
+  EXPECT_TRUE(files.OrphanedKeys().isEmpty());
+  // The name is free again for a new record.
+  const QString none;
+  EXPECT_EQ(files.SaveRecord("Meier,Anna", Values("Meier", "Anna", "Rom"), &none),
+            DataFiles::SaveOutcome::Saved);
+}
+
 }  // namespace
