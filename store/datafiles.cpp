@@ -208,11 +208,11 @@ struct SaveWork {
   std::unique_ptr<PendingReplace> storeFile;
   std::unique_ptr<PendingReplace> namesFile;
 
-  // A key that differs from a listed one only in letter case would overwrite that record's
-  // section. So would a soft-deleted record's key, and a later purge would then erase the new
-  // record with the old one.
+  // A key that differs from a listed one only in letter case, or in blanks at its ends, would
+  // overwrite that record's section. So would a soft-deleted record's key, and a later purge would
+  // then erase the new record with the old one.
   static bool Listed(const QString& key, const ListBytes& names, const ListBytes& secure) {
-    return names.IndexIgnoringCase(key) >= 0 || secure.IndexIgnoringCase(key) >= 0;
+    return names.IndexOfSameSection(key) >= 0 || secure.IndexOfSameSection(key) >= 0;
   }
 
   // The section is there but no list names it: another workstation is editing that record
@@ -594,7 +594,7 @@ DataFiles::RestoreOutcome DataFiles::RestoreRecords(const QStringList& keys) {
     // A key in both files is a move that a failed write cut short (see below): restoring it
     // again completes the move instead of refusing it.
     const bool cutShort = names.IndexOf(key) >= 0 && secure.IndexOf(key) >= 0;
-    if (!cutShort && names.IndexIgnoringCase(key) >= 0)
+    if (!cutShort && names.IndexOfSameSection(key) >= 0)
       return RestoreOutcome::KeyLive;
   }
   RestoreOutcome outcome = RestoreOutcome::Restored;
@@ -606,7 +606,7 @@ DataFiles::RestoreOutcome DataFiles::RestoreRecords(const QStringList& keys) {
       outcome = RestoreOutcome::NotDeleted;  // restored or purged elsewhere meanwhile
       continue;
     }
-    if (names.IndexIgnoringCase(key) < 0)
+    if (names.IndexOfSameSection(key) < 0)
       names.InsertSorted(key);
     moved = true;
   }

@@ -232,4 +232,22 @@ TEST_F(OtherHandsTest, recordTwiceInTheStore_purgeErasesEveryCopy) {
             DataFiles::SaveOutcome::Saved);
 }
 
+// "Meier,Anna " (as an older version listed it) and "Meier,Anna" name one section: one record.
+TEST_F(OtherHandsTest, keysThatDifferOnlyInEndBlanks_areOneRecordToSaveAndRestore) {
+  dir.Write("names.qdx", "Meier,Anna \r\n");
+  dir.Write("secure.qdx", "Zander,Ina\r\nZander,Ina \r\n");
+  dir.Write("adresse.qdx", Section("Meier,Anna", "Bonn") + Section("Zander,Ina", "Ulm"));
+  const QString none;
+  EXPECT_EQ(files.SaveRecord("Meier,Anna", Values("Meier", "Anna", "Rom"), &none),
+            DataFiles::SaveOutcome::KeyExists);
+  EXPECT_EQ(files.SaveRecord(" Zander,Ina", Values("Zander", "Ina", "Rom"), &none),
+            DataFiles::SaveOutcome::KeyExists);
+  EXPECT_EQ(files.RestoreRecords({"Zander,Ina"}), DataFiles::RestoreOutcome::Restored);
+  // Its twin in the deleted-records file is the same record, live now: not listed twice.
+  EXPECT_EQ(files.RestoreRecords({"Zander,Ina "}), DataFiles::RestoreOutcome::KeyLive);
+  EXPECT_EQ(dir.Read("names.qdx"), QByteArray("Meier,Anna \r\nZander,Ina\r\n"));
+  EXPECT_EQ(dir.Read("secure.qdx"), QByteArray("Zander,Ina \r\n"));
+  EXPECT_EQ(store::RecordStore(dir.Read("adresse.qdx")).Value("Meier,Anna", u"Ort"), "Bonn");
+}
+
 }  // namespace
