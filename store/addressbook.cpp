@@ -4,6 +4,7 @@
 
 #include "store/cp1252.h"
 #include "store/fileio.h"
+#include "store/listfile.h"
 
 namespace store {
 
@@ -21,8 +22,8 @@ LoadResult AddressBook::ReadNames(MessageSink& sink) const {
 }
 
 bool AddressBook::NamesHold(const QString& key) const {
-  const ReadResult names = ReadWholeFile(files_.NamesPath());
-  return names.status != ReadStatus::Ok || ListFileHolds(names.bytes, key);
+  ReadResult names = ReadWholeFile(files_.NamesPath());
+  return names.status != ReadStatus::Ok || ListFileHolds(ListFileText(std::move(names.bytes)), key);
 }
 
 RefreshResult AddressBook::RefreshNames(const QStringList& shown, int selectedIndex,

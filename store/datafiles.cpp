@@ -208,11 +208,11 @@ struct SaveWork {
   std::unique_ptr<PendingReplace> storeFile;
   std::unique_ptr<PendingReplace> namesFile;
 
-  // A key that differs from a listed one only in letter case would overwrite that record's
-  // section. So would a soft-deleted record's key, and a later purge would then erase the new
-  // record with the old one.
+  // A key that differs from a listed one only in letter case, or in blanks at its ends, would
+  // overwrite that record's section. So would a soft-deleted record's key, and a later purge would
+  // then erase the new record with the old one.
   static bool Listed(const QString& key, const ListBytes& names, const ListBytes& secure) {
-    return names.IndexIgnoringCase(key) >= 0 || secure.IndexIgnoringCase(key) >= 0;
+    return names.IndexOfSameSection(key) >= 0 || secure.IndexOfSameSection(key) >= 0;
   }
 
   // The section is there but no list names it: another workstation is editing that record
@@ -220,7 +220,11 @@ struct SaveWork {
   // this save finishes may overwrite it.
   static bool TakesUnlistedSection(const ProfileText::SectionChange& change, const QString& key,
                                    const QString* editedKey) {
-    return editedKey && change.existed && key.compare(*editedKey, Qt::CaseInsensitive) != 0;
+    // The edited record's own section is the one its listed key names: the store ignores
+    // letter case and blanks at both ends ("Meier,Anna " as an older version listed it).
+    return editedKey && change.existed &&
+           FoldCase(profile::EncodeName(key, false)) !=
+               FoldCase(profile::EncodeName(*editedKey, false));
   }
 
   // Where the record's section goes in the store. The file is written as it was around the
@@ -606,7 +610,7 @@ DataFiles::RestoreOutcome DataFiles::RestoreRecords(const QStringList& keys) {
     // A key in both files is a move that a failed write cut short (see below): restoring it
     // again completes the move instead of refusing it.
     const bool cutShort = names.IndexOf(key) >= 0 && secure.IndexOf(key) >= 0;
-    if (!cutShort && names.IndexIgnoringCase(key) >= 0)
+    if (!cutShort && names.IndexOfSameSection(key) >= 0)
       return RestoreOutcome::KeyLive;
   }
   RestoreOutcome outcome = RestoreOutcome::Restored;
@@ -618,7 +622,7 @@ DataFiles::RestoreOutcome DataFiles::RestoreRecords(const QStringList& keys) {
       outcome = RestoreOutcome::NotDeleted;  // restored or purged elsewhere meanwhile
       continue;
     }
-    if (names.IndexIgnoringCase(key) < 0)
+    if (names.IndexOfSameSection(key) < 0)
       names.InsertSorted(key);
     moved = true;
   }
@@ -643,8 +647,10 @@ void DataFiles::PurgeRecords(const QStringList& keys) {
     if (secure.RemoveAll(key) == 0)
       continue;  // restored or purged elsewhere meanwhile
     // A key that is live again (or whose section a listed key shares) keeps its section.
+    // Otherwise every copy goes: a second one would come back as an orphan of the purged
+    // record and refuse a new record of that name.
     if (names.IndexOfSameSection(key) < 0)
-      store.EraseSection(key);
+      store.EraseEverySection(key);
   }
   if (store.Bytes() != before)
     WriteStore(StorePath(), store.Bytes());

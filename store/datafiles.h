@@ -47,8 +47,8 @@ class DataFiles {
 
   enum class SaveOutcome { Saved, KeyExists, KeyUnlisted };
   // Saves a record under key: refused (KeyExists, nothing written) when the name index on
-  // disk lists a key equal to it ignoring letter case; otherwise writes all fifteen values
-  // into the key's section in one atomic replace and adds the key to the name index.
+  // disk lists a key equal to it ignoring letter case and blanks at both ends; otherwise writes all
+  // fifteen values into the key's section in one atomic replace and adds the key to the name index.
   //
   // editedKey, when given, is the key of the record this save finishes (empty for a new
   // record). The key's section may then only be overwritten when it is that record's own:
@@ -69,8 +69,9 @@ class DataFiles {
   enum class RestoreOutcome { Restored, KeyLive, NotDeleted };
   // Moves the keys from the deleted-records file back to the name index. Refused
   // (KeyLive, nothing written) when any of them is listed in the name index ignoring
-  // letter case. Keys no longer in the deleted-records file are skipped and the outcome is
-  // NotDeleted; the others are still moved, every copy of them. No key is listed twice.
+  // letter case and blanks at both ends (a key that names the same section). Keys no longer in the
+  // deleted-records file are skipped and the outcome is NotDeleted; the others are still moved,
+  // every copy of them. No key is listed twice.
   RestoreOutcome RestoreRecords(const QStringList& keys);
 
   // Erases the sections of keys from the record store and removes exactly those keys from

@@ -50,8 +50,15 @@ QSet<QByteArray> FoldedSectionNames(QByteArrayView bytes) {
 void AppendUtf8Section(QByteArray* out, QByteArrayView key, const RecordValues& values) {
   out->append('[').append(key).append("]\r\n");
   for (int field : StoreOrder()) {
+    const QString& value = values[size_t(field)];
+    const bool quoted = profile::NeedsQuotes(value);
     out->append(Fields()[size_t(field)].storeKey).append('=');
-    out->append(LineSafe(values[size_t(field)].toUtf8())).append("\r\n");
+    if (quoted)
+      out->append('"');
+    out->append(LineSafe(value.toUtf8()));
+    if (quoted)
+      out->append('"');
+    out->append("\r\n");
   }
 }
 
@@ -61,8 +68,8 @@ void AppendUtf8Section(QByteArray* out, QByteArrayView key, const RecordValues& 
 void AppendSection(QByteArray* out, QByteArrayView key, const RecordValues& values) {
   qsizetype size = key.size() + 4;
   for (int field = 0; field < kFieldCount; ++field)
-    size +=
-        qsizetype(std::strlen(Fields()[size_t(field)].storeKey)) + values[size_t(field)].size() + 3;
+    size += qsizetype(std::strlen(Fields()[size_t(field)].storeKey)) +
+            values[size_t(field)].size() + 5;  // "=", the value in quotes, CR LF
   const qsizetype at = out->size();
   out->resize(at + size);
   char* p = out->data() + at;
@@ -78,12 +85,17 @@ void AppendSection(QByteArray* out, QByteArrayView key, const RecordValues& valu
     p += nameSize;
     *p++ = '=';
     const QString& value = values[size_t(field)];
+    const bool quoted = profile::NeedsQuotes(value);
+    if (quoted)
+      *p++ = '"';
     ToCp1252(value, p);
     for (qsizetype i = 0; i < value.size(); ++i) {
       if (p[i] == '\r' || p[i] == '\n')
         p[i] = ' ';
     }
     p += value.size();
+    if (quoted)
+      *p++ = '"';
     std::memcpy(p, "\r\n", 2);
     p += 2;
   }

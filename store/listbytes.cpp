@@ -11,7 +11,7 @@
 
 namespace store {
 
-ListBytes::ListBytes(QByteArray bytes) : bytes_(std::move(bytes)) {
+ListBytes::ListBytes(QByteArray bytes) : bytes_(ListFileText(std::move(bytes))) {
   const char* d = bytes_.constData();
   profile::LineScanner scanner(d, bytes_.size());
   qsizetype b, e;
@@ -68,17 +68,17 @@ qsizetype ListBytes::IndexOfSameSection(const QString& key) const {
 
 bool ListBytes::HasKeys() const {
   return std::any_of(lines_.begin(), lines_.end(),
-                     [](QByteArrayView line) { return IsKeyLength(line.size()); });
+                     [](QByteArrayView line) { return IsKeyLine(line); });
 }
 
 void ListBytes::Sort() {
-  // Lines too long to be record keys are not sorted (nor decoded): they follow the keys as
-  // they stand.
+  // Lines that are no record keys (too long, or blank) are not sorted (nor decoded): they
+  // follow the keys as they stand.
   QStringList texts;
   std::vector<QByteArrayView> others;
   texts.reserve(Count());
   for (qsizetype i = 0; i < Count(); ++i) {
-    if (IsKeyLength(Line(i).size())) {
+    if (IsKeyLine(Line(i))) {
       texts.append(Text(i));
     } else {
       others.push_back(Line(i));
@@ -105,10 +105,14 @@ void ListBytes::Sort() {
 void ListBytes::InsertSorted(const QString& key) {
   if (!knownSorted_) {
     // Adjacent lines in order is cheaper to check than a sort: the file is normally sorted.
-    // A line too long to be a key sends the list through Sort, which puts it after the keys.
+    // A line that is no key sends the list through Sort, which puts it after the keys; after
+    // the keys already (a blank line at the end of the file) it may stay there.
     const KeyOrder& order = KeyOrder::ForThisThread();
-    for (qsizetype i = 0; i < Count(); ++i) {
-      if (!IsKeyLength(Line(i).size()) || (i > 0 && order.Compare(Line(i - 1), Line(i)) > 0)) {
+    qsizetype keys = Count();
+    while (keys > 0 && !IsKeyLine(Line(keys - 1)))
+      --keys;
+    for (qsizetype i = 0; i < keys; ++i) {
+      if (!IsKeyLine(Line(i)) || (i > 0 && order.Compare(Line(i - 1), Line(i)) > 0)) {
         Sort();
         break;
       }
@@ -117,7 +121,7 @@ void ListBytes::InsertSorted(const QString& key) {
   }
   qsizetype low = 0;
   qsizetype high = Count();
-  while (high > 0 && !IsKeyLength(Line(high - 1).size()))
+  while (high > 0 && !IsKeyLine(Line(high - 1)))
     --high;
   while (low < high) {
     const qsizetype mid = low + (high - low) / 2;

@@ -10,8 +10,9 @@ namespace store {
 
 // A list file (one key per line) edited on its bytes, for the changes of DataFiles: finding
 // a key, inserting one at its sorted place and removing one cost a scan of the bytes, not a
-// decode and sort of the whole list. Bytes() writes every line with CR LF. Lines too long to
-// be record keys are kept as they stand and never match a key.
+// decode and sort of the whole list. Bytes() writes every line with CR LF. Lines that are no
+// record keys (IsKeyLine: too long, or blank) are kept as they stand and never match a key.
+// The bytes are taken as ListFileText gives them.
 class ListBytes {
  public:
   explicit ListBytes(QByteArray bytes);
@@ -19,7 +20,7 @@ class ListBytes {
   ListBytes& operator=(const ListBytes&) = delete;
 
   qsizetype Count() const { return static_cast<qsizetype>(lines_.size()); }
-  // True when a line could be a record key (lines too long for one do not count).
+  // True when a line could be a record key (IsKeyLine).
   bool HasKeys() const;
   QByteArrayView Line(qsizetype i) const { return lines_[static_cast<size_t>(i)]; }
   QString Text(qsizetype i) const;
@@ -33,7 +34,7 @@ class ListBytes {
   qsizetype IndexOfSameSection(const QString& key) const;
 
   // Inserts key where the sort order of the name index puts it. A list that is not sorted
-  // (written elsewhere, or by an older program) is sorted first; lines too long to be keys
+  // (written elsewhere, or by an older program) is sorted first; lines that are no keys
   // then follow the keys.
   void InsertSorted(const QString& key);
   void Sort();

@@ -18,7 +18,34 @@ QByteArray EncodeListFile(const QStringList& keys) {
   return bytes;
 }
 
-QStringList DecodeListFile(QByteArrayView bytes) {
+namespace {
+
+constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
+
+// True for a file that ListFileText would change.
+bool NeedsListText(QByteArrayView bytes) {
+  return bytes.endsWith('\x1A') || bytes.startsWith(QByteArrayView(kUtf8Bom, 3));
+}
+
+}  // namespace
+
+QByteArray ListFileText(QByteArray bytes) {
+  if (!NeedsListText(bytes))
+    return bytes;
+  if (bytes.endsWith('\x1A'))
+    bytes.chop(1);
+  if (bytes.startsWith(QByteArrayView(kUtf8Bom, 3)))
+    return ToCp1252(QString::fromUtf8(QByteArrayView(bytes).sliced(3)));
+  return bytes;
+}
+
+QStringList DecodeListFile(QByteArrayView file) {
+  QByteArray converted;
+  QByteArrayView bytes = file;
+  if (NeedsListText(file)) {
+    converted = ListFileText(file.toByteArray());
+    bytes = converted;
+  }
   QStringList lines;
   // The line ends are found sixteen bytes at a time: a damaged file of one line of many
   // megabytes is passed over as fast as it is read.
@@ -26,7 +53,7 @@ QStringList DecodeListFile(QByteArrayView bytes) {
   qsizetype begin = 0;
   qsizetype end = 0;
   while (scanner.Next(&begin, &end)) {
-    if (IsKeyLength(end - begin))
+    if (IsKeyLine(bytes.sliced(begin, end - begin)))
       lines.append(FromCp1252(bytes.sliced(begin, end - begin)));
   }
   return lines;

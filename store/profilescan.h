@@ -95,6 +95,20 @@ bool ParseKeyLine(const char* d, qsizetype begin, qsizetype end, qsizetype* keyB
 // The value a raw value [begin, end) reads as.
 QByteArrayView CleanValue(const char* d, qsizetype begin, qsizetype end);
 
+// Whether a value must be written inside a pair of double quotes to read back as itself: one
+// with a blank or tab at an end, or one that is itself enclosed in a pair of quotes ("Chef"),
+// would lose them on reading. The reader drops the added pair, and so does the platform's.
+inline bool NeedsQuotes(QStringView value) {
+  if (value.isEmpty())
+    return false;
+  const QChar first = value.front();
+  const QChar last = value.back();
+  auto blank = [](QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); };
+  return blank(first) || blank(last) ||
+         (value.size() >= 2 && first == last &&
+          (first == QLatin1Char('"') || first == QLatin1Char('\'')));
+}
+
 struct SectionPos {
   qsizetype headerBegin = -1;  // start of the header line; -1: not found
   qsizetype nameBegin = 0, nameEnd = 0;

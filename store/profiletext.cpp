@@ -117,7 +117,9 @@ ProfileText::SectionChange ProfileText::PlanSection(
 
   for (const auto& kv : keyValues) {
     const QByteArray key = LineSafe(EncodeName(kv.first, text.utf8));
-    const QByteArray value = LineSafe(Encode(kv.second, text.utf8));
+    QByteArray value = LineSafe(Encode(kv.second, text.utf8));
+    if (NeedsQuotes(kv.second))
+      value = '"' + value + '"';
     bool replaced = false;
     for (BodyLine& line : body) {
       if (line.isKey && EqualIgnoringCase(line.key, key)) {
@@ -162,6 +164,28 @@ void ProfileText::EraseSection(QStringView section) {
     return;
   const qsizetype end = SectionEnd(text.data, text.size, s.bodyBegin);
   bytes_.remove(text.offset + s.headerBegin, end - s.headerBegin);
+}
+
+void ProfileText::EraseEverySection(QStringView section) {
+  const Text text = TextOf(bytes_);
+  const QByteArray name = EncodeName(section, text.utf8);
+  QByteArray kept;
+  qsizetype from = 0;  // in the text: the bytes from here on are not copied yet
+  for (;;) {
+    const SectionPos s = FindSection(text.data, text.size, name, from);
+    if (s.headerBegin < 0)
+      break;
+    if (kept.isNull()) {
+      kept.reserve(bytes_.size());
+      kept.append(bytes_.constData(), text.offset);
+    }
+    kept.append(text.data + from, s.headerBegin - from);
+    from = SectionEnd(text.data, text.size, s.bodyBegin);
+  }
+  if (kept.isNull())
+    return;
+  kept.append(text.data + from, text.size - from);
+  bytes_ = std::move(kept);
 }
 
 }  // namespace store

@@ -45,6 +45,9 @@ class ProfileText {
                             const QList<QPair<QString, QString>>& keyValues) const;
   // Removes the first section of that name with its header and all its lines.
   void EraseSection(QStringView section);
+  // Removes every section of that name, in one pass. A file merged or copied together by hand
+  // may hold a record twice; readers see the first, and the next once the first is gone.
+  void EraseEverySection(QStringView section);
 
  private:
   QByteArray bytes_;

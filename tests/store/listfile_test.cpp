@@ -14,7 +14,11 @@ TEST(ListFile, encode_oneKeyPerLineCrLfAfterEveryLineCp1252) {
 
 TEST(ListFile, decode_acceptsCrLfLfCrAndLastLineWithoutEnd) {
   EXPECT_EQ(store::DecodeListFile("a\r\nb\nc\rd"), (QStringList{"a", "b", "c", "d"}));
-  EXPECT_EQ(store::DecodeListFile("a\r\n\r\nb\r\n"), (QStringList{"a", "", "b"}));
+  // Empty lines and lines of blanks or control characters name no record.
+  EXPECT_EQ(store::DecodeListFile("a\r\n\r\n \t\r\n\x1A\r\nb\r\n\r\n"), (QStringList{"a", "b"}));
+  // An editor's UTF-8 with a byte-order mark, and a DOS end-of-file mark after the last key.
+  EXPECT_EQ(store::DecodeListFile("\xEF\xBB\xBF\x61\r\nGro\xC3\x9F,\xE2\x82\xAC\x1A"),
+            (QStringList{"a", QString::fromUtf8("Groß,€")}));
   EXPECT_EQ(store::DecodeListFile(""), QStringList());
   EXPECT_EQ(store::DecodeListFile("Gro\xDF,\x80\r\n"), QStringList{QString::fromUtf8("Groß,€")});
 }

@@ -164,7 +164,9 @@ TEST(ProfileText, valuesAreTrimmedUnquotedOnceAndCutTo1023) {
   EXPECT_EQ(Read(bytes, "A", "long"), QString(1023, 'x'));
   ProfileText p;
   p.Write(u"A", u"k", u" \"v\" ");
-  EXPECT_EQ(p.Bytes(), QByteArray("[A]\r\nk= \"v\" \r\n"));
+  // Written inside one more pair of quotes, so that it reads back as written.
+  EXPECT_EQ(p.Bytes(), QByteArray("[A]\r\nk=\" \"v\" \"\r\n"));
+  EXPECT_EQ(p.Read(u"A", u"k", "Error"), " \"v\" ");
 }
 
 TEST(ProfileText, commentsOtherLinesAndDuplicates) {
