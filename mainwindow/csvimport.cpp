@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <cstring>
+#include <optional>
 
 #include "mainwindow/csvexport.h"
 #include "mainwindow/linesource.h"
@@ -14,10 +15,12 @@ namespace {
 constexpr qsizetype kMaxRecord = 64 * 1024;
 constexpr int kProgressLines = 4096;
 
-// The fields of one record, split at ";" outside double quotes. A quoted value may span lines:
-// Add is called again with the next line while Open() is true.
+// The fields of one record, split at the separator outside double quotes. A quoted value may
+// span lines: Add is called again with the next line while Open() is true.
 class FieldSplitter {
  public:
+  explicit FieldSplitter(char separator = ';') : separator_(separator) {}
+  void SetSeparator(char separator) { separator_ = separator; }
   void Add(QByteArrayView line) {
     if (quoted_)
       field_.append("\r\n", 2);  // the line break inside the quoted value
@@ -32,7 +35,7 @@ class FieldSplitter {
         } else {
           quoted_ = false;
         }
-      } else if (c == ';') {
+      } else if (c == separator_) {
         fields_.append(field_);
         field_.clear();
       } else if (c == '"' && field_.isEmpty()) {
@@ -57,11 +60,55 @@ class FieldSplitter {
   }
 
  private:
+  char separator_;
   QList<QByteArray> fields_;
   QByteArray field_;
   bool quoted_ = false;
   bool tooLong_ = false;
 };
+
+// How a spreadsheet program saved the export again: the separator of its language (";", ","
+// or a tab), the character set (Windows-1252 as written, or UTF-8, with or without a byte
+// order mark) and the number of columns, empty ones added beyond the fifteenth.
+struct Layout {
+  char separator = ';';
+  bool utf8 = false;
+  qsizetype columns = store::kFieldCount;
+};
+
+// The layout in which line is the export's header, or nothing when it is none. The header
+// itself tells the character set: its "ß" is one byte in Windows-1252 and two in UTF-8.
+std::optional<Layout> ReadHeader(QByteArrayView line, bool utf8Marked) {
+  const QStringList expected = CsvHeader().split(QLatin1Char(';'));
+  for (const char separator : {';', ',', '\t'}) {
+    FieldSplitter splitter(separator);
+    splitter.Add(line);
+    if (splitter.Open())
+      continue;
+    QList<QByteArray> cells = splitter.Take();
+    const qsizetype columns = cells.size();
+    while (cells.size() > expected.size() && cells.back().isEmpty())
+      cells.removeLast();
+    if (cells.size() != expected.size())
+      continue;
+    for (const bool utf8 : {utf8Marked, true}) {
+      QStringList names;
+      for (const QByteArray& cell : cells)
+        names.append(utf8 ? QString::fromUtf8(cell) : store::FromCp1252(cell));
+      if (names == expected)
+        return Layout{separator, utf8, columns};
+    }
+  }
+  return std::nullopt;
+}
+
+bool AllEmpty(const QList<QByteArray>& fields) {
+  for (const QByteArray& field : fields) {
+    if (!field.isEmpty())
+      return false;
+  }
+  return true;
+}
 
 }  // namespace
 
@@ -71,6 +118,7 @@ ImportFile ReadCsvExport(QIODevice& in, const ReadProgress& progress) {
   FieldSplitter splitter;
   bool utf8 = false;
   bool header = true;
+  Layout layout;
   int lineNumber = 0;
   int recordLine = 0;
   bool recordCut = false;
@@ -91,8 +139,22 @@ ImportFile ReadCsvExport(QIODevice& in, const ReadProgress& progress) {
     }
     if (lineNumber % kProgressLines == 0 && progress && !progress(source.BytesRead()))
       return ImportFile{{}, QString(), true};
+    if (header) {
+      header = false;
+      const std::optional<Layout> found = cut ? std::nullopt : ReadHeader(line, utf8);
+      if (!found) {
+        return ImportFile{{},
+                          QStringLiteral("Die Datei ist kein CSV-Export dieses Programms: die "
+                                         "Kopfzeile fehlt oder ist eine andere."),
+                          false};
+      }
+      layout = *found;
+      utf8 = layout.utf8;
+      splitter.SetSeparator(layout.separator);
+      continue;
+    }
     if (!splitter.Open()) {
-      if (line.isEmpty() && !header)
+      if (line.isEmpty())
         continue;  // an empty line holds no record
       recordLine = lineNumber;
     }
@@ -103,19 +165,17 @@ ImportFile ReadCsvExport(QIODevice& in, const ReadProgress& progress) {
     if (splitter.Open())
       continue;
     const bool tooLong = recordCut || splitter.TooLong();
-    const QList<QByteArray> fields = splitter.Take();
-    if (header) {
-      header = false;
-      QStringList names;
-      for (const QByteArray& field : fields)
-        names.append(text(field));
-      if (names.join(QLatin1Char(';')) != CsvHeader()) {
-        return ImportFile{{},
-                          QStringLiteral("Die Datei ist kein CSV-Export dieses Programms: die "
-                                         "Kopfzeile fehlt oder ist eine andere."),
-                          false};
-      }
-      continue;
+    QList<QByteArray> fields = splitter.Take();
+    if (!tooLong && AllEmpty(fields))
+      continue;  // a row of empty cells, as spreadsheets leave them at the end, holds no record
+    if (!tooLong && fields.size() > store::kFieldCount && fields.size() <= layout.columns &&
+        AllEmpty(fields.mid(store::kFieldCount))) {
+      fields.resize(store::kFieldCount);  // the empty columns the header has too
+    }
+    if (!tooLong && fields.size() >= 2 && fields.size() < store::kFieldCount) {
+      // A spreadsheet program cuts the separators of empty cells at the end of a row; the
+      // first two values (first name and name) tell that it is a record.
+      fields.resize(store::kFieldCount);
     }
     if (qsizetype(file.cards.size()) >= kMaxImportCards) {
       return ImportFile{{},
