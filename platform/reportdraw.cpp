@@ -20,7 +20,8 @@ QFont DeviceFont(const QFont& font) {
   return converted;
 }
 
-// Wide enough for any text; labels are sized to their text and never clipped.
+// Wide enough for any text; labels are sized to their text and never clipped. A text that the
+// layout wrapped holds its lines joined by "\n", so the drawing breaks it only there.
 constexpr qreal kUnclippedWidth = 1.0e6;
 
 }  // namespace
@@ -34,7 +35,7 @@ void DrawReportPage(QPainter& painter, const ReportPage& page, qreal scaleX, qre
     painter.drawLine(QLineF(line.line.x1() * scaleX, line.line.y1() * scaleY,
                             line.line.x2() * scaleX, line.line.y2() * scaleY));
   }
-  const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip | Qt::TextSingleLine;
+  const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip;
   std::vector<QFont> fonts;
   if (page.styles) {
     for (const TextStyle& style : *page.styles)

@@ -1,5 +1,10 @@
 #include "platform/reportengine.h"
 
+#include <QFontMetricsF>
+#include <QImage>
+#include <QTextLayout>
+#include <cmath>
+#include <optional>
 #include <unordered_map>
 #include <utility>
 
@@ -42,6 +47,38 @@ ReportBand& Report::AddBand(const QString& name, BandKind kind, qreal height) {
 }
 
 namespace {
+
+// Texts are measured at the layout's own 96 dpi, whatever screen the program runs on.
+const QPaintDevice* LayoutDevice() {
+  static const QImage device = [] {
+    QImage image(1, 1, QImage::Format_ARGB32);
+    const int dotsPerMeter = qRound(kLayoutDpi / 0.0254);
+    image.setDotsPerMeterX(dotsPerMeter);
+    image.setDotsPerMeterY(dotsPerMeter);
+    return image;
+  }();
+  return &device;
+}
+
+// Breaks text into lines no wider than width, at word boundaries where a word fits and anywhere
+// else; returns the lines joined by "\n" and their count.
+std::pair<QString, int> WrapText(const QString& text, const QFont& font, qreal width) {
+  QTextLayout layout(text, font, const_cast<QPaintDevice*>(LayoutDevice()));
+  QTextOption option;
+  option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+  layout.setTextOption(option);
+  QStringList lines;
+  layout.beginLayout();
+  for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+    line.setLineWidth(width);
+    QString piece = text.mid(line.textStart(), line.textLength());
+    while (piece.size() > 1 && piece.back().isSpace())
+      piece.chop(1);
+    lines.append(piece);
+  }
+  layout.endLayout();
+  return {lines.join(QChar('\n')), int(lines.size())};
+}
 
 // Walks the report once and collects its pages. The page is opened lazily, when the first band
 // that belongs on it arrives, so a report without rows yields no page unless it prints empty.
@@ -107,6 +144,14 @@ class Layouter {
       }
     }
     styles_ = std::move(styles);
+    metrics_.clear();
+    for (const TextStyle& style : *styles_) {
+      if (style.source->wordWrap) {
+        metrics_.emplace_back(std::in_place, style.font, LayoutDevice());
+      } else {
+        metrics_.emplace_back();
+      }
+    }
   }
 
   void PrintDetailBand(ReportBand& band) {
@@ -128,15 +173,18 @@ class Layouter {
   }
 
   void PlaceDetail(ReportBand& band) {
-    if (pages_.empty()) {
+    if (pages_.empty())
       StartPage();
-    } else if (y_ + band.height > footerTop_ && y_ > bodyTop_) {
+    // The band's texts decide its height, and so whether it still fits on this page.
+    BandTexts texts = Produce(band);
+    if (y_ + texts.height > footerTop_ && y_ > bodyTop_) {
       // A band that fits on no page at all still goes onto a fresh one rather than looping.
       FinishPage();
       StartPage();
+      if (texts.hasPageNumber)
+        texts = Produce(band);
     }
-    PlaceBand(band, y_);
-    y_ += band.height;
+    Put(band, std::move(texts), y_);
   }
 
   void StartPage() {
@@ -147,39 +195,70 @@ class Layouter {
     page.styles = styles_;
     page.texts.reserve(expectedTexts);
     y_ = 0;
-    for (ReportBand* band : headers_) {
-      PlaceBand(*band, y_);
-      y_ += band->height;
-    }
+    for (ReportBand* band : headers_)
+      Put(*band, Produce(*band), y_);
     bodyTop_ = y_;
   }
 
   void FinishPage() {
     qreal top = footerTop_;
-    for (ReportBand* band : footers_) {
-      PlaceBand(*band, top);
-      top += band->height;
-    }
+    for (ReportBand* band : footers_)
+      Put(*band, Produce(*band), top);
   }
 
-  void PlaceBand(const ReportBand& band, qreal top) {
-    ReportPage& page = pages_.back();
+  // The texts of one band, their tops relative to the band, and the band's height.
+  struct BandTexts {
+    std::vector<PlacedText> texts;
+    qreal height = 0;
+    bool hasPageNumber = false;
+  };
+
+  // Asks every visible label of the band for its text, just before it is placed on the current
+  // page, and wraps the texts that would run past the band's right edge.
+  BandTexts Produce(const ReportBand& band) {
+    BandTexts result;
+    result.height = band.height;
+    const int pageNumber = pages_.back().number;
     int style = firstStyle_.at(&band);
     for (const auto& label : band.Labels()) {
       const int labelStyle = style++;
       if (!label->visible)
         continue;
-      QString value =
-          label->kind == ReportItemKind::PageNumber ? QString::number(page.number) : label->caption;
+      const bool pageNumberItem = label->kind == ReportItemKind::PageNumber;
+      result.hasPageNumber = result.hasPageNumber || pageNumberItem;
+      QString value = pageNumberItem ? QString::number(pageNumber) : label->caption;
       if (label->onPrint)
         label->onPrint(*label, value);
-      page.texts.push_back(PlacedText{std::move(value), float(top + label->top), labelStyle});
+      if (const std::optional<QFontMetricsF>& metrics = metrics_[labelStyle]) {
+        const qreal room = size_.width() - label->left;
+        // Most texts are far shorter than their room; those are not measured at all.
+        if (room > 0 && value.size() * metrics->maxWidth() > room &&
+            metrics->horizontalAdvance(value) > room) {
+          auto [wrapped, lines] = WrapText(value, label->font, room);
+          value = std::move(wrapped);
+          result.height = std::max(result.height,
+                                   std::ceil(band.height + (lines - 1) * metrics->lineSpacing()));
+        }
+      }
+      result.texts.push_back(PlacedText{std::move(value), float(label->top), labelStyle});
+    }
+    return result;
+  }
+
+  // Puts the band's texts onto the current page with the band's top at top and advances top
+  // below the band.
+  void Put(const ReportBand& band, BandTexts&& texts, qreal& top) {
+    ReportPage& page = pages_.back();
+    for (PlacedText& text : texts.texts) {
+      text.top = float(top + text.top);
+      page.texts.push_back(std::move(text));
     }
     if (band.frame.drawBottom) {
-      const qreal bottom = top + band.height;
+      const qreal bottom = top + texts.height;
       page.lines.push_back(
           PlacedLine{QLineF(0, bottom, size_.width(), bottom), band.frame.style, band.frame.color});
     }
+    top += texts.height;
   }
 
   Report& report_;
@@ -192,6 +271,8 @@ class Layouter {
   qreal y_ = 0;
   std::unordered_map<const ReportBand*, int> firstStyle_;
   std::shared_ptr<const std::vector<TextStyle>> styles_;
+  // Per style: the metrics of a wrapping label's font at the layout's resolution.
+  std::vector<std::optional<QFontMetricsF>> metrics_;
   std::vector<ReportPage> pages_;
 };
 
