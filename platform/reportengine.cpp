@@ -231,14 +231,20 @@ class Layouter {
         label->onPrint(*label, value);
       if (const std::optional<QFontMetricsF>& metrics = metrics_[labelStyle]) {
         const qreal room = size_.width() - label->left;
+        int lines = 1;
         // Most texts are far shorter than their room; those are not measured at all.
         if (room > 0 && value.size() * metrics->maxWidth() > room &&
             metrics->horizontalAdvance(value) > room) {
-          auto [wrapped, lines] = WrapText(value, label->font, room);
+          auto [wrapped, count] = WrapText(value, label->font, room);
           value = std::move(wrapped);
-          result.height = std::max(result.height,
-                                   std::ceil(band.height + (lines - 1) * metrics->lineSpacing()));
+          lines = count;
         }
+        // Lines taller than the label's box (more than one, or a large font) make the band grow
+        // by what they need beyond it, so they neither reach into the next band nor over the
+        // line under their own.
+        const qreal beyond = lines * metrics->lineSpacing() - label->height;
+        if (beyond > 0)
+          result.height = std::max(result.height, std::ceil(band.height + beyond));
       }
       result.texts.push_back(PlacedText{std::move(value), float(label->top), labelStyle});
     }

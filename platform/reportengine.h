@@ -51,7 +51,8 @@ using ReportLabelPrintHandler = std::function<void(const ReportLabel& sender, QS
 // A text item of a band, placed by its left edge and top inside the band, left-aligned and
 // sized to its text: a text wider than its neighbour's distance runs on, nothing cuts it. With
 // word wrap on, a text that would run past the band's right edge (and so off the paper) goes on
-// in further lines below, broken there, and its band grows to hold them.
+// in further lines below, broken there, and its band grows to hold its lines, as it does for a
+// font taller than the label's box.
 class ReportLabel {
  public:
   ReportLabel(QString name, ReportItemKind kind, QString caption);

@@ -66,7 +66,8 @@ TEST(TablePrintEdges, valueLongerThanThePaperIsWrappedAtTheRightEdge_andTheRowGr
   qreal longTop = -1, secondRowTop = -1;
   for (const platform::PlacedText& text : page.texts) {
     for (const QString& line : text.text.split('\n'))
-      EXPECT_LE(page.PosOf(text).x() + metrics.horizontalAdvance(line), width + 0.5) << line.toStdString();
+      EXPECT_LE(page.PosOf(text).x() + metrics.horizontalAdvance(line), width + 0.5)
+          << line.toStdString();
     if (text.text.startsWith(QStringLiteral("Wort0 ")))
       longTop = text.top;
     if (text.text == QStringLiteral("Zweite"))
@@ -96,6 +97,68 @@ TEST(TablePrintEdges, valueLongerThanThePaperIsWrappedAtTheRightEdge_andTheRowGr
   EXPECT_TRUE(text.startsWith(QStringLiteral("NameFirmaM\u00fcller\u20ac\u0152uvre") +
                               WithoutSpace(LongValue()) + QStringLiteral("ZweiteEnde")))
       << printed[0].toStdString();
+}
+
+// Tops of the texts a label printed on a page, in order.
+QList<qreal> TopsOfLabel(const platform::ReportPage& page, const QString& label) {
+  QList<qreal> tops;
+  for (const platform::PlacedText& text : page.texts) {
+    if (page.SourceOf(text)->name == label)
+      tops.append(text.top);
+  }
+  return tops;
+}
+
+TEST(TablePrintEdges,
+     largeFontChosenForTheTable_rowsAndHeaderMakeRoomForIt_smallFontKeepsTheDesign) {
+  reports::Grid grid = reports::Grid::Sized(3, 41, 1, 1);
+  grid.SetCell(1, 0, QStringLiteral("Name"));
+  grid.SetCell(2, 0, QStringLiteral("Vorname"));
+  for (int r = 1; r <= 40; ++r) {
+    grid.SetCell(1, r, QStringLiteral("Müller%1").arg(r));
+    grid.SetCell(2, r, QStringLiteral("Émile"));
+  }
+  QImage device(1, 1, QImage::Format_ARGB32);
+  device.setDotsPerMeterX(qRound(96 / 0.0254));
+  device.setDotsPerMeterY(qRound(96 / 0.0254));
+  TQuickReport11 report;
+
+  const reports::GridTableSource large(grid, QFont(QStringLiteral("Arial"), 28));
+  report.PrepareTable(large, true);
+  std::vector<platform::ReportPage> pages = report.LayOut();
+  const qreal lineHeight = QFontMetricsF(large.Font(), &device).lineSpacing();
+  ASSERT_GT(lineHeight, 27);
+  int rows = 0;
+  for (const platform::ReportPage& page : pages) {
+    const QList<qreal> header = TopsOfLabel(page, "QRLabel1");
+    const QList<qreal> tops = TopsOfLabel(page, "QRLabel16");
+    ASSERT_EQ(header.size(), 1);
+    ASSERT_FALSE(tops.isEmpty());
+    rows += tops.size();
+    // The header's text ends above the solid line under it, each row's text above the dashed
+    // line under that row, and the next row starts below it.
+    ASSERT_EQ(page.lines.size(), size_t(tops.size() + 1));
+    EXPECT_LE(header[0] + lineHeight, page.lines[0].line.y1());
+    EXPECT_LE(page.lines[0].line.y1(), tops[0]);
+    for (int i = 0; i < tops.size(); ++i) {
+      EXPECT_LE(tops[i] + lineHeight, page.lines[i + 1].line.y1()) << i;
+      if (i + 1 < tops.size())
+        EXPECT_LE(page.lines[i + 1].line.y1(), tops[i + 1]) << i;
+    }
+    // Nothing reaches into the page footer.
+    EXPECT_LE(tops.constLast() + lineHeight,
+              report.Report().page.PrintableSizePx().height() - 40 + 0.5);
+  }
+  EXPECT_EQ(rows, 40);
+
+  // A small font prints in the bands of the design: one row every 27 pixels.
+  const reports::GridTableSource small(grid, QFont(QStringLiteral("Arial"), 4));
+  report.PrepareTable(small, true);
+  pages = report.LayOut();
+  const QList<qreal> tops = TopsOfLabel(pages.at(0), "QRLabel16");
+  ASSERT_GE(tops.size(), 2);
+  EXPECT_EQ(tops[0], 40 + 5);
+  EXPECT_EQ(tops[1] - tops[0], 27);
 }
 
 }  // namespace
