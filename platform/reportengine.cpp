@@ -114,6 +114,13 @@ class Layouter {
   }
 
  private:
+  // The texts of one band, their tops relative to the band, and the band's height.
+  struct BandTexts {
+    std::vector<PlacedText> texts;
+    qreal height = 0;
+    bool hasPageNumber = false;
+  };
+
   void Prepare() {
     qreal footerHeight = 0;
     for (const auto& band : report_.Bands()) {
@@ -184,7 +191,47 @@ class Layouter {
       if (texts.hasPageNumber)
         texts = Produce(band);
     }
+    // A band grown taller than a page by its lines goes on over as many pages as it needs: the
+    // lines that would reach into the page footer continue at the top of the next page.
+    while (y_ + texts.height > footerTop_) {
+      BandTexts rest = SplitOff(band, texts, footerTop_ - y_);
+      if (rest.texts.empty())
+        break;
+      texts.height = footerTop_ - y_;
+      Put(band, std::move(texts), y_, /*frame=*/false);
+      FinishPage();
+      StartPage();
+      texts = std::move(rest);
+    }
     Put(band, std::move(texts), y_);
+  }
+
+  // Keeps in texts the lines that end within room below the band's top and returns the lines
+  // after them, as texts of a band of their own. At least the first line of every text stays, so
+  // each page takes some of them.
+  BandTexts SplitOff(const ReportBand& band, BandTexts& texts, qreal room) {
+    BandTexts rest;
+    rest.height = band.height;
+    for (PlacedText& text : texts.texts) {
+      const std::optional<QFontMetricsF>& metrics = metrics_[text.style];
+      if (!metrics || !text.text.contains(QChar('\n')))
+        continue;
+      const qreal lineHeight = metrics->lineSpacing();
+      QStringList lines = text.text.split(QChar('\n'));
+      const qsizetype keep =
+          std::max<qsizetype>(1, qsizetype(std::floor((room - text.top) / lineHeight)));
+      if (keep >= lines.size())
+        continue;
+      const ReportLabel& label = *(*styles_)[text.style].source;
+      const QStringList moved = lines.mid(keep);
+      lines.resize(keep);
+      text.text = lines.join(QChar('\n'));
+      rest.texts.push_back(PlacedText{moved.join(QChar('\n')), float(label.top), text.style});
+      const qreal beyond = moved.size() * lineHeight - label.height;
+      if (beyond > 0)
+        rest.height = std::max(rest.height, std::ceil(band.height + beyond));
+    }
+    return rest;
   }
 
   void StartPage() {
@@ -205,13 +252,6 @@ class Layouter {
     for (ReportBand* band : footers_)
       Put(*band, Produce(*band), top);
   }
-
-  // The texts of one band, their tops relative to the band, and the band's height.
-  struct BandTexts {
-    std::vector<PlacedText> texts;
-    qreal height = 0;
-    bool hasPageNumber = false;
-  };
 
   // Asks every visible label of the band for its text, just before it is placed on the current
   // page, and wraps the texts that would run past the band's right edge.
@@ -252,14 +292,14 @@ class Layouter {
   }
 
   // Puts the band's texts onto the current page with the band's top at top and advances top
-  // below the band.
-  void Put(const ReportBand& band, BandTexts&& texts, qreal& top) {
+  // below the band; the frame line is left out for a band that goes on on the next page.
+  void Put(const ReportBand& band, BandTexts&& texts, qreal& top, bool frame = true) {
     ReportPage& page = pages_.back();
     for (PlacedText& text : texts.texts) {
       text.top = float(top + text.top);
       page.texts.push_back(std::move(text));
     }
-    if (band.frame.drawBottom) {
+    if (frame && band.frame.drawBottom) {
       const qreal bottom = top + texts.height;
       page.lines.push_back(
           PlacedLine{QLineF(0, bottom, size_.width(), bottom), band.frame.style, band.frame.color});

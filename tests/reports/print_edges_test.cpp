@@ -161,4 +161,44 @@ TEST(TablePrintEdges,
   EXPECT_EQ(tops[1] - tops[0], 27);
 }
 
+TEST(TablePrintEdges, valueTallerThanAPageInTheNarrowLastColumn_goesOnOnTheNextPage) {
+  reports::Grid grid = reports::Grid::Sized(16, 3, 1, 1);
+  for (int c = 1; c <= 15; ++c) {
+    grid.SetCell(c, 0, QStringLiteral("F%1").arg(c));
+    grid.SetCell(c, 1, QStringLiteral("a%1").arg(c));
+    grid.SetCell(c, 2, QStringLiteral("b%1").arg(c));
+  }
+  grid.SetCell(15, 1, LongValue());
+  const reports::GridTableSource table(grid, QFont(QStringLiteral("Arial"), 10));
+  TQuickReport11 report;
+  report.PrepareTable(table, true);
+  const std::vector<platform::ReportPage> pages = report.LayOut();
+  ASSERT_GE(pages.size(), 2u);
+
+  QImage device(1, 1, QImage::Format_ARGB32);
+  device.setDotsPerMeterX(qRound(96 / 0.0254));
+  device.setDotsPerMeterY(qRound(96 / 0.0254));
+  const qreal lineHeight = QFontMetricsF(table.Font(), &device).lineSpacing();
+  const qreal footerTop = report.Report().page.PrintableSizePx().height() - 40;
+  QString pieces;
+  for (const platform::ReportPage& page : pages) {
+    for (const platform::PlacedText& text : page.texts) {
+      if (page.SourceOf(text)->name != QStringLiteral("QRSysData1"))
+        EXPECT_LE(text.top + (text.text.count('\n') + 1) * lineHeight, footerTop + 0.5);
+    }
+    for (const QString& piece : TextsOfLabel(page, "QRLabel30"))
+      pieces += piece;
+    EXPECT_EQ(TextsOfLabel(page, "QRLabel1"), QStringList{"F1"});  // header on every page
+  }
+  EXPECT_EQ(WithoutSpace(pieces), WithoutSpace(LongValue() + "b15"));
+  // The other cells of the long row print once, the next row after the long value ends.
+  EXPECT_EQ(TextsOfLabel(pages[0], "QRLabel16"), QStringList{"a1"});
+  EXPECT_EQ(TextsOfLabel(pages.back(), "QRLabel16"), QStringList{"b1"});
+  // One dashed line under each row, not at the page break inside the long one.
+  size_t lines = 0;
+  for (const platform::ReportPage& page : pages)
+    lines += page.lines.size() - 1;
+  EXPECT_EQ(lines, 2u);
+}
+
 }  // namespace
