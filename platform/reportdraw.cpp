@@ -94,10 +94,17 @@ void ShowReportPreview(Report& report, QWidget* parent) {
   preview.setWindowTitle(QStringLiteral("Seitenansicht"));
   QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
                    [&report, &preview](QPrinter* target) {
-                     if (!PrintReport(report, *target)) {
-                       Dialogs::Get().Error(&preview, QStringLiteral("Der Bericht konnte nicht "
-                                                                     "gedruckt werden."));
-                     }
+                     if (PrintReport(report, *target))
+                       return;
+                     // Printed into a file, the file is what failed: say which one, as the
+                     // block print does.
+                     const bool toFile = target->outputFormat() == QPrinter::PdfFormat &&
+                                         !target->outputFileName().isEmpty();
+                     Dialogs::Get().Error(
+                         &preview, toFile ? QStringLiteral("Datei %1 kann nicht erstellt werden")
+                                                .arg(target->outputFileName())
+                                          : QStringLiteral("Der Bericht konnte nicht "
+                                                           "gedruckt werden."));
                    });
   Dialogs::Get().ExecModal(preview);
 }
