@@ -3,6 +3,7 @@
 #include <QFontMetricsF>
 #include <QImage>
 #include <QTextLayout>
+#include <array>
 #include <cmath>
 #include <optional>
 #include <unordered_map>
@@ -80,6 +81,30 @@ std::pair<QString, int> WrapText(const QString& text, const QFont& font, qreal w
   return {lines.join(QChar('\n')), int(lines.size())};
 }
 
+// A wrapping label's font at the layout's resolution, with the advances of the characters
+// addresses are mostly written in, so that most texts are known to fit without shaping them.
+struct WrapMetrics {
+  explicit WrapMetrics(const QFont& font) : metrics(font, LayoutDevice()) {
+    for (size_t c = 0; c < advances.size(); ++c)
+      advances[c] = metrics.horizontalAdvance(QChar(char16_t(c)));
+  }
+
+  // True when text is plainly narrower than room: the sum of its characters' advances, with a
+  // tenth to spare for shaping, fits. False means it has to be measured.
+  bool SurelyFits(const QString& text, qreal room) const {
+    qreal sum = 0;
+    for (const QChar c : text) {
+      if (c.unicode() >= advances.size())
+        return false;
+      sum += advances[c.unicode()];
+    }
+    return sum * 1.1 <= room;
+  }
+
+  QFontMetricsF metrics;
+  std::array<qreal, 0x180> advances{};  // Latin-1 and Latin Extended-A
+};
+
 // Walks the report once and collects its pages. The page is opened lazily, when the first band
 // that belongs on it arrives, so a report without rows yields no page unless it prints empty.
 class Layouter {
@@ -154,7 +179,7 @@ class Layouter {
     metrics_.clear();
     for (const TextStyle& style : *styles_) {
       if (style.source->wordWrap) {
-        metrics_.emplace_back(std::in_place, style.font, LayoutDevice());
+        metrics_.emplace_back(std::in_place, style.font);
       } else {
         metrics_.emplace_back();
       }
@@ -213,10 +238,10 @@ class Layouter {
     BandTexts rest;
     rest.height = band.height;
     for (PlacedText& text : texts.texts) {
-      const std::optional<QFontMetricsF>& metrics = metrics_[text.style];
-      if (!metrics || !text.text.contains(QChar('\n')))
+      const std::optional<WrapMetrics>& wrap = metrics_[text.style];
+      if (!wrap || !text.text.contains(QChar('\n')))
         continue;
-      const qreal lineHeight = metrics->lineSpacing();
+      const qreal lineHeight = wrap->metrics.lineSpacing();
       QStringList lines = text.text.split(QChar('\n'));
       const qsizetype keep =
           std::max<qsizetype>(1, qsizetype(std::floor((room - text.top) / lineHeight)));
@@ -269,12 +294,12 @@ class Layouter {
       QString value = pageNumberItem ? QString::number(pageNumber) : label->caption;
       if (label->onPrint)
         label->onPrint(*label, value);
-      if (const std::optional<QFontMetricsF>& metrics = metrics_[labelStyle]) {
+      if (const std::optional<WrapMetrics>& wrap = metrics_[labelStyle]) {
+        const QFontMetricsF& metrics = wrap->metrics;
         const qreal room = size_.width() - label->left;
         int lines = 1;
-        // Most texts are far shorter than their room; those are not measured at all.
-        if (room > 0 && value.size() * metrics->maxWidth() > room &&
-            metrics->horizontalAdvance(value) > room) {
+        // Most texts are far shorter than their room; those are not shaped at all.
+        if (room > 0 && !wrap->SurelyFits(value, room) && metrics.horizontalAdvance(value) > room) {
           auto [wrapped, count] = WrapText(value, label->font, room);
           value = std::move(wrapped);
           lines = count;
@@ -282,7 +307,7 @@ class Layouter {
         // Lines taller than the label's box (more than one, or a large font) make the band grow
         // by what they need beyond it, so they neither reach into the next band nor over the
         // line under their own.
-        const qreal beyond = lines * metrics->lineSpacing() - label->height;
+        const qreal beyond = lines * metrics.lineSpacing() - label->height;
         if (beyond > 0)
           result.height = std::max(result.height, std::ceil(band.height + beyond));
       }
@@ -318,7 +343,7 @@ class Layouter {
   std::unordered_map<const ReportBand*, int> firstStyle_;
   std::shared_ptr<const std::vector<TextStyle>> styles_;
   // Per style: the metrics of a wrapping label's font at the layout's resolution.
-  std::vector<std::optional<QFontMetricsF>> metrics_;
+  std::vector<std::optional<WrapMetrics>> metrics_;
   std::vector<ReportPage> pages_;
 };
 
