@@ -20,7 +20,8 @@ QFont DeviceFont(const QFont& font) {
   return converted;
 }
 
-// Wide enough for any text; labels are sized to their text and never clipped.
+// Wide enough for any text; labels are sized to their text and never clipped. A text that the
+// layout wrapped holds its lines joined by "\n", so the drawing breaks it only there.
 constexpr qreal kUnclippedWidth = 1.0e6;
 
 }  // namespace
@@ -34,7 +35,7 @@ void DrawReportPage(QPainter& painter, const ReportPage& page, qreal scaleX, qre
     painter.drawLine(QLineF(line.line.x1() * scaleX, line.line.y1() * scaleY,
                             line.line.x2() * scaleX, line.line.y2() * scaleY));
   }
-  const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip | Qt::TextSingleLine;
+  const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip;
   std::vector<QFont> fonts;
   if (page.styles) {
     for (const TextStyle& style : *page.styles)
@@ -93,10 +94,17 @@ void ShowReportPreview(Report& report, QWidget* parent) {
   preview.setWindowTitle(QStringLiteral("Seitenansicht"));
   QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
                    [&report, &preview](QPrinter* target) {
-                     if (!PrintReport(report, *target)) {
-                       Dialogs::Get().Error(&preview, QStringLiteral("Der Bericht konnte nicht "
-                                                                     "gedruckt werden."));
-                     }
+                     if (PrintReport(report, *target))
+                       return;
+                     // Printed into a file, the file is what failed: say which one, as the
+                     // block print does.
+                     const bool toFile = target->outputFormat() == QPrinter::PdfFormat &&
+                                         !target->outputFileName().isEmpty();
+                     Dialogs::Get().Error(
+                         &preview, toFile ? QStringLiteral("Datei %1 kann nicht erstellt werden")
+                                                .arg(target->outputFileName())
+                                          : QStringLiteral("Der Bericht konnte nicht "
+                                                           "gedruckt werden."));
                    });
   Dialogs::Get().ExecModal(preview);
 }

@@ -49,7 +49,10 @@ class ReportLabel;
 using ReportLabelPrintHandler = std::function<void(const ReportLabel& sender, QString& value)>;
 
 // A text item of a band, placed by its left edge and top inside the band, left-aligned and
-// sized to its text: a text wider than its neighbour's distance runs on, nothing cuts it.
+// sized to its text: a text wider than its neighbour's distance runs on, nothing cuts it. With
+// word wrap on, a text that would run past the band's right edge (and so off the paper) goes on
+// in further lines below, broken there, and its band grows to hold its lines, as it does for a
+// font taller than the label's box.
 class ReportLabel {
  public:
   ReportLabel(QString name, ReportItemKind kind, QString caption);
@@ -64,6 +67,7 @@ class ReportLabel {
   QColor color = Qt::black;
   QColor background;  // invalid: transparent
   bool visible = true;
+  bool wordWrap = false;
   // Called just before the label is placed; value comes preset with the caption (the page
   // number for a page number item) and is what gets printed.
   ReportLabelPrintHandler onPrint;
@@ -148,7 +152,8 @@ struct TextStyle {
 };
 
 // One positioned text: the text a label printed and the top of its box; the left edge and the
-// look come from its style. Kept small: a table of 100 000 rows places one and a half million.
+// look come from its style. A text wrapped at the band's right edge holds its lines joined by
+// "\n". Kept small: a table of 100 000 rows places one and a half million.
 struct PlacedText {
   QString text;
   float top = 0;

@@ -57,6 +57,7 @@ void TQuickReport11::CreateBands() {
     label.top = k <= reports::kColumnSlots ? kHeaderLabelTop : kDetailLabelTop;
     label.height = kLabelHeight;
     label.font = LayoutFont();
+    label.wordWrap = true;
     labels_[k - 1] = &label;
   }
 

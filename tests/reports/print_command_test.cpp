@@ -278,4 +278,18 @@ TEST_F(PrintCommandTest, outputThatCannotBeCreated_endsTheCommandWithAnErrorBox)
             QStringLiteral("Datei %1 kann nicht erstellt werden").arg(printing.outputFile));
 }
 
+TEST_F(PrintCommandTest, tablePrintedFromThePreviewIntoAFileThatCannotBeCreated_saysWhichFile) {
+  ShowPage("Tabelle");
+  ConfirmOptions();
+  const QString unwritable = dir.File("fehlt/table.pdf");
+  PrintFromPreview(unwritable);
+  Click("ToolbarButton971");
+  EXPECT_EQ(printing.modalWindows, (QStringList{"Form12", "ReportPreview"}));
+  ASSERT_EQ(printing.boxes.size(), 1);
+  EXPECT_EQ(printing.boxes[0].icon, platform::Icon::Critical);
+  EXPECT_EQ(printing.boxes[0].text,
+            QStringLiteral("Datei %1 kann nicht erstellt werden").arg(unwritable));
+  EXPECT_FALSE(QFile::exists(unwritable));
+}
+
 }  // namespace
