@@ -75,11 +75,7 @@ TEST_F(ExportTest, crashLeftoversBesideTheExport_removedByTheNextExport) {
   const QStringList kept = {"export.csv.12345678a.tmp", "andere.csv.0123abcd5.tmp"};
   for (const QString& name : stale + kept) {
     data.Write(name, "x");
-    QFile file(data.File(name));
-    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-    const int minutes = name == kept.first() ? 5 : 11;
-    ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addSecs(-60 * minutes),
-                                 QFileDevice::FileModificationTime));
+    data.Age(name, name == kept.first() ? 5 * 60 : 11 * 60);  // the first is young
   }
   dialogs.fileAnswers.enqueue(data.File(QStringLiteral("export.csv")));
   Click("ToolbarButton973");

@@ -136,12 +136,7 @@ TEST_F(KeyboardTest, closingTheRestoreDialog_keepsTheShownRecordChosen_withOrWit
   data.Write("secure.qdx", "Berg,Ute\r\n");
   OpenThree();
   ClickRow(1);
-  dialogs.modalAnswers.enqueue([](QDialog& dialog) {
-    auto* list = dialog.findChild<QListWidget*>(QStringLiteral("CheckListBox1"));
-    list->item(0)->setCheckState(Qt::Checked);
-    dialog.findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
-    return dialog.result();
-  });
+  AnswerRestoreDialog({"Berg,Ute"});
   Trigger("G1");
   ASSERT_EQ(Entries(), (QStringList{"Abel,Bert", "Berg,Ute", "Meier,Anna", "Zorn,Uwe"}));
   EXPECT_EQ(form->SelectedListIndex(), 2);

@@ -2,11 +2,15 @@
 
 #include <gtest/gtest.h>
 #include <QAction>
+#include <QDialog>
 #include <QLineEdit>
 #include <QListView>
+#include <QListWidget>
 #include <QMenu>
+#include <QPushButton>
 #include <QTest>
 #include <QToolButton>
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <ostream>
@@ -107,6 +111,23 @@ class MainWindowTest : public ::testing::Test {
     EXPECT_TRUE(form->EntryUnderway());
     EXPECT_EQ(Edit(field)->text(), text);
     EXPECT_TRUE(Edit(field)->isEnabled());
+  }
+
+  // Answers the next restore dialog as the user does: ticks the entries whose texts are in
+  // ticked, lets meanwhile act (another workstation, while the dialog is open), and presses
+  // "&Wiederherstellen".
+  void AnswerRestoreDialog(const QStringList& ticked, std::function<void()> meanwhile = {}) {
+    dialogs.modalAnswers.enqueue([=](QDialog& dialog) {
+      auto* list = dialog.findChild<QListWidget*>(QStringLiteral("CheckListBox1"));
+      for (int row = 0; row < list->count(); ++row) {
+        if (ticked.contains(list->item(row)->text()))
+          list->item(row)->setCheckState(Qt::Checked);
+      }
+      if (meanwhile)
+        meanwhile();
+      dialog.findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
+      return dialog.result();
+    });
   }
 
   QStringList Entries() const { return form->ListEntries(); }

@@ -172,29 +172,12 @@ class TwoPlacesRestoreTest : public TwoPlacesTest {
  protected:
   // A opens the restore dialog, ticks keys, B acts meanwhile, A presses "&Wiederherstellen".
   void RestoreInA(const QStringList& ticked, const std::function<void()>& meanwhile) {
-    dialogs.modalAnswers.enqueue([=](QDialog& dialog) {
-      auto* list = dialog.findChild<QListWidget*>(QStringLiteral("CheckListBox1"));
-      for (int row = 0; row < list->count(); ++row) {
-        if (ticked.contains(list->item(row)->text()))
-          list->item(row)->setCheckState(Qt::Checked);
-      }
-      meanwhile();
-      dialog.findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
-      return dialog.result();
-    });
+    AnswerRestoreDialog(ticked, meanwhile);
     Trigger("G1");
   }
   // B restores keys through its own restore dialog.
   void RestoreInB(const QStringList& ticked) {
-    dialogs.modalAnswers.enqueue([=](QDialog& dialog) {
-      auto* list = dialog.findChild<QListWidget*>(QStringLiteral("CheckListBox1"));
-      for (int row = 0; row < list->count(); ++row) {
-        if (ticked.contains(list->item(row)->text()))
-          list->item(row)->setCheckState(Qt::Checked);
-      }
-      dialog.findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
-      return dialog.result();
-    });
+    AnswerRestoreDialog(ticked);
     TriggerInB("G1");
   }
   QByteArray Secure() const { return data.Read("secure.qdx"); }
@@ -285,12 +268,7 @@ TEST_F(TwoPlacesTest, lockHeldElsewhere_deleteEditCancelRestorePurge_tellItAndCh
   EXPECT_EQ(dialogs.Texts().value(1), store::LockBusyMessage());
 
   dialogs.boxes.clear();
-  dialogs.modalAnswers.enqueue([](QDialog& dialog) {
-    auto* list = dialog.findChild<QListWidget*>(QStringLiteral("CheckListBox1"));
-    list->item(0)->setCheckState(Qt::Checked);
-    dialog.findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
-    return dialog.result();
-  });
+  AnswerRestoreDialog({"Berg,Ute"});
   Trigger("G1");
   EXPECT_EQ(dialogs.Texts(), QStringList{store::LockBusyMessage()});
 

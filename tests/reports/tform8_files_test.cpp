@@ -242,11 +242,7 @@ TEST_F(ReportFiles, crashLeftoversBesideTheReport_removedByTheNextSave) {
                             "bericht.txt.tmp"};
   for (const QString& name : stale + kept) {
     dir.Write(name, "x");
-    QFile file(dir.File(name));
-    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-    const int minutes = name == kept.first() ? 5 : 11;
-    ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addSecs(-60 * minutes),
-                                 QFileDevice::FileModificationTime));
+    dir.Age(name, name == kept.first() ? 5 * 60 : 11 * 60);  // the first is young
   }
   SaveAs(dir.File("bericht.txt"));
   EXPECT_FALSE(form->BlockModified());

@@ -134,13 +134,6 @@ TEST_F(DataSafetyTest, danglingLinkOrLinkLoop_stopsTheChangeAndWritesNothing) {
 }
 #endif
 
-void Age(const QString& path, qint64 seconds) {
-  QFile file(path);
-  ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-  ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addSecs(-seconds),
-                               QFileDevice::FileModificationTime));
-}
-
 // Temporary files of changes that crashed are removed by a later change while it holds the
 // lock: only the program's own (named after a data file), only when older than ten minutes.
 TEST_F(DataSafetyTest, crashLeftovers_olderThanTenMinutes_areRemovedByTheNextChange) {
@@ -157,8 +150,8 @@ TEST_F(DataSafetyTest, crashLeftovers_olderThanTenMinutes_areRemovedByTheNextCha
   for (const QString& name : stale + kept)
     dir.Write(name, "x");
   for (const QString& name : stale + kept.mid(1))
-    Age(dir.File(name), 11 * 60);
-  Age(dir.File(kept.first()), 5 * 60);
+    dir.Age(name, 11 * 60);
+  dir.Age(kept.first(), 5 * 60);
 
   // A change that does not get the lock removes nothing.
   QLockFile held(files.LockPath());

@@ -15,12 +15,16 @@ class TempDataDir {
   void Write(const QString& name, const QByteArray& bytes) const;
   QByteArray Read(const QString& name) const;  // empty if missing
   bool Exists(const QString& name) const;
+  // Sets the file's time of last change that many seconds back, as if written then.
+  void Age(const QString& name, qint64 seconds) const;
 
  private:
   QTemporaryDir dir_;
 };
 
 // Latin-1 literal to Windows-1252 bytes: tests write fixtures as bytes, e.g. "M\xFCller".
-inline QByteArray Bytes(const char* text) { return QByteArray(text); }
+inline QByteArray Bytes(const char* text) {
+  return QByteArray(text);
+}
 
 }  // namespace testsupport
