@@ -12,8 +12,8 @@ namespace mainwindow {
 // mail programs write them: folded lines, CHARSET= and ENCODING=QUOTED-PRINTABLE with soft
 // line breaks, TYPE parameters as TYPE=work,voice, as TYPE=WORK;TYPE=VOICE and as the bare
 // TEL;WORK;FAX of version 2.1, grouped properties (item1.TEL), a byte order mark (UTF-8, or
-// UTF-16 in either byte order), LF or CR LF line ends. Unknown properties are passed over without being kept, so a huge photo costs no
-// memory.
+// UTF-16 in either byte order), LF or CR LF line ends. Unknown properties are passed over without
+// being kept, so a huge photo costs no memory.
 //
 // Each card gives the fields of one record: N (Name;Vorname; without N the name is taken from
 // FN, "Vorname Name"), ORG (Firma;Kurzzeichen), TITLE (Position), ADR (the first one of type
