@@ -76,6 +76,8 @@ class TForm1 : public QMainWindow {
   // longer a live record, so the message is shown, the fields are emptied and the shown list
   // is rebuilt from the name index. Run after ShowRecord by the list and the tree.
   void TestUpdateNotice();
+  // Shows the update notice at once: a command found that its record is no longer live.
+  void GiveUpdateNotice();
   // Compares the shown list with the name index on disk and reloads it when another
   // workstation changed it. True when the list was reloaded. unreadable, when given, tells
   // whether the name index could not be read (the user has been told).

@@ -17,21 +17,19 @@ void TForm1::Lschen1Click() {
     const bool changed = RefreshNameList(&unreadable);
     if (unreadable)
       return;
-    // The chosen record was renamed, deleted or taken into an edit on another workstation a
-    // moment ago: the user is told, and the fields no longer show it.
-    if (changed && !Button3->isChecked() && SelectedListIndex() < 0) {
-      updateNotice_ = true;
-      TestUpdateNotice();
-    }
-    if (changed)
+    if (changed) {
+      // The chosen record was renamed, deleted or taken into an edit on another workstation a
+      // moment ago: the user is told, and the fields no longer show it.
+      if (!Button3->isChecked() && SelectedListIndex() < 0)
+        GiveUpdateNotice();
       return;
+    }
     const int selected = SelectedListIndex();
     if (selected < 0 || Button3->isChecked())
       return;
     const QString key = store::StripEntrySuffix(ListEntry(selected));
     if (!book_->Files().DeleteRecord(key)) {
-      updateNotice_ = true;
-      TestUpdateNotice();  // lists what the name index holds now
+      GiveUpdateNotice();  // lists what the name index holds now
       return;
     }
     RemoveListEntry(selected);

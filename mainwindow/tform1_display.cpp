@@ -42,6 +42,11 @@ bool TForm1::NameIndexHolds(const QString& key) const {
   return book_->NamesHold(key);
 }
 
+void TForm1::GiveUpdateNotice() {
+  updateNotice_ = true;
+  TestUpdateNotice();
+}
+
 void TForm1::TestUpdateNotice() {
   if (!updateNotice_)
     return;

@@ -126,16 +126,14 @@ void TForm1::ToolbarButton972Click() {
   if (selected < 0) {
     // Another workstation renamed, deleted or took the record into an edit meanwhile: the
     // user is told, and the fields no longer show a record that is gone from the list.
-    updateNotice_ = true;
-    TestUpdateNotice();
+    GiveUpdateNotice();
     return;
   }
   const QString key = ListEntry(selected);
   // A record that another workstation deleted, or took into an edit, meanwhile is not edited:
   // putting it back into the name index afterwards would list it twice or bring it back.
   if (!NameIndexHolds(key)) {
-    updateNotice_ = true;
-    TestUpdateNotice();
+    GiveUpdateNotice();
     return;
   }
   // The edit starts from the record as stored now, whatever the fields showed before.
