@@ -609,7 +609,7 @@ DataFiles::RestoreOutcome DataFiles::RestoreRecords(const QStringList& keys) {
       continue;
     // A key in both files is a move that a failed write cut short (see below): restoring it
     // again completes the move instead of refusing it.
-    const bool cutShort = names.IndexOf(key) >= 0 && secure.IndexOf(key) >= 0;
+    const bool cutShort = names.IndexOf(key) >= 0;
     if (!cutShort && names.IndexOfSameSection(key) >= 0)
       return RestoreOutcome::KeyLive;
   }
