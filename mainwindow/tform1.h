@@ -24,6 +24,7 @@ class QToolButton;
 class QTreeView;
 
 namespace store {
+class RecordStore;
 class SearchCache;
 }  // namespace store
 
@@ -315,7 +316,11 @@ class TForm1 : public QMainWindow {
 
  private:
   void CreateExchangeMenuItems();  // the two items of "&Datei" and their dialogs
-  void ShowImportedRecords();      // the shown list or view, with the imported keys
+  // Writes an export that build makes from the record store to fileName, chosen in a save
+  // dialog (tform1_export.cpp). Throws store::UserError.
+  void WriteExport(const QString& fileName,
+                   const std::function<QByteArray(const store::RecordStore&)>& build);
+  void ShowImportedRecords();  // the shown list or view, with the imported keys
   QAction* VCardExport1 = nullptr;
   QAction* Importieren1 = nullptr;
   platform::FileDialogSpec SaveDialog2;  // the vCard export's save dialog

@@ -21,8 +21,6 @@
 #include "mainwindow/vcardread.h"
 #include "mainwindow/vcardwrite.h"
 #include "store/datafiles.h"
-#include "store/fileio.h"
-#include "store/messages.h"
 #include "store/recordkey.h"
 #include "store/sharedaccess.h"
 #include "store/usererror.h"
@@ -140,14 +138,9 @@ void TForm1::VCardExport1Click() {
     if (!fileName)
       return;
     SaveDialog2.initialPath = *fileName;
-    if (book_->Files().HoldsFile(*fileName))
-      throw store::UserError(store::DataFileTargetMessage(*fileName));
-    // What an export that crashed halfway left beside the file goes now.
-    store::RemoveStaleTemporaries({*fileName});
-    const store::RecordStore records = book_->OpenRecords(sink_);
-    // Written whole in one atomic replace: a failure leaves no half-written file behind.
-    if (!store::WriteFileAtomic(*fileName, mainwindow::ExportVCards(records, keys)))
-      throw store::UserError(store::CannotCreateMessage(*fileName));
+    WriteExport(*fileName, [&](const store::RecordStore& records) {
+      return mainwindow::ExportVCards(records, keys);
+    });
   } catch (const store::UserError& error) {
     platform::Dialogs::Get().Error(this, error.message());
   }

@@ -1,4 +1,4 @@
-// The CSV export of the main window.
+// The CSV export of the main window, and the writing of every export.
 #include "mainwindow/csvexport.h"
 #include "mainwindow/tform1.h"
 #include "store/datafiles.h"
@@ -16,16 +16,23 @@ void TForm1::ToolbarButton973Click() {
     if (!fileName)
       return;
     SaveDialog1.initialPath = *fileName;
-    if (book_->Files().HoldsFile(*fileName))
-      throw store::UserError(store::DataFileTargetMessage(*fileName));
-    // What an export that crashed halfway left beside the file goes now.
-    store::RemoveStaleTemporaries({*fileName});
-    const store::RecordStore records = book_->OpenRecords(sink_);
-    // Written whole in one atomic replace: a failure leaves no half-written file behind.
-    const QByteArray csv = mainwindow::ExportCsv(records, names.lines);
-    if (!store::WriteFileAtomic(*fileName, csv))
-      throw store::UserError(store::CannotCreateMessage(*fileName));
+    WriteExport(*fileName, [&](const store::RecordStore& records) {
+      return mainwindow::ExportCsv(records, names.lines);
+    });
   } catch (const store::UserError& error) {
     platform::Dialogs::Get().Error(this, error.message());
   }
+}
+
+void TForm1::WriteExport(const QString& fileName,
+                         const std::function<QByteArray(const store::RecordStore&)>& build) {
+  // An export named like a data file would replace the address book itself.
+  if (book_->Files().HoldsFile(fileName))
+    throw store::UserError(store::DataFileTargetMessage(fileName));
+  // What an export that crashed halfway left beside the file goes now.
+  store::RemoveStaleTemporaries({fileName});
+  const store::RecordStore records = book_->OpenRecords(sink_);
+  // Written whole in one atomic replace: a failure leaves no half-written file behind.
+  if (!store::WriteFileAtomic(fileName, build(records)))
+    throw store::UserError(store::CannotCreateMessage(fileName));
 }
