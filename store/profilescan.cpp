@@ -339,11 +339,17 @@ quint64 NameHash(const char* d, qsizetype size) {
 }
 
 FieldColumns FieldColumns::All() {
-  FieldColumns all;
-  for (int field = 0; field < kFieldCount; ++field)
-    all.column[size_t(field)] = qint8(field);
-  all.count = kFieldCount;
-  return all;
+  return Of((quint32(1) << kFieldCount) - 1);
+}
+
+FieldColumns FieldColumns::Of(quint32 fields) {
+  FieldColumns columns;
+  columns.column.fill(-1);
+  for (int field = 0; field < kFieldCount; ++field) {
+    if (fields & (quint32(1) << field))
+      columns.column[size_t(field)] = qint8(columns.count++);
+  }
+  return columns;
 }
 
 qsizetype ReadFields(const char* d, qsizetype size, qsizetype body, const FieldColumns& columns,

@@ -173,6 +173,8 @@ struct FieldColumns {
   std::array<qint8, kFieldCount> column{};
   int count = 0;
   static FieldColumns All();
+  // The fields whose bits are set (bit i: field i), in field order.
+  static FieldColumns Of(quint32 fields);
 };
 
 // Reads the values of the store keys of the record whose section lines start at body into

@@ -8,8 +8,8 @@
 
 #include "store/cp1252.h"
 #include "store/inparallel.h"
-#include "store/recordtable.h"
 #include "store/searchfold.h"
+#include "store/sectionscan.h"
 #include "store/sharedaccess.h"
 
 namespace store {
@@ -72,72 +72,98 @@ class Filling {
   qsizetype used_ = 0;
 };
 
-}  // namespace
+// Copies n bytes from in to out, sixteen at a time when that reads no further than inEnd; out
+// has room for sixteen more bytes than n. Values are short, and a library call each would cost
+// more than the copy.
+inline char* CopyValue(char* out, const char* in, qsizetype n, const char* inEnd) {
+  if (inEnd - in >= ((n + 15) & ~qsizetype(15))) {
+    for (qsizetype k = 0; k < n; k += 16)
+      std::memcpy(out + k, in + k, 16);
+  } else {
+    std::memcpy(out, in, size_t(n));
+  }
+  return out + n;
+}
 
-RecordSearch::Part RecordSearch::Pack(const RecordTable& table, const QStringList& keys,
-                                      qsizetype from, qsizetype to, qsizetype expectedBytes) {
-  Part part;
-  part.firstSlot = qint32(from);
-  part.records = qint32(to - from);
-  Filling spelledOut(expectedBytes), contracted(expectedBytes), digits(expectedBytes / 8);
-  for (Packed* packed : {&part.spelledOut, &part.contracted, &part.digits})
-    packed->ends.reserve(to - from);
-  // A record's key and values joined, each followed by the separator, and then folded in one
-  // go: values are short, and whole records fold eight bytes at a time. The rows are walked
-  // with the table's look-ahead: their values lie all over the store.
-  QVarLengthArray<char, 1024> joined;
-  for (RecordRows rows(table, from, to); rows.Next();) {
-    const qsizetype row = rows.Row();
-    // The key is searched too: a listed record without a section is still found by name.
-    const QString& key = keys[row];
-    joined.resize(key.size());
-    ToCp1252(key, joined.data());
-    joined.append(kSeparator);
+// The packed forms of one part while the scan fills them.
+struct PartFilling {
+  PartFilling(qsizetype expectedBytes, qsizetype expectedRecords)
+      : spelledOut(expectedBytes), contracted(expectedBytes), digits(expectedBytes / 8) {
+    for (auto* ends : {&spelledOutEnds, &contractedEnds, &digitsEnds})
+      ends->reserve(size_t(expectedRecords));
+  }
+  Filling spelledOut, contracted, digits;
+  std::vector<qint64> spelledOutEnds, contractedEnds, digitsEnds;
+  std::vector<char> joined;
+
+  // A record's name and values joined, each followed by the separator, and then folded in
+  // one go: values are short, and whole records fold eight bytes at a time.
+  void Add(const SectionScan::Section& section) {
+    std::array<QByteArrayView, kFieldCount> values;
+    qsizetype joinedSize = section.name.size() + 1;
     for (int field = 0; field < kFieldCount; ++field) {
-      const std::optional<QByteArrayView>& value = rows.Raw(field);
-      if (value && !value->isEmpty()) {
-        joined.append(value->data(), value->size());
-        joined.append(kSeparator);
+      values[size_t(field)] = section.Value(field).value_or(QByteArrayView());
+      joinedSize += values[size_t(field)].size() + 1;
+    }
+    if (qsizetype(joined.size()) < joinedSize + 16)
+      joined.resize(size_t(joinedSize + 16));
+    // The name is searched too: a record is found by its key.
+    char* j = CopyValue(joined.data(), section.name.data(), section.name.size(), section.end);
+    *j++ = kSeparator;
+    for (const QByteArrayView value : values) {
+      if (!value.isEmpty()) {
+        j = CopyValue(j, value.data(), value.size(), section.end);
+        *j++ = kSeparator;
       }
     }
-    qsizetype digitsSize = 0;
-    for (int field : kNumberFields)
-      digitsSize += rows.Raw(field) ? rows.Raw(field)->size() + 1 : 0;
-    const QByteArrayView record(joined.data(), joined.size());
-    char* s = WriteSpelledOut(record, spelledOut.Room(2 * record.size()));
-    char* c = WriteContracted(record, contracted.Room(2 * record.size()));
-    char* d = digits.Room(digitsSize);
+    const QByteArrayView record(joined.data(), j - joined.data());
+    // The contracted form is cut from the spelled-out form while it is still in the cache.
+    char* const spelled = spelledOut.Room(2 * record.size());
+    char* const spelledEnd = WriteSpelledOut(record, spelled);
+    spelledOut.WrittenTo(spelledEnd);
+    const qsizetype spelledSize = spelledEnd - spelled;
+    contracted.WrittenTo(
+        ContractSpelledOut(QByteArrayView(spelled, spelledSize), contracted.Room(spelledSize)));
+    char* d = digits.Room(record.size());
     for (int field : kNumberFields) {
-      const std::optional<QByteArrayView>& value = rows.Raw(field);
-      if (!value || value->isEmpty())
-        continue;
-      d = WritePhoneDigits(*value, d);
-      *d++ = kSeparator;
+      const QByteArrayView value = values[size_t(field)];
+      if (!value.isEmpty()) {
+        d = WritePhoneDigits(value, d);
+        *d++ = kSeparator;
+      }
     }
-    spelledOut.WrittenTo(s);
-    contracted.WrittenTo(c);
     digits.WrittenTo(d);
-    part.spelledOut.ends.push_back(spelledOut.Used());
-    part.contracted.ends.push_back(contracted.Used());
-    part.digits.ends.push_back(digits.Used());
+    spelledOutEnds.push_back(spelledOut.Used());
+    contractedEnds.push_back(contracted.Used());
+    digitsEnds.push_back(digits.Used());
   }
-  part.spelledOut.bytes = spelledOut.Take();
-  part.contracted.bytes = contracted.Take();
-  part.digits.bytes = digits.Take();
-  return part;
-}
+};
+
+}  // namespace
 
 RecordSearch::RecordSearch(const RecordStore& records, const QStringList& keys)
     : prepared_(keys), keys_(keys), utf8Store_(records.IsUtf8()) {
-  const RecordTable table = records.ReadRecords(keys, AllFields());
-  // The values are about two thirds of the store; each half of the list packs half of them.
+  // The values are about two thirds of the store; each half of it packs half of them.
   const qsizetype expected = records.Bytes().size() / 3;
-  const qsizetype half = keys.size() / 2;
+  // About half the sections lie in each part: a few more than half the keys, room for which
+  // is kept from the start.
+  const qsizetype perPart = keys.size() / 2 + keys.size() / 16 + 16;
+  std::array<PartFilling, 2> filling{PartFilling(expected, perPart),
+                                     PartFilling(expected, perPart)};
+  const SectionScan scan = records.ScanSections(
+      AllFields(),
+      [&](const SectionScan::Section& section) { filling[section.part].Add(section); });
   parts_.resize(2);
-  InParallel(
-      records.Bytes().size() >= kParallelThreshold,
-      [&] { parts_[0] = Pack(table, keys, 0, half, expected); },
-      [&] { parts_[1] = Pack(table, keys, half, keys.size(), expected); });
+  for (int p = 0; p < 2; ++p) {
+    Part& part = parts_[size_t(p)];
+    PartFilling& filled = filling[size_t(p)];
+    part.firstSection = p == 0 ? 0 : scan.Sections(0);
+    part.records = scan.Sections(p);
+    part.spelledOut = {filled.spelledOut.Take(), std::move(filled.spelledOutEnds)};
+    part.contracted = {filled.contracted.Take(), std::move(filled.contractedEnds)};
+    part.digits = {filled.digits.Take(), std::move(filled.digitsEnds)};
+  }
+  sectionOf_ = scan.SectionsOf(keys);
   rowOf_.resize(keys.size());
   for (qint32 slot = 0; slot < qint32(rowOf_.size()); ++slot)
     rowOf_[slot] = slot;
@@ -162,11 +188,11 @@ bool RecordSearch::FollowKeys(const QStringList& keys) {
 }
 
 void RecordSearch::Mark(const Part& part, const Packed& packed, QByteArrayView needle,
-                        bool unmarkedOnly, std::vector<quint8>& candidate) {
+                        bool unmarkedOnly, std::vector<quint8>& marked) {
   if (needle.isEmpty())
     return;
   const char* const base = packed.bytes.constData();
-  quint8* const mark = candidate.data() + part.firstSlot;
+  quint8* const mark = marked.data() + part.firstSection;
   qint32 i = 0;
   while (i < part.records) {
     // The next run of records to look at, searched as one piece of bytes.
@@ -192,17 +218,17 @@ void RecordSearch::Mark(const Part& part, const Packed& packed, QByteArrayView n
 }
 
 void RecordSearch::FindInPart(const Part& part, const std::vector<SearchWord>& words,
-                              std::vector<quint8>& candidate) const {
+                              std::vector<quint8>& marked) {
   // The longest word rules out the most records: only it is looked for in all the packed
   // bytes; the records it occurs in are then tested for the other words one by one. A record
   // found spelled out is not looked at again in the other forms.
   const auto driver = std::max_element(
       words.begin(), words.end(),
       [](const auto& a, const auto& b) { return a.spelledOut.size() < b.spelledOut.size(); });
-  Mark(part, part.spelledOut, driver->spelledOut, false, candidate);
-  Mark(part, part.contracted, driver->contracted, true, candidate);
+  Mark(part, part.spelledOut, driver->spelledOut, false, marked);
+  Mark(part, part.contracted, driver->contracted, true, marked);
   if (!driver->digits.isEmpty())
-    Mark(part, part.digits, driver->digits, true, candidate);
+    Mark(part, part.digits, driver->digits, true, marked);
   if (words.size() == 1)
     return;
   auto holds = [&](qint32 i, const SearchWord& word) {
@@ -210,13 +236,22 @@ void RecordSearch::FindInPart(const Part& part, const std::vector<SearchWord>& w
            Holds(part.contracted.Of(i), word.contracted) ||
            (!word.digits.isEmpty() && Holds(part.digits.Of(i), word.digits));
   };
-  quint8* const mark = candidate.data() + part.firstSlot;
+  quint8* const mark = marked.data() + part.firstSection;
   for (qint32 i = 0; i < part.records; ++i) {
-    if (mark[i] && rowOf_[part.firstSlot + i] >= 0) {
+    if (mark[i]) {
       mark[i] = std::all_of(words.begin(), words.end(),
                             [&](const SearchWord& word) { return holds(i, word); });
     }
   }
+}
+
+bool RecordSearch::KeyHolds(const QString& key, const std::vector<SearchWord>& words) {
+  const QByteArray bytes = ToCp1252(key);
+  const QByteArray spelledOut = SpelledOut(bytes);
+  const QByteArray contracted = Contracted(bytes);
+  return std::all_of(words.begin(), words.end(), [&](const SearchWord& word) {
+    return Holds(spelledOut, word.spelledOut) || Holds(contracted, word.contracted);
+  });
 }
 
 RecordSearch::Hits RecordSearch::Find(QStringView typed) const {
@@ -224,22 +259,27 @@ RecordSearch::Hits RecordSearch::Find(QStringView typed) const {
   const auto words = SearchWords(typed, utf8Store_);
   if (!words || parts_.size() != 2)
     return hits;
-  std::vector<quint8> candidate(prepared_.size(), words->empty() ? 1 : 0);
+  std::vector<quint8> marked(size_t(parts_[0].records + parts_[1].records), 0);
   if (!words->empty()) {
     const qsizetype bytes = parts_[0].spelledOut.bytes.size() + parts_[1].spelledOut.bytes.size();
     InParallel(
-        bytes >= kParallelThreshold, [&] { FindInPart(parts_[0], *words, candidate); },
-        [&] { FindInPart(parts_[1], *words, candidate); });
+        bytes >= kParallelThreshold, [&] { FindInPart(parts_[0], *words, marked); },
+        [&] { FindInPart(parts_[1], *words, marked); });
   }
-  const auto found = std::count(candidate.begin(), candidate.end(), quint8(1));
-  hits.rows.reserve(found);
-  hits.keys.reserve(found);
-  for (qint32 slot = 0; slot < qint32(candidate.size()); ++slot) {
-    if (candidate[slot] && rowOf_[slot] >= 0) {
-      hits.rows.push_back(rowOf_[slot]);
-      hits.keys.append(keys_[rowOf_[slot]]);
-    }
+  // The slots are in list order; each takes the mark of its section.
+  hits.rows.reserve(rowOf_.size());
+  for (qint32 slot = 0; slot < qint32(rowOf_.size()); ++slot) {
+    const qint32 row = rowOf_[slot];
+    if (row < 0)
+      continue;
+    const qint32 section = sectionOf_[slot];
+    if (words->empty() ||
+        (section >= 0 ? marked[size_t(section)] != 0 : KeyHolds(prepared_[slot], *words)))
+      hits.rows.push_back(row);
   }
+  hits.keys.reserve(qsizetype(hits.rows.size()));
+  for (const qint32 row : hits.rows)
+    hits.keys.append(keys_[row]);
   return hits;
 }
 
@@ -249,7 +289,7 @@ qsizetype RecordSearch::MemoryBytes() const {
     for (const Packed* packed : {&part.spelledOut, &part.contracted, &part.digits})
       bytes += packed->bytes.capacity() + qsizetype(packed->ends.capacity() * sizeof(qint64));
   }
-  bytes += qsizetype(rowOf_.capacity() * sizeof(qint32));
+  bytes += qsizetype((rowOf_.capacity() + sectionOf_.capacity()) * sizeof(qint32));
   // The key lists share their texts with the name view; only their arrays are the search's.
   bytes += (prepared_.size() + keys_.size()) * qsizetype(sizeof(QString));
   return bytes;

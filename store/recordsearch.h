@@ -16,8 +16,9 @@ namespace store {
 
 // A search over the records of a list of keys, prepared from one snapshot of the record store:
 // every field of every record in the forms of searchfold.h, packed one record after the other
-// in list order, so that a word is looked for with one pass over packed bytes and the records
-// it lies in come out in list order. The snapshot itself is not kept.
+// in the store's order as the store is scanned, so that a word is looked for with one pass over
+// packed bytes; the records it lies in are then given in list order. The snapshot itself is
+// not kept.
 //
 // A record matches when every word typed occurs in one of its fields or in its key, spelled out
 // or contracted; a word of digits also matches the digits of its telephone, fax, mobile,
@@ -52,33 +53,34 @@ class RecordSearch {
   bool Utf8Store() const { return utf8Store_; }
 
  private:
-  // One form of the records of one part of the list, one record after the other, each field
+  // One form of the records of one part of the store, one record after the other, each field
   // followed by a separator; ends[i] is where the part's i-th record ends.
   struct Packed {
     QByteArray bytes;
     std::vector<qint64> ends;
     QByteArrayView Of(qint32 i) const;
   };
-  // The list is prepared, and searched, in two parts at once, one per core.
+  // The store is prepared, and searched, in two parts at once, one per core: its first and
+  // second half, a record per section in file order.
   struct Part {
-    qint32 firstSlot = 0;
+    qint32 firstSection = 0;
     qint32 records = 0;
     Packed spelledOut, contracted, digits;
   };
-  // Packs rows [from, to) of table, whose keys are keys.
-  static Part Pack(const RecordTable& table, const QStringList& keys, qsizetype from, qsizetype to,
-                   qsizetype expectedBytes);
-  // Marks in candidate the records of part that hold needle in the form packed; with
-  // `unmarkedOnly`, only records not marked yet are looked at.
+  // Marks in marked the sections of part that hold needle in the form packed; with
+  // `unmarkedOnly`, only sections not marked yet are looked at.
   static void Mark(const Part& part, const Packed& packed, QByteArrayView needle, bool unmarkedOnly,
-                   std::vector<quint8>& candidate);
-  // Looks for the words in one part; candidate[slot] ends as 1 for the records that match.
-  void FindInPart(const Part& part, const std::vector<SearchWord>& words,
-                  std::vector<quint8>& candidate) const;
+                   std::vector<quint8>& marked);
+  // Looks for the words in one part; marked[section] ends as 1 for the sections that match.
+  static void FindInPart(const Part& part, const std::vector<SearchWord>& words,
+                         std::vector<quint8>& marked);
+  // Whether a key alone holds every word: the record of a listed key without a section.
+  static bool KeyHolds(const QString& key, const std::vector<SearchWord>& words);
 
   std::vector<Part> parts_;
-  QStringList prepared_;       // the keys prepared, one per slot
-  std::vector<qint32> rowOf_;  // slot -> row in keys_, -1 when keys_ leaves it out
+  QStringList prepared_;           // the keys prepared, one per slot
+  std::vector<qint32> sectionOf_;  // slot -> the section its key names, -1 for none
+  std::vector<qint32> rowOf_;      // slot -> row in keys_, -1 when keys_ leaves it out
   QStringList keys_;
   bool utf8Store_ = false;  // prepared from a store written in UTF-8
 };

@@ -110,4 +110,8 @@ RecordTable RecordStore::ReadRecords(const QStringList& keys, FieldMask fields) 
   return RecordTable::Read(impl_->bulkBytes, keys, fields);
 }
 
+SectionScan RecordStore::ScanSections(FieldMask fields, const SectionScan::Visit& visit) const {
+  return SectionScan(impl_->bulkBytes, FieldColumns::Of(fields), visit);
+}
+
 }  // namespace store

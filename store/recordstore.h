@@ -9,6 +9,7 @@
 
 #include "store/fieldtable.h"
 #include "store/recordtable.h"
+#include "store/sectionscan.h"
 
 namespace store {
 
@@ -34,6 +35,10 @@ class RecordStore {
   // as Record: section names ignore letter case, the first section of a name and the first
   // line of a key win. Its values are Windows-1252 also when the file is UTF-8.
   RecordTable ReadRecords(const QStringList& keys, FieldMask fields) const;
+  // Every section with the asked-for fields' values, in file order, on two threads at once,
+  // for a bulk reader that takes the values as they come (sectionscan.h tells how); the scan
+  // then tells which section each key names. The same values as ReadRecords.
+  SectionScan ScanSections(FieldMask fields, const SectionScan::Visit& visit) const;
 
   const QByteArray& Bytes() const;
   // True for a file that starts with a UTF-8 byte-order mark: its values may hold characters

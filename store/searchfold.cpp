@@ -1,5 +1,6 @@
 #include "store/searchfold.h"
 
+#include <QVarLengthArray>
 #include <array>
 #include <cstring>
 
@@ -91,29 +92,6 @@ char* SpellBytes(const char* in, const char* end, char* out) {
   return out;
 }
 
-// vowel: the last byte written is an "a", "o" or "u" that takes up an "e".
-char* ContractBytes(const char* in, const char* end, char* out, bool& vowel) {
-  for (; in < end; ++in) {
-    const auto& spelled = kSpelling.bytes[static_cast<unsigned char>(*in)];
-    if (spelled[1]) {
-      // ä, ö, ü, æ, œ are their vowel; ß stays "ss".
-      *out++ = spelled[0];
-      if (spelled[0] == 's')
-        *out++ = 's';
-      vowel = false;
-      continue;
-    }
-    const char s = spelled[0];
-    if (s == 'e' && vowel) {
-      vowel = false;  // "ae", "oe", "ue" -> its vowel
-      continue;
-    }
-    *out++ = s;
-    vowel = s == 'a' || s == 'o' || s == 'u';
-  }
-  return out;
-}
-
 }  // namespace
 
 char* WriteSpelledOut(QByteArrayView bytes, char* out) {
@@ -132,31 +110,46 @@ char* WriteSpelledOut(QByteArrayView bytes, char* out) {
   return SpellBytes(in, end, out);
 }
 
-char* WriteContracted(QByteArrayView bytes, char* out) {
-  bool vowel = false;
-  const char* in = bytes.data();
-  const char* const end = in + bytes.size();
+char* ContractSpelledOut(QByteArrayView spelledOut, char* out) {
+  // In a spelled-out text every byte is folded already: what is left is to drop each "e"
+  // that follows an "a", "o" or "u". Of two "e" after a vowel only the first goes ("aee" ->
+  // "ae"), as the byte before the second is that first "e".
+  const char* in = spelledOut.data();
+  const char* const end = in + spelledOut.size();
+  unsigned char before = 0;
 #if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
   for (; end - in >= 8; in += 8) {
     const quint64 w = Load8(in);
-    if (Plain(w)) {
-      const quint64 lower = Lower(w);
-      // Byte i of lower << 8 is the byte before byte i; before the first, the vowel left over.
-      const quint64 before = (lower << 8) | (vowel ? 'a' : 0);
-      const quint64 afterVowel =
-          BytesEqual(before, 'a') | BytesEqual(before, 'o') | BytesEqual(before, 'u');
-      if ((BytesEqual(lower, 'e') & afterVowel) == 0) {
-        std::memcpy(out, &lower, sizeof lower);
-        out += 8;
-        const char last = char(lower >> 56);
-        vowel = last == 'a' || last == 'o' || last == 'u';
-        continue;
+    // Byte i of w << 8 is the byte before byte i; before the first, the last of the word before.
+    const quint64 previous = (w << 8) | before;
+    const quint64 cut =
+        BytesEqual(w, 'e') &
+        (BytesEqual(previous, 'a') | BytesEqual(previous, 'o') | BytesEqual(previous, 'u'));
+    std::memcpy(out, &w, sizeof w);
+    if (cut == 0) {
+      out += 8;
+    } else {
+      for (int k = 0; k < 8; ++k) {
+        *out = in[k];
+        out += ((cut >> (8 * k + 7)) & 1) ^ 1;
       }
     }
-    out = ContractBytes(in, in + 8, out, vowel);
+    before = static_cast<unsigned char>(in[7]);
   }
 #endif
-  return ContractBytes(in, end, out, vowel);
+  for (; in < end; ++in) {
+    const bool vowel = before == 'a' || before == 'o' || before == 'u';
+    if (!(*in == 'e' && vowel))
+      *out++ = *in;
+    before = static_cast<unsigned char>(*in);
+  }
+  return out;
+}
+
+char* WriteContracted(QByteArrayView bytes, char* out) {
+  QVarLengthArray<char, 256> spelled(2 * bytes.size());
+  const char* end = WriteSpelledOut(bytes, spelled.data());
+  return ContractSpelledOut(QByteArrayView(spelled.data(), end - spelled.data()), out);
 }
 
 QByteArray SpelledOut(QByteArrayView bytes) {

@@ -25,6 +25,9 @@ namespace store {
 // bytes, and return the end of what they wrote.
 char* WriteSpelledOut(QByteArrayView bytes, char* out);
 char* WriteContracted(QByteArrayView bytes, char* out);
+// The contracted form from a spelled-out form (what WriteSpelledOut wrote), which it shortens:
+// out has room for as many bytes.
+char* ContractSpelledOut(QByteArrayView spelledOut, char* out);
 QByteArray SpelledOut(QByteArrayView bytes);
 QByteArray Contracted(QByteArrayView bytes);
 

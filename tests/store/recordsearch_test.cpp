@@ -7,6 +7,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+
+#include "store/cp1252.h"
 #include "tests/support/datadir.h"
 
 namespace {
@@ -60,6 +63,103 @@ TEST(RecordSearchTest, followsKeysLeftOutAndBackWithoutTheStore) {
   EXPECT_FALSE(search.FollowKeys(Keys({"Abel,Bert", "Alt,Otto"})));
   EXPECT_FALSE(search.FollowKeys(Keys({"Zorn,Zoe", "Abel,Bert"})));
   EXPECT_EQ(search.Keys(), kListed);
+}
+
+// A store of several thousand records, large enough to be scanned and searched in two halves
+// at once, with the cases a bulk read must get right in either half: letter case and blanks
+// of a key that differ from its header, a second section of a name (the first wins), a listed
+// key without a section, sections no key lists, fields missing or out of their usual order,
+// umlauts in either spelling and telephone numbers in any notation.
+struct LargeStore {
+  QByteArray bytes;
+  QStringList keys;
+};
+LargeStore MakeLargeStore() {
+  const char* const towns[] = {"Freiburg", "K\xF6ln", "Muenchen", "M\xFCnchen",
+                               "Stra\xDF"
+                               "burg"};
+  const char* const firms[] = {"M\xFCller GmbH", "Mueller AG", "Schr\xF6der KG", "Baeck & Sohn",
+                               ""};
+  const char* const phones[] = {"0761/93410-0", "+49 (0)761 934 10", "(0221) 12 34-5", "",
+                                "089-77"};
+  LargeStore store;
+  for (int i = 0; i < 12000; ++i) {
+    const QByteArray name = "Name" + QByteArray::number(i);
+    const QByteArray first = "Vor" + QByteArray::number(i % 97);
+    const QByteArray key = name + "," + first;
+    QByteArray section = "[" + key + "]\r\n";
+    if (i % 5 == 3)  // out of the usual order
+      section += "Ort=" + QByteArray(towns[i % 5]) + "\r\nVorname=" + first + "\r\n";
+    else
+      section += "Vorname=" + first + "\r\nOrt=" + QByteArray(towns[i % 5]) + "\r\n";
+    section += "Name=" + name + "\r\n";
+    section += "Firma=" + QByteArray(firms[(i / 5) % 5]) + "\r\n";  // some empty
+    section += "Telefon1=" + QByteArray(phones[(i / 3) % 5]) + "\r\n";
+    if (i % 7 == 0)
+      section += "Handy=0171 " + QByteArray::number(1000 + i) + "\r\n";
+    store.bytes += section;
+    if (i % 11 == 0)
+      continue;  // a section no key lists
+    QString listed = QString::fromLatin1(key);
+    if (i % 13 == 0)
+      listed = listed.toUpper();
+    if (i % 17 == 0)
+      listed = QStringLiteral(" ") + listed + QStringLiteral(" ");
+    store.keys.append(listed);
+    if (i % 501 == 0)
+      store.keys.append(QStringLiteral("Leer%1,Lena").arg(i));  // listed without a section
+    if (i % 1999 == 0)  // a second section of the name: never read
+      store.bytes += "[" + key + "]\r\nOrt=Zweitort\r\nName=Zweitname\r\n";
+  }
+  return store;
+}
+
+// The keys whose key or values hold every word, found the slow way: each record read on its
+// own, each value folded on its own.
+QStringList FoundOneByOne(const store::RecordStore& records, const QStringList& keys,
+                          const QString& typed) {
+  const auto words = store::SearchWords(typed);
+  QStringList found;
+  for (const QString& key : keys) {
+    std::vector<QByteArray> texts{store::ToCp1252(key)};
+    std::vector<QByteArray> numbers;
+    const auto values = records.RawRecord(key);
+    for (int field = 0; field < store::kFieldCount; ++field) {
+      if (!values[field])
+        continue;
+      texts.push_back(values[field]->toByteArray());
+      if (field == store::kTelefon1 || field == store::kTelefon2 || field == store::kFax ||
+          field == store::kHandy || field == store::kKurzwahl || field == store::kIRuf)
+        numbers.push_back(store::PhoneDigits(*values[field]));
+    }
+    const bool all = std::all_of(words->begin(), words->end(), [&](const store::SearchWord& w) {
+      return std::any_of(texts.begin(), texts.end(),
+                         [&](const QByteArray& text) {
+                           return store::SpelledOut(text).contains(w.spelledOut) ||
+                                  store::Contracted(text).contains(w.contracted);
+                         }) ||
+             (!w.digits.isEmpty() &&
+              std::any_of(numbers.begin(), numbers.end(),
+                          [&](const QByteArray& digits) { return digits.contains(w.digits); }));
+    });
+    if (all)
+      found.append(key);
+  }
+  return found;
+}
+
+TEST(RecordSearchTest, aLargeStoreSearchedInTwoHalvesFindsWhatEachRecordHolds) {
+  const LargeStore large = MakeLargeStore();
+  ASSERT_GT(large.bytes.size(), 1 << 20);
+  const store::RecordStore records(large.bytes);
+  const store::RecordSearch search(records, large.keys);
+  for (const char* typed :
+       {"muller", "M\xC3\xBCnchen", "strassburg", "name11999", "vor96 koln", "0761 934", "07619341",
+        "0171 1", "lena", "leer7515", "zweitort", "NAME390,", "baeck sohn", ""}) {
+    const QString text = QString::fromUtf8(typed);
+    EXPECT_EQ(search.Find(text).keys, FoundOneByOne(records, large.keys, text)) << typed;
+  }
+  EXPECT_TRUE(search.Find(QStringLiteral("zweitname")).keys.isEmpty());
 }
 
 class SearchCacheTest : public ::testing::Test {

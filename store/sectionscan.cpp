@@ -1,0 +1,160 @@
+#include "store/sectionscan.h"
+
+#include "store/cp1252.h"
+#include "store/inparallel.h"
+
+namespace store {
+namespace {
+
+using namespace profile;
+
+// Where the store's bytes are cut in two for two threads: at the first header line from the
+// middle on, so each section lies wholly in one part; the end when there is none.
+qsizetype SplitPoint(const QByteArray& bytes) {
+  qsizetype split = bytes.size();
+  ForEachHeader(bytes.constData(), bytes.size(), bytes.size() / 2, bytes.size(),
+                [&](const SectionPos& s) {
+                  split = s.headerBegin;
+                  return false;
+                });
+  return split;
+}
+
+// The first section of each name, by hash: open addressing. A slot holds what a lookup
+// compares, so a lookup touches one slot and the name's bytes in the store.
+class SectionIndex {
+ public:
+  struct Name {
+    quint64 hash;
+    qsizetype begin;
+    qsizetype size;
+  };
+
+  SectionIndex(const char* d, qsizetype count) : d_(d) {
+    size_t capacity = 16;
+    while (capacity < size_t(count) * 2)
+      capacity *= 2;
+    slots_.assign(capacity, Slot());
+  }
+
+  // Sections are added in file order, so of two sections of one name the first is kept.
+  void Add(const Name& name, qint32 section) {
+    Slot& slot = slots_[Probe(name.hash, QByteArrayView(d_ + name.begin, name.size))];
+    if (slot.section < 0)
+      slot = {name.hash, name.begin, name.size, section};
+  }
+
+  // The first section named `name`, or -1.
+  qint32 Find(quint64 hash, QByteArrayView name) const { return slots_[Probe(hash, name)].section; }
+
+  // Lookups go to places all over the table and the store: a lookup some rows ahead asks for
+  // its slot first, and a few rows later for the name the slot points to.
+  void PrefetchSlot(quint64 hash) const { __builtin_prefetch(&slots_[size_t(hash) & Mask()]); }
+  void PrefetchName(quint64 hash) const {
+    const Slot& slot = slots_[size_t(hash) & Mask()];
+    if (slot.section >= 0)
+      __builtin_prefetch(d_ + slot.nameBegin);
+  }
+
+ private:
+  struct Slot {
+    quint64 hash = 0;
+    qsizetype nameBegin = 0;
+    qsizetype nameSize = 0;
+    qint32 section = -1;  // -1: empty
+  };
+
+  size_t Mask() const { return slots_.size() - 1; }
+  // The slot of the section of that name, or the empty slot where it would go.
+  size_t Probe(quint64 hash, QByteArrayView name) const {
+    for (size_t i = size_t(hash) & Mask();; i = (i + 1) & Mask()) {
+      const Slot& slot = slots_[i];
+      if (slot.section < 0 ||
+          (slot.hash == hash &&
+           EqualIgnoringCase(QByteArrayView(d_ + slot.nameBegin, slot.nameSize), name)))
+        return i;
+    }
+  }
+
+  const char* d_;
+  std::vector<Slot> slots_;
+};
+
+}  // namespace
+
+SectionScan::SectionScan(const QByteArray& bytes, const FieldColumns& columns, const Visit& visit)
+    : bytes_(bytes) {
+  // Two threads, each with half of the file: its headers and values found in one sequential
+  // pass.
+  const qsizetype size = bytes.size();
+  parallel_ = size >= kParallelThreshold;
+  const qsizetype split = parallel_ ? SplitPoint(bytes) : size;
+  auto scanPart = [&](int part, qsizetype begin, qsizetype end) {
+    const char* d = bytes.constData();
+    std::vector<Header>& headers = headers_[size_t(part)];
+    std::array<quint64, kFieldCount> spans;
+    ForEachHeader(d, size, begin, end, [&](const SectionPos& s) {
+      const QByteArrayView name(d + s.nameBegin, s.nameEnd - s.nameBegin);
+      headers.push_back({NameHash(name.data(), name.size()), s.nameBegin, name.size()});
+      spans.fill(kMissing);
+      ReadFields(d, size, s.bodyBegin, columns, spans.data());
+      visit(Section{part, name, d, d + size, spans.data()});
+      return true;
+    });
+  };
+  InParallel(
+      parallel_, [&] { scanPart(0, 0, split); }, [&] { scanPart(1, split, size); });
+}
+
+std::vector<qint32> SectionScan::SectionsOf(const QStringList& keys) const {
+  std::vector<qint32> sections(size_t(keys.size()), -1);
+  if (keys.isEmpty())
+    return sections;
+  SectionIndex index(bytes_.constData(), Sections());
+  qint32 section = 0;
+  for (const auto& part : headers_) {
+    for (const Header& header : part)
+      index.Add({header.hash, header.nameBegin, header.nameSize}, section++);
+  }
+  auto findRows = [&](qsizetype from, qsizetype to) {
+    // The names asked for, spaces at both ends ignored, in Windows-1252, and their hashes.
+    std::vector<char> arena;
+    std::vector<qsizetype> begin(size_t(to - from) + 1);
+    std::vector<quint64> hashes(size_t(to - from));
+    for (qsizetype row = from; row < to; ++row)
+      arena.resize(arena.size() + size_t(keys[row].size()));
+    qsizetype used = 0;
+    for (qsizetype row = from; row < to; ++row) {
+      // The keys' texts lie all over the heap: a text some rows ahead is asked for early.
+      if (row + 8 < to)
+        __builtin_prefetch(keys[row + 8].constData());
+      QStringView key = keys[row];
+      while (key.startsWith(QLatin1Char(' ')))
+        key = key.mid(1);
+      while (key.endsWith(QLatin1Char(' ')))
+        key.chop(1);
+      ToCp1252(key, arena.data() + used);
+      begin[size_t(row - from)] = used;
+      hashes[size_t(row - from)] = NameHash(arena.data() + used, key.size());
+      used += key.size();
+    }
+    begin[size_t(to - from)] = used;
+    constexpr qsizetype kAhead = 8;
+    const qsizetype count = to - from;
+    for (qsizetype i = 0; i < count; ++i) {
+      if (i + 2 * kAhead < count)
+        index.PrefetchSlot(hashes[size_t(i + 2 * kAhead)]);
+      if (i + kAhead < count)
+        index.PrefetchName(hashes[size_t(i + kAhead)]);
+      const QByteArrayView name(arena.data() + begin[size_t(i)],
+                                begin[size_t(i) + 1] - begin[size_t(i)]);
+      sections[size_t(from + i)] = index.Find(hashes[size_t(i)], name);
+    }
+  };
+  const qsizetype half = keys.size() / 2;
+  InParallel(
+      parallel_, [&] { findRows(0, half); }, [&] { findRows(half, keys.size()); });
+  return sections;
+}
+
+}  // namespace store
