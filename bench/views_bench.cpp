@@ -1,16 +1,19 @@
 // The main window's list-wide commands, run on the real window: the internal-number view, the
-// company tree (tree widget filled), a delete, and the CSV export.
+// company tree (tree widget filled), a delete, a restore of every deleted record, and the CSV
+// export.
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QListView>
+#include <QListWidget>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QTreeView>
 
 #include "bench/benchregistry.h"
 #include "mainwindow/tform1.h"
+#include "mainwindow/tform3.h"
 #include "platform/dialogs.h"
 #include "store/fileio.h"
 
@@ -144,6 +147,34 @@ const bench::Register deleteRecord(
       return ms;
     },
     130, bench::Floor::Lists);
+
+// The restore dialog with every deleted record ticked (one in a hundred of the address book):
+// the ticked keys checked against the name index and moved under the lock. Filling and
+// ticking the dialog are not timed; the files are put back afterwards, untimed.
+const bench::Register restoreRecords(
+    "restore_records",
+    [](const bench::Context& c) {
+      TForm1& form = Window(c);
+      auto* dialog = form.findChild<TForm3*>();
+      const QString names = QDir(c.book.dir).filePath(QStringLiteral("names.qdx"));
+      const QString secure = QDir(c.book.dir).filePath(QStringLiteral("secure.qdx"));
+      const QByteArray namesBefore = ReadOrDie(names);
+      const QByteArray secureBefore = ReadOrDie(secure);
+      dialog->SetSource(TForm3::Source::Deleted);
+      dialog->FormShow();
+      QListWidget* list = dialog->CheckListBox1;
+      for (int row = 0; row < list->count(); ++row)
+        list->item(row)->setCheckState(Qt::Checked);
+      const double ms = bench::TimeMs([&] { dialog->BitBtn1Click(); });
+      if (list->count() < c.book.deletedKeys.size() / 2 ||
+          ReadOrDie(names).size() <= namesBefore.size() + list->count())
+        qFatal("restore_records: nothing restored");
+      list->clear();
+      WriteOrDie(names, namesBefore);
+      WriteOrDie(secure, secureBefore);
+      return ms;
+    },
+    135, bench::Floor::Lists);
 
 // The export: the name index and the record store read once, the file built and written.
 const bench::Register csvExport(

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QHeaderView>
+#include <QHideEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
@@ -300,6 +301,12 @@ void TForm8::showEvent(QShowEvent* event) {
   if (!event->spontaneous())
     FormShow();
   QDialog::showEvent(event);
+}
+
+void TForm8::hideEvent(QHideEvent* event) {
+  QDialog::hideEvent(event);
+  if (!event->spontaneous())
+    FormHide();
 }
 
 void TForm8::resizeEvent(QResizeEvent* event) {

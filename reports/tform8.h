@@ -53,6 +53,9 @@ class TForm8 : public QDialog, private store::MessageSink {
 
   // Handlers, named after their control and event.
   void FormShow();
+  // The window closed: the report it showed is let go. Showing it again starts from empty
+  // views anyway, and a report of every record holds a few hundred megabytes.
+  void FormHide();
   bool FormCloseQuery();  // true: the window may close
   void FormResize();
   void ToolbarButton972Click();   // new report
@@ -96,6 +99,7 @@ class TForm8 : public QDialog, private store::MessageSink {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void reject() override;
 

@@ -40,6 +40,13 @@ void TForm8::FormShow() {
   ResetGrid();
 }
 
+void TForm8::FormHide() {
+  SetBlockLines({});
+  ResetGrid();
+  CheckListBox2->clear();
+  shownEntries_.clear();
+}
+
 bool TForm8::FormCloseQuery() {
   return ConfirmDiscardOrSave();
 }

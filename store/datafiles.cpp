@@ -602,32 +602,42 @@ DataFiles::RestoreOutcome DataFiles::RestoreRecords(const QStringList& keys) {
   auto namesList = NamesInOrder(ReadNamesForChange(NamesPath()), namesOrder_);
   ListBytes& names = *namesList;
   ListBytes secure(ReadForChange(SecurePath()));
+  // Each list is read once into sets: restoring fifty thousand keys must not scan both lists
+  // for each of them.
+  const QSet<QString> deleted = secure.ExactKeys();
+  const QSet<QString> listed = names.ExactKeys();
+  QSet<QByteArray> sections = names.SectionNames();
   for (const QString& key : keys) {
     // A key no longer deleted was restored or purged elsewhere meanwhile: it is skipped below,
     // and refuses none of the others.
-    if (secure.IndexOf(key) < 0)
+    if (!deleted.contains(key))
       continue;
     // A key in both files is a move that a failed write cut short (see below): restoring it
     // again completes the move instead of refusing it.
-    const bool cutShort = names.IndexOf(key) >= 0;
-    if (!cutShort && names.IndexOfSameSection(key) >= 0)
+    const bool cutShort = listed.contains(key);
+    if (!cutShort && sections.contains(ListBytes::SectionName(key)))
       return RestoreOutcome::KeyLive;
   }
   RestoreOutcome outcome = RestoreOutcome::Restored;
-  bool moved = false;
+  QSet<QString> moved;
   for (const QString& key : keys) {
-    // Every copy goes: a key that a deleted-records file lists twice (older programs appended
-    // without looking) would otherwise still be offered as deleted once it is live again.
-    if (secure.RemoveAll(key) == 0) {
+    // A key given twice is moved once; the second finds it no longer deleted.
+    if (!deleted.contains(key) || moved.contains(key)) {
       outcome = RestoreOutcome::NotDeleted;  // restored or purged elsewhere meanwhile
       continue;
     }
-    if (names.IndexOfSameSection(key) < 0)
+    moved.insert(key);
+    QByteArray section = ListBytes::SectionName(key);
+    if (!sections.contains(section)) {
       names.InsertSorted(key);
-    moved = true;
+      sections.insert(std::move(section));
+    }
   }
-  if (!moved)
+  if (moved.isEmpty())
     return outcome;
+  // Every copy goes: a key that a deleted-records file lists twice (older programs appended
+  // without looking) would otherwise still be offered as deleted once it is live again.
+  secure.RemoveAll(moved);
   // The name index first: should the second write fail, the key is listed twice rather than
   // nowhere, and a purge never erases the section of a key that is listed as live.
   WriteList(NamesPath(), names);

@@ -66,6 +66,43 @@ qsizetype ListBytes::IndexOfSameSection(const QString& key) const {
   return -1;
 }
 
+QSet<QString> ListBytes::ExactKeys() const {
+  QSet<QString> keys;
+  keys.reserve(Count());
+  for (qsizetype i = 0; i < Count(); ++i) {
+    // IndexOf matches a line by its bytes and by its text: only a line whose text encodes
+    // back to its very bytes can be found.
+    QString text = Text(i);
+    if (ToCp1252(text) == Line(i))
+      keys.insert(std::move(text));
+  }
+  return keys;
+}
+
+QSet<QByteArray> ListBytes::SectionNames() const {
+  QSet<QByteArray> names;
+  names.reserve(Count());
+  for (const QByteArrayView line : lines_)
+    names.insert(FoldCase(WithoutEndBlanks(line)));
+  return names;
+}
+
+QByteArray ListBytes::SectionName(const QString& key) {
+  return FoldCase(WithoutEndBlanks(ToCp1252(key)));
+}
+
+qsizetype ListBytes::RemoveAll(const QSet<QString>& keys) {
+  if (keys.isEmpty())
+    return 0;
+  const auto end = std::remove_if(lines_.begin(), lines_.end(), [&](QByteArrayView line) {
+    const QString text = FromCp1252(line);
+    return keys.contains(text) && ToCp1252(text) == line;
+  });
+  const qsizetype removed = qsizetype(lines_.end() - end);
+  lines_.erase(end, lines_.end());
+  return removed;
+}
+
 bool ListBytes::HasKeys() const {
   return std::any_of(lines_.begin(), lines_.end(),
                      [](QByteArrayView line) { return IsKeyLine(line); });

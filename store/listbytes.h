@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QSet>
 #include <QString>
 #include <deque>
 #include <memory>
@@ -37,6 +38,17 @@ class ListBytes {
   // (written elsewhere, or by an older program) is sorted first; lines that are no keys
   // then follow the keys.
   void InsertSorted(const QString& key);
+
+  // The same answers for many keys at once, read in one pass over the list, so a command over
+  // tens of thousands of keys does not scan the whole list for each of them:
+  // the keys IndexOf finds,
+  QSet<QString> ExactKeys() const;
+  // the section names of the lines, as SectionName gives them: IndexOfSameSection(key) finds
+  // a line exactly when SectionName(key) is among them,
+  QSet<QByteArray> SectionNames() const;
+  static QByteArray SectionName(const QString& key);
+  // and RemoveAll for every key of keys; returns how many lines went.
+  qsizetype RemoveAll(const QSet<QString>& keys);
   void Sort();
   // Adds key as the last line (the list's order is then no longer known).
   void Append(const QString& key);

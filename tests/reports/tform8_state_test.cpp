@@ -2,6 +2,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QTableView>
+#include <QTextDocument>
 #include <QToolButton>
 #include <functional>
 
@@ -264,6 +265,26 @@ TEST_F(Form8Test, shown_refillsRecordsTicksEverythingAndEmptiesBothViews) {
   EXPECT_EQ(form->GridData(), reports::Grid::Reset());
   EXPECT_TRUE(form->BlockLines().isEmpty());
   EXPECT_FALSE(form->BlockModified());
+}
+
+// A report of every record holds a few hundred megabytes in its grid, its blocks and its record
+// list; a closed window that kept them would hold them until the program ends.
+TEST_F(Form8Test, closed_keepsNeitherTheReportNorTheRecordList) {
+  Show();
+  NewReport();
+  Build();
+  SaveAs(dir.File("r.txt"));
+  ASSERT_EQ(form->GridRowCount(), 4);
+  form->close();
+  ASSERT_FALSE(form->isVisible());
+
+  EXPECT_EQ(form->GridData(), reports::Grid::Reset());
+  EXPECT_TRUE(form->BlockLines().isEmpty());
+  EXPECT_EQ(form->BlockDocument()->characterCount(), 1);
+  EXPECT_EQ(List("CheckListBox2")->count(), 0);
+
+  Show();
+  EXPECT_EQ(Texts(List("CheckListBox2")), mainList);
 }
 
 TEST_F(Form8Test, opened_untickEverySelection_built_keepsTicks) {
