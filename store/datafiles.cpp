@@ -2,15 +2,25 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QRandomGenerator>
 #include <QSet>
 #include <QThread>
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <thread>
 #include <utility>
+
+#ifndef Q_OS_WIN
+#include <fcntl.h>
+#include <sys/stat.h>
+#endif
 
 #include "store/cp1252.h"
 #include "store/fileio.h"
@@ -48,6 +58,58 @@ bool MayBeHeld(const QString& lockPath) {
   return info.isFile() || (!info.exists() && !info.isSymLink());
 }
 
+// Keeps a held lock file young while its change works. A waiting workstation takes a lock over
+// once the file is older than the stale time: that is how the lock of a workstation that died
+// is recognised. Its own machine's live holders are guarded by the system's lock on the file,
+// but a workstation on another machine of the share may see only the file's age, and a change
+// of many records (a purge of fifty thousand deleted ones, a share that is slow) can work
+// longer than the stale time: its lock would be taken over and two changes would write at
+// once. So the holder touches its lock file several times within the stale time; the lock of
+// a dead workstation is no longer touched and goes stale as before.
+class LockRefresher {
+ public:
+  LockRefresher(const QString& lockPath, int staleMs)
+      : path_(QFile::encodeName(lockPath)), interval_(std::max(1, staleMs / 4)) {
+    if (staleMs > 0)
+      thread_ = std::thread([this] { Run(); });
+  }
+  ~LockRefresher() {
+    if (!thread_.joinable())
+      return;
+    {
+      std::lock_guard<std::mutex> guard(mutex_);
+      done_ = true;
+    }
+    wake_.notify_one();
+    thread_.join();
+  }
+  LockRefresher(const LockRefresher&) = delete;
+  LockRefresher& operator=(const LockRefresher&) = delete;
+
+ private:
+  void Run() {
+    std::unique_lock<std::mutex> guard(mutex_);
+    while (!wake_.wait_for(guard, interval_, [this] { return done_; }))
+      Touch();
+  }
+  void Touch() const {
+#ifdef Q_OS_WIN
+    // A lock file that its holder has open cannot be removed on Windows, also not over the
+    // share: no one takes a live lock over there, whatever its age.
+#else
+    // Set to "now" as the file system tells it, the clock that dated the file when it was made.
+    ::utimensat(AT_FDCWD, path_.constData(), nullptr, 0);
+#endif
+  }
+
+  const QByteArray path_;
+  const std::chrono::milliseconds interval_;
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  bool done_ = false;
+  std::thread thread_;
+};
+
 // Holds the data directory's lock file for one read-merge-write.
 //
 // Other workstations hold the lock for a few milliseconds at a time, so a waiting change
@@ -79,6 +141,7 @@ class DirLock {
       QThread::msleep(QRandomGenerator::global()->bounded(1, 4));
     }
     EndWait(waiting);
+    refresher_.emplace(files.LockPath(), staleMs);
     // Leftovers of changes that crashed are cleared while no other change can be writing.
     RemoveStaleTemporaries({files.StorePath(), files.NamesPath(), files.SecurePath()});
   }
@@ -92,6 +155,7 @@ class DirLock {
   // Files the change replaces are let go of after the lock (declared first, it goes last).
   HoldReplacedFiles holdReplaced_;
   QLockFile lock_;
+  std::optional<LockRefresher> refresher_;  // stops before the lock file goes
 };
 
 // Reads a data file for a change. A file that exists but cannot be read (also a link that

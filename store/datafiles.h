@@ -40,7 +40,8 @@ class DataFiles {
   bool HoldsFile(const QString& path) const;
 
   // How long a change waits for another workstation's lock before it fails, and after how
-  // long an abandoned lock (a workstation that died) is taken over.
+  // long an abandoned lock (a workstation that died) is taken over. A change keeps its own lock
+  // file young while it works, however long that takes, so only an abandoned lock ages.
   void SetLockTimeouts(int waitMs, int staleMs);
   // The same for every object made from now on (10 s and 30 s unless set; tests shorten them).
   static void SetDefaultLockTimeouts(int waitMs, int staleMs);

@@ -1,12 +1,17 @@
 // A data directory that cannot be written, and a lock left behind by a workstation that died.
 #include <gtest/gtest.h>
 #include <unistd.h>
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QLockFile>
 #include <QProcess>
+#include <QThread>
+#include <atomic>
 #include <iostream>
+#include <thread>
 
 #include "store/datafiles.h"
 #include "store/fileio.h"
@@ -204,6 +209,48 @@ TEST_F(DeadWorkstationTest, lockOfAWorkstationOnAnotherMachine_isTakenOverAfterI
   const QDateTime written = QFileInfo(files.LockPath()).lastModified();
   EXPECT_EQ(ThrownMessage([&] { files.AddToNames("Meier,Anna"); }), QString());
   EXPECT_GE(written.msecsTo(QDateTime::currentDateTime()), kStaleMs);
+  EXPECT_EQ(dir.Read("names.qdx"), QByteArray("Abel,Karl\r\nMeier,Anna\r\n"));
+  EXPECT_FALSE(QFile::exists(files.LockPath()));
+}
+
+// A change that works longer than the stale time (a purge of fifty thousand deleted records
+// took minutes, and a share can be slow) keeps its lock file young the whole time. A waiting
+// workstation on another machine of the share may judge the lock by the file's age alone: an
+// aged lock of a live change would be taken over, and both changes would write at once.
+TEST_F(DeadWorkstationTest, changeThatWorksLongerThanTheStaleTime_keepsItsLockFileYoung) {
+  constexpr int kStaleMs = 1000;
+  files.SetLockTimeouts(5000, kStaleMs);
+  std::atomic<bool> writing{false};
+  std::atomic<bool> release{false};
+  // The change is held up just before its new name index replaces the old one.
+  store::SetFaultHook([&](store::FileOp op, const QString& path) {
+    if (op == store::FileOp::Rename && path == files.NamesPath()) {
+      writing = true;
+      while (!release)
+        QThread::msleep(5);
+    }
+    return false;
+  });
+  QString message = QStringLiteral("not run");
+  std::thread change([&] { message = ThrownMessage([&] { files.AddToNames("Meier,Anna"); }); });
+  while (!writing)
+    QThread::msleep(5);
+
+  qint64 oldest = 0;
+  QElapsedTimer held;
+  held.start();
+  while (held.elapsed() < 3 * kStaleMs) {
+    const QFileInfo lock(files.LockPath());
+    if (lock.exists())
+      oldest = std::max(oldest, lock.lastModified().msecsTo(QDateTime::currentDateTime()));
+    QThread::msleep(20);
+  }
+  release = true;
+  change.join();
+  store::SetFaultHook({});
+
+  EXPECT_LT(oldest, kStaleMs) << "the lock of a live change looked abandoned";
+  EXPECT_EQ(message, QString());
   EXPECT_EQ(dir.Read("names.qdx"), QByteArray("Abel,Karl\r\nMeier,Anna\r\n"));
   EXPECT_FALSE(QFile::exists(files.LockPath()));
 }
