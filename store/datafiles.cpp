@@ -197,6 +197,27 @@ std::shared_ptr<ListBytes> NamesInOrder(QByteArray bytes, const WrittenInOrder& 
   return names;
 }
 
+// The lines of a list folded as ListBytes::IndexIgnoringCase compares them.
+QSet<QByteArray> FoldedLines(const ListBytes& list) {
+  QSet<QByteArray> folded;
+  folded.reserve(list.Count());
+  for (qsizetype i = 0; i < list.Count(); ++i)
+    folded.insert(FoldCase(list.Line(i)));
+  return folded;
+}
+
+// The section names of the record store folded as ProfileText::HasSection compares them with
+// FoldCase(profile::EncodeName(key)).
+QSet<QByteArray> FoldedSectionNames(QByteArrayView store) {
+  const profile::Text text = profile::TextOf(store);
+  QSet<QByteArray> names;
+  profile::ForEachHeader(text.data, text.size, 0, text.size, [&](const profile::SectionPos& s) {
+    names.insert(FoldCase(QByteArrayView(text.data + s.nameBegin, s.nameEnd - s.nameBegin)));
+    return true;
+  });
+  return names;
+}
+
 // The record store may be missing only while no list names a key: a new address book gets
 // its first one. Otherwise every listed record would read "Error" after the next save.
 QByteArray ReadStoreForChange(const QString& path, bool listsNameKeys, QByteArray reuse = {}) {
@@ -717,15 +738,24 @@ void DataFiles::PurgeRecords(const QStringList& keys) {
   StoreBytes storeBytes;
   const QByteArray& before = storeBytes.Read(StorePath(), names.HasKeys() || secure.HasKeys());
   ProfileText store(before);
+  // Each list is read once into sets, and the store is passed once: purging fifty thousand
+  // records must not scan the files for each of them (it held the lock for minutes).
+  const QSet<QString> deleted = secure.ExactKeys();
+  const QSet<QByteArray> live = names.SectionNames();
+  QSet<QString> purged;
+  QStringList erased;
   for (const QString& key : keys) {
-    if (secure.RemoveAll(key) == 0)
-      continue;  // restored or purged elsewhere meanwhile
+    if (!deleted.contains(key) || purged.contains(key))
+      continue;  // restored or purged elsewhere meanwhile, or given twice
+    purged.insert(key);
     // A key that is live again (or whose section a listed key shares) keeps its section.
     // Otherwise every copy goes: a second one would come back as an orphan of the purged
     // record and refuse a new record of that name.
-    if (names.IndexOfSameSection(key) < 0)
-      store.EraseEverySection(key);
+    if (!live.contains(ListBytes::SectionName(key)))
+      erased.append(key);
   }
+  secure.RemoveAll(purged);
+  store.EraseEverySectionOf(erased);
   if (store.Bytes() != before)
     WriteStore(StorePath(), store.Bytes());
   WriteList(SecurePath(), secure);
@@ -791,25 +821,34 @@ DataFiles::RestoreOutcome DataFiles::RelistOrphans(const QStringList& keys) {
   auto namesList = NamesInOrder(ReadNamesForChange(NamesPath()), namesOrder_);
   ListBytes& names = *namesList;
   const ListBytes secure(ReadForChange(SecurePath()));
+  // Each file is read once into a set: listing fifty thousand orphans must not scan the files
+  // for each of them (it held the lock for more than a minute).
+  const QSet<QByteArray> live = names.SectionNames();
   for (const QString& key : keys) {
-    if (names.IndexOfSameSection(key) >= 0)
+    if (live.contains(ListBytes::SectionName(key)))
       return RestoreOutcome::KeyLive;
   }
   // Listing a key needs its record: the store must be there, and each section is looked up.
   StoreBytes storeBytes;
-  const ProfileText store(storeBytes.Read(StorePath(), true));
+  const QByteArray& store = storeBytes.Read(StorePath(), true);
+  const bool utf8 = profile::TextOf(store).utf8;
+  const QSet<QByteArray> sections = FoldedSectionNames(store);
+  const QSet<QByteArray> deleted = FoldedLines(secure);
+  QSet<QByteArray> listed;  // the keys listed here, folded
   RestoreOutcome outcome = RestoreOutcome::Restored;
   bool added = false;
   for (const QString& key : keys) {
     // Deleted meanwhile (its key now stands in the deleted-records file): that file decides.
     // Gone meanwhile (listed, deleted and purged elsewhere): listing it would show a record
     // that reads "Error" in every field.
-    if (secure.IndexIgnoringCase(key) >= 0 || names.IndexIgnoringCase(key) >= 0 ||
-        !store.HasSection(key)) {
+    QByteArray folded = FoldCase(ToCp1252(key));
+    if (deleted.contains(folded) || listed.contains(folded) ||
+        !sections.contains(FoldCase(profile::EncodeName(key, utf8)))) {
       outcome = RestoreOutcome::NotDeleted;
       continue;
     }
     names.InsertSorted(key);
+    listed.insert(std::move(folded));
     added = true;
   }
   if (added) {

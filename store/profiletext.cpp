@@ -1,5 +1,6 @@
 #include "store/profiletext.h"
 
+#include <QSet>
 #include <vector>
 
 #include "store/cp1252.h"
@@ -185,6 +186,46 @@ void ProfileText::EraseEverySection(QStringView section) {
   if (kept.isNull())
     return;
   kept.append(text.data + from, text.size - from);
+  bytes_ = std::move(kept);
+}
+
+void ProfileText::EraseEverySectionOf(const QStringList& sections) {
+  if (sections.isEmpty())
+    return;
+  const Text text = TextOf(bytes_);
+  // Names compared as FindSection compares them: letter case ignored, blanks at the ends
+  // dropped.
+  QSet<QByteArray> names;
+  names.reserve(sections.size());
+  for (const QString& section : sections)
+    names.insert(FoldCase(EncodeName(section, text.utf8)));
+  QByteArray kept;
+  qsizetype from = 0;      // in the text: the bytes from here on are not copied yet
+  qsizetype erasing = -1;  // where the section being erased starts, or -1
+  auto keepUpTo = [&](qsizetype end) {
+    if (kept.isNull()) {
+      kept.reserve(bytes_.size());
+      kept.append(bytes_.constData(), text.offset);
+    }
+    kept.append(text.data + from, end - from);
+  };
+  ForEachHeader(text.data, text.size, 0, text.size, [&](const SectionPos& s) {
+    // A section ends where the next header starts.
+    if (erasing >= 0) {
+      from = s.headerBegin;
+      erasing = -1;
+    }
+    const QByteArrayView name(text.data + s.nameBegin, s.nameEnd - s.nameBegin);
+    if (names.contains(FoldCase(name))) {
+      keepUpTo(s.headerBegin);
+      erasing = s.headerBegin;
+    }
+    return true;
+  });
+  if (kept.isNull())
+    return;
+  if (erasing < 0)
+    kept.append(text.data + from, text.size - from);
   bytes_ = std::move(kept);
 }
 

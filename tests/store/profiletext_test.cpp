@@ -226,3 +226,35 @@ TEST(ProfileText, lineBreakInValue_cannotSplitTheLine) {
 }
 
 }  // namespace
+
+// Erasing many sections in one pass leaves the same bytes as erasing them one by one: every
+// copy of a name, names in another letter case or with blanks, neighbours, the last section,
+// a name given twice, names that are not there, and a UTF-8 file.
+TEST(ProfileText, eraseEverySectionOf_sameBytesAsErasingEachInTurn) {
+  const QByteArray cp1252(
+      "; Kopf\r\n[Abel,Karl]\r\nOrt=A\r\n[ M\xFCller,Anna ]\r\nOrt=B\r\n\r\n[Zorn,Udo]\r\n"
+      "Ort=C\r\n[abel,karl]\r\nOrt=D\r\n[Meier,[Team]]\r\nOrt=E\r\n[Berg,Ute]\r\nOrt=F");
+  const QByteArray utf8("\xEF\xBB\xBF[M\xC3\xBCller,Anna]\r\nOrt=B\r\n[Zorn,Udo]\r\nOrt=C\r\n");
+  const QList<QStringList> nameLists = {
+      {},
+      {"Fehlt,Fritz"},
+      {"ABEL,KARL"},
+      {"Abel,Karl", store::FromCp1252("M\xDCLLER,ANNA"), "Abel,Karl"},
+      {"Zorn,Udo", "Meier,[Team]", "Berg,Ute"},
+      {"Abel,Karl", store::FromCp1252("M\xFCller,Anna"), "Zorn,Udo", "Meier,[Team]", "Berg,Ute"},
+  };
+  for (const QByteArray& file : {cp1252, utf8}) {
+    for (const QStringList& names : nameLists) {
+      SCOPED_TRACE(names.join(QLatin1Char('|')).toStdString());
+      ProfileText inTurn(file);
+      for (const QString& name : names)
+        inTurn.EraseEverySection(name);
+      ProfileText atOnce(file);
+      atOnce.EraseEverySectionOf(names);
+      EXPECT_EQ(atOnce.Bytes(), inTurn.Bytes());
+    }
+  }
+  ProfileText all(cp1252);
+  all.EraseEverySectionOf(nameLists.last());
+  EXPECT_EQ(all.Bytes(), QByteArray("; Kopf\r\n"));
+}
