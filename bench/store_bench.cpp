@@ -1,8 +1,11 @@
 // The address store's figures: loading the name index, reading and writing records.
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 
 #include "bench/benchregistry.h"
 #include "store/datafiles.h"
+#include "store/fileio.h"
 #include "store/recordtable.h"
 #include "store/sharedaccess.h"
 
@@ -82,6 +85,30 @@ const bench::Register writeOneRecord(
       return ms;
     },
     30, bench::Floor::Store);
+
+// Purging every deleted record (one in a hundred of the address book): the deleted-records
+// file emptied and their sections erased from the record store, under the lock. The files are
+// put back afterwards, untimed.
+const bench::Register purgeRecords(
+    "purge_records",
+    [](const bench::Context& c) {
+      store::DataFiles files(c.book.dir);
+      QFile store(files.StorePath());
+      QFile secure(files.SecurePath());
+      if (!store.open(QIODevice::ReadOnly) || !secure.open(QIODevice::ReadOnly))
+        qFatal("purge_records: cannot read the files");
+      const QByteArray storeBefore = store.readAll();
+      const QByteArray secureBefore = secure.readAll();
+      store.close();
+      secure.close();
+      const double ms = bench::TimeMs([&] { files.PurgeRecords(c.book.deletedKeys); });
+      if (QFileInfo(files.StorePath()).size() >= storeBefore.size() ||
+          !store::WriteFileAtomic(files.StorePath(), storeBefore) ||
+          !store::WriteFileAtomic(files.SecurePath(), secureBefore))
+        qFatal("purge_records: nothing purged, or the files could not be put back");
+      return ms;
+    },
+    35, bench::Floor::Store);
 
 // An export or report over everything: one opened store, every field of every live record
 // as text.
