@@ -77,9 +77,12 @@ QString StoreReason(store::ImportRefusal refusal, const QString& earlierCard) {
           "Ein gelöschter Datensatz für diese Person existiert bereits; er "
           "kann wiederhergestellt werden.");
     case store::ImportRefusal::KeyInStore:
+      // Also what a crash in the middle of an earlier import leaves: its records are stored
+      // but listed nowhere, and the orphan restore lists them.
       return QStringLiteral(
-          "Unter diesem Namen stehen bereits Daten im Adressbuch (ein "
-          "Datensatz, der gerade bearbeitet wird, oder ein umbenannter).");
+          "Unter diesem Namen stehen bereits Daten im Adressbuch (ein Datensatz, der gerade an "
+          "einem anderen Arbeitsplatz bearbeitet wird, oder ein verwaister). Verwaiste "
+          "Datensätze nimmt \"Verwaiste Datensätze wiederherstellen\" wieder in die Liste auf.");
     case store::ImportRefusal::KeyTwice:
       return QStringLiteral("Diese Person steht schon weiter oben in der Datei (%1).")
           .arg(earlierCard);

@@ -167,28 +167,6 @@ void ProfileText::EraseSection(QStringView section) {
   bytes_.remove(text.offset + s.headerBegin, end - s.headerBegin);
 }
 
-void ProfileText::EraseEverySection(QStringView section) {
-  const Text text = TextOf(bytes_);
-  const QByteArray name = EncodeName(section, text.utf8);
-  QByteArray kept;
-  qsizetype from = 0;  // in the text: the bytes from here on are not copied yet
-  for (;;) {
-    const SectionPos s = FindSection(text.data, text.size, name, from);
-    if (s.headerBegin < 0)
-      break;
-    if (kept.isNull()) {
-      kept.reserve(bytes_.size());
-      kept.append(bytes_.constData(), text.offset);
-    }
-    kept.append(text.data + from, s.headerBegin - from);
-    from = SectionEnd(text.data, text.size, s.bodyBegin);
-  }
-  if (kept.isNull())
-    return;
-  kept.append(text.data + from, text.size - from);
-  bytes_ = std::move(kept);
-}
-
 void ProfileText::EraseEverySectionOf(const QStringList& sections) {
   if (sections.isEmpty())
     return;

@@ -45,11 +45,10 @@ class ProfileText {
                             const QList<QPair<QString, QString>>& keyValues) const;
   // Removes the first section of that name with its header and all its lines.
   void EraseSection(QStringView section);
-  // Removes every section of that name, in one pass. A file merged or copied together by hand
-  // may hold a record twice; readers see the first, and the next once the first is gone.
-  void EraseEverySection(QStringView section);
-  // The same for many names at once, in one pass over the file: a purge of fifty thousand
-  // records must not read the whole file for each of them.
+  // Removes every section of each of these names, in one pass over the file: a purge of fifty
+  // thousand records must not read the whole file for each of them. A file merged or copied
+  // together by hand may hold a record twice; readers see the first, and the next once the
+  // first is gone.
   void EraseEverySectionOf(const QStringList& sections);
 
  private:

@@ -87,7 +87,9 @@ TEST(ImportCheckTest, summary_countsListsEachCardNotImportedAndWhatWasLeftOut) {
                 U("Karte 6 (Tina Tot): Ein gelöschter Datensatz für diese Person existiert "
                   "bereits; er kann wiederhergestellt werden."),
                 U("Karte 7 (Eva Edit): Unter diesem Namen stehen bereits Daten im Adressbuch (ein "
-                  "Datensatz, der gerade bearbeitet wird, oder ein umbenannter)."),
+                  "Datensatz, der gerade an einem anderen Arbeitsplatz bearbeitet wird, oder ein "
+                  "verwaister). Verwaiste Datensätze nimmt \"Verwaiste Datensätze "
+                  "wiederherstellen\" wieder in die Liste auf."),
             }));
   EXPECT_EQ(summary.leftOut,
             (QStringList{U("Karte 5 (Nora Neu): weitere Telefonnummer „2“; Namenszusatz „Dr.“")}));
