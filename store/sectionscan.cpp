@@ -91,7 +91,9 @@ SectionScan::SectionScan(const QByteArray& bytes, const FieldColumns& columns, c
   const qsizetype split = parallel_ ? SplitPoint(bytes) : size;
   auto scanPart = [&](int part, qsizetype begin, qsizetype end) {
     const char* d = bytes.constData();
-    std::vector<Header>& headers = headers_[size_t(part)];
+    // Filled here and handed over at the end: the two parts' vectors side by side would share
+    // a cache line that both cores write for every section.
+    std::vector<Header> headers;
     std::array<quint64, kFieldCount> spans;
     ForEachHeader(d, size, begin, end, [&](const SectionPos& s) {
       const QByteArrayView name(d + s.nameBegin, s.nameEnd - s.nameBegin);
@@ -101,6 +103,7 @@ SectionScan::SectionScan(const QByteArray& bytes, const FieldColumns& columns, c
       visit(Section{part, name, d, d + size, spans.data()});
       return true;
     });
+    headers_[size_t(part)] = std::move(headers);
   };
   InParallel(
       parallel_, [&] { scanPart(0, 0, split); }, [&] { scanPart(1, split, size); });
