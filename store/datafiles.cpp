@@ -197,27 +197,6 @@ std::shared_ptr<ListBytes> NamesInOrder(QByteArray bytes, const WrittenInOrder& 
   return names;
 }
 
-// The lines of a list folded as ListBytes::IndexIgnoringCase compares them.
-QSet<QByteArray> FoldedLines(const ListBytes& list) {
-  QSet<QByteArray> folded;
-  folded.reserve(list.Count());
-  for (qsizetype i = 0; i < list.Count(); ++i)
-    folded.insert(FoldCase(list.Line(i)));
-  return folded;
-}
-
-// The section names of the record store folded as ProfileText::HasSection compares them with
-// FoldCase(profile::EncodeName(key)).
-QSet<QByteArray> FoldedSectionNames(QByteArrayView store) {
-  const profile::Text text = profile::TextOf(store);
-  QSet<QByteArray> names;
-  profile::ForEachHeader(text.data, text.size, 0, text.size, [&](const profile::SectionPos& s) {
-    names.insert(FoldCase(QByteArrayView(text.data + s.nameBegin, s.nameEnd - s.nameBegin)));
-    return true;
-  });
-  return names;
-}
-
 // The record store may be missing only while no list names a key: a new address book gets
 // its first one. Otherwise every listed record would read "Error" after the next save.
 QByteArray ReadStoreForChange(const QString& path, bool listsNameKeys, QByteArray reuse = {}) {
@@ -832,8 +811,8 @@ DataFiles::RestoreOutcome DataFiles::RelistOrphans(const QStringList& keys) {
   StoreBytes storeBytes;
   const QByteArray& store = storeBytes.Read(StorePath(), true);
   const bool utf8 = profile::TextOf(store).utf8;
-  const QSet<QByteArray> sections = FoldedSectionNames(store);
-  const QSet<QByteArray> deleted = FoldedLines(secure);
+  const QSet<QByteArray> sections = profile::FoldedSectionNames(store);
+  const QSet<QByteArray> deleted = secure.FoldedLines();
   QSet<QByteArray> listed;  // the keys listed here, folded
   RestoreOutcome outcome = RestoreOutcome::Restored;
   bool added = false;

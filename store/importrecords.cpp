@@ -27,24 +27,6 @@ QByteArray LineSafe(QByteArray bytes) {
   return bytes;
 }
 
-QSet<QByteArray> FoldedLines(const ListBytes& list) {
-  QSet<QByteArray> set;
-  set.reserve(list.Count());
-  for (qsizetype i = 0; i < list.Count(); ++i)
-    set.insert(FoldedKey(list.Line(i)));
-  return set;
-}
-
-QSet<QByteArray> FoldedSectionNames(QByteArrayView bytes) {
-  const profile::Text text = profile::TextOf(bytes);
-  QSet<QByteArray> set;
-  profile::ForEachHeader(text.data, text.size, 0, text.size, [&](const profile::SectionPos& s) {
-    set.insert(FoldedKey(QByteArrayView(text.data + s.nameBegin, s.nameEnd - s.nameBegin)));
-    return true;
-  });
-  return set;
-}
-
 // A new section of a store written in UTF-8 (one that starts with a byte-order mark): its name
 // and values in UTF-8, as a save into such a store writes them.
 void AppendUtf8Section(QByteArray* out, QByteArrayView key, const RecordValues& values) {
@@ -181,9 +163,10 @@ ImportPlan PlanImport(QByteArrayView namesBytes, QByteArrayView secure, QByteArr
   outcome.earlier.assign(records.size(), -1);
 
   const ListBytes names{QByteArray(namesBytes.data(), namesBytes.size())};
-  const QSet<QByteArray> live = FoldedLines(names);
-  const QSet<QByteArray> deleted = FoldedLines(ListBytes{QByteArray(secure.data(), secure.size())});
-  const QSet<QByteArray> sections = FoldedSectionNames(storeBytes);
+  const QSet<QByteArray> live = names.FoldedLines();
+  const QSet<QByteArray> deleted =
+      ListBytes(QByteArray(secure.data(), secure.size())).FoldedLines();
+  const QSet<QByteArray> sections = profile::FoldedSectionNames(storeBytes);
   QHash<QByteArray, qsizetype> batch;
   batch.reserve(qsizetype(records.size()));
   std::vector<QByteArray> added;

@@ -79,6 +79,14 @@ QSet<QString> ListBytes::ExactKeys() const {
   return keys;
 }
 
+QSet<QByteArray> ListBytes::FoldedLines() const {
+  QSet<QByteArray> folded;
+  folded.reserve(Count());
+  for (const QByteArrayView line : lines_)
+    folded.insert(FoldCase(line));
+  return folded;
+}
+
 QSet<QByteArray> ListBytes::SectionNames() const {
   QSet<QByteArray> names;
   names.reserve(Count());

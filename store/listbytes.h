@@ -47,6 +47,8 @@ class ListBytes {
   // a line exactly when SectionName(key) is among them,
   QSet<QByteArray> SectionNames() const;
   static QByteArray SectionName(const QString& key);
+  // the lines letter case folded, as IndexIgnoringCase compares them,
+  QSet<QByteArray> FoldedLines() const;
   // and RemoveAll for every key of keys; returns how many lines went.
   qsizetype RemoveAll(const QSet<QString>& keys);
   void Sort();

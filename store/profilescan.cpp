@@ -322,6 +322,16 @@ QStringList SectionNames(QByteArrayView file) {
   return names;
 }
 
+QSet<QByteArray> FoldedSectionNames(QByteArrayView file) {
+  const Text text = TextOf(file);
+  QSet<QByteArray> names;
+  ForEachHeader(text.data, text.size, 0, text.size, [&](const SectionPos& s) {
+    names.insert(FoldCase(QByteArrayView(text.data + s.nameBegin, s.nameEnd - s.nameBegin)));
+    return true;
+  });
+  return names;
+}
+
 quint64 NameHash(const char* d, qsizetype size) {
   const unsigned char* fold = CaseFoldTable();
   const auto* in = reinterpret_cast<const unsigned char*>(d);

@@ -14,6 +14,7 @@
 // Nothing here allocates but the functions that return texts.
 
 #include <QByteArray>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
@@ -154,6 +155,9 @@ bool FindKey(const char* d, qsizetype size, qsizetype bodyBegin, QByteArrayView 
 // The section names of a file in file order, as spelled there (duplicates once, the first).
 // In a UTF-8 file a name whose bytes are no UTF-8 is left out: no caller could ask for it.
 QStringList SectionNames(QByteArrayView file);
+
+// The section names of a file, letter case folded (FoldCase): what a name compares equal to.
+QSet<QByteArray> FoldedSectionNames(QByteArrayView file);
 
 // A hash of a name that ignores letter case: names equal but for letter case hash alike.
 quint64 NameHash(const char* d, qsizetype size);
