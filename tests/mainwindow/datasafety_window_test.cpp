@@ -34,26 +34,13 @@ class DataSafetyWindowTest : public MainWindowTest {
     Click("ToolbarButton971");
     FillNames(name, firstName);
   }
-  // Opens the orphan dialog from the menu; inside it notes the entries, ticks some, runs
-  // `meanwhile` (another workstation) and presses "&Wiederherstellen".
+  // Opens the orphan dialog from the menu; inside it ticks some entries, runs `meanwhile`
+  // (another workstation) and presses "&Wiederherstellen".
   void RestoreOrphans(const QStringList& ticked, const std::function<void()>& meanwhile = {}) {
-    dialogs.modalAnswers.enqueue([=](QDialog& dialog) {
-      EXPECT_EQ(dialog.windowTitle(), QString::fromUtf8("Gelöschte Datensätze wiederherstellen"));
-      auto* list = dialog.findChild<QListWidget*>(QStringLiteral("CheckListBox1"));
-      shown.clear();
-      for (int row = 0; row < list->count(); ++row) {
-        shown.append(list->item(row)->text());
-        if (ticked.contains(list->item(row)->text()))
-          list->item(row)->setCheckState(Qt::Checked);
-      }
-      if (meanwhile)
-        meanwhile();
-      dialog.findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
-      return dialog.result();
-    });
+    AnswerRestoreDialog(ticked, meanwhile);
     Trigger("VerwaisteDatenstzewiederherstellen1");
+    EXPECT_EQ(restoreDialogTitle, QString::fromUtf8("Gelöschte Datensätze wiederherstellen"));
   }
-  QStringList shown;
 };
 
 // A share that drops out takes the name index with it: the save is refused with the
@@ -159,7 +146,7 @@ TEST_F(DataSafetyWindowTest, orphansOfARenameAndOfACrash_areOfferedAndListedAgai
   ASSERT_EQ(Names(), "Alt,Beate\r\nBerg,Ute\r\n");
 
   RestoreOrphans({"Alt,Bea", "Carl,Max"});
-  EXPECT_EQ(shown, (QStringList{"Alt,Bea", "Carl,Max"}));
+  EXPECT_EQ(restoreDialogEntries, (QStringList{"Alt,Bea", "Carl,Max"}));
   EXPECT_TRUE(dialogs.boxes.isEmpty());
   EXPECT_EQ(Names(), "Alt,Bea\r\nAlt,Beate\r\nBerg,Ute\r\nCarl,Max\r\n");
   EXPECT_EQ(Entries(), (QStringList{"Alt,Bea", "Alt,Beate", "Berg,Ute", "Carl,Max"}));

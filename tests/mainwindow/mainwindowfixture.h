@@ -115,11 +115,15 @@ class MainWindowTest : public ::testing::Test {
 
   // Answers the next restore dialog as the user does: ticks the entries whose texts are in
   // ticked, lets meanwhile act (another workstation, while the dialog is open), and presses
-  // "&Wiederherstellen".
+  // "&Wiederherstellen". The dialog's title and entries are noted in restoreDialogTitle and
+  // restoreDialogEntries.
   void AnswerRestoreDialog(const QStringList& ticked, std::function<void()> meanwhile = {}) {
     dialogs.modalAnswers.enqueue([=](QDialog& dialog) {
+      restoreDialogTitle = dialog.windowTitle();
+      restoreDialogEntries.clear();
       auto* list = dialog.findChild<QListWidget*>(QStringLiteral("CheckListBox1"));
       for (int row = 0; row < list->count(); ++row) {
+        restoreDialogEntries.append(list->item(row)->text());
         if (ticked.contains(list->item(row)->text()))
           list->item(row)->setCheckState(Qt::Checked);
       }
@@ -129,6 +133,9 @@ class MainWindowTest : public ::testing::Test {
       return dialog.result();
     });
   }
+
+  QString restoreDialogTitle;
+  QStringList restoreDialogEntries;
 
   QStringList Entries() const { return form->ListEntries(); }
   QStringList FieldTexts() const {
