@@ -16,7 +16,9 @@
 //   reliability_stress_driver holdlock <lockfile>
 //       Takes the data directory's lock, prints "locked" and waits to be killed: a
 //       workstation that dies while it holds the lock.
+#include <fcntl.h>
 #include <grp.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <QCoreApplication>
 #include <QDir>
@@ -344,6 +346,37 @@ int Work(const QStringList& args) {
   return code;
 }
 
+// The name index held open while the reader reads the other files. Every change replaces the
+// file with a new one, and the open file keeps its number from being handed out again: while
+// the path still names the file held open, no change to the list came in between.
+class NamesPin {
+ public:
+  explicit NamesPin(const QString& path)
+      : path_(QFile::encodeName(path)), fd_(::open(path_.constData(), O_RDONLY | O_CLOEXEC)) {
+    if (fd_ >= 0 && ::fstat(fd_, &held_) != 0) {
+      ::close(fd_);
+      fd_ = -1;
+    }
+  }
+  ~NamesPin() {
+    if (fd_ >= 0)
+      ::close(fd_);
+  }
+  NamesPin(const NamesPin&) = delete;
+  NamesPin& operator=(const NamesPin&) = delete;
+
+  bool Unchanged() const {
+    struct stat now;
+    return fd_ >= 0 && ::stat(path_.constData(), &now) == 0 && now.st_dev == held_.st_dev &&
+           now.st_ino == held_.st_ino;
+  }
+
+ private:
+  QByteArray path_;
+  int fd_;
+  struct stat held_ {};
+};
+
 // The reader of the run: loads the three files without the lock, as a browsing workstation
 // does, and checks every load strictly.
 class Reader {
@@ -351,6 +384,7 @@ class Reader {
   explicit Reader(const QString& dir) : files_(dir) {}
 
   void Iterate() {
+    const NamesPin pin(files_.NamesPath());
     const store::ReadResult names = Load(files_.NamesPath(), namesSeen_);
     const store::ReadResult records = Load(files_.StorePath(), storeSeen_);
     const store::ReadResult secure = Load(files_.SecurePath(), secureSeen_);
@@ -373,10 +407,12 @@ class Reader {
       sections.insert(folded, &s);
     }
     // Saving writes the record store before the name index, and a purge erases only sections
-    // of keys that are not listed: a key listed before and after the store was read has its
-    // section in what was read. The program's own reader must find the same values.
+    // of keys that are not listed: a key listed all the while the store was read has its
+    // section in what was read. The program's own reader must find the same values. Equal
+    // bytes before and after are not enough: in between, a key can be deleted, purged and
+    // saved anew, and the list read again is byte for byte the one read first.
     if (names.status != store::ReadStatus::Ok || namesAgain.status != store::ReadStatus::Ok ||
-        names.bytes != namesAgain.bytes || !list.error.isEmpty()) {
+        names.bytes != namesAgain.bytes || !list.error.isEmpty() || !pin.Unchanged()) {
       return;
     }
     ++crossChecked_;
