@@ -1,8 +1,12 @@
 // Drawing laid-out report pages onto paged devices, and the print preview.
 #include <QPagedPaintDevice>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QProgressDialog>
+#include <functional>
+#include <memory>
 
 #include "platform/dialogs.h"
 #include "platform/reportengine.h"
@@ -23,6 +27,53 @@ QFont DeviceFont(const QFont& font) {
 // Wide enough for any text; labels are sized to their text and never clipped. A text that the
 // layout wrapped holds its lines joined by "\n", so the drawing breaks it only there.
 constexpr qreal kUnclippedWidth = 1.0e6;
+
+// The progress of drawing a report of many pages: the preview draws every page before it
+// shows the first, and a table of all records runs to thousands of pages. Only a preview can
+// be cancelled: a print run stopped half-way would still print the pages drawn so far (the
+// print systems Qt hands the run to cannot all abort it).
+class PagesDrawn {
+ public:
+  PagesDrawn(QWidget* parent, bool preview) : parent_(parent), preview_(preview) {}
+
+  bool operator()(int page, int pages) {
+    if (pages < kManyPages)
+      return true;
+    pages_ = pages;
+    if (!dialog_) {
+      dialog_ = std::make_unique<QProgressDialog>(parent_);
+      dialog_->setObjectName(QStringLiteral("PreviewProgress"));
+      dialog_->setWindowTitle(preview_ ? QStringLiteral("Seitenansicht")
+                                       : QStringLiteral("Drucken"));
+      if (!preview_)
+        dialog_->setCancelButton(nullptr);
+      dialog_->setWindowModality(Qt::WindowModal);
+      dialog_->setMinimumDuration(0);
+      dialog_->setAutoClose(false);
+      dialog_->setAutoReset(false);
+      dialog_->setRange(0, pages);
+      dialog_->setValue(0);
+    }
+    dialog_->setLabelText(QStringLiteral("Seite %1 von %2").arg(page).arg(pages));
+    dialog_->setValue(page - 1);
+    if (!preview_ || !dialog_->wasCanceled())
+      return true;
+    stoppedAt_ = page - 1;
+    return false;
+  }
+
+  // The pages drawn when the user cancelled, or -1.
+  int StoppedAt() const { return stoppedAt_; }
+  int Pages() const { return pages_; }
+
+ private:
+  static constexpr int kManyPages = 50;
+  QWidget* parent_;
+  bool preview_;
+  std::unique_ptr<QProgressDialog> dialog_;
+  int stoppedAt_ = -1;
+  int pages_ = 0;
+};
 
 }  // namespace
 
@@ -62,7 +113,7 @@ void ApplyPageSettings(const ReportPageSettings& settings, QPagedPaintDevice& de
   device.setPageLayout(settings.PageLayout());
 }
 
-bool PrintReport(Report& report, QPagedPaintDevice& device) {
+bool PrintReport(Report& report, QPagedPaintDevice& device, const PageProgress& progress) {
   // Lay out on the paper the device really has, in case the user changed it in the set-up.
   const QRectF paintMm = device.pageLayout().paintRect(QPageLayout::Millimeter);
   const std::vector<ReportPage> pages =
@@ -73,6 +124,8 @@ bool PrintReport(Report& report, QPagedPaintDevice& device) {
   const qreal scaleX = device.logicalDpiX() / kLayoutDpi;
   const qreal scaleY = device.logicalDpiY() / kLayoutDpi;
   for (size_t i = 0; i < pages.size(); ++i) {
+    if (progress && !progress(int(i) + 1, int(pages.size())))
+      break;
     if (i > 0 && !device.newPage()) {
       painter.end();
       return false;
@@ -92,20 +145,34 @@ void ShowReportPreview(Report& report, QWidget* parent) {
   QPrintPreviewDialog preview(&printer, parent);
   preview.setObjectName(QStringLiteral("ReportPreview"));
   preview.setWindowTitle(QStringLiteral("Seitenansicht"));
-  QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
-                   [&report, &preview](QPrinter* target) {
-                     if (PrintReport(report, *target))
-                       return;
-                     // Printed into a file, the file is what failed: say which one, as the
-                     // block print does.
-                     const bool toFile = target->outputFormat() == QPrinter::PdfFormat &&
-                                         !target->outputFileName().isEmpty();
-                     Dialogs::Get().Error(
-                         &preview, toFile ? QStringLiteral("Datei %1 kann nicht erstellt werden")
-                                                .arg(target->outputFileName())
-                                          : QStringLiteral("Der Bericht konnte nicht "
-                                                           "gedruckt werden."));
-                   });
+  QObject::connect(
+      &preview, &QPrintPreviewDialog::paintRequested, &preview,
+      [&report, &preview](QPrinter* target) {
+        const bool previewing = target->paintEngine()->type() == QPaintEngine::Picture;
+        PagesDrawn drawn(&preview, previewing);
+        const bool printed = PrintReport(report, *target, std::ref(drawn));
+        if (previewing) {
+          // A preview cut short says so, lest its last page be taken for the
+          // report's last.
+          preview.setWindowTitle(drawn.StoppedAt() < 0
+                                     ? QStringLiteral("Seitenansicht")
+                                     : QStringLiteral("Seitenansicht (abgebrochen nach %1 von %2 "
+                                                      "Seiten)")
+                                           .arg(drawn.StoppedAt())
+                                           .arg(drawn.Pages()));
+        }
+        if (printed)
+          return;
+        // Printed into a file, the file is what failed: say which one, as the
+        // block print does.
+        const bool toFile =
+            target->outputFormat() == QPrinter::PdfFormat && !target->outputFileName().isEmpty();
+        Dialogs::Get().Error(&preview, toFile
+                                           ? QStringLiteral("Datei %1 kann nicht erstellt werden")
+                                                 .arg(target->outputFileName())
+                                           : QStringLiteral("Der Bericht konnte nicht "
+                                                            "gedruckt werden."));
+      });
   Dialogs::Get().ExecModal(preview);
 }
 

@@ -194,13 +194,19 @@ void DrawReportPage(QPainter& painter, const ReportPage& page, qreal scaleX, qre
 // Gives the device the report's paper, orientation and margins.
 void ApplyPageSettings(const ReportPageSettings& settings, QPagedPaintDevice& device);
 
+// Asked before each page is drawn (page counts from 1); false stops the drawing.
+using PageProgress = std::function<bool(int page, int pages)>;
+
 // Produces the pages anew and draws them onto the device, one device page per report page.
-// Returns false when the device cannot be opened for painting.
-bool PrintReport(Report& report, QPagedPaintDevice& device);
+// Returns false when the device cannot be opened for painting. A drawing that progress stops
+// ends with the pages drawn so far.
+bool PrintReport(Report& report, QPagedPaintDevice& device, const PageProgress& progress = {});
 
 // Shows the report in the print preview (page navigation, zoom, printer set-up, printing),
 // modally through the dialog seam. Every drawing of the preview and every print from it
-// produces the pages anew. Returns when the preview is closed.
+// produces the pages anew; a report of many pages shows a progress dialog meanwhile
+// ("PreviewProgress"), whose cancel button stops the drawing. Returns when the preview is
+// closed.
 void ShowReportPreview(Report& report, QWidget* parent);
 
 }  // namespace platform

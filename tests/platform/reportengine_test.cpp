@@ -3,7 +3,9 @@
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QProgressDialog>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include "platform/reportengine.h"
 #include "tests/platform/reportengine_pdf.h"
@@ -238,6 +240,71 @@ TEST(ReportEngine, preview_isModalAndPrintingFromItProducesThePagesAnew) {
   const QStringList pages = testsupport::PdfPages(path);
   ASSERT_EQ(pages.size(), 2);
   EXPECT_EQ(testsupport::PageLines(pages[0]).at(1), "Zeile 1");
+}
+
+// The preview draws every page before it shows one: a report of many pages shows how far the
+// drawing is, and the user can stop it and look at the pages drawn so far.
+TEST(ReportEngine, previewOfManyPages_showsItsProgressAndCancelKeepsThePagesDrawnSoFar) {
+  testsupport::ScriptedDialogs dialogs;
+  QTemporaryDir dir;
+  const QString pdfPath = dir.filePath("print.pdf");
+  RowReport r(1500);
+  const int total = int(platform::LayOutReport(r.report).size());
+  ASSERT_GT(total, 60);
+  QString progressTitle, progressLabel;
+  int progressMaximum = 0;
+  int cancelledAfter = 0, pagesCut = 0, pagesWhole = 0;
+  QString titleCut, titleWhole;
+  dialogs.modalAnswers.enqueue([&](QDialog& dialog) {
+    auto* preview = qobject_cast<QPrintPreviewDialog*>(&dialog);
+    auto* widget = preview->findChild<QPrintPreviewWidget*>();
+    // Served by the progress dialog while the pages are drawn: cancels after some pages.
+    QTimer user;
+    QObject::connect(&user, &QTimer::timeout, [&] {
+      auto* progress = preview->findChild<QProgressDialog*>(QStringLiteral("PreviewProgress"));
+      if (!progress || !progress->isVisible() || progress->value() < 10)
+        return;
+      if (progressTitle.isEmpty()) {  // the preview's drawing
+        progressTitle = progress->windowTitle();
+        progressLabel = progress->labelText();
+        progressMaximum = progress->maximum();
+        cancelledAfter = progress->value();
+      }
+      progress->cancel();
+      user.stop();
+    });
+    user.start(0);
+    widget->updatePreview();
+    pagesCut = widget->pageCount();
+    titleCut = preview->windowTitle();
+    widget->updatePreview();
+    pagesWhole = widget->pageCount();
+    titleWhole = preview->windowTitle();
+    EXPECT_EQ(preview->findChild<QProgressDialog*>(), nullptr) << "progress left behind";
+    // A print run is not cut short: the pages it drew would still be printed.
+    if (testsupport::HavePdfToText()) {
+      preview->printer()->setOutputFormat(QPrinter::PdfFormat);
+      preview->printer()->setOutputFileName(pdfPath);
+      user.start(0);
+      widget->print();
+      user.stop();
+    }
+    return int(QDialog::Rejected);
+  });
+  platform::ShowReportPreview(r.report, nullptr);
+
+  EXPECT_EQ(progressTitle, "Seitenansicht");
+  EXPECT_EQ(progressMaximum, total);
+  EXPECT_EQ(progressLabel, QStringLiteral("Seite %1 von %2").arg(cancelledAfter + 1).arg(total));
+  EXPECT_GE(pagesCut, 10);
+  EXPECT_LT(pagesCut, total);
+  EXPECT_EQ(
+      titleCut,
+      QStringLiteral("Seitenansicht (abgebrochen nach %1 von %2 Seiten)").arg(pagesCut).arg(total));
+  EXPECT_EQ(pagesWhole, total);
+  EXPECT_EQ(titleWhole, "Seitenansicht");
+  if (testsupport::HavePdfToText())
+    EXPECT_EQ(testsupport::PdfPages(pdfPath).size(), total);
 }
 
 }  // namespace
