@@ -5,6 +5,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QProgressDialog>
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -40,6 +41,10 @@ class PagesDrawn {
     if (pages < kManyPages)
       return true;
     pages_ = pages;
+    // Some two hundred steps: showing each of thousands of pages would slow the drawing by half.
+    const int step = std::max(1, pages / 200);
+    if (page > 1 && (page - 1) % step != 0)
+      return true;
     if (!dialog_) {
       dialog_ = std::make_unique<QProgressDialog>(parent_);
       dialog_->setObjectName(QStringLiteral("PreviewProgress"));
