@@ -85,13 +85,31 @@ class CompanyTreeView : public ChooserView<QTreeView> {
 
 // Browsing shows the record in disabled fields (not editable, not in the tab chain), but
 // reading addresses is what the window is for: their text keeps the normal text colour. The
-// background stays that of a disabled field, so browsing and editing still look apart.
-void ReadableWhenDisabled(QWidget* edit) {
-  QPalette colors = edit->palette();
-  colors.setColor(QPalette::Disabled, QPalette::Text,
-                  colors.color(QPalette::Active, QPalette::Text));
-  edit->setPalette(colors);
-}
+// background stays that of a disabled field, so browsing and editing still look apart. The
+// colour is taken again whenever the colour scheme changes: a copy made once would keep the
+// dark text of a light scheme after the desktop turned dark, dark text on a dark field.
+class RecordFieldEdit : public QLineEdit {
+ public:
+  explicit RecordFieldEdit(QWidget* parent) : QLineEdit(parent) { KeepReadableWhenDisabled(); }
+
+ protected:
+  void changeEvent(QEvent* event) override {
+    QLineEdit::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+      KeepReadableWhenDisabled();
+  }
+
+ private:
+  void KeepReadableWhenDisabled() {
+    QPalette colors = palette();
+    const QColor text = colors.color(QPalette::Active, QPalette::Text);
+    // Equal already also ends the palette change that setPalette below causes.
+    if (colors.color(QPalette::Disabled, QPalette::Text) == text)
+      return;
+    colors.setColor(QPalette::Disabled, QPalette::Text, text);
+    setPalette(colors);
+  }
+};
 
 QFrame* NewPanel(QWidget* parent, const QString& name, const QRect& geometry) {
   auto* panel = new QFrame(parent);
@@ -225,13 +243,12 @@ void TForm1::CreateEditor(QWidget* editorPanel) {
     label->setGeometry(places[i].label);
     labels_[i] = label;
 
-    auto* edit = new QLineEdit(box);
+    auto* edit = new RecordFieldEdit(box);
     edit->setObjectName(QLatin1String(def.control));
     edit->setFont(editFont);
     edit->setGeometry(places[i].field);
     edit->setMaxLength(def.maxLength > 0 ? def.maxLength : kMaxFieldLength);
     edit->setEnabled(false);
-    ReadableWhenDisabled(edit);
     edit->installEventFilter(this);
     label->setBuddy(edit);
     edits_[i] = edit;
@@ -298,6 +315,10 @@ void TForm1::CreateListToolbar() {
     toggle->setCheckable(true);
   }
   ToolbarButton9713->setEnabled(false);
+  // The views and the spreadsheet export have no menu item and no key: Tab reaches them, so
+  // that a user without a mouse can use them too. A click still leaves the focus where it was.
+  for (QToolButton* onlyHere : {Button3, ToolbarButton9712, ToolbarButton9713, ToolbarButton973})
+    onlyHere->setFocusPolicy(Qt::TabFocus);
 }
 
 QAction* TForm1::AddMenuItem(QMenu* menu, const char* name, const QString& caption,

@@ -56,6 +56,12 @@ QStringList ShownLines(const QPlainTextEdit& view) {
   return lines;
 }
 
+// Reports are printed in black on the white paper whatever the screen's colour scheme: the
+// views' text colour in a dark scheme is nearly white and would leave the paper blank.
+QColor PaperInk() {
+  return Qt::black;
+}
+
 }  // namespace
 
 // Prints the view on top of PageControl1.
@@ -88,11 +94,10 @@ void TForm8::PrintBlockView() {
   if (!dialogs.ExecPrintDialog(this, *printDialog1Printer_))
     return;
 
-  // The lines as the view shows them, wrapped at its present width; the view's own font and
-  // colour, not the formatting inside the text.
+  // The lines as the view shows them, wrapped at its present width, in the view's own font,
+  // not the formatting inside the text.
   const QStringList lines = ShownLines(*RichEdit1);
-  platform::PrintTextLines(lines, BlockFont(), RichEdit1->palette().color(QPalette::Text),
-                           *printDialog1Printer_);
+  platform::PrintTextLines(lines, BlockFont(), PaperInk(), *printDialog1Printer_);
 }
 
 void TForm8::PrintTableView() {
@@ -101,7 +106,6 @@ void TForm8::PrintTableView() {
     return;
   if (platform::Dialogs::Get().ExecModal(*form12_) != QDialog::Accepted)
     return;
-  const reports::GridTableSource table(GridData(), GridFont(),
-                                       StringGrid1->palette().color(QPalette::Text));
+  const reports::GridTableSource table(GridData(), GridFont(), PaperInk());
   quickReport11_->PrintTable(table, form12_->CheckBox1->isChecked(), this);
 }

@@ -45,10 +45,10 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
   Hyperlink1->SetURL(MakerWebAddress());
   Hyperlink1->SetShowMode(5);
   Hyperlink1->setFont(DesignFont(12, /*bold=*/true));
-  QPalette colors = Hyperlink1->palette();
-  colors.setColor(QPalette::WindowText, Qt::blue);
-  colors.setColor(QPalette::Window, colors.color(QPalette::Button));
-  Hyperlink1->setPalette(colors);
+  // The colour scheme's own link colour on its button colour: blue in a light scheme, and a
+  // blue that a dark scheme makes light enough to read on its dark ground.
+  Hyperlink1->setForegroundRole(QPalette::Link);
+  Hyperlink1->setBackgroundRole(QPalette::Button);
   Hyperlink1->setAutoFillBackground(true);
   // The label grows with its caption, as the designed 118 x 20 is only its minimum.
   Hyperlink1->setGeometry(72, 232, 118, 20);
