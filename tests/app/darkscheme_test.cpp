@@ -88,20 +88,6 @@ class Scheme {
   QPalette before_;
 };
 
-// Scripted dialogs whose confirmed print dialog prints into a PDF file.
-class PdfDialogs : public testsupport::ScriptedDialogs {
- public:
-  QString outputFile;
-  bool ExecPrintDialog(QWidget* parent, QPrinter& printer) override {
-    const bool confirmed = ScriptedDialogs::ExecPrintDialog(parent, printer);
-    if (confirmed) {
-      printer.setOutputFormat(QPrinter::PdfFormat);
-      printer.setOutputFileName(outputFile);
-    }
-    return confirmed;
-  }
-};
-
 // How many pixels of the first page of a PDF file are dark (ink on white paper), as poppler
 // renders it; -1 when it cannot be rendered.
 int DarkPixelsOnFirstPage(const QString& pdf) {
@@ -166,7 +152,7 @@ class DarkSchemeTest : public ::testing::Test {
   }
 
   testsupport::TempDataDir dir_;
-  PdfDialogs dialogs_;
+  testsupport::PdfPrintDialogs dialogs_;
   std::unique_ptr<TForm1> form_;
 };
 

@@ -20,20 +20,6 @@ using namespace reporttest;
 
 namespace {
 
-// Scripted dialogs whose confirmed print dialog chooses PDF output into a file.
-class PdfDialogs : public testsupport::ScriptedDialogs {
- public:
-  QString outputFile;
-  bool ExecPrintDialog(QWidget* parent, QPrinter& printer) override {
-    const bool confirmed = ScriptedDialogs::ExecPrintDialog(parent, printer);
-    if (confirmed) {
-      printer.setOutputFormat(QPrinter::PdfFormat);
-      printer.setOutputFileName(outputFile);
-    }
-    return confirmed;
-  }
-};
-
 class PrintCommandTest : public Form8Test {
  public:
   void SetUp() override {
@@ -82,7 +68,7 @@ class PrintCommandTest : public Form8Test {
 
   TForm12 form12;
   TQuickReport11 quickReport11;
-  PdfDialogs printing;  // installed after the fixture's dialogs, so it answers
+  testsupport::PdfPrintDialogs printing;  // installed after the fixture's dialogs, so it answers
 };
 
 QStringList NonBlankTrimmed(const QStringList& lines) {

@@ -1,5 +1,7 @@
 #include "tests/support/scripteddialogs.h"
 
+#include <QPrinter>
+
 namespace testsupport {
 
 ScriptedDialogs::ScriptedDialogs() {
@@ -53,6 +55,15 @@ std::optional<QFont> ScriptedDialogs::GetFont(QWidget*, const QFont&) {
 bool ScriptedDialogs::ExecPrintDialog(QWidget*, QPrinter&) {
   ++printDialogs;
   return printAnswers.isEmpty() ? false : printAnswers.dequeue();
+}
+
+bool PdfPrintDialogs::ExecPrintDialog(QWidget* parent, QPrinter& printer) {
+  const bool confirmed = ScriptedDialogs::ExecPrintDialog(parent, printer);
+  if (confirmed) {
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(outputFile);
+  }
+  return confirmed;
 }
 
 int ScriptedDialogs::ExecModal(QDialog& dialog) {

@@ -53,6 +53,13 @@ class ScriptedDialogs : public platform::Dialogs {
   QQueue<QString> namedAnswers_;
 };
 
+// Scripted dialogs whose confirmed print dialog chooses PDF output into outputFile.
+class PdfPrintDialogs : public ScriptedDialogs {
+ public:
+  QString outputFile;
+  bool ExecPrintDialog(QWidget* parent, QPrinter& printer) override;
+};
+
 // A message sink for store functions that records the texts.
 class RecordingSink : public store::MessageSink {
  public:
