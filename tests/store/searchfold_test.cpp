@@ -200,4 +200,50 @@ TEST(SearchFoldTest, longTextsFoldAsByteByByte) {
   }
 }
 
+// A word the search looks for only spelled out must not miss a text that holds it contracted:
+// every short word over a few letters, against texts made of the pieces that contracting
+// changes.
+TEST(SearchFoldTest, aWordLookedForOnlySpelledOutMissesNoContractedHit) {
+  const QByteArray letters = "aeoulr\xE4\xFC";
+  std::vector<QByteArray> words{""};
+  for (int length = 1; length <= 3; ++length) {
+    std::vector<QByteArray> longer;
+    for (const QByteArray& word : words) {
+      for (char c : letters)
+        longer.push_back(word + c);
+    }
+    words.insert(words.end(), longer.begin(), longer.end());
+  }
+  const QByteArray pieces[] = {"ae", "oe", "ue", "\xE4", "\xF6", "l", "r", "e", "a", "u", "uee"};
+  quint32 seed = 5;
+  std::vector<QByteArray> texts;
+  for (int i = 0; i < 300; ++i) {
+    QByteArray text;
+    while (text.size() < 12) {
+      seed = seed * 1103515245u + 12345u;
+      text += pieces[(seed >> 16) % std::size(pieces)];
+    }
+    texts.push_back(text);
+  }
+  int skipped = 0;
+  for (const QByteArray& typed : words) {
+    const auto found = store::SearchWords(QString::fromLatin1(typed));
+    if (!found || found->size() != 1 || store::ContractedFindsMore(found->front()))
+      continue;
+    ++skipped;
+    const store::SearchWord& word = found->front();
+    for (const QByteArray& text : texts) {
+      if (store::Contracted(text).contains(word.contracted))
+        EXPECT_TRUE(store::SpelledOut(text).contains(word.spelledOut))
+            << typed.toHex().data() << " in " << text.toHex().data();
+    }
+  }
+  EXPECT_GT(skipped, 50);  // "e", "l", "er", "lla", ... are looked for spelled out only
+  // The words that do need the contracted form.
+  for (const char* typed : {"mul", "ull", "Mueller", "m\xFCll", "oel", "auto"}) {
+    const auto found = store::SearchWords(QString::fromLatin1(typed));
+    EXPECT_TRUE(store::ContractedFindsMore(found->front())) << typed;
+  }
+}
+
 }  // namespace
