@@ -46,6 +46,20 @@ LockWaitNotice& Notice() {
   return notice;
 }
 
+std::mutex lockRefusalMutex;
+std::function<bool()>& LockRefusal() {
+  static std::function<bool()> refuses;
+  return refuses;
+}
+bool LockRefused() {
+  std::function<bool()> refuses;
+  {
+    std::lock_guard<std::mutex> guard(lockRefusalMutex);
+    refuses = LockRefusal();
+  }
+  return refuses && refuses();
+}
+
 int defaultLockWaitMs = 10000;
 int defaultLockStaleMs = 30000;
 
@@ -123,13 +137,21 @@ class DirLock {
     lock_.setStaleLockTime(staleMs);
     const QDeadlineTimer deadline(waitMs);
     bool waiting = false;
-    while (!lock_.tryLock(0)) {
+    int refusedInARow = 0;
+    for (Attempt attempt = TryOnce(); attempt != Attempt::Taken; attempt = TryOnce()) {
       // Only a lock held by another workstation is worth waiting for; a directory that
-      // cannot be written fails at once.
-      if (lock_.error() != QLockFile::LockFailedError || !MayBeHeld(files.LockPath())) {
+      // cannot be written fails at once. A share reached through SFTP (sshfs) refuses to
+      // create a lock file that is already there with a general error instead of "exists":
+      // while a lock file stands there, that is a held lock too. A refusal with none there
+      // is tried again at once, since the holder may have let go in between.
+      const bool held = attempt == Attempt::Held || QFileInfo(files.LockPath()).isFile();
+      refusedInARow = held ? 0 : refusedInARow + 1;
+      if (!MayBeHeld(files.LockPath()) || refusedInARow >= 3) {
         EndWait(waiting);
         throw UserError(failureMessage);
       }
+      if (!held)
+        continue;
       if (deadline.hasExpired()) {
         EndWait(waiting);
         throw UserError(LockBusyMessage());
@@ -147,6 +169,15 @@ class DirLock {
   }
 
  private:
+  enum class Attempt { Taken, Held, Refused };
+  Attempt TryOnce() {
+    if (LockRefused())
+      return Attempt::Refused;
+    if (lock_.tryLock(0))
+      return Attempt::Taken;
+    return lock_.error() == QLockFile::LockFailedError ? Attempt::Held : Attempt::Refused;
+  }
+
   static void EndWait(bool waiting) {
     if (waiting && Notice().end)
       Notice().end();
@@ -504,6 +535,11 @@ void SetLockWaitNotice(LockWaitNotice notice) {
 
 const LockWaitNotice& CurrentLockWaitNotice() {
   return Notice();
+}
+
+void SetLockRefusalForTesting(std::function<bool()> refuses) {
+  std::lock_guard<std::mutex> guard(lockRefusalMutex);
+  LockRefusal() = std::move(refuses);
 }
 
 DataFiles::DataFiles(QString dir)

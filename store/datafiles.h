@@ -115,4 +115,9 @@ struct LockWaitNotice {
 void SetLockWaitNotice(LockWaitNotice notice);
 const LockWaitNotice& CurrentLockWaitNotice();
 
+// For tests: asked before each attempt to create the lock file (on the thread that takes the
+// lock); true refuses the attempt with a general error instead of "exists", as a share reached
+// through SFTP (sshfs) refuses a lock file that is already there. Empty function: none refused.
+void SetLockRefusalForTesting(std::function<bool()> refuses);
+
 }  // namespace store

@@ -120,11 +120,25 @@ void SyncDirectory(const QString& dir) {
 #endif
 }
 
+// Asks the file system for the open file's size as it is now. A network client may answer
+// from what it learnt of the path a moment ago and serve no byte past that size: on a share
+// mounted through FUSE (sshfs) a file that another workstation has just replaced by a longer
+// one reads cut off at the old file's length. Asking for a fresh size ends that.
+void RefreshOpenFile(QFile& file) {
+#if defined(Q_OS_LINUX) && defined(STATX_SIZE) && defined(AT_STATX_FORCE_SYNC)
+  struct statx fresh {};
+  ::statx(file.handle(), "", AT_EMPTY_PATH | AT_STATX_FORCE_SYNC, STATX_SIZE, &fresh);
+#else
+  Q_UNUSED(file);
+#endif
+}
+
 // Reads an open file whole into result (status Ok), or leaves result failed.
 void ReadOpenFile(QFile& file, const QString& path, QByteArray reuse, ReadResult* out) {
   ReadResult& result = *out;
   if (Fails(FileOp::Read, path))
     return;
+  RefreshOpenFile(file);
   const qint64 expected = std::max<qint64>(file.size(), 0);
   QByteArray bytes;
   if (reuse.isDetached() && reuse.capacity() >= expected) {

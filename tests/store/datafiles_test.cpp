@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLockFile>
 #include <QProcess>
@@ -35,7 +36,10 @@ store::RecordValues Values(const QString& name, const QString& first) {
 
 class DataFilesTest : public ::testing::Test {
  protected:
-  void TearDown() override { store::SetFaultHook({}); }
+  void TearDown() override {
+    store::SetFaultHook({});
+    store::SetLockRefusalForTesting({});
+  }
   QByteArray Names() const { return dir.Read("names.qdx"); }
   QByteArray Secure() const { return dir.Read("secure.qdx"); }
   QByteArray Store() const { return dir.Read("adresse.qdx"); }
@@ -378,6 +382,42 @@ TEST_F(DataFilesTest, lockFreeForMomentsOnly_isTakenWithinTheWait) {
   done = true;
   other.join();
   EXPECT_EQ(message, QString());
+  EXPECT_EQ(Names(), QByteArray("Abel,Karl\r\nMeier,Anna\r\n"));
+}
+
+TEST_F(DataFilesTest, shareRefusingAnExistingLockFile_isALockHeld) {
+  // A share reached through SFTP answers "operation not permitted" instead of "exists" when
+  // the lock file it is asked to create is there already.
+  dir.Write("names.qdx", "Abel,Karl\r\n");
+  const QString lockPath = files.LockPath();
+  store::SetLockRefusalForTesting([lockPath] { return QFile::exists(lockPath); });
+  QLockFile held(lockPath);
+  ASSERT_TRUE(held.tryLock(0));
+  std::thread holder([&] {
+    QThread::msleep(200);
+    held.unlock();
+  });
+  files.SetLockTimeouts(5000, 60000);
+  const QString waited = ThrownMessage([&] { files.AddToNames("Meier,Anna"); });
+  holder.join();
+  EXPECT_EQ(waited, QString());
+  EXPECT_EQ(Names(), QByteArray("Abel,Karl\r\nMeier,Anna\r\n"));
+
+  // Held past the wait: the other workstation is busy, no file failed.
+  ASSERT_TRUE(held.tryLock(0));
+  files.SetLockTimeouts(150, 60000);
+  EXPECT_EQ(ThrownMessage([&] { files.SaveRecord("Zander,Ina", Values("Zander", "Ina")); }),
+            store::LockBusyMessage());
+  held.unlock();
+
+  // Refused with no lock file there: a directory that takes no new file fails at once.
+  store::SetLockRefusalForTesting([] { return true; });
+  files.SetLockTimeouts(5000, 60000);
+  QElapsedTimer clock;
+  clock.start();
+  EXPECT_EQ(ThrownMessage([&] { files.AddToNames("Zander,Ina"); }),
+            store::CannotCreateMessage(files.NamesPath()));
+  EXPECT_LT(clock.elapsed(), 2000);
   EXPECT_EQ(Names(), QByteArray("Abel,Karl\r\nMeier,Anna\r\n"));
 }
 

@@ -1,0 +1,68 @@
+// Data files on a share whose client remembers a file's length: another workstation has just
+// replaced a file by a longer one, and this workstation must read all of it.
+#include <gtest/gtest.h>
+
+#include <QFile>
+
+#include "store/datafiles.h"
+#include "store/fileio.h"
+#include "store/recordstore.h"
+#include "tests/store/shareclient/rememberedlength.h"
+#include "tests/support/datadir.h"
+
+namespace {
+
+using store::DataFiles;
+using testsupport::TempDataDir;
+
+class RememberedLengthTest : public ::testing::Test {
+ protected:
+  void TearDown() override { testsupport::ForgetLengths(); }
+
+  // Another workstation replaces the file by a new one, as every change does; this
+  // workstation's client still knows the old file's length.
+  void ReplacedElsewhere(const QString& name, const QByteArray& bytes) {
+    const qint64 before = dir.Read(name).size();
+    dir.Write(name + ".neu", bytes);
+    ASSERT_TRUE(QFile::remove(dir.File(name)));
+    ASSERT_TRUE(QFile::rename(dir.File(name + ".neu"), dir.File(name)));
+    testsupport::RememberLength(dir.File(name), before);
+  }
+
+  TempDataDir dir;
+};
+
+TEST_F(RememberedLengthTest, fileReplacedByALongerOne_isReadWhole) {
+  dir.Write("names.qdx", "Abel,Karl\r\n");
+  ReplacedElsewhere("names.qdx", "Abel,Karl\r\nMeier,Anna\r\nZander,Ina\r\n");
+  const store::ReadResult read = store::ReadWholeFile(dir.File("names.qdx"));
+  ASSERT_EQ(read.status, store::ReadStatus::Ok);
+  EXPECT_EQ(read.bytes, QByteArray("Abel,Karl\r\nMeier,Anna\r\nZander,Ina\r\n"));
+}
+
+TEST_F(RememberedLengthTest, changesAfterAnotherWorkstationsSave_keepItsRecord) {
+  // Another workstation has saved "Zander,Ina": both files grew.
+  dir.Write("names.qdx", "Abel,Karl\r\n");
+  dir.Write("adresse.qdx", "[Abel,Karl]\r\nName=Abel\r\n");
+  dir.Write("secure.qdx", "");
+  ReplacedElsewhere("names.qdx", "Abel,Karl\r\nZander,Ina\r\n");
+  ReplacedElsewhere("adresse.qdx", "[Abel,Karl]\r\nName=Abel\r\n[Zander,Ina]\r\nName=Zander\r\n");
+  DataFiles files(dir.Path());
+  store::RecordValues values;
+  values[store::kName] = QStringLiteral("Meier");
+  values[store::kVorname] = QStringLiteral("Anna");
+  EXPECT_EQ(files.SaveRecord(QStringLiteral("Meier,Anna"), values), DataFiles::SaveOutcome::Saved);
+  EXPECT_EQ(dir.Read("names.qdx"), QByteArray("Abel,Karl\r\nMeier,Anna\r\nZander,Ina\r\n"));
+  const store::RecordStore saved(dir.Read("adresse.qdx"));
+  EXPECT_EQ(saved.Record(QStringLiteral("Zander,Ina"))[store::kName], "Zander");
+  EXPECT_EQ(saved.Record(QStringLiteral("Meier,Anna"))[store::kName], "Meier");
+
+  // And a delete after yet another one there.
+  ReplacedElsewhere("secure.qdx", "Alt,Otto\r\n");
+  ReplacedElsewhere("names.qdx", "Abel,Karl\r\nBerg,Uwe\r\nMeier,Anna\r\nZander,Ina\r\n");
+  EXPECT_TRUE(files.DeleteRecord(QStringLiteral("Abel,Karl")));
+  EXPECT_EQ(dir.Read("names.qdx"), QByteArray("Berg,Uwe\r\nMeier,Anna\r\nZander,Ina\r\n"));
+  EXPECT_EQ(dir.Read("secure.qdx"), QByteArray("Alt,Otto\r\nAbel,Karl\r\n"));
+}
+
+}  // namespace
