@@ -89,12 +89,12 @@ inline char* CopyValue(char* out, const char* in, qsizetype n, const char* inEnd
 // own, as both cores write to theirs for every section.
 struct alignas(64) PartFilling {
   PartFilling(qsizetype expectedBytes, qsizetype expectedRecords)
-      : spelledOut(expectedBytes), digits(expectedBytes / 8) {
-    for (auto* ends : {&spelledOutEnds, &digitsEnds})
+      : spelledOut(expectedBytes), contracted(expectedBytes), digits(expectedBytes / 8) {
+    for (auto* ends : {&spelledOutEnds, &contractedEnds, &digitsEnds})
       ends->reserve(size_t(expectedRecords));
   }
-  Filling spelledOut, digits;
-  std::vector<qint64> spelledOutEnds, digitsEnds;
+  Filling spelledOut, contracted, digits;
+  std::vector<qint64> spelledOutEnds, contractedEnds, digitsEnds;
   std::vector<char> joined;
 
   // A record's name and values joined, each followed by the separator, and then folded in
@@ -118,7 +118,13 @@ struct alignas(64) PartFilling {
       }
     }
     const QByteArrayView record(joined.data(), j - joined.data());
-    spelledOut.WrittenTo(WriteSpelledOut(record, spelledOut.Room(2 * record.size())));
+    // The contracted form is cut from the spelled-out form while it is still in the cache.
+    char* const spelled = spelledOut.Room(2 * record.size());
+    char* const spelledEnd = WriteSpelledOut(record, spelled);
+    spelledOut.WrittenTo(spelledEnd);
+    const qsizetype spelledSize = spelledEnd - spelled;
+    contracted.WrittenTo(
+        ContractSpelledOut(QByteArrayView(spelled, spelledSize), contracted.Room(spelledSize)));
     char* d = digits.Room(record.size());
     for (int field : kNumberFields) {
       const QByteArrayView value = values[size_t(field)];
@@ -129,26 +135,12 @@ struct alignas(64) PartFilling {
     }
     digits.WrittenTo(d);
     spelledOutEnds.push_back(spelledOut.Used());
+    contractedEnds.push_back(contracted.Used());
     digitsEnds.push_back(digits.Used());
   }
 };
 
 }  // namespace
-
-// The contracted form of a packed spelled-out form, record by record.
-RecordSearch::Packed RecordSearch::ContractAll(const Packed& spelledOut) {
-  Packed contracted;
-  contracted.bytes.resize(spelledOut.bytes.size());
-  contracted.ends.reserve(spelledOut.ends.size());
-  char* out = contracted.bytes.data();
-  for (qint32 i = 0; i < qint32(spelledOut.ends.size()); ++i) {
-    out = ContractSpelledOut(spelledOut.Of(i), out);
-    contracted.ends.push_back(out - contracted.bytes.constData());
-  }
-  contracted.bytes.truncate(out - contracted.bytes.constData());
-  contracted.bytes.squeeze();
-  return contracted;
-}
 
 RecordSearch::RecordSearch(const RecordStore& records, const QStringList& keys)
     : prepared_(keys), keys_(keys), utf8Store_(records.IsUtf8()) {
@@ -169,17 +161,8 @@ RecordSearch::RecordSearch(const RecordStore& records, const QStringList& keys)
     part.firstSection = p == 0 ? 0 : scan.Sections(0);
     part.records = scan.Sections(p);
     part.spelledOut = {filled.spelledOut.Take(), std::move(filled.spelledOutEnds)};
+    part.contracted = {filled.contracted.Take(), std::move(filled.contractedEnds)};
     part.digits = {filled.digits.Take(), std::move(filled.digitsEnds)};
-  }
-  // The task holds its own copies of the spelled-out forms (their bytes shared), so the search
-  // may be moved or dropped while it runs.
-  auto contract = [spelledOut = std::vector<Packed>{parts_[0].spelledOut, parts_[1].spelledOut}] {
-    return std::vector<Packed>{ContractAll(spelledOut[0]), ContractAll(spelledOut[1])};
-  };
-  try {
-    contracted_ = std::async(std::launch::async, std::move(contract)).share();
-  } catch (const std::system_error&) {
-    contracted_ = std::async(std::launch::deferred, std::move(contract)).share();
   }
   sectionOf_ = scan.SectionsOf(keys);
   rowOf_.resize(keys.size());
@@ -235,8 +218,8 @@ void RecordSearch::Mark(const Part& part, const Packed& packed, QByteArrayView n
   }
 }
 
-void RecordSearch::FindInPart(const Part& part, const Packed* contracted,
-                              const std::vector<SearchWord>& words, std::vector<quint8>& marked) {
+void RecordSearch::FindInPart(const Part& part, const std::vector<SearchWord>& words,
+                              std::vector<quint8>& marked) {
   // The longest word rules out the most records: only it is looked for in all the packed
   // bytes; the records it occurs in are then tested for the other words one by one. A record
   // found spelled out is not looked at again in the other forms.
@@ -244,15 +227,14 @@ void RecordSearch::FindInPart(const Part& part, const Packed* contracted,
       words.begin(), words.end(),
       [](const auto& a, const auto& b) { return a.spelledOut.size() < b.spelledOut.size(); });
   Mark(part, part.spelledOut, driver->spelledOut, false, marked);
-  if (contracted && ContractedFindsMore(*driver))
-    Mark(part, *contracted, driver->contracted, true, marked);
+  Mark(part, part.contracted, driver->contracted, true, marked);
   if (!driver->digits.isEmpty())
     Mark(part, part.digits, driver->digits, true, marked);
   if (words.size() == 1)
     return;
   auto holds = [&](qint32 i, const SearchWord& word) {
     return Holds(part.spelledOut.Of(i), word.spelledOut) ||
-           (contracted && ContractedFindsMore(word) && Holds(contracted->Of(i), word.contracted)) ||
+           Holds(part.contracted.Of(i), word.contracted) ||
            (!word.digits.isEmpty() && Holds(part.digits.Of(i), word.digits));
   };
   quint8* const mark = marked.data() + part.firstSection;
@@ -280,14 +262,10 @@ RecordSearch::Hits RecordSearch::Find(QStringView typed) const {
     return hits;
   std::vector<quint8> marked(size_t(parts_[0].records + parts_[1].records), 0);
   if (!words->empty()) {
-    const bool needContracted = std::any_of(
-        words->begin(), words->end(), [](const SearchWord& w) { return ContractedFindsMore(w); });
-    const std::vector<Packed>* contracted = needContracted ? &contracted_.get() : nullptr;
     const qsizetype bytes = parts_[0].spelledOut.bytes.size() + parts_[1].spelledOut.bytes.size();
     InParallel(
-        bytes >= kParallelThreshold,
-        [&] { FindInPart(parts_[0], contracted ? &(*contracted)[0] : nullptr, *words, marked); },
-        [&] { FindInPart(parts_[1], contracted ? &(*contracted)[1] : nullptr, *words, marked); });
+        bytes >= kParallelThreshold, [&] { FindInPart(parts_[0], *words, marked); },
+        [&] { FindInPart(parts_[1], *words, marked); });
   }
   // The slots are in list order; each takes the mark of its section.
   hits.rows.reserve(rowOf_.size());
@@ -308,16 +286,9 @@ RecordSearch::Hits RecordSearch::Find(QStringView typed) const {
 
 qsizetype RecordSearch::MemoryBytes() const {
   qsizetype bytes = 0;
-  auto add = [&bytes](const Packed& packed) {
-    bytes += packed.bytes.capacity() + qsizetype(packed.ends.capacity() * sizeof(qint64));
-  };
   for (const Part& part : parts_) {
-    add(part.spelledOut);
-    add(part.digits);
-  }
-  if (contracted_.valid()) {
-    for (const Packed& packed : contracted_.get())
-      add(packed);
+    for (const Packed* packed : {&part.spelledOut, &part.contracted, &part.digits})
+      bytes += packed->bytes.capacity() + qsizetype(packed->ends.capacity() * sizeof(qint64));
   }
   bytes += qsizetype((rowOf_.capacity() + sectionOf_.capacity()) * sizeof(qint32));
   // The key lists share their texts with the name view; only their arrays are the search's.

@@ -6,7 +6,6 @@
 #include <QStringList>
 #include <QStringView>
 #include <functional>
-#include <future>
 #include <vector>
 
 #include "store/messages.h"
@@ -20,10 +19,6 @@ namespace store {
 // in the store's order as the store is scanned, so that a word is looked for with one pass over
 // packed bytes; the records it lies in are then given in list order. The snapshot itself is
 // not kept.
-//
-// The contracted form is cut from the spelled-out one on a thread of its own once the
-// constructor is done: the first key typed is one letter, which never needs it, and by the
-// time a word that does is typed it is mostly ready (Find waits for it then).
 //
 // A record matches when every word typed occurs in one of its fields or in its key, spelled out
 // or contracted; a word of digits also matches the digits of its telephone, fax, mobile,
@@ -70,24 +65,20 @@ class RecordSearch {
   struct Part {
     qint32 firstSection = 0;
     qint32 records = 0;
-    Packed spelledOut, digits;
+    Packed spelledOut, contracted, digits;
   };
-  // The contracted form of a packed spelled-out form, record by record.
-  static Packed ContractAll(const Packed& spelledOut);
   // Marks in marked the sections of part that hold needle in the form packed; with
   // `unmarkedOnly`, only sections not marked yet are looked at.
   static void Mark(const Part& part, const Packed& packed, QByteArrayView needle, bool unmarkedOnly,
                    std::vector<quint8>& marked);
   // Looks for the words in one part; marked[section] ends as 1 for the sections that match.
-  // contracted is the part's contracted form, or nullptr when no word needs it.
-  static void FindInPart(const Part& part, const Packed* contracted,
-                         const std::vector<SearchWord>& words, std::vector<quint8>& marked);
+  static void FindInPart(const Part& part, const std::vector<SearchWord>& words,
+                         std::vector<quint8>& marked);
   // Whether a key alone holds every word: the record of a listed key without a section.
   static bool KeyHolds(const QString& key, const std::vector<SearchWord>& words);
 
   std::vector<Part> parts_;
-  std::shared_future<std::vector<Packed>> contracted_;  // one per part, made in the background
-  QStringList prepared_;                                // the keys prepared, one per slot
+  QStringList prepared_;           // the keys prepared, one per slot
   std::vector<qint32> sectionOf_;  // slot -> the section its key names, -1 for none
   std::vector<qint32> rowOf_;      // slot -> row in keys_, -1 when keys_ leaves it out
   QStringList keys_;

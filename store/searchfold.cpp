@@ -192,14 +192,6 @@ QByteArray PhoneDigits(QByteArrayView bytes) {
   return out;
 }
 
-bool ContractedFindsMore(const SearchWord& word) {
-  if (word.contracted != word.spelledOut)
-    return true;
-  const QByteArrayView allButLast =
-      QByteArrayView(word.contracted).chopped(word.contracted.isEmpty() ? 0 : 1);
-  return allButLast.contains('a') || allButLast.contains('o') || allButLast.contains('u');
-}
-
 std::vector<QStringView> SplitWords(QStringView typed) {
   std::vector<QStringView> words;
   qsizetype i = 0;

@@ -47,13 +47,6 @@ struct SearchWord {
   QByteArray digits;
 };
 
-// Whether looking for word in contracted texts can find a text that its spelled-out form does
-// not. Contracting only drops an "e" that follows an "a", "o" or "u", so a word whose two forms
-// are the same and that has those vowels at most as its last letter lies in the spelled-out
-// text wherever it lies in the contracted one: "e", "mu", "er" need no contracted form, "mul"
-// and "muell" do.
-bool ContractedFindsMore(const SearchWord& word);
-
 // The words typed, split at blanks. std::nullopt when a character has no Windows-1252 byte:
 // the store cannot hold it, so such a search finds nothing. A store written in UTF-8
 // (utf8Store) can hold it, but its values are searched as Windows-1252 with a "?" for each
