@@ -188,8 +188,15 @@ QString ResolvedPath(const QString& path) {
 }
 
 bool EntryExists(const QString& path) {
+#ifndef Q_OS_WIN
+  // One question to the file system, which a link answers too (lstat does not follow it): on a
+  // share every question is a round trip, and a missing file is asked about once per attempt.
+  struct stat st {};
+  return ::lstat(QFile::encodeName(path).constData(), &st) == 0;
+#else
   const QFileInfo info(path);
   return info.exists() || info.isSymbolicLink();
+#endif
 }
 
 void RemoveStaleTemporaries(const QStringList& targets, qint64 olderThanSeconds) {
@@ -310,17 +317,30 @@ ReadResult ReadWholeFile(const QString& path) {
   return ReadWholeFile(path, QByteArray());
 }
 
-ReadResult ReadWholeFile(const QString& path, QByteArray reuse) {
+namespace {
+
+ReadResult ReadWhole(const QString& path, QByteArray reuse, bool tellMissing) {
   ReadResult result;
   QFile file(path);
   if (Fails(FileOp::Open, path) || !file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
     // A link that leads nowhere (dangling, or a loop) is a file that cannot be read, not a
     // missing one: it must never be replaced by a new file from nothing.
-    result.status = EntryExists(path) ? ReadStatus::Failed : ReadStatus::Missing;
+    if (tellMissing && !EntryExists(path))
+      result.status = ReadStatus::Missing;
     return result;
   }
   ReadOpenFile(file, path, std::move(reuse), &result);
   return result;
+}
+
+}  // namespace
+
+ReadResult ReadWholeFile(const QString& path, QByteArray reuse) {
+  return ReadWhole(path, std::move(reuse), true);
+}
+
+ReadResult TryReadWholeFile(const QString& path, QByteArray reuse) {
+  return ReadWhole(path, std::move(reuse), false);
 }
 
 PendingReplace::PendingReplace(QString path) : path_(std::move(path)) {}

@@ -34,6 +34,11 @@ ReadResult ReadWholeFile(const QString& path);
 // The same, read into `reuse` when that buffer is no one else's and large enough: memory taken
 // afresh for a file of many megabytes costs its page faults every time, more than the read.
 ReadResult ReadWholeFile(const QString& path, QByteArray reuse);
+// One attempt of a loop that reads a file until it can: as ReadWholeFile, but a file that
+// cannot be opened is Failed without asking whether an entry of that name exists (the loop
+// asks that once, after its last attempt). On a share each question is a round trip, and a
+// missing file is attempted thousands of times.
+ReadResult TryReadWholeFile(const QString& path, QByteArray reuse = {});
 
 // A data file read for a change before the change holds the lock, kept open so that the
 // change can tell, once it holds the lock, whether the file is still the one it read: every

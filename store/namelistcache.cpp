@@ -7,7 +7,7 @@
 namespace store {
 
 LoadResult NameListCache::Load(const QString& path, MessageSink& sink) {
-  store::ReadResult read = store::ReadWholeFile(path);
+  store::ReadResult read = store::TryReadWholeFile(path);
   if (read.status != store::ReadStatus::Ok) {
     valid_ = false;
     // The remaining attempts, and the message after the last, are those of the store.

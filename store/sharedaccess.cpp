@@ -91,7 +91,7 @@ LoadResult LoadSortedList(const QString& path, MessageSink& sink, int attempts) 
   // Attempts follow one another at once: a file that another workstation is rewriting is
   // usually readable again a moment later.
   for (int attempt = 0; attempt < attempts; ++attempt) {
-    ReadResult read = ReadWholeFile(path);
+    ReadResult read = TryReadWholeFile(path);
     if (read.status == ReadStatus::Ok) {
       result.lines = DecodeListFile(read.bytes);
       if (!KeyOrder::ForThisThread().IsSorted(result.lines))
@@ -100,8 +100,9 @@ LoadResult LoadSortedList(const QString& path, MessageSink& sink, int attempts) 
       result.missing = false;
       return result;
     }
-    result.missing = read.status == ReadStatus::Missing;
   }
+  // Whether the file is missing or cannot be read is asked once, not after every attempt.
+  result.missing = attempts > 0 && !EntryExists(path);
   loadFailureFlag = true;
   sink.ShowMessage(LoadFailureMessage());
   return result;
@@ -122,7 +123,7 @@ RecordStore OpenRecordStore(const QString& dataDir, MessageSink& sink, int probe
                             QByteArray reuse) {
   const QString path = QDir(dataDir).filePath(QStringLiteral("adresse.qdx"));
   for (int attempt = 0; attempt < probes; ++attempt) {
-    ReadResult read = ReadWholeFile(path, std::exchange(reuse, QByteArray()));
+    ReadResult read = TryReadWholeFile(path, std::exchange(reuse, QByteArray()));
     if (read.status == ReadStatus::Ok)
       return RecordStore(std::move(read.bytes));
   }

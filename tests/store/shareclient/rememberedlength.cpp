@@ -1,5 +1,7 @@
 #include "tests/store/shareclient/rememberedlength.h"
 
+#include "tests/store/shareclient/filequestions.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -73,6 +75,8 @@ extern "C" ssize_t read(int fd, void* buffer, size_t count) {
 
 extern "C" int statx(int dirfd, const char* path, int flags, unsigned int mask,
                      struct statx* buffer) {
+  if (!(flags & AT_EMPTY_PATH))
+    testsupport::NoteFileQuestion(path);
   const long result = ::syscall(SYS_statx, dirfd, path, flags, mask, buffer);
   if (result == 0 && (flags & AT_STATX_FORCE_SYNC)) {
     std::lock_guard<std::mutex> guard(mutex);

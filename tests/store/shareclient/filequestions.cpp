@@ -1,0 +1,84 @@
+#include "tests/store/shareclient/filequestions.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#include <QFile>
+#include <atomic>
+#include <cstdarg>
+#include <cstring>
+#include <mutex>
+#include <string>
+
+namespace {
+
+std::mutex mutex;
+std::string watched;  // with a trailing slash; empty: not counting
+std::atomic<int> questions{0};
+
+mode_t ModeOf(int flags, va_list args) {
+  return (flags & O_CREAT) || (flags & O_TMPFILE) == O_TMPFILE ? mode_t(va_arg(args, int)) : 0;
+}
+
+}  // namespace
+
+namespace testsupport {
+
+void CountFileQuestions(const QString& dir) {
+  std::lock_guard<std::mutex> guard(mutex);
+  watched = QFile::encodeName(dir).toStdString() + '/';
+  questions = 0;
+}
+
+int FileQuestions() {
+  return questions;
+}
+
+void StopCountingFileQuestions() {
+  std::lock_guard<std::mutex> guard(mutex);
+  watched.clear();
+}
+
+void NoteFileQuestion(const char* path) {
+  if (path == nullptr)
+    return;
+  std::lock_guard<std::mutex> guard(mutex);
+  if (!watched.empty() && std::strncmp(path, watched.c_str(), watched.size()) == 0)
+    ++questions;
+}
+
+}  // namespace testsupport
+
+extern "C" int open(const char* path, int flags, ...) {
+  va_list args;
+  va_start(args, flags);
+  const mode_t mode = ModeOf(flags, args);
+  va_end(args);
+  testsupport::NoteFileQuestion(path);
+  return int(::syscall(SYS_openat, AT_FDCWD, path, flags, mode));
+}
+
+extern "C" int open64(const char* path, int flags, ...) {
+  va_list args;
+  va_start(args, flags);
+  const mode_t mode = ModeOf(flags, args);
+  va_end(args);
+  testsupport::NoteFileQuestion(path);
+  return int(::syscall(SYS_openat, AT_FDCWD, path, flags, mode));
+}
+
+extern "C" int access(const char* path, int mode) __THROW {
+  testsupport::NoteFileQuestion(path);
+  return int(::syscall(SYS_faccessat, AT_FDCWD, path, mode));
+}
+
+extern "C" int lstat(const char* path, struct stat* buffer) __THROW {
+  testsupport::NoteFileQuestion(path);
+  return int(::syscall(SYS_newfstatat, AT_FDCWD, path, buffer, AT_SYMLINK_NOFOLLOW));
+}
+
+extern "C" int lstat64(const char* path, struct stat64* buffer) __THROW {
+  testsupport::NoteFileQuestion(path);
+  return int(::syscall(SYS_newfstatat, AT_FDCWD, path, buffer, AT_SYMLINK_NOFOLLOW));
+}

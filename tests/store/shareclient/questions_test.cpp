@@ -1,0 +1,62 @@
+// What reading a data file that is not there costs on a share: every question to the file
+// system is a round trip to the server there, and the loads retry a missing or unreadable file
+// thousands of times before they give up. Each attempt asks only what it must.
+#include <gtest/gtest.h>
+
+#include <QFile>
+
+#include "store/fileio.h"
+#include "store/sharedaccess.h"
+#include "tests/store/shareclient/filequestions.h"
+#include "tests/support/datadir.h"
+#include "tests/support/scripteddialogs.h"
+
+namespace {
+
+class FileQuestionsTest : public ::testing::Test {
+ protected:
+  void SetUp() override { testsupport::CountFileQuestions(dir.Path()); }
+  void TearDown() override {
+    testsupport::StopCountingFileQuestions();
+    store::ResetLoadFailureFlagForTesting();
+  }
+
+  testsupport::TempDataDir dir;
+  testsupport::RecordingSink sink;
+};
+
+TEST_F(FileQuestionsTest, whetherAnEntryExists_isOneQuestion) {
+  EXPECT_FALSE(store::EntryExists(dir.File("secure.qdx")));
+  EXPECT_EQ(testsupport::FileQuestions(), 1);
+
+  ASSERT_TRUE(QFile::link(dir.File("weg.qdx"), dir.File("names.qdx")));
+  testsupport::CountFileQuestions(dir.Path());
+  EXPECT_TRUE(store::EntryExists(dir.File("names.qdx")));  // a link that leads nowhere
+  EXPECT_EQ(testsupport::FileQuestions(), 1);
+}
+
+TEST_F(FileQuestionsTest, missingRecordStore_eachProbeIsOneOpen) {
+  const store::RecordStore records = store::OpenRecordStore(dir.Path(), sink, 50);
+  EXPECT_EQ(testsupport::FileQuestions(), 50);
+  EXPECT_EQ(sink.texts, QStringList{store::StoreProbeFailureMessage()});
+  EXPECT_EQ(records.Value("Meier,Anna", u"Name"), "Error");
+}
+
+TEST_F(FileQuestionsTest, missingList_eachAttemptIsOneOpen_andMissingIsAskedOnce) {
+  const store::LoadResult names = store::LoadSortedList(dir.File("names.qdx"), sink, 50);
+  EXPECT_EQ(testsupport::FileQuestions(), 51);
+  EXPECT_FALSE(names.loaded);
+  EXPECT_TRUE(names.missing);
+  EXPECT_EQ(sink.texts, QStringList{store::LoadFailureMessage()});
+}
+
+TEST_F(FileQuestionsTest, listBehindALinkThatLeadsNowhere_isUnreadableNotMissing) {
+  ASSERT_TRUE(QFile::link(dir.File("weg.qdx"), dir.File("secure.qdx")));
+  testsupport::CountFileQuestions(dir.Path());
+  const store::LoadResult deleted = store::LoadSortedList(dir.File("secure.qdx"), sink, 50);
+  EXPECT_EQ(testsupport::FileQuestions(), 51);
+  EXPECT_FALSE(deleted.loaded);
+  EXPECT_FALSE(deleted.missing);
+}
+
+}  // namespace
