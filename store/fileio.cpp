@@ -133,6 +133,20 @@ void RefreshOpenFile(QFile& file) {
 #endif
 }
 
+}  // namespace
+
+void AskFreshAttributes(const QString& path) {
+#if defined(Q_OS_LINUX) && defined(STATX_SIZE) && defined(AT_STATX_FORCE_SYNC)
+  struct statx fresh {};
+  ::statx(AT_FDCWD, QFile::encodeName(path).constData(), AT_STATX_FORCE_SYNC,
+          STATX_SIZE | STATX_MTIME | STATX_CTIME, &fresh);
+#else
+  Q_UNUSED(path);
+#endif
+}
+
+namespace {
+
 // Reads an open file whole into result (status Ok), or leaves result failed.
 void ReadOpenFile(QFile& file, const QString& path, QByteArray reuse, ReadResult* out) {
   ReadResult& result = *out;

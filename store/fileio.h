@@ -78,6 +78,11 @@ class ReadAhead {
 
 // True when a directory entry has that name, also a link that leads nowhere.
 bool EntryExists(const QString& path);
+// Makes the file system learn path's size and times afresh, so that a QFileInfo made next
+// reports them as they are now. A share mounted through FUSE (sshfs) otherwise answers with
+// what it learnt of the path some seconds ago, and a file that another workstation replaced in
+// the meantime looks unchanged. One question on a share, and nothing on a local disk.
+void AskFreshAttributes(const QString& path);
 // The file path names, following links: path itself when it is no link, the file a link
 // leads to, or an empty text for a dangling link or a loop of links.
 QString ResolvedPath(const QString& path);

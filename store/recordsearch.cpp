@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "store/cp1252.h"
+#include "store/fileio.h"
 #include "store/inparallel.h"
 #include "store/searchfold.h"
 #include "store/sectionscan.h"
@@ -305,7 +306,9 @@ SearchCache::SearchCache(QString dataDir, Opener open)
     : dataDir_(std::move(dataDir)), open_(std::move(open)) {}
 
 SearchCache::Stamp SearchCache::StoreStamp() const {
-  const QFileInfo info(QDir(dataDir_).filePath(QStringLiteral("adresse.qdx")));
+  const QString path = QDir(dataDir_).filePath(QStringLiteral("adresse.qdx"));
+  AskFreshAttributes(path);
+  const QFileInfo info(path);
   Stamp stamp;
   stamp.exists = info.exists();
   if (stamp.exists) {

@@ -8,7 +8,9 @@
 #include <unistd.h>
 #include <QFile>
 #include <algorithm>
+#include <map>
 #include <mutex>
+#include <string>
 #include <vector>
 
 namespace {
@@ -21,6 +23,7 @@ struct Remembered {
 
 std::mutex mutex;
 std::vector<Remembered> remembered;
+std::map<std::string, struct statx> rememberedAttributes;  // by path
 
 bool Identify(int dirfd, const char* path, int flags, Remembered* out) {
   struct statx sx {};
@@ -53,6 +56,16 @@ void RememberLength(const QString& path, qint64 length) {
 void ForgetLengths() {
   std::lock_guard<std::mutex> guard(mutex);
   remembered.clear();
+  rememberedAttributes.clear();
+}
+
+void RememberAttributes(const QString& path) {
+  const QByteArray name = QFile::encodeName(path);
+  struct statx now {};
+  if (::syscall(SYS_statx, AT_FDCWD, name.constData(), 0, STATX_ALL, &now) != 0)
+    return;
+  std::lock_guard<std::mutex> guard(mutex);
+  rememberedAttributes[name.toStdString()] = now;
 }
 
 }  // namespace testsupport
@@ -77,6 +90,17 @@ extern "C" int statx(int dirfd, const char* path, int flags, unsigned int mask,
                      struct statx* buffer) {
   if (!(flags & AT_EMPTY_PATH))
     testsupport::NoteFileQuestion(path);
+  if (dirfd == AT_FDCWD && path && !(flags & AT_EMPTY_PATH)) {
+    std::lock_guard<std::mutex> guard(mutex);
+    const auto it = rememberedAttributes.find(path);
+    if (it != rememberedAttributes.end()) {
+      if (!(flags & AT_STATX_FORCE_SYNC)) {
+        *buffer = it->second;
+        return 0;
+      }
+      rememberedAttributes.erase(it);  // asked afresh
+    }
+  }
   const long result = ::syscall(SYS_statx, dirfd, path, flags, mask, buffer);
   if (result == 0 && (flags & AT_STATX_FORCE_SYNC)) {
     std::lock_guard<std::mutex> guard(mutex);

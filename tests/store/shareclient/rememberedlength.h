@@ -13,4 +13,8 @@ namespace testsupport {
 void RememberLength(const QString& path, qint64 length);  // for the file now at path
 void ForgetLengths();
 
+// The same client answers a question about path (its size and times) from what it learnt
+// now, until a program asks with AT_STATX_FORCE_SYNC: a file replaced in between looks unchanged.
+void RememberAttributes(const QString& path);
+
 }  // namespace testsupport

@@ -6,9 +6,11 @@
 
 #include "store/datafiles.h"
 #include "store/fileio.h"
+#include "store/recordsearch.h"
 #include "store/recordstore.h"
 #include "tests/store/shareclient/rememberedlength.h"
 #include "tests/support/datadir.h"
+#include "tests/support/scripteddialogs.h"
 
 namespace {
 
@@ -63,6 +65,20 @@ TEST_F(RememberedLengthTest, changesAfterAnotherWorkstationsSave_keepItsRecord) 
   EXPECT_TRUE(files.DeleteRecord(QStringLiteral("Abel,Karl")));
   EXPECT_EQ(dir.Read("names.qdx"), QByteArray("Berg,Uwe\r\nMeier,Anna\r\nZander,Ina\r\n"));
   EXPECT_EQ(dir.Read("secure.qdx"), QByteArray("Alt,Otto\r\nAbel,Karl\r\n"));
+}
+
+// The same client answers questions about the record store's size and times from what it
+// learnt a while ago: a search must still see a value another workstation has just changed.
+TEST_F(RememberedLengthTest, searchAfterAnotherWorkstationsEdit_findsTheNewValue) {
+  dir.Write("adresse.qdx", "[Abel,Karl]\r\nName=Abel\r\nOrt=Bonn\r\n");
+  const QStringList keys{QStringLiteral("Abel,Karl")};
+  store::SearchCache search(dir.Path());
+  testsupport::RecordingSink sink;
+  EXPECT_EQ(search.Find(keys, QStringLiteral("bonn"), sink).keys, keys);
+  testsupport::RememberAttributes(dir.File("adresse.qdx"));
+  ReplacedElsewhere("adresse.qdx", "[Abel,Karl]\r\nName=Abel\r\nOrt=Freiburg\r\n");
+  EXPECT_EQ(search.Find(keys, QStringLiteral("freiburg"), sink).keys, keys);
+  EXPECT_TRUE(search.Find(keys, QStringLiteral("bonn"), sink).keys.isEmpty());
 }
 
 }  // namespace
