@@ -50,22 +50,31 @@ void NoteFileQuestion(const char* path) {
 
 }  // namespace testsupport
 
+namespace {
+
+int OpenCounted(const char* path, int flags, va_list args) {
+  const mode_t mode = ModeOf(flags, args);
+  testsupport::NoteFileQuestion(path);
+  return int(::syscall(SYS_openat, AT_FDCWD, path, flags, mode));
+}
+
+}  // namespace
+
+// open64 is the same call where files are large by default.
 extern "C" int open(const char* path, int flags, ...) {
   va_list args;
   va_start(args, flags);
-  const mode_t mode = ModeOf(flags, args);
+  const int fd = OpenCounted(path, flags, args);
   va_end(args);
-  testsupport::NoteFileQuestion(path);
-  return int(::syscall(SYS_openat, AT_FDCWD, path, flags, mode));
+  return fd;
 }
 
 extern "C" int open64(const char* path, int flags, ...) {
   va_list args;
   va_start(args, flags);
-  const mode_t mode = ModeOf(flags, args);
+  const int fd = OpenCounted(path, flags, args);
   va_end(args);
-  testsupport::NoteFileQuestion(path);
-  return int(::syscall(SYS_openat, AT_FDCWD, path, flags, mode));
+  return fd;
 }
 
 extern "C" int access(const char* path, int mode) __THROW {
