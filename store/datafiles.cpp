@@ -67,9 +67,8 @@ int defaultLockStaleMs = 30000;
 // or a link that leads nowhere is no one's lock: it never goes away by waiting, and the lock
 // cannot be taken until someone removes it, so the change fails as in a directory that cannot
 // be written, at once. A lock removed a moment ago counts as held: the next try takes it.
-bool MayBeHeld(const QString& lockPath) {
-  const QFileInfo info(lockPath);
-  return info.isFile() || (!info.exists() && !info.isSymLink());
+bool MayBeHeld(const QFileInfo& lockFile) {
+  return lockFile.isFile() || (!lockFile.exists() && !lockFile.isSymLink());
 }
 
 // Keeps a held lock file young while its change works. A waiting workstation takes a lock over
@@ -144,9 +143,10 @@ class DirLock {
       // create a lock file that is already there with a general error instead of "exists":
       // while a lock file stands there, that is a held lock too. A refusal with none there
       // is tried again at once, since the holder may have let go in between.
-      const bool held = attempt == Attempt::Held || QFileInfo(files.LockPath()).isFile();
+      const QFileInfo lockFile(files.LockPath());  // one question to the share per attempt
+      const bool held = attempt == Attempt::Held || lockFile.isFile();
       refusedInARow = held ? 0 : refusedInARow + 1;
-      if (!MayBeHeld(files.LockPath()) || refusedInARow >= 3) {
+      if (!MayBeHeld(lockFile) || refusedInARow >= 3) {
         EndWait(waiting);
         throw UserError(failureMessage);
       }
