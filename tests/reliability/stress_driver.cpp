@@ -10,14 +10,17 @@
 //       Loads the three files in a tight loop until <stopfile> exists and reports every
 //       truncated, torn or mixed file it saw.
 //   reliability_stress_driver run [--as-nobody] <dir> <command> <key>
-//       Runs one change (save, remove, add, delete, restore, purge) and prints "ok" or the
-//       error message. --as-nobody first drops root's rights, so a read-only directory
-//       binds the process as it binds every user but root.
+//       Runs one change (save, remove, add, delete, restore, purge, relist, import of key and
+//       a second record) and prints "ok" or the error message. --as-nobody first drops root's
+//       rights, so a read-only directory binds the process as it binds every user but root.
+//       With STRESS_DRIVER_DIE_AT=<n> the process kills itself (SIGKILL) where the file layer
+//       asks its fault hook for the n-th time: a workstation that dies at that step.
 //   reliability_stress_driver holdlock <lockfile>
 //       Takes the data directory's lock, prints "locked" and waits to be killed: a
 //       workstation that dies while it holds the lock.
 #include <fcntl.h>
 #include <grp.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <QCoreApplication>
@@ -29,6 +32,7 @@
 #include <QMap>
 #include <QSet>
 #include <QThread>
+#include <atomic>
 #include <cstdio>
 #include <random>
 
@@ -514,6 +518,15 @@ int RunCommand(QStringList args) {
     return 2;
   store::DataFiles files(args[2]);
   files.SetLockTimeouts(200, 60000);
+  if (const int dieAt = qEnvironmentVariableIntValue("STRESS_DRIVER_DIE_AT"); dieAt > 0) {
+    // The hook is copied for every question; the count lives outside it.
+    static std::atomic<int> asked{0};
+    store::SetFaultHook([dieAt](store::FileOp, const QString&) {
+      if (++asked == dieAt)
+        ::kill(::getpid(), SIGKILL);
+      return false;
+    });
+  }
   const QString& command = args[3];
   const QString& key = args[4];
   try {
@@ -529,6 +542,11 @@ int RunCommand(QStringList args) {
       files.RestoreRecords({key});
     else if (command == QLatin1String("purge"))
       files.PurgeRecords({key});
+    else if (command == QLatin1String("relist"))
+      files.RelistOrphans({key});
+    else if (command == QLatin1String("import"))
+      files.ImportRecords({{key, stress::Values(key, QStringLiteral("v1"))},
+                           {key + QLatin1Char('x'), stress::Values(key, QStringLiteral("v2"))}});
     else
       return 2;
   } catch (const store::UserError& e) {
