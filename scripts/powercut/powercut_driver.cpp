@@ -164,8 +164,9 @@ struct Plan {
 
 Plan MakePlan(const State& before) {
   Plan p;
-  p.editKey = before.names.value(10);
-  p.deleteKey = before.names.value(20);
+  // Keys from inside the list, also for a small book.
+  p.editKey = before.names.value(before.names.size() / 3);
+  p.deleteKey = before.names.value(2 * before.names.size() / 3);
   p.newKey = Key(QStringLiteral("Neumann"), QStringLiteral("Paula"));
   p.renameKey = Key(QStringLiteral("Umbenannt"), QStringLiteral("Erika"));
   p.newValues = Values(QStringLiteral("Neumann"), QStringLiteral("Paula"), 4711, "neu");
