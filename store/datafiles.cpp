@@ -720,6 +720,7 @@ DataFiles::RestoreOutcome DataFiles::RestoreRecords(const QStringList& keys) {
   }
   RestoreOutcome outcome = RestoreOutcome::Restored;
   QSet<QString> moved;
+  QStringList relisted;
   for (const QString& key : keys) {
     // A key given twice is moved once; the second finds it no longer deleted.
     if (!deleted.contains(key) || moved.contains(key)) {
@@ -729,10 +730,11 @@ DataFiles::RestoreOutcome DataFiles::RestoreRecords(const QStringList& keys) {
     moved.insert(key);
     QByteArray section = ListBytes::SectionName(key);
     if (!sections.contains(section)) {
-      names.InsertSorted(key);
+      relisted.append(key);
       sections.insert(std::move(section));
     }
   }
+  names.InsertSorted(relisted);
   if (moved.isEmpty())
     return outcome;
   // Every copy goes: a key that a deleted-records file lists twice (older programs appended
@@ -851,7 +853,7 @@ DataFiles::RestoreOutcome DataFiles::RelistOrphans(const QStringList& keys) {
   const QSet<QByteArray> deleted = secure.FoldedLines();
   QSet<QByteArray> listed;  // the keys listed here, folded
   RestoreOutcome outcome = RestoreOutcome::Restored;
-  bool added = false;
+  QStringList relisted;
   for (const QString& key : keys) {
     // Deleted meanwhile (its key now stands in the deleted-records file): that file decides.
     // Gone meanwhile (listed, deleted and purged elsewhere): listing it would show a record
@@ -862,11 +864,11 @@ DataFiles::RestoreOutcome DataFiles::RelistOrphans(const QStringList& keys) {
       outcome = RestoreOutcome::NotDeleted;
       continue;
     }
-    names.InsertSorted(key);
+    relisted.append(key);
     listed.insert(std::move(folded));
-    added = true;
   }
-  if (added) {
+  if (!relisted.isEmpty()) {
+    names.InsertSorted(relisted);
     WriteList(NamesPath(), names);
     namesOrder_.Remember(std::move(namesList));
   }

@@ -147,36 +147,75 @@ void ListBytes::Sort() {
   knownSorted_ = true;
 }
 
-void ListBytes::InsertSorted(const QString& key) {
-  if (!knownSorted_) {
-    // Adjacent lines in order is cheaper to check than a sort: the file is normally sorted.
-    // A line that is no key sends the list through Sort, which puts it after the keys; after
-    // the keys already (a blank line at the end of the file) it may stay there.
-    const KeyOrder& order = KeyOrder::ForThisThread();
-    qsizetype keys = Count();
-    while (keys > 0 && !IsKeyLine(Line(keys - 1)))
-      --keys;
-    for (qsizetype i = 0; i < keys; ++i) {
-      if (!IsKeyLine(Line(i)) || (i > 0 && order.Compare(Line(i - 1), Line(i)) > 0)) {
-        Sort();
-        break;
-      }
+void ListBytes::EnsureSorted() {
+  if (knownSorted_)
+    return;
+  // Adjacent lines in order is cheaper to check than a sort: the file is normally sorted.
+  // A line that is no key sends the list through Sort, which puts it after the keys; after
+  // the keys already (a blank line at the end of the file) it may stay there.
+  const KeyOrder& order = KeyOrder::ForThisThread();
+  qsizetype keys = Count();
+  while (keys > 0 && !IsKeyLine(Line(keys - 1)))
+    --keys;
+  for (qsizetype i = 0; i < keys; ++i) {
+    if (!IsKeyLine(Line(i)) || (i > 0 && order.Compare(Line(i - 1), Line(i)) > 0)) {
+      Sort();
+      break;
     }
-    knownSorted_ = true;
   }
+  knownSorted_ = true;
+}
+
+qsizetype ListBytes::SortedPlace(const QString& key) const {
+  const KeyOrder& order = KeyOrder::ForThisThread();
   qsizetype low = 0;
   qsizetype high = Count();
   while (high > 0 && !IsKeyLine(Line(high - 1)))
     --high;
   while (low < high) {
     const qsizetype mid = low + (high - low) / 2;
-    if (CompareKeys(Text(mid), key) <= 0) {
+    if (order.Compare(Text(mid), key) <= 0) {
       low = mid + 1;
     } else {
       high = mid;
     }
   }
-  Insert(low, key);
+  return low;
+}
+
+void ListBytes::InsertSorted(const QString& key) {
+  EnsureSorted();
+  Insert(SortedPlace(key), key);
+}
+
+void ListBytes::InsertSorted(const QStringList& keys) {
+  if (keys.isEmpty())
+    return;
+  EnsureSorted();
+  // Each key's place is found in the list as it stands, and the list is built anew once:
+  // inserting ten thousand restored keys one by one into a list of a million moved the
+  // list's tail ten thousand times. Keys that sort alike keep their given order, as they
+  // would one by one.
+  std::vector<std::pair<qsizetype, qsizetype>> places;  // place in the list, index in keys
+  places.reserve(size_t(keys.size()));
+  for (qsizetype k = 0; k < keys.size(); ++k)
+    places.emplace_back(SortedPlace(keys[k]), k);
+  const KeyOrder& order = KeyOrder::ForThisThread();
+  std::stable_sort(places.begin(), places.end(), [&](const auto& a, const auto& b) {
+    if (a.first != b.first)
+      return a.first < b.first;
+    return order.Compare(keys[a.second], keys[b.second]) < 0;
+  });
+  std::vector<QByteArrayView> merged;
+  merged.reserve(lines_.size() + places.size());
+  qsizetype next = 0;
+  for (const auto& [place, k] : places) {
+    merged.insert(merged.end(), lines_.begin() + next, lines_.begin() + place);
+    next = place;
+    merged.push_back(Stored(keys[k]));
+  }
+  merged.insert(merged.end(), lines_.begin() + next, lines_.end());
+  lines_ = std::move(merged);
 }
 
 void ListBytes::Append(const QString& key) {
@@ -184,7 +223,7 @@ void ListBytes::Append(const QString& key) {
   knownSorted_ = false;
 }
 
-void ListBytes::Insert(qsizetype at, const QString& key) {
+QByteArrayView ListBytes::Stored(const QString& key) {
   // A line break inside a key would split it into two lines of the list.
   QByteArray line = ToCp1252(key);
   for (char& c : line) {
@@ -193,7 +232,11 @@ void ListBytes::Insert(qsizetype at, const QString& key) {
   }
   added_.push_back(std::move(line));
   const QByteArray& stored = added_.back();
-  lines_.insert(lines_.begin() + at, QByteArrayView(stored.constData(), stored.size()));
+  return QByteArrayView(stored.constData(), stored.size());
+}
+
+void ListBytes::Insert(qsizetype at, const QString& key) {
+  lines_.insert(lines_.begin() + at, Stored(key));
 }
 
 void ListBytes::RemoveAt(qsizetype i) {

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QSet>
 #include <QString>
+#include <QStringList>
 #include <deque>
 #include <memory>
 #include <vector>
@@ -38,6 +39,8 @@ class ListBytes {
   // (written elsewhere, or by an older program) is sorted first; lines that are no keys
   // then follow the keys.
   void InsertSorted(const QString& key);
+  // The same for many keys at once, in one pass over the list.
+  void InsertSorted(const QStringList& keys);
 
   // The same answers for many keys at once, read in one pass over the list, so a command over
   // tens of thousands of keys does not scan the whole list for each of them:
@@ -68,6 +71,11 @@ class ListBytes {
  private:
   friend class WrittenInOrder;
   void Insert(qsizetype at, const QString& key);
+  // Keeps key's bytes as a line of its own (in added_) and returns them.
+  QByteArrayView Stored(const QString& key);
+  void EnsureSorted();
+  // Where InsertSorted puts key: after the key lines that sort with it or before it.
+  qsizetype SortedPlace(const QString& key) const;
 
   QByteArray bytes_;
   std::deque<QByteArray> added_;  // storage of inserted lines; deque keeps them in place

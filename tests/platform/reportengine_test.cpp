@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <QGuiApplication>
 #include <QPdfWriter>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
@@ -240,6 +241,34 @@ TEST(ReportEngine, preview_isModalAndPrintingFromItProducesThePagesAnew) {
   const QStringList pages = testsupport::PdfPages(path);
   ASSERT_EQ(pages.size(), 2);
   EXPECT_EQ(testsupport::PageLines(pages[0]).at(1), "Zeile 1");
+}
+
+// Every page is laid out before the first is drawn and before the drawing's progress can show:
+// for a table of every record of a large address book that takes many seconds, during which
+// the window cannot answer. The wait cursor says so, and is gone once the drawing begins.
+TEST(ReportEngine, layingOutThePages_showsTheWaitCursorUntilTheDrawingBegins) {
+  testsupport::ScriptedDialogs dialogs;
+  RowReport r(100);
+  bool waitWhileLayingOut = false;
+  bool askedAtAll = false;
+  r.report.onNeedData = [&](bool& more) {
+    const QCursor* cursor = QGuiApplication::overrideCursor();
+    askedAtAll = true;
+    waitWhileLayingOut = cursor && cursor->shape() == Qt::WaitCursor;
+    ++r.current;
+    more = r.current <= r.rows;
+  };
+  const QCursor* cursorAfter = nullptr;
+  dialogs.modalAnswers.enqueue([&](QDialog& dialog) {
+    dialog.findChild<QPrintPreviewWidget*>()->updatePreview();
+    cursorAfter = QGuiApplication::overrideCursor();
+    return int(QDialog::Rejected);
+  });
+  platform::ShowReportPreview(r.report, nullptr);
+  EXPECT_TRUE(askedAtAll);
+  EXPECT_TRUE(waitWhileLayingOut);
+  EXPECT_EQ(cursorAfter, nullptr);
+  EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
 // The preview draws every page before it shows one: a report of many pages shows how far the
