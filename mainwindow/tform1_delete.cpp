@@ -4,6 +4,7 @@
 
 #include "mainwindow/tform1.h"
 #include "mainwindow/tform3.h"
+#include "platform/waitcursor.h"
 #include "store/datafiles.h"
 #include "store/recordkey.h"
 #include "store/usererror.h"
@@ -60,6 +61,7 @@ void TForm1::GelschteDatenstzeendgltigverwerfen1Click() {
       return;
     // Exactly the keys the user was asked about: a record deleted on another workstation
     // while the question was open stays restorable.
+    const platform::WaitCursor busy;
     book_->Files().PurgeRecords(deleted.keys);
   } catch (const store::UserError& error) {
     platform::Dialogs::Get().Error(this, error.message());

@@ -1,6 +1,7 @@
 // The CSV export of the main window, and the writing of every export.
 #include "mainwindow/csvexport.h"
 #include "mainwindow/tform1.h"
+#include "platform/waitcursor.h"
 #include "store/datafiles.h"
 #include "store/fileio.h"
 #include "store/messages.h"
@@ -31,6 +32,7 @@ void TForm1::WriteExport(const QString& fileName,
     throw store::UserError(store::DataFileTargetMessage(fileName));
   // What an export that crashed halfway left beside the file goes now.
   store::RemoveStaleTemporaries({fileName});
+  const platform::WaitCursor busy;
   const store::RecordStore records = book_->OpenRecords(sink_);
   // Written whole in one atomic replace: a failure leaves no half-written file behind.
   if (!store::WriteFileAtomic(fileName, build(records)))

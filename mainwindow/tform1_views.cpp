@@ -9,6 +9,7 @@
 #include "mainwindow/companytreemodel.h"
 #include "mainwindow/internalnumberlist.h"
 #include "mainwindow/tform1.h"
+#include "platform/waitcursor.h"
 #include "store/datafiles.h"
 #include "store/recordkey.h"
 #include "store/sharedaccess.h"
@@ -28,6 +29,7 @@ void TForm1::Button3Click() {
     ClearSearch();
   if (internalNumberView) {
     SetListEntries({});
+    const platform::WaitCursor busy;
     // One snapshot of the record store serves every record of the view.
     const store::RecordStore records = book_->OpenRecords(sink_);
     const store::LoadResult names = LoadNames();
@@ -89,6 +91,7 @@ void TForm1::BuildTree() {
   // The list keeps its previous entries when the name index could not be loaded; they may be
   // decorated.
   const QStringList keys = store::StripEntrySuffixes(ListEntries());
+  const platform::WaitCursor busy;
   const store::RecordStore records = book_->OpenRecords(sink_);
   treeModel_->SetTree(mainwindow::BuildCompanyTree(records, keys));
   TreeView1->expand(treeModel_->RootIndex());

@@ -8,6 +8,7 @@
 #include "mainwindow/dialogsink.h"
 #include "platform/designfont.h"
 #include "platform/dialogs.h"
+#include "platform/waitcursor.h"
 #include "store/addressbook.h"
 #include "store/datafiles.h"
 #include "store/sharedaccess.h"
@@ -103,6 +104,7 @@ void TForm3::FormShow() {
 
 void TForm3::BitBtn1Click() {
   try {
+    const platform::WaitCursor busy;
     Restore();
   } catch (const store::UserError& error) {
     platform::Dialogs::Get().Error(this, error.message());

@@ -8,6 +8,8 @@
 #include <QPrintDialog>
 #include <QPushButton>
 
+#include "platform/waitcursor.h"
+
 namespace platform {
 namespace {
 
@@ -42,6 +44,7 @@ class QtDialogs : public Dialogs {
     if (request.escapeButton >= 0 && request.escapeButton < buttons.size()) {
       box.setEscapeButton(buttons[request.escapeButton]);
     }
+    const NormalCursorWhileAsking asking;
     box.exec();
     const int pressed = buttons.indexOf(static_cast<QPushButton*>(box.clickedButton()));
     return pressed >= 0 ? pressed : request.escapeButton;
@@ -55,6 +58,7 @@ class QtDialogs : public Dialogs {
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
     if (!request.initialPath.isEmpty())
       dialog.selectFile(request.initialPath);
+    const NormalCursorWhileAsking asking;
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
       return std::nullopt;
     return dialog.selectedFiles().constFirst();
@@ -67,6 +71,7 @@ class QtDialogs : public Dialogs {
     dialog.setDefaultSuffix(request.defaultSuffix);
     if (!request.initialPath.isEmpty())
       dialog.selectFile(request.initialPath);
+    const NormalCursorWhileAsking asking;
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
       return std::nullopt;
     return dialog.selectedFiles().constFirst();
@@ -74,6 +79,7 @@ class QtDialogs : public Dialogs {
 
   std::optional<QFont> GetFont(QWidget* parent, const QFont& initial) override {
     bool ok = false;
+    const NormalCursorWhileAsking asking;
     const QFont font = QFontDialog::getFont(&ok, initial, parent);
     if (!ok)
       return std::nullopt;
@@ -82,10 +88,14 @@ class QtDialogs : public Dialogs {
 
   bool ExecPrintDialog(QWidget* parent, QPrinter& printer) override {
     QPrintDialog dialog(&printer, parent);
+    const NormalCursorWhileAsking asking;
     return dialog.exec() == QDialog::Accepted;
   }
 
-  int ExecModal(QDialog& dialog) override { return dialog.exec(); }
+  int ExecModal(QDialog& dialog) override {
+    const NormalCursorWhileAsking asking;
+    return dialog.exec();
+  }
 };
 
 Dialogs* installed = nullptr;

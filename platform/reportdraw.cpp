@@ -1,20 +1,17 @@
 // Drawing laid-out report pages onto paged devices, and the print preview.
-#include <QCoreApplication>
-#include <QCursor>
-#include <QGuiApplication>
 #include <QPagedPaintDevice>
 #include <QPaintEngine>
 #include <QPainter>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QProgressDialog>
-#include <QThread>
 #include <algorithm>
 #include <functional>
 #include <memory>
 
 #include "platform/dialogs.h"
 #include "platform/reportengine.h"
+#include "platform/waitcursor.h"
 
 namespace platform {
 namespace {
@@ -84,32 +81,6 @@ class PagesDrawn {
   int pages_ = 0;
 };
 
-// Laying out every page of a report comes before the first page is drawn, so before the
-// drawing's progress can show: for a table of every record of a large address book that is
-// many seconds in which no window answers. The wait cursor says so meanwhile. Only the
-// application's own thread may touch the cursor.
-class WaitWhileLayingOut {
- public:
-  WaitWhileLayingOut() {
-    QCoreApplication* app = QCoreApplication::instance();
-    shown_ = qobject_cast<QGuiApplication*>(app) && QThread::currentThread() == app->thread();
-    if (!shown_)
-      return;
-    QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-    // The layout serves no events: hand the cursor to the window system now.
-    QGuiApplication::sync();
-  }
-  ~WaitWhileLayingOut() { Done(); }
-  void Done() {
-    if (shown_)
-      QGuiApplication::restoreOverrideCursor();
-    shown_ = false;
-  }
-
- private:
-  bool shown_ = false;
-};
-
 }  // namespace
 
 void DrawReportPage(QPainter& painter, const ReportPage& page, qreal scaleX, qreal scaleY) {
@@ -151,7 +122,9 @@ void ApplyPageSettings(const ReportPageSettings& settings, QPagedPaintDevice& de
 bool PrintReport(Report& report, QPagedPaintDevice& device, const PageProgress& progress) {
   // Lay out on the paper the device really has, in case the user changed it in the set-up.
   const QRectF paintMm = device.pageLayout().paintRect(QPageLayout::Millimeter);
-  WaitWhileLayingOut wait;
+  // Laying out every page comes before the first is drawn, so before the drawing's progress
+  // can show: for a table of every record of a large address book that is many seconds.
+  WaitCursor wait;
   const std::vector<ReportPage> pages =
       LayOutReport(report, QSizeF(MmToLayoutPx(paintMm.width()), MmToLayoutPx(paintMm.height())));
   wait.Done();

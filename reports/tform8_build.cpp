@@ -7,6 +7,7 @@
 #include <QToolButton>
 
 #include "platform/dialogs.h"
+#include "platform/waitcursor.h"
 #include "reports/builders.h"
 #include "reports/tform8.h"
 #include "store/addressbook.h"
@@ -22,6 +23,7 @@ reports::ReportSelection TForm8::CurrentSelection() const {
 void TForm8::ToolbarButton973Click() {
   // One probe and one snapshot of the record store serve the whole build: every value of the
   // table and of the blocks is read from it, and an unreadable store is reported once.
+  const platform::WaitCursor busy;
   const store::RecordStore store = book_->OpenRecords(*this);
 
   reports::BuiltReport report = reports::BuildReport(store, CurrentSelection());

@@ -11,6 +11,7 @@
 #include <QToolButton>
 
 #include "platform/dialogs.h"
+#include "platform/waitcursor.h"
 #include "reports/companion.h"
 #include "reports/reportfiles.h"
 #include "reports/rtf.h"
@@ -63,7 +64,11 @@ TForm8::SaveOutcome TForm8::SaveReport() {
 
   // The companion is updated as the profile service does it key by key (keys of an earlier,
   // larger report stay), but replaced whole in one atomic write.
-  switch (reports::WriteReportFiles(path, GridData(), BlockText(), BlockFont())) {
+  platform::WaitCursor busy;
+  const reports::ReportWrite written =
+      reports::WriteReportFiles(path, GridData(), BlockText(), BlockFont());
+  busy.Done();
+  switch (written) {
     case reports::ReportWrite::CompanionFailed:
       platform::Dialogs::Get().Error(this, store::CannotWriteMessage(reports::CompanionName(path)));
       return SaveOutcome::Failed;
@@ -86,6 +91,7 @@ void TForm8::ToolbarButton974Click() {
     return;
   const QString path = *chosen;
   lastOpenName_ = path;
+  platform::WaitCursor busy;
 
   ResetGrid();
   // The report text is read with the same bounded retry as the list files.

@@ -1,10 +1,13 @@
+#include <gtest/gtest.h>
 #include <QApplication>
+#include <QCursor>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
-#include <gtest/gtest.h>
 
 #include "platform/dialogs.h"
+#include "platform/waitcursor.h"
 
 namespace {
 
@@ -17,9 +20,11 @@ void PressWhenShown(const QString& caption, QString* seenCaption, QStringList* s
       return;
     }
     *seenCaption = box->windowTitle();
-    for (QAbstractButton* button : box->buttons()) seenButtons->append(button->text());
+    for (QAbstractButton* button : box->buttons())
+      seenButtons->append(button->text());
     for (QAbstractButton* button : box->buttons()) {
-      if (button->text() == caption) button->click();
+      if (button->text() == caption)
+        button->click();
     }
   });
 }
@@ -53,3 +58,26 @@ TEST(QtDialogs, plainMessage_hasApplicationTitleAndOk) {
 }
 
 }  // namespace
+
+// A question asked while a command shows the wait cursor has the normal cursor: the box
+// answers. The command's wait cursor is back afterwards, and gone at its end.
+TEST(QtDialogs, questionDuringACommandsWaitCursor_hasTheNormalCursor) {
+  platform::Dialogs::Install(nullptr);
+  const auto shape = [] {
+    const QCursor* cursor = QGuiApplication::overrideCursor();
+    return cursor ? cursor->shape() : Qt::ArrowCursor;
+  };
+  Qt::CursorShape whileAsking = Qt::BlankCursor;
+  {
+    platform::WaitCursor busy;
+    ASSERT_EQ(shape(), Qt::WaitCursor);
+    QTimer::singleShot(0, [&] {
+      whileAsking = shape();
+      QApplication::activeModalWidget()->close();
+    });
+    platform::Dialogs::Get().Message(nullptr, QStringLiteral("Hinweis"));
+    EXPECT_EQ(shape(), Qt::WaitCursor);
+  }
+  EXPECT_EQ(whileAsking, Qt::ArrowCursor);
+  EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}

@@ -1,7 +1,10 @@
 // Saving and opening reports through the window.
+#include <QCursor>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QHeaderView>
+#include <QSet>
 #include <QTableView>
 
 #include "reports/companion.h"
@@ -292,4 +295,26 @@ TEST_F(ReportFiles, unreadableText_messageAfterRetries_blockKeepsText_companionS
   EXPECT_EQ(form->BlockLines(), lines);
   EXPECT_EQ(form->GridRowCount(), 4);
   EXPECT_FALSE(form->BlockModified());
+}
+
+// Building, saving and opening a report work under the wait cursor: for every record of a
+// large address book each takes seconds. None is left behind.
+TEST_F(ReportFiles, buildSaveAndOpen_workUnderTheWaitCursor) {
+  QSet<Qt::CursorShape> seen;
+  store::SetFaultHook([&](store::FileOp op, const QString&) {
+    if (op == store::FileOp::Read || op == store::FileOp::Write) {
+      const QCursor* cursor = QGuiApplication::overrideCursor();
+      seen.insert(cursor ? cursor->shape() : Qt::ArrowCursor);
+    }
+    return false;
+  });
+  BuildSmallReport();
+  EXPECT_EQ(seen, QSet<Qt::CursorShape>{Qt::WaitCursor}) << "build";
+  seen.clear();
+  SaveAs(dir.File("bericht.txt"));
+  EXPECT_EQ(seen, QSet<Qt::CursorShape>{Qt::WaitCursor}) << "save";
+  seen.clear();
+  Open(dir.File("bericht.txt"));
+  EXPECT_EQ(seen, QSet<Qt::CursorShape>{Qt::WaitCursor}) << "open";
+  EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
