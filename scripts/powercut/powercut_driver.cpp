@@ -71,22 +71,18 @@ RecordValues Values(const QString& name, const QString& first, int n, const QStr
   return v;
 }
 
-QString Key(const QString& name, const QString& first) {
-  return store::FormRecordKey(name, first);
-}
-
 std::vector<store::NewRecord> Records(const QString& prefix, int from, int count,
                                       const QString& tag) {
   std::vector<store::NewRecord> records;
   for (int i = from; i < from + count; ++i) {
     const QString name = QStringLiteral("%1%2").arg(prefix).arg(i, 5, 10, QLatin1Char('0'));
     const QString first = QStringLiteral("Vorname%1").arg(i % 13);
-    records.push_back({Key(name, first), Values(name, first, i, tag)});
+    records.push_back({store::FormRecordKey(name, first), Values(name, first, i, tag)});
   }
   return records;
 }
 
-struct NullSink : store::MessageSink {
+struct PrintingSink : store::MessageSink {
   void ShowMessage(const QString& text) override { std::printf("MESSAGE %s\n", qPrintable(text)); }
 };
 
@@ -98,7 +94,7 @@ struct State {
 
 State Load(const QString& dir, bool strict) {
   State s;
-  NullSink sink;
+  PrintingSink sink;
   store::AddressBook book(dir);
   const store::LoadResult names = book.ReadNames(sink);
   if (!names.loaded) {
@@ -150,7 +146,7 @@ QString Fold(const QString& k) {
 }
 
 QStringList LiveKeys(const QString& dir) {
-  NullSink sink;
+  PrintingSink sink;
   return store::AddressBook(dir).ReadNames(sink).lines;
 }
 
@@ -167,8 +163,8 @@ Plan MakePlan(const State& before) {
   // Keys from inside the list, also for a small book.
   p.editKey = before.names.value(before.names.size() / 3);
   p.deleteKey = before.names.value(2 * before.names.size() / 3);
-  p.newKey = Key(QStringLiteral("Neumann"), QStringLiteral("Paula"));
-  p.renameKey = Key(QStringLiteral("Umbenannt"), QStringLiteral("Erika"));
+  p.newKey = store::FormRecordKey(QStringLiteral("Neumann"), QStringLiteral("Paula"));
+  p.renameKey = store::FormRecordKey(QStringLiteral("Umbenannt"), QStringLiteral("Erika"));
   p.newValues = Values(QStringLiteral("Neumann"), QStringLiteral("Paula"), 4711, "neu");
   p.restoreKeys = before.secure.mid(0, 3);
   p.purgeKeys = before.secure;
@@ -226,7 +222,7 @@ int Run(const QString& dir, const QString& command, const QString& outdir) {
   const State before = Load(dir, false);
   const Plan p = MakePlan(before);
   store::DataFiles files(dir);
-  NullSink sink;
+  PrintingSink sink;
   using Arm = void (*)();
   using Count = long (*)();
   const auto arm = reinterpret_cast<Arm>(dlsym(RTLD_DEFAULT, "crashpoint_arm"));
@@ -402,7 +398,7 @@ int Check(const QString& templ, const QString& dir, const QString& command, cons
 int Next(const QString& dir) {
   store::DataFiles files(dir);
   files.SetLockTimeouts(5000, 30000);
-  const QString key = Key(QStringLiteral("Nachher"), QStringLiteral("Probe"));
+  const QString key = store::FormRecordKey(QStringLiteral("Nachher"), QStringLiteral("Probe"));
   const RecordValues values = Values(QStringLiteral("Nachher"), QStringLiteral("Probe"), 1, "n");
   const QString lockPath = files.LockPath();
   for (int attempt = 0;; ++attempt) {

@@ -174,7 +174,7 @@ void CheckLeftBehind(const TempDataDir& dir, const Change& change, const Snapsho
             QStringList());
 }
 
-TEST(CrashStepsTest, EveryChangeKilledAtEveryStepLosesNothing) {
+TEST(CrashStepsTest, everyChangeKilledAtEveryStep_losesNothing) {
   for (const Change& change : Changes()) {
     Snapshot after;
     {
