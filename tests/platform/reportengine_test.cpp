@@ -332,8 +332,9 @@ TEST(ReportEngine, previewOfManyPages_showsItsProgressAndCancelKeepsThePagesDraw
       QStringLiteral("Seitenansicht (abgebrochen nach %1 von %2 Seiten)").arg(pagesCut).arg(total));
   EXPECT_EQ(pagesWhole, total);
   EXPECT_EQ(titleWhole, "Seitenansicht");
-  if (testsupport::HavePdfToText())
+  if (testsupport::HavePdfToText()) {
     EXPECT_EQ(testsupport::PdfPages(pdfPath).size(), total);
+  }
 }
 
 }  // namespace

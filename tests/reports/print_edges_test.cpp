@@ -142,8 +142,9 @@ TEST(TablePrintEdges,
     EXPECT_LE(page.lines[0].line.y1(), tops[0]);
     for (int i = 0; i < tops.size(); ++i) {
       EXPECT_LE(tops[i] + lineHeight, page.lines[i + 1].line.y1()) << i;
-      if (i + 1 < tops.size())
+      if (i + 1 < tops.size()) {
         EXPECT_LE(page.lines[i + 1].line.y1(), tops[i + 1]) << i;
+      }
     }
     // Nothing reaches into the page footer.
     EXPECT_LE(tops.constLast() + lineHeight,
@@ -183,8 +184,9 @@ TEST(TablePrintEdges, valueTallerThanAPageInTheNarrowLastColumn_goesOnOnTheNextP
   QString pieces;
   for (const platform::ReportPage& page : pages) {
     for (const platform::PlacedText& text : page.texts) {
-      if (page.SourceOf(text)->name != QStringLiteral("QRSysData1"))
+      if (page.SourceOf(text)->name != QStringLiteral("QRSysData1")) {
         EXPECT_LE(text.top + (text.text.count('\n') + 1) * lineHeight, footerTop + 0.5);
+      }
     }
     for (const QString& piece : TextsOfLabel(page, "QRLabel30"))
       pieces += piece;

@@ -211,8 +211,9 @@ TEST_F(OtherHandsTest, valueInQuotesOrWithBlankAtAnEnd_readsBackAsTyped) {
       for (int field : {store::kPosition, store::kFirma, store::kKurzzeichen, store::kStrasse,
                         store::kOrt, store::kFax}) {
         EXPECT_EQ(records.Record(keys[row])[field], typed[field]) << field;
-        if (empty.isEmpty())
+        if (empty.isEmpty()) {
           EXPECT_EQ(table.Text(row, field), typed[field]) << field;
+        }
       }
     }
   }

@@ -78,7 +78,8 @@ LargeStore MakeLargeStore() {
   const char* const towns[] = {"Freiburg", "K\xF6ln", "Muenchen", "M\xFCnchen",
                                "Stra\xDF"
                                "burg"};
-  const char* const firms[] = {"M\xFCller GmbH", "Mueller AG", "Schr\xF6der KG", "Baeck & Sohn",
+  const char* const firms[] = {"M\xFCller GmbH", "Mueller AG", "Schr\xF6"
+                               "der KG", "Baeck & Sohn",
                                ""};
   const char* const phones[] = {"0761/93410-0", "+49 (0)761 934 10", "(0221) 12 34-5", "",
                                 "089-77"};

@@ -90,7 +90,7 @@ extern "C" int statx(int dirfd, const char* path, int flags, unsigned int mask,
                      struct statx* buffer) {
   if (!(flags & AT_EMPTY_PATH))
     testsupport::NoteFileQuestion(path);
-  if (dirfd == AT_FDCWD && path && !(flags & AT_EMPTY_PATH)) {
+  if (dirfd == AT_FDCWD && !(flags & AT_EMPTY_PATH)) {
     std::lock_guard<std::mutex> guard(mutex);
     const auto it = rememberedAttributes.find(path);
     if (it != rememberedAttributes.end()) {
