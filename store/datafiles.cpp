@@ -82,7 +82,7 @@ bool MayBeHeld(const QFileInfo& lockFile) {
 class LockRefresher {
  public:
   LockRefresher(const QString& lockPath, int staleMs)
-      : path_(QFile::encodeName(lockPath)), interval_(std::max(1, staleMs / 4)) {
+      : path_(lockPath), interval_(std::max(1, staleMs / 4)) {
     if (staleMs > 0)
       thread_ = std::thread([this] { Run(); });
   }
@@ -110,18 +110,42 @@ class LockRefresher {
     // A lock file that its holder has open cannot be removed on Windows, also not over the
     // share: no one takes a live lock over there, whatever its age.
 #else
-    // Set to "now" as the file system tells it, the clock that dated the file when it was made.
-    ::utimensat(AT_FDCWD, path_.constData(), nullptr, 0);
+    // Dated by the clock that dated the file when it was made, the file system's: the client
+    // of a share that is told "now" may send this workstation's time along instead, and a
+    // holder whose clock is behind would make its live lock look abandoned to the others.
+    const QByteArray path = QFile::encodeName(path_);
+    if (const std::optional<QDateTime> now = FileSystemNow(path_)) {
+      const qint64 ms = now->toMSecsSinceEpoch();
+      const timespec at{time_t(ms / 1000), long(ms % 1000) * 1000000};
+      const timespec times[2] = {at, at};
+      ::utimensat(AT_FDCWD, path.constData(), times, 0);
+    } else {
+      ::utimensat(AT_FDCWD, path.constData(), nullptr, 0);
+    }
 #endif
   }
 
-  const QByteArray path_;
+  const QString path_;
   const std::chrono::milliseconds interval_;
   std::mutex mutex_;
   std::condition_variable wake_;
   bool done_ = false;
   std::thread thread_;
 };
+
+// Whether the lock file is older than the stale time by the clock of the file system that
+// holds it, the one that dated it. A workstation's own clock may be minutes off the file
+// server's, and by it a lock taken a moment ago on the server looks long abandoned (or one
+// abandoned long ago looks young). Without a way to ask the file system (a directory that
+// takes no new file), this workstation's clock judges.
+bool OlderThanStaleTime(const QString& lockPath, int staleMs) {
+  AskFreshAttributes(lockPath);
+  const QDateTime dated = QFileInfo(lockPath).lastModified();
+  if (!dated.isValid())
+    return false;  // gone meanwhile: the next attempt takes it
+  const QDateTime now = FileSystemNow(lockPath).value_or(QDateTime::currentDateTime());
+  return dated.msecsTo(now) > staleMs;
+}
 
 // Holds the data directory's lock file for one read-merge-write.
 //
@@ -133,10 +157,13 @@ class DirLock {
  public:
   DirLock(const DataFiles& files, int waitMs, int staleMs, const QString& failureMessage)
       : lock_(files.LockPath()) {
-    lock_.setStaleLockTime(staleMs);
+    // QLockFile itself takes over only the lock of a process of this machine that is gone;
+    // the age of a lock from another machine is judged here, by the file system's clock.
+    lock_.setStaleLockTime(0);
     const QDeadlineTimer deadline(waitMs);
     bool waiting = false;
     int refusedInARow = 0;
+    QDeadlineTimer nextAgeCheck(0);
     for (Attempt attempt = TryOnce(); attempt != Attempt::Taken; attempt = TryOnce()) {
       // Only a lock held by another workstation is worth waiting for; a directory that
       // cannot be written fails at once. A share reached through SFTP (sshfs) refuses to
@@ -152,6 +179,11 @@ class DirLock {
       }
       if (!held)
         continue;
+      if (staleMs > 0 && nextAgeCheck.hasExpired()) {
+        nextAgeCheck.setRemainingTime(kAgeCheckMs);
+        if (RemoveIfAbandoned(files.LockPath(), staleMs))
+          continue;
+      }
       if (deadline.hasExpired()) {
         EndWait(waiting);
         throw UserError(LockBusyMessage());
@@ -165,11 +197,26 @@ class DirLock {
     EndWait(waiting);
     refresher_.emplace(files.LockPath(), staleMs);
     // Leftovers of changes that crashed are cleared while no other change can be writing.
-    RemoveStaleTemporaries({files.StorePath(), files.NamesPath(), files.SecurePath()});
+    RemoveStaleTemporaries(
+        {files.StorePath(), files.NamesPath(), files.SecurePath(), files.LockPath()});
   }
 
  private:
   enum class Attempt { Taken, Held, Refused };
+  // A held lock's age asks the file system for its time: not at every attempt.
+  static constexpr int kAgeCheckMs = 250;
+
+  // Removes the lock file of a workstation that died, recognised by its age. Two waiting
+  // workstations must not both remove it: the second would remove the first one's new lock.
+  // So the removal is itself guarded by a lock, the one QLockFile uses for the same purpose,
+  // and the age is looked at once more under it.
+  bool RemoveIfAbandoned(const QString& lockPath, int staleMs) {
+    if (!OlderThanStaleTime(lockPath, staleMs))
+      return false;
+    QLockFile removal(lockPath + QStringLiteral(".rmlock"));
+    return removal.tryLock(0) && OlderThanStaleTime(lockPath, staleMs) &&
+           lock_.removeStaleLockFile();
+  }
   Attempt TryOnce() {
     if (LockRefused())
       return Attempt::Refused;

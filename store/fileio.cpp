@@ -135,6 +135,16 @@ void RefreshOpenFile(QFile& file) {
 
 }  // namespace
 
+std::optional<QDateTime> FileSystemNow(const QString& path) {
+  QFile probe;
+  if (!OpenUniqueTemporary(path, &probe))
+    return std::nullopt;
+  const QDateTime now = probe.fileTime(QFileDevice::FileModificationTime);
+  probe.close();
+  probe.remove();
+  return now.isValid() ? std::optional<QDateTime>(now) : std::nullopt;
+}
+
 void AskFreshAttributes(const QString& path) {
 #if defined(Q_OS_LINUX) && defined(STATX_SIZE) && defined(AT_STATX_FORCE_SYNC)
   struct statx fresh {};

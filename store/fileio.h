@@ -1,11 +1,13 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QFile>
 #include <QString>
 #include <QStringList>
 #include <functional>
 #include <initializer_list>
+#include <optional>
 #include <vector>
 
 namespace store {
@@ -83,6 +85,11 @@ bool EntryExists(const QString& path);
 // what it learnt of the path some seconds ago, and a file that another workstation replaced in
 // the meantime looks unchanged. One question on a share, and nothing on a local disk.
 void AskFreshAttributes(const QString& path);
+// The time of the file system that holds path's directory: the modification time it gives a
+// file made there now (a temporary file beside path, removed at once). On a share that is the
+// file server's clock, which also dates the lock file, and not this workstation's, which may
+// be off by minutes. Nothing when the directory takes no new file.
+std::optional<QDateTime> FileSystemNow(const QString& path);
 // The file path names, following links: path itself when it is no link, the file a link
 // leads to, or an empty text for a dangling link or a loop of links.
 QString ResolvedPath(const QString& path);

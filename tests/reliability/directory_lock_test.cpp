@@ -213,6 +213,40 @@ TEST_F(DeadWorkstationTest, lockOfAWorkstationOnAnotherMachine_isTakenOverAfterI
   EXPECT_FALSE(QFile::exists(files.LockPath()));
 }
 
+// Workstations and the file server disagree about the time, often by minutes. A lock that the
+// server dated ahead of this workstation's clock was taken a moment ago, not long ago: taking
+// it over would let two changes write at once. It is judged by the file system's clock, the
+// one that dated it, and becomes stale by that clock like any other.
+TEST_F(DeadWorkstationTest, lockDatedAheadOfThisWorkstationsClock_isJudgedByTheFileSystemsClock) {
+  StartHolder();
+  KillHolder();
+  QFile lock(files.LockPath());
+  ASSERT_TRUE(lock.open(QIODevice::ReadOnly));
+  const QList<QByteArray> lines = lock.readAll().split('\n');
+  lock.close();
+  ASSERT_GE(lines.size(), 3);
+  ASSERT_TRUE(QFile::remove(files.LockPath()));
+  dir.Write(".adressbuch.lock", lines[0] + '\n' + lines[1] + "\nanderer-rechner\n");
+  const QDateTime dated = QDateTime::currentDateTime().addMSecs(2000);
+  ASSERT_TRUE(lock.open(QIODevice::ReadWrite));
+  ASSERT_TRUE(lock.setFileTime(dated, QFileDevice::FileModificationTime));
+  lock.close();
+  const QStringList before = QDir(dir.Path()).entryList(QDir::Files | QDir::Hidden);
+
+  constexpr int kStaleMs = 1000;
+  files.SetLockTimeouts(300, kStaleMs);
+  EXPECT_EQ(ThrownMessage([&] { files.AddToNames("Meier,Anna"); }), store::LockBusyMessage());
+  EXPECT_EQ(dir.Read("names.qdx"), QByteArray("Abel,Karl\r\n"));
+  // Asking the file system for its time leaves nothing behind.
+  EXPECT_EQ(QDir(dir.Path()).entryList(QDir::Files | QDir::Hidden), before);
+
+  files.SetLockTimeouts(10000, kStaleMs);
+  EXPECT_EQ(ThrownMessage([&] { files.AddToNames("Meier,Anna"); }), QString());
+  EXPECT_GE(dated.msecsTo(QDateTime::currentDateTime()), kStaleMs);
+  EXPECT_EQ(dir.Read("names.qdx"), QByteArray("Abel,Karl\r\nMeier,Anna\r\n"));
+  EXPECT_FALSE(QFile::exists(files.LockPath()));
+}
+
 // A change that works longer than the stale time (a purge of fifty thousand deleted records
 // took minutes, and a share can be slow) keeps its lock file young the whole time. A waiting
 // workstation on another machine of the share may judge the lock by the file's age alone: an
