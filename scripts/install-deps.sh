@@ -8,7 +8,7 @@ packages=(
   libgl1-mesa-dev libxkbcommon-dev
   libgtest-dev googletest
   clang libclang-rt-14-dev
-  xvfb xauth poppler-utils imagemagick xdotool
+  xvfb xauth poppler-utils imagemagick xdotool faketime
   fonts-dejavu-core fonts-liberation
 )
 missing=()

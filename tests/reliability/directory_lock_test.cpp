@@ -247,6 +247,37 @@ TEST_F(DeadWorkstationTest, lockDatedAheadOfThisWorkstationsClock_isJudgedByTheF
   EXPECT_FALSE(QFile::exists(files.LockPath()));
 }
 
+// The same with a real clock that is off: a workstation whose clock runs two minutes ahead of
+// the file system's (a process of this machine with its clock shifted by libfaketime) meets
+// the lock that another machine took a moment ago, on a share that does not pass the
+// system's file locks between machines (sshfs). By its own clock that lock is two minutes old.
+TEST_F(DeadWorkstationTest, workstationWhoseClockIsAhead_waitsForALockTakenAMomentAgo) {
+  const QString fakeTime = QStringLiteral("/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1");
+  if (!QFile::exists(fakeTime))
+    GTEST_SKIP() << "libfaketime is not installed (Debian package faketime)";
+  const QByteArray foreign = "4711\npellumo\nanderer-rechner\n";
+  dir.Write(".adressbuch.lock", foreign);
+  QProcess change;
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert(QStringLiteral("LD_PRELOAD"), fakeTime);
+  environment.insert(QStringLiteral("FAKETIME"), QStringLiteral("+2m"));
+  // Only the clock is off: file times are the file system's, as on a share.
+  environment.insert(QStringLiteral("NO_FAKE_STAT"), QStringLiteral("1"));
+  // Under AddressSanitizer the preloaded library comes before the sanitizer's.
+  environment.insert(QStringLiteral("ASAN_OPTIONS"),
+                     environment.value(QStringLiteral("ASAN_OPTIONS")) +
+                         QStringLiteral(":verify_asan_link_order=0"));
+  change.setProcessEnvironment(environment);
+  // The driver waits 200 ms for the lock, and takes one over once it is a minute old.
+  change.start(
+      QStringLiteral(STRESS_DRIVER),
+      {QStringLiteral("run"), dir.Path(), QStringLiteral("add"), QStringLiteral("Meier,Anna")});
+  ASSERT_TRUE(change.waitForFinished(30000));
+  EXPECT_EQ(QString::fromUtf8(change.readAllStandardOutput()).trimmed(), store::LockBusyMessage());
+  EXPECT_EQ(dir.Read("names.qdx"), QByteArray("Abel,Karl\r\n"));
+  EXPECT_EQ(dir.Read(".adressbuch.lock"), foreign);
+}
+
 // A change that works longer than the stale time (a purge of fifty thousand deleted records
 // took minutes, and a share can be slow) keeps its lock file young the whole time. A waiting
 // workstation on another machine of the share may judge the lock by the file's age alone: an
