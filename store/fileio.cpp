@@ -233,8 +233,10 @@ void RemoveStaleTemporaries(const QStringList& targets, qint64 olderThanSeconds)
     const QFileInfo info(resolved);
     namesByDir[info.absolutePath()].append(info.fileName());
   }
-  const QDateTime limit = QDateTime::currentDateTimeUtc().addSecs(-olderThanSeconds);
   for (auto it = namesByDir.cbegin(); it != namesByDir.cend(); ++it) {
+    // Their age by the clock that dated them, the file system's (this workstation's may be
+    // minutes off a file server's); asked only when there is one of ours to judge.
+    std::optional<QDateTime> limit;
     std::vector<QRegularExpression> patterns;
     for (const QString& name : it.value())
       patterns.push_back(TemporaryPattern(name));
@@ -245,9 +247,16 @@ void RemoveStaleTemporaries(const QStringList& targets, qint64 olderThanSeconds)
           std::any_of(patterns.begin(), patterns.end(), [&](const QRegularExpression& pattern) {
             return pattern.match(candidate.fileName()).hasMatch();
           });
+      if (!ours)
+        continue;
+      if (!limit) {
+        limit = FileSystemNow(QDir(it.key()).filePath(it.value().first()))
+                    .value_or(QDateTime::currentDateTime())
+                    .addSecs(-olderThanSeconds);
+      }
       // A young one may belong to a workstation that is still writing although its lock was
       // taken over as abandoned (a very slow share); only crash leftovers are that old.
-      if (ours && candidate.lastModified() < limit)
+      if (candidate.lastModified() < *limit)
         QFile::remove(candidate.absoluteFilePath());
     }
   }

@@ -11,6 +11,7 @@
 #include <QThread>
 #include <atomic>
 #include <iostream>
+#include <optional>
 #include <thread>
 
 #include "store/datafiles.h"
@@ -247,20 +248,17 @@ TEST_F(DeadWorkstationTest, lockDatedAheadOfThisWorkstationsClock_isJudgedByTheF
   EXPECT_FALSE(QFile::exists(files.LockPath()));
 }
 
-// The same with a real clock that is off: a workstation whose clock runs two minutes ahead of
-// the file system's (a process of this machine with its clock shifted by libfaketime) meets
-// the lock that another machine took a moment ago, on a share that does not pass the
-// system's file locks between machines (sshfs). By its own clock that lock is two minutes old.
-TEST_F(DeadWorkstationTest, workstationWhoseClockIsAhead_waitsForALockTakenAMomentAgo) {
+// Runs one change of the stress driver (see its "run") in a process whose clock runs ahead of
+// the file system's by `ahead` (libfaketime's notation, "+2m"): a workstation whose clock is
+// off the file server's. Returns what it printed, or nothing without libfaketime.
+std::optional<QString> RunWithClockAhead(const QString& ahead, const QStringList& arguments) {
   const QString fakeTime = QStringLiteral("/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1");
   if (!QFile::exists(fakeTime))
-    GTEST_SKIP() << "libfaketime is not installed (Debian package faketime)";
-  const QByteArray foreign = "4711\npellumo\nanderer-rechner\n";
-  dir.Write(".adressbuch.lock", foreign);
+    return std::nullopt;
   QProcess change;
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   environment.insert(QStringLiteral("LD_PRELOAD"), fakeTime);
-  environment.insert(QStringLiteral("FAKETIME"), QStringLiteral("+2m"));
+  environment.insert(QStringLiteral("FAKETIME"), ahead);
   // Only the clock is off: file times are the file system's, as on a share.
   environment.insert(QStringLiteral("NO_FAKE_STAT"), QStringLiteral("1"));
   // Under AddressSanitizer the preloaded library comes before the sanitizer's.
@@ -268,14 +266,40 @@ TEST_F(DeadWorkstationTest, workstationWhoseClockIsAhead_waitsForALockTakenAMome
                      environment.value(QStringLiteral("ASAN_OPTIONS")) +
                          QStringLiteral(":verify_asan_link_order=0"));
   change.setProcessEnvironment(environment);
-  // The driver waits 200 ms for the lock, and takes one over once it is a minute old.
-  change.start(
-      QStringLiteral(STRESS_DRIVER),
-      {QStringLiteral("run"), dir.Path(), QStringLiteral("add"), QStringLiteral("Meier,Anna")});
-  ASSERT_TRUE(change.waitForFinished(30000));
-  EXPECT_EQ(QString::fromUtf8(change.readAllStandardOutput()).trimmed(), store::LockBusyMessage());
+  change.start(QStringLiteral(STRESS_DRIVER), QStringList{QStringLiteral("run")} + arguments);
+  if (!change.waitForFinished(30000))
+    return QStringLiteral("did not finish");
+  return QString::fromUtf8(change.readAllStandardOutput()).trimmed();
+}
+
+// The same with a real clock that is off: a workstation whose clock runs two minutes ahead
+// meets the lock that another machine took a moment ago, on a share that does not pass the
+// system's file locks between machines (sshfs). By its own clock that lock is two minutes old;
+// the driver takes a lock over once it is a minute old.
+TEST_F(DeadWorkstationTest, workstationWhoseClockIsAhead_waitsForALockTakenAMomentAgo) {
+  const QByteArray foreign = "4711\npellumo\nanderer-rechner\n";
+  dir.Write(".adressbuch.lock", foreign);
+  const std::optional<QString> printed = RunWithClockAhead(
+      QStringLiteral("+2m"), {dir.Path(), QStringLiteral("add"), QStringLiteral("Meier,Anna")});
+  if (!printed)
+    GTEST_SKIP() << "libfaketime is not installed (Debian package faketime)";
+  EXPECT_EQ(*printed, store::LockBusyMessage());
   EXPECT_EQ(dir.Read("names.qdx"), QByteArray("Abel,Karl\r\n"));
   EXPECT_EQ(dir.Read(".adressbuch.lock"), foreign);
+}
+
+// A change clears the temporary files that changes which crashed left behind, once they are
+// ten minutes old, and never a young one. By the clock of a workstation that runs twenty
+// minutes ahead, a temporary file made a moment ago is twenty minutes old.
+TEST_F(DeadWorkstationTest, workstationWhoseClockIsAhead_keepsYoungTemporaryFiles) {
+  dir.Write("names.qdx.0123abcd5.tmp", "Abel,Karl\r\n");
+  const std::optional<QString> printed = RunWithClockAhead(
+      QStringLiteral("+20m"), {dir.Path(), QStringLiteral("add"), QStringLiteral("Meier,Anna")});
+  if (!printed)
+    GTEST_SKIP() << "libfaketime is not installed (Debian package faketime)";
+  EXPECT_EQ(*printed, QStringLiteral("ok"));
+  EXPECT_EQ(dir.Read("names.qdx"), QByteArray("Abel,Karl\r\nMeier,Anna\r\n"));
+  EXPECT_TRUE(QFile::exists(dir.File("names.qdx.0123abcd5.tmp")));
 }
 
 // A change that works longer than the stale time (a purge of fifty thousand deleted records
