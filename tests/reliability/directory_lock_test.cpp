@@ -252,8 +252,13 @@ TEST_F(DeadWorkstationTest, lockDatedAheadOfThisWorkstationsClock_isJudgedByTheF
 // the file system's by `ahead` (libfaketime's notation, "+2m"): a workstation whose clock is
 // off the file server's. Returns what it printed, or nothing without libfaketime.
 std::optional<QString> RunWithClockAhead(const QString& ahead, const QStringList& arguments) {
-  const QString fakeTime = QStringLiteral("/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1");
-  if (!QFile::exists(fakeTime))
+  QString fakeTime;
+  for (const QString& arch : QDir(QStringLiteral("/usr/lib")).entryList(QDir::Dirs)) {
+    const QString candidate = QStringLiteral("/usr/lib/%1/faketime/libfaketime.so.1").arg(arch);
+    if (QFile::exists(candidate))
+      fakeTime = candidate;
+  }
+  if (fakeTime.isEmpty())
     return std::nullopt;
   QProcess change;
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
