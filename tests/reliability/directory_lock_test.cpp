@@ -214,21 +214,18 @@ TEST_F(DeadWorkstationTest, lockOfAWorkstationOnAnotherMachine_isTakenOverAfterI
   EXPECT_FALSE(QFile::exists(files.LockPath()));
 }
 
+// The lock of a workstation on another machine of the share: its process cannot be looked up
+// from here.
+const QByteArray kForeignLock = "4711\npellumo\nanderer-rechner\n";
+
 // Workstations and the file server disagree about the time, often by minutes. A lock that the
 // server dated ahead of this workstation's clock was taken a moment ago, not long ago: taking
 // it over would let two changes write at once. It is judged by the file system's clock, the
 // one that dated it, and becomes stale by that clock like any other.
 TEST_F(DeadWorkstationTest, lockDatedAheadOfThisWorkstationsClock_isJudgedByTheFileSystemsClock) {
-  StartHolder();
-  KillHolder();
-  QFile lock(files.LockPath());
-  ASSERT_TRUE(lock.open(QIODevice::ReadOnly));
-  const QList<QByteArray> lines = lock.readAll().split('\n');
-  lock.close();
-  ASSERT_GE(lines.size(), 3);
-  ASSERT_TRUE(QFile::remove(files.LockPath()));
-  dir.Write(".adressbuch.lock", lines[0] + '\n' + lines[1] + "\nanderer-rechner\n");
+  dir.Write(".adressbuch.lock", kForeignLock);
   const QDateTime dated = QDateTime::currentDateTime().addMSecs(2000);
+  QFile lock(files.LockPath());
   ASSERT_TRUE(lock.open(QIODevice::ReadWrite));
   ASSERT_TRUE(lock.setFileTime(dated, QFileDevice::FileModificationTime));
   lock.close();
@@ -282,15 +279,14 @@ std::optional<QString> RunWithClockAhead(const QString& ahead, const QStringList
 // system's file locks between machines (sshfs). By its own clock that lock is two minutes old;
 // the driver takes a lock over once it is a minute old.
 TEST_F(DeadWorkstationTest, workstationWhoseClockIsAhead_waitsForALockTakenAMomentAgo) {
-  const QByteArray foreign = "4711\npellumo\nanderer-rechner\n";
-  dir.Write(".adressbuch.lock", foreign);
+  dir.Write(".adressbuch.lock", kForeignLock);
   const std::optional<QString> printed = RunWithClockAhead(
       QStringLiteral("+2m"), {dir.Path(), QStringLiteral("add"), QStringLiteral("Meier,Anna")});
   if (!printed)
     GTEST_SKIP() << "libfaketime is not installed (Debian package faketime)";
   EXPECT_EQ(*printed, store::LockBusyMessage());
   EXPECT_EQ(dir.Read("names.qdx"), QByteArray("Abel,Karl\r\n"));
-  EXPECT_EQ(dir.Read(".adressbuch.lock"), foreign);
+  EXPECT_EQ(dir.Read(".adressbuch.lock"), kForeignLock);
 }
 
 // A change clears the temporary files that changes which crashed left behind, once they are
