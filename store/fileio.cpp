@@ -147,9 +147,20 @@ std::optional<QDateTime> FileSystemNow(const QString& path) {
 
 void AskFreshAttributes(const QString& path) {
 #if defined(Q_OS_LINUX) && defined(STATX_SIZE) && defined(AT_STATX_FORCE_SYNC)
+  // Asked about a path, sshfs answers from what it learnt of it in the last twenty seconds,
+  // however the question is put; opening the file makes it ask the server. The open file is
+  // then asked, so that the kernel learns the answer too. A file that cannot be opened is
+  // asked about by its path.
+  const QByteArray name = QFile::encodeName(path);
+  constexpr unsigned kMask = STATX_SIZE | STATX_MTIME | STATX_CTIME;
   struct statx fresh {};
-  ::statx(AT_FDCWD, QFile::encodeName(path).constData(), AT_STATX_FORCE_SYNC,
-          STATX_SIZE | STATX_MTIME | STATX_CTIME, &fresh);
+  const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd >= 0) {
+    ::statx(fd, "", AT_EMPTY_PATH | AT_STATX_FORCE_SYNC, kMask, &fresh);
+    ::close(fd);
+  } else {
+    ::statx(AT_FDCWD, name.constData(), AT_STATX_FORCE_SYNC, kMask, &fresh);
+  }
 #else
   Q_UNUSED(path);
 #endif

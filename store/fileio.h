@@ -83,7 +83,8 @@ bool EntryExists(const QString& path);
 // Makes the file system learn path's size and times afresh, so that a QFileInfo made next
 // reports them as they are now. A share mounted through FUSE (sshfs) otherwise answers with
 // what it learnt of the path some seconds ago, and a file that another workstation replaced in
-// the meantime looks unchanged. One question on a share, and nothing on a local disk.
+// the meantime looks unchanged. Three questions on a share (open, status, close), and almost
+// nothing on a local disk.
 void AskFreshAttributes(const QString& path);
 // The time of the file system that holds path's directory: the modification time it gives a
 // file made there now (a temporary file beside path, removed at once). On a share that is the

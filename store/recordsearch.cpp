@@ -20,6 +20,9 @@ namespace {
 // folds to itself as part of plain ASCII text, so whole records fold eight bytes at a time.
 constexpr char kSeparator = '\x7F';
 
+// A store dated this much before this workstation's clock was written long ago.
+constexpr qint64 kLongSettledSeconds = 600;
+
 // The fields whose digits a word of digits is also compared with.
 constexpr int kNumberFields[] = {kTelefon1, kTelefon2, kFax, kHandy, kKurzwahl, kIRuf};
 
@@ -302,8 +305,12 @@ bool SearchCache::Stamp::operator==(const Stamp& other) const {
          changed == other.changed;
 }
 
-SearchCache::SearchCache(QString dataDir, Opener open)
-    : dataDir_(std::move(dataDir)), open_(std::move(open)) {}
+bool SearchCache::Stamp::WholeSeconds() const {
+  return exists && modified.time().msec() == 0 && changed.time().msec() == 0;
+}
+
+SearchCache::SearchCache(QString dataDir, Opener open, std::chrono::milliseconds settle)
+    : dataDir_(std::move(dataDir)), open_(std::move(open)), settle_(settle) {}
 
 SearchCache::Stamp SearchCache::StoreStamp() const {
   const QString path = QDir(dataDir_).filePath(QStringLiteral("adresse.qdx"));
@@ -359,10 +366,21 @@ RecordSearch::Hits SearchCache::Find(const QStringList& keys, QStringView typed,
   // The stamp is taken before the store is read: a store replaced in between is then read
   // once more at the next key, never kept as if it were the old one.
   const Stamp stamp = StoreStamp();
-  if (!prepared_ || !(stamp == stamp_) || !search_.FollowKeys(keys)) {
+  const bool sameStamp = prepared_ && stamp == stamp_;
+  if (!sameStamp)
+    stampSeen_.start();
+  // Dated to the second, the store may still be replaced by one of the same stamp: a write of
+  // the same second that is on its way (a rename waits for the flush before it). One dated
+  // long ago is final, even by the clock of a workstation some minutes off the file server's.
+  const bool finalNow =
+      !stamp.WholeSeconds() ||
+      stamp.modified.secsTo(QDateTime::currentDateTimeUtc()) > kLongSettledSeconds ||
+      (sameStamp && std::chrono::milliseconds(stampSeen_.elapsed()) >= settle_);
+  if (!sameStamp || (finalNow && !final_) || !search_.FollowKeys(keys)) {
     search_ = RecordSearch(open_ ? open_(sink) : OpenRecordStore(dataDir_, sink), keys);
     stamp_ = stamp;
     prepared_ = true;
+    final_ = finalNow;
   }
   RecordSearch::Hits hits = search_.Find(typed);
   if (search_.Utf8Store() && !hits.keys.isEmpty()) {

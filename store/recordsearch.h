@@ -2,9 +2,11 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
+#include <chrono>
 #include <functional>
 #include <vector>
 
@@ -89,11 +91,19 @@ class RecordSearch {
 // first key typed reads the store once; the keys after it only search. A store replaced since
 // (a save, purge or restore here or on another workstation) has another size or time stamp
 // and is read again at the next key. The object that stands for a data directory owns one.
+//
+// A file system that dates files to the whole second (a share mounted through sshfs, a FAT
+// disk) gives a store replaced within the same second, at the same size, the same stamp. The
+// content of such a stamp, unless it is minutes old, is taken as final only when it was read
+// `settle` after the stamp was first seen, once every write of that second has landed: the
+// first key after that reads the store once more.
 class SearchCache {
  public:
   // Opens a snapshot of the record store; by default OpenRecordStore of the directory.
   using Opener = std::function<RecordStore(MessageSink&)>;
-  explicit SearchCache(QString dataDir, Opener open = {});
+  static constexpr std::chrono::milliseconds kSettle{5000};
+  explicit SearchCache(QString dataDir, Opener open = {},
+                       std::chrono::milliseconds settle = kSettle);
 
   // The keys among `keys` (the name view, in list order) whose records hold every word
   // typed, in list order. Reads the record store through OpenRecordStore when it changed
@@ -110,14 +120,18 @@ class SearchCache {
     QDateTime modified;
     QDateTime changed;  // replacing the file changes it even when size and time look alike
     bool operator==(const Stamp& other) const;
+    bool WholeSeconds() const;
   };
   Stamp StoreStamp() const;
 
   QString dataDir_;
   Opener open_;
+  std::chrono::milliseconds settle_;
   Stamp stamp_;
+  QElapsedTimer stampSeen_;  // since stamp_ was first seen
   RecordSearch search_;
   bool prepared_ = false;
+  bool final_ = false;  // prepared from what is surely the content of stamp_
 };
 
 }  // namespace store

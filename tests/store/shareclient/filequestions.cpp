@@ -1,5 +1,7 @@
 #include "tests/store/shareclient/filequestions.h"
 
+#include "tests/store/shareclient/rememberedlength.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -55,7 +57,10 @@ namespace {
 int OpenCounted(const char* path, int flags, va_list args) {
   const mode_t mode = ModeOf(flags, args);
   testsupport::NoteFileQuestion(path);
-  return int(::syscall(SYS_openat, AT_FDCWD, path, flags, mode));
+  const int fd = int(::syscall(SYS_openat, AT_FDCWD, path, flags, mode));
+  if (fd >= 0)
+    testsupport::NoteOpened(path);
+  return fd;
 }
 
 }  // namespace

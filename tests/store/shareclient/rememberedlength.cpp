@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <map>
 #include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,7 @@ struct Remembered {
 std::mutex mutex;
 std::vector<Remembered> remembered;
 std::map<std::string, struct statx> rememberedAttributes;  // by path
+std::set<std::string> datedToTheSecond;
 
 bool Identify(int dirfd, const char* path, int flags, Remembered* out) {
   struct statx sx {};
@@ -57,6 +59,7 @@ void ForgetLengths() {
   std::lock_guard<std::mutex> guard(mutex);
   remembered.clear();
   rememberedAttributes.clear();
+  datedToTheSecond.clear();
 }
 
 void RememberAttributes(const QString& path) {
@@ -66,6 +69,18 @@ void RememberAttributes(const QString& path) {
     return;
   std::lock_guard<std::mutex> guard(mutex);
   rememberedAttributes[name.toStdString()] = now;
+}
+
+void NoteOpened(const char* path) {
+  if (path == nullptr)
+    return;
+  std::lock_guard<std::mutex> guard(mutex);
+  rememberedAttributes.erase(path);
+}
+
+void DateToTheSecond(const QString& path) {
+  std::lock_guard<std::mutex> guard(mutex);
+  datedToTheSecond.insert(QFile::encodeName(path).toStdString());
 }
 
 }  // namespace testsupport
@@ -94,14 +109,18 @@ extern "C" int statx(int dirfd, const char* path, int flags, unsigned int mask,
     std::lock_guard<std::mutex> guard(mutex);
     const auto it = rememberedAttributes.find(path);
     if (it != rememberedAttributes.end()) {
-      if (!(flags & AT_STATX_FORCE_SYNC)) {
-        *buffer = it->second;
-        return 0;
-      }
-      rememberedAttributes.erase(it);  // asked afresh
+      *buffer = it->second;
+      return 0;
     }
   }
   const long result = ::syscall(SYS_statx, dirfd, path, flags, mask, buffer);
+  if (result == 0 && dirfd == AT_FDCWD && !(flags & AT_EMPTY_PATH)) {
+    std::lock_guard<std::mutex> guard(mutex);
+    if (datedToTheSecond.count(path) != 0) {
+      buffer->stx_mtime.tv_nsec = 0;
+      buffer->stx_ctime = buffer->stx_mtime;
+    }
+  }
   if (result == 0 && (flags & AT_STATX_FORCE_SYNC)) {
     std::lock_guard<std::mutex> guard(mutex);
     Remembered file;

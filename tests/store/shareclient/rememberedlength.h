@@ -14,7 +14,15 @@ void RememberLength(const QString& path, qint64 length);  // for the file now at
 void ForgetLengths();
 
 // The same client answers a question about path (its size and times) from what it learnt
-// now, until a program asks with AT_STATX_FORCE_SYNC: a file replaced in between looks unchanged.
+// now, also one asked with AT_STATX_FORCE_SYNC, until a program opens the file: a file
+// replaced in between looks unchanged. So does sshfs, for twenty seconds.
 void RememberAttributes(const QString& path);
+// Called by the stand-in for open(): opening a file makes the client learn its attributes.
+void NoteOpened(const char* path);
+
+// The same client dates the file at path to the whole second and gives its change time as its
+// modification time, as SFTP does: a file replaced within the same second at the same size
+// looks unchanged.
+void DateToTheSecond(const QString& path);
 
 }  // namespace testsupport

@@ -2,12 +2,16 @@
 // replaced a file by a longer one, and this workstation must read all of it.
 #include <gtest/gtest.h>
 
+#include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
+#include <QThread>
 
 #include "store/datafiles.h"
 #include "store/fileio.h"
 #include "store/recordsearch.h"
 #include "store/recordstore.h"
+#include "store/sharedaccess.h"
 #include "tests/store/shareclient/rememberedlength.h"
 #include "tests/support/datadir.h"
 #include "tests/support/scripteddialogs.h"
@@ -24,7 +28,7 @@ class RememberedLengthTest : public ::testing::Test {
   // Another workstation replaces the file by a new one, as every change does; this
   // workstation's client still knows the old file's length.
   void ReplacedElsewhere(const QString& name, const QByteArray& bytes) {
-    const qint64 before = dir.Read(name).size();
+    const qint64 before = QFileInfo(dir.File(name)).size();  // asked without opening it
     dir.Write(name + ".neu", bytes);
     ASSERT_TRUE(QFile::remove(dir.File(name)));
     ASSERT_TRUE(QFile::rename(dir.File(name + ".neu"), dir.File(name)));
@@ -79,6 +83,55 @@ TEST_F(RememberedLengthTest, searchAfterAnotherWorkstationsEdit_findsTheNewValue
   ReplacedElsewhere("adresse.qdx", "[Abel,Karl]\r\nName=Abel\r\nOrt=Freiburg\r\n");
   EXPECT_EQ(search.Find(keys, QStringLiteral("freiburg"), sink).keys, keys);
   EXPECT_TRUE(search.Find(keys, QStringLiteral("bonn"), sink).keys.isEmpty());
+}
+
+// The same client dates files to the whole second: another workstation's edit in the second
+// the search read the store in, at the same size, looks like no change at all. The search
+// reads the store once more when that second is surely over, and a store dated long ago only
+// once.
+TEST_F(RememberedLengthTest, searchAfterAnEditInTheSameSecond_findsTheNewValueOnceTheSecondIsOver) {
+  const QString path = dir.File("adresse.qdx");
+  auto dateTo = [&](const QDateTime& time) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(file.setFileTime(time, QFileDevice::FileModificationTime));
+  };
+  const QDateTime second = QDateTime::fromSecsSinceEpoch(QDateTime::currentSecsSinceEpoch());
+  dir.Write("adresse.qdx", "[Abel,Karl]\r\nName=Abel\r\nOrt=Bonn\r\n");
+  dateTo(second);
+  testsupport::DateToTheSecond(path);
+  int reads = 0;
+  store::SearchCache search(
+      dir.Path(),
+      [&](store::MessageSink& sink) {
+        ++reads;
+        return store::OpenRecordStore(dir.Path(), sink);
+      },
+      std::chrono::milliseconds(300));
+  const QStringList keys{QStringLiteral("Abel,Karl")};
+  testsupport::RecordingSink sink;
+  auto find = [&](const char* typed) {
+    return search.Find(keys, QString::fromUtf8(typed), sink).keys;
+  };
+  EXPECT_EQ(find("bonn"), keys);
+
+  ReplacedElsewhere("adresse.qdx", "[Abel,Karl]\r\nName=Abel\r\nOrt=Koln\r\n");
+  dateTo(second.addMSecs(500));
+  QThread::msleep(350);
+  EXPECT_EQ(find("koln"), keys);
+  EXPECT_TRUE(find("bonn").isEmpty());
+  EXPECT_EQ(reads, 2);
+  QThread::msleep(350);
+  EXPECT_EQ(find("koln"), keys);
+  EXPECT_EQ(reads, 2);
+
+  ReplacedElsewhere("adresse.qdx", "[Abel,Karl]\r\nName=Abel\r\nOrt=Kiel\r\n");
+  dateTo(second.addSecs(-3600));
+  EXPECT_EQ(find("kiel"), keys);
+  QThread::msleep(350);
+  EXPECT_EQ(find("kiel"), keys);
+  EXPECT_EQ(reads, 3);
+  EXPECT_TRUE(sink.texts.isEmpty());
 }
 
 }  // namespace
