@@ -1,12 +1,14 @@
 #include "store/fileio.h"
 
 #include <QDateTime>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QThread>
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
@@ -71,16 +73,34 @@ bool OpenUniqueTemporary(const QString& path, QFile* file) {
   return false;
 }
 
+#ifdef Q_OS_WIN
+// How long a replace waits for readers that have the target open.
+constexpr int kReplaceWaitMs = 5000;
+#endif
+
 // Renames `from` to `to`, replacing `to` in one step.
 bool RenameOver(const QString& from, const QString& to, QString* error) {
 #ifdef Q_OS_WIN
-  if (MoveFileExW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(from).utf16()),
-                  reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(to).utf16()),
-                  MOVEFILE_REPLACE_EXISTING)) {
-    return true;
+  // A file that a reader has open cannot be replaced on Windows: Qt opens every file without
+  // FILE_SHARE_DELETE. Readers never take the lock, and reading the record store over a share
+  // takes a moment, so a change whose replace meets one tries again for a while instead of
+  // failing.
+  const QDeadlineTimer deadline(kReplaceWaitMs);
+  for (;;) {
+    if (MoveFileExW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(from).utf16()),
+                    reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(to).utf16()),
+                    MOVEFILE_REPLACE_EXISTING)) {
+      return true;
+    }
+    const DWORD code = GetLastError();
+    const bool heldOpen = code == ERROR_ACCESS_DENIED || code == ERROR_SHARING_VIOLATION ||
+                          code == ERROR_LOCK_VIOLATION;
+    if (!heldOpen || deadline.hasExpired()) {
+      *error = QStringLiteral("rename failed (%1)").arg(code);
+      return false;
+    }
+    QThread::msleep(20);
   }
-  *error = QStringLiteral("rename failed (%1)").arg(GetLastError());
-  return false;
 #else
   const ReplacedFile replaced(to, QFileInfo(from).size());
   if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
