@@ -139,8 +139,7 @@ class LockRefresher {
 // abandoned long ago looks young). Without a way to ask the file system (a directory that
 // takes no new file), this workstation's clock judges.
 bool OlderThanStaleTime(const QString& lockPath, int staleMs) {
-  AskFreshAttributes(lockPath);
-  const QDateTime dated = QFileInfo(lockPath).lastModified();
+  const QDateTime dated = FreshAttributes(lockPath).modified;
   if (!dated.isValid())
     return false;  // gone meanwhile: the next attempt takes it
   const QDateTime now = FileSystemNow(lockPath).value_or(QDateTime::currentDateTime());

@@ -140,14 +140,15 @@ void SyncDirectory(const QString& dir) {
 #endif
 }
 
-// Asks the file system for the open file's size as it is now. A network client may answer
-// from what it learnt of the path a moment ago and serve no byte past that size: on a share
-// mounted through FUSE (sshfs) a file that another workstation has just replaced by a longer
-// one reads cut off at the old file's length. Asking for a fresh size ends that.
+// Asks the file system for the open file's size and times as they are now. A network client
+// may answer from what it learnt of the path a moment ago and serve no byte past that size: on
+// a share mounted through FUSE (sshfs) a file that another workstation has just replaced by a
+// longer one reads cut off at the old file's length. Asking for a fresh size ends that.
 void RefreshOpenFile(QFile& file) {
 #if defined(Q_OS_LINUX) && defined(STATX_SIZE) && defined(AT_STATX_FORCE_SYNC)
   struct statx fresh {};
-  ::statx(file.handle(), "", AT_EMPTY_PATH | AT_STATX_FORCE_SYNC, STATX_SIZE, &fresh);
+  ::statx(file.handle(), "", AT_EMPTY_PATH | AT_STATX_FORCE_SYNC,
+          STATX_SIZE | STATX_MTIME | STATX_CTIME, &fresh);
 #else
   Q_UNUSED(file);
 #endif
@@ -165,25 +166,26 @@ std::optional<QDateTime> FileSystemNow(const QString& path) {
   return now.isValid() ? std::optional<QDateTime>(now) : std::nullopt;
 }
 
-void AskFreshAttributes(const QString& path) {
-#if defined(Q_OS_LINUX) && defined(STATX_SIZE) && defined(AT_STATX_FORCE_SYNC)
-  // Asked about a path, sshfs answers from what it learnt of it in the last twenty seconds,
-  // however the question is put; opening the file makes it ask the server. The open file is
-  // then asked, so that the kernel learns the answer too. A file that cannot be opened is
-  // asked about by its path.
-  const QByteArray name = QFile::encodeName(path);
-  constexpr unsigned kMask = STATX_SIZE | STATX_MTIME | STATX_CTIME;
-  struct statx fresh {};
-  const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd >= 0) {
-    ::statx(fd, "", AT_EMPTY_PATH | AT_STATX_FORCE_SYNC, kMask, &fresh);
-    ::close(fd);
-  } else {
-    ::statx(AT_FDCWD, name.constData(), AT_STATX_FORCE_SYNC, kMask, &fresh);
+FileAttributes FreshAttributes(const QString& path) {
+  FileAttributes attributes;
+  QFile file(path);
+  if (file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+    RefreshOpenFile(file);
+    attributes.exists = true;
+    attributes.size = file.size();
+    attributes.modified = file.fileTime(QFileDevice::FileModificationTime);
+    attributes.changed = file.fileTime(QFileDevice::FileMetadataChangeTime);
+    return attributes;
   }
-#else
-  Q_UNUSED(path);
-#endif
+  // Gone, or not to be read: all the path can tell.
+  const QFileInfo info(path);
+  if (info.exists()) {
+    attributes.exists = true;
+    attributes.size = info.size();
+    attributes.modified = info.lastModified();
+    attributes.changed = info.metadataChangeTime();
+  }
+  return attributes;
 }
 
 namespace {

@@ -80,12 +80,18 @@ class ReadAhead {
 
 // True when a directory entry has that name, also a link that leads nowhere.
 bool EntryExists(const QString& path);
-// Makes the file system learn path's size and times afresh, so that a QFileInfo made next
-// reports them as they are now. A share mounted through FUSE (sshfs) otherwise answers with
-// what it learnt of the path some seconds ago, and a file that another workstation replaced in
-// the meantime looks unchanged. Three questions on a share (open, status, close), and almost
-// nothing on a local disk.
-void AskFreshAttributes(const QString& path);
+// A file's size and times as the file system has them now.
+struct FileAttributes {
+  bool exists = false;
+  qint64 size = -1;
+  QDateTime modified;
+  QDateTime changed;  // its metadata's last change
+};
+// Asked of the open file, not of its path: the client of a share may answer a question about
+// a path from what it learnt of it some seconds ago (sshfs for twenty seconds, the Windows
+// client for ten), and a file that another workstation replaced in the meantime looks
+// unchanged. A file that cannot be opened is asked about by its path.
+FileAttributes FreshAttributes(const QString& path);
 // The time of the file system that holds path's directory: the modification time it gives a
 // file made there now (a temporary file beside path, removed at once). On a share that is the
 // file server's clock, which also dates the lock file, and not this workstation's, which may

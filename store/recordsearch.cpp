@@ -1,7 +1,7 @@
 #include "store/recordsearch.h"
 
+#include <QDateTime>
 #include <QDir>
-#include <QFileInfo>
 #include <QVarLengthArray>
 #include <algorithm>
 #include <cstring>
@@ -313,17 +313,7 @@ SearchCache::SearchCache(QString dataDir, Opener open, std::chrono::milliseconds
     : dataDir_(std::move(dataDir)), open_(std::move(open)), settle_(settle) {}
 
 SearchCache::Stamp SearchCache::StoreStamp() const {
-  const QString path = QDir(dataDir_).filePath(QStringLiteral("adresse.qdx"));
-  AskFreshAttributes(path);
-  const QFileInfo info(path);
-  Stamp stamp;
-  stamp.exists = info.exists();
-  if (stamp.exists) {
-    stamp.size = info.size();
-    stamp.modified = info.lastModified();
-    stamp.changed = info.metadataChangeTime();
-  }
-  return stamp;
+  return {FreshAttributes(QDir(dataDir_).filePath(QStringLiteral("adresse.qdx")))};
 }
 
 namespace {

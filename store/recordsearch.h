@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QDateTime>
 #include <QElapsedTimer>
 #include <QString>
 #include <QStringList>
@@ -10,6 +9,7 @@
 #include <functional>
 #include <vector>
 
+#include "store/fileio.h"
 #include "store/messages.h"
 #include "store/recordstore.h"
 #include "store/searchfold.h"
@@ -114,11 +114,9 @@ class SearchCache {
   const RecordSearch* Prepared() const { return prepared_ ? &search_ : nullptr; }
 
  private:
-  struct Stamp {
-    bool exists = false;
-    qint64 size = -1;
-    QDateTime modified;
-    QDateTime changed;  // replacing the file changes it even when size and time look alike
+  // The store's size and times; replacing the file changes its metadata's time even when
+  // size and modification time look alike.
+  struct Stamp : FileAttributes {
     bool operator==(const Stamp& other) const;
     bool WholeSeconds() const;
   };
