@@ -36,6 +36,16 @@ bool Identify(int dirfd, const char* path, int flags, Remembered* out) {
   return true;
 }
 
+// The path of the file a statx() call asks about: the path given, or that of the open file.
+std::string AskedAbout(int dirfd, const char* path, int flags) {
+  if (!(flags & AT_EMPTY_PATH))
+    return dirfd == AT_FDCWD ? std::string(path) : std::string();
+  char target[4096];
+  const std::string link = "/proc/self/fd/" + std::to_string(dirfd);
+  const ssize_t length = ::readlink(link.c_str(), target, sizeof target);
+  return length > 0 ? std::string(target, size_t(length)) : std::string();
+}
+
 auto Find(const Remembered& file) {
   return std::find_if(remembered.begin(), remembered.end(), [&](const Remembered& r) {
     return r.device == file.device && r.inode == file.inode;
@@ -114,9 +124,9 @@ extern "C" int statx(int dirfd, const char* path, int flags, unsigned int mask,
     }
   }
   const long result = ::syscall(SYS_statx, dirfd, path, flags, mask, buffer);
-  if (result == 0 && dirfd == AT_FDCWD && !(flags & AT_EMPTY_PATH)) {
+  if (result == 0) {
     std::lock_guard<std::mutex> guard(mutex);
-    if (datedToTheSecond.count(path) != 0) {
+    if (!datedToTheSecond.empty() && datedToTheSecond.count(AskedAbout(dirfd, path, flags)) != 0) {
       buffer->stx_mtime.tv_nsec = 0;
       buffer->stx_ctime = buffer->stx_mtime;
     }

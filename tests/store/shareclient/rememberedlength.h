@@ -21,8 +21,8 @@ void RememberAttributes(const QString& path);
 void NoteOpened(const char* path);
 
 // The same client dates the file at path to the whole second and gives its change time as its
-// modification time, as SFTP does: a file replaced within the same second at the same size
-// looks unchanged.
+// modification time, as SFTP does, asked by its path or as an open file: a file replaced
+// within the same second at the same size looks unchanged.
 void DateToTheSecond(const QString& path);
 
 }  // namespace testsupport
