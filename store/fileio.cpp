@@ -73,19 +73,14 @@ bool OpenUniqueTemporary(const QString& path, QFile* file) {
   return false;
 }
 
-#ifdef Q_OS_WIN
-// How long a replace waits for readers that have the target open.
-constexpr int kReplaceWaitMs = 5000;
-#endif
-
 // Renames `from` to `to`, replacing `to` in one step.
 bool RenameOver(const QString& from, const QString& to, QString* error) {
 #ifdef Q_OS_WIN
   // A file that a reader has open cannot be replaced on Windows: Qt opens every file without
   // FILE_SHARE_DELETE. Readers never take the lock, and reading the record store over a share
   // takes a moment, so a change whose replace meets one tries again for a while instead of
-  // failing.
-  const QDeadlineTimer deadline(kReplaceWaitMs);
+  // failing, for up to five seconds.
+  const QDeadlineTimer deadline(5000);
   for (;;) {
     if (MoveFileExW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(from).utf16()),
                     reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(to).utf16()),
