@@ -93,12 +93,12 @@ inline char* CopyValue(char* out, const char* in, qsizetype n, const char* inEnd
 // own, as both cores write to theirs for every section.
 struct alignas(64) PartFilling {
   PartFilling(qsizetype expectedBytes, qsizetype expectedRecords)
-      : spelledOut(expectedBytes), contracted(expectedBytes), digits(expectedBytes / 8) {
-    for (auto* ends : {&spelledOutEnds, &contractedEnds, &digitsEnds})
+      : spelledOut(expectedBytes), digits(expectedBytes / 8) {
+    for (auto* ends : {&spelledOutEnds, &digitsEnds})
       ends->reserve(size_t(expectedRecords));
   }
-  Filling spelledOut, contracted, digits;
-  std::vector<qint64> spelledOutEnds, contractedEnds, digitsEnds;
+  Filling spelledOut, digits;
+  std::vector<qint64> spelledOutEnds, digitsEnds;
   std::vector<char> joined;
 
   // A record's name and values joined, each followed by the separator, and then folded in
@@ -122,13 +122,7 @@ struct alignas(64) PartFilling {
       }
     }
     const QByteArrayView record(joined.data(), j - joined.data());
-    // The contracted form is cut from the spelled-out form while it is still in the cache.
-    char* const spelled = spelledOut.Room(2 * record.size());
-    char* const spelledEnd = WriteSpelledOut(record, spelled);
-    spelledOut.WrittenTo(spelledEnd);
-    const qsizetype spelledSize = spelledEnd - spelled;
-    contracted.WrittenTo(
-        ContractSpelledOut(QByteArrayView(spelled, spelledSize), contracted.Room(spelledSize)));
+    spelledOut.WrittenTo(WriteSpelledOut(record, spelledOut.Room(2 * record.size())));
     char* d = digits.Room(record.size());
     for (int field : kNumberFields) {
       const QByteArrayView value = values[size_t(field)];
@@ -139,7 +133,6 @@ struct alignas(64) PartFilling {
     }
     digits.WrittenTo(d);
     spelledOutEnds.push_back(spelledOut.Used());
-    contractedEnds.push_back(contracted.Used());
     digitsEnds.push_back(digits.Used());
   }
 };
@@ -165,7 +158,6 @@ RecordSearch::RecordSearch(const RecordStore& records, const QStringList& keys)
     part.firstSection = p == 0 ? 0 : scan.Sections(0);
     part.records = scan.Sections(p);
     part.spelledOut = {filled.spelledOut.Take(), std::move(filled.spelledOutEnds)};
-    part.contracted = {filled.contracted.Take(), std::move(filled.contractedEnds)};
     part.digits = {filled.digits.Take(), std::move(filled.digitsEnds)};
   }
   sectionOf_ = scan.SectionsOf(keys);
@@ -222,8 +214,29 @@ void RecordSearch::Mark(const Part& part, const Packed& packed, QByteArrayView n
   }
 }
 
-void RecordSearch::FindInPart(const Part& part, const std::vector<SearchWord>& words,
+void RecordSearch::Contract(Part& part) {
+  if (part.contracted.ends.size() == size_t(part.records))
+    return;
+  const Packed& spelled = part.spelledOut;
+  Packed& contracted = part.contracted;
+  contracted.bytes.resize(spelled.bytes.size());
+  contracted.ends.resize(size_t(part.records));
+  char* out = contracted.bytes.data();
+  for (qint32 i = 0; i < part.records; ++i) {
+    out = ContractSpelledOut(spelled.Of(i), out);
+    contracted.ends[size_t(i)] = out - contracted.bytes.constData();
+  }
+  contracted.bytes.truncate(out - contracted.bytes.constData());
+  contracted.bytes.squeeze();
+}
+
+void RecordSearch::FindInPart(Part& part, const std::vector<SearchWord>& words,
                               std::vector<quint8>& marked) {
+  // The contracted form is cut from the spelled-out one when a word first needs it: no word of
+  // one letter, the first key typed, does.
+  if (std::any_of(words.begin(), words.end(),
+                  [](const SearchWord& word) { return !word.contracted.isEmpty(); }))
+    Contract(part);
   // The longest word rules out the most records: only it is looked for in all the packed
   // bytes; the records it occurs in are then tested for the other words one by one. A record
   // found spelled out is not looked at again in the other forms.
@@ -238,7 +251,7 @@ void RecordSearch::FindInPart(const Part& part, const std::vector<SearchWord>& w
     return;
   auto holds = [&](qint32 i, const SearchWord& word) {
     return Holds(part.spelledOut.Of(i), word.spelledOut) ||
-           Holds(part.contracted.Of(i), word.contracted) ||
+           (!word.contracted.isEmpty() && Holds(part.contracted.Of(i), word.contracted)) ||
            (!word.digits.isEmpty() && Holds(part.digits.Of(i), word.digits));
   };
   quint8* const mark = marked.data() + part.firstSection;
@@ -255,11 +268,12 @@ bool RecordSearch::KeyHolds(const QString& key, const std::vector<SearchWord>& w
   const QByteArray spelledOut = SpelledOut(bytes);
   const QByteArray contracted = Contracted(bytes);
   return std::all_of(words.begin(), words.end(), [&](const SearchWord& word) {
-    return Holds(spelledOut, word.spelledOut) || Holds(contracted, word.contracted);
+    return Holds(spelledOut, word.spelledOut) ||
+           (!word.contracted.isEmpty() && Holds(contracted, word.contracted));
   });
 }
 
-RecordSearch::Hits RecordSearch::Find(QStringView typed) const {
+RecordSearch::Hits RecordSearch::Find(QStringView typed) {
   Hits hits;
   const auto words = SearchWords(typed, utf8Store_);
   if (!words || parts_.size() != 2)

@@ -46,7 +46,8 @@ class RecordSearch {
   // The records that hold every word of typed. Nothing typed finds every record; a character
   // that Windows-1252 cannot hold finds nothing, unless the store is written in UTF-8 and
   // can hold it (searchfold.h).
-  Hits Find(QStringView typed) const;
+  // Not from two threads at once: it prepares the contracted form when a word first needs it.
+  Hits Find(QStringView typed);
 
   // The memory the prepared search holds (its own bytes, not the keys it shares).
   qsizetype MemoryBytes() const;
@@ -67,14 +68,16 @@ class RecordSearch {
   struct Part {
     qint32 firstSection = 0;
     qint32 records = 0;
-    Packed spelledOut, contracted, digits;
+    Packed spelledOut, contracted, digits;  // contracted: made when a word first needs it
   };
   // Marks in marked the sections of part that hold needle in the form packed; with
   // `unmarkedOnly`, only sections not marked yet are looked at.
   static void Mark(const Part& part, const Packed& packed, QByteArrayView needle, bool unmarkedOnly,
                    std::vector<quint8>& marked);
+  // Fills the part's contracted form from its spelled-out form, unless that was done.
+  static void Contract(Part& part);
   // Looks for the words in one part; marked[section] ends as 1 for the sections that match.
-  static void FindInPart(const Part& part, const std::vector<SearchWord>& words,
+  static void FindInPart(Part& part, const std::vector<SearchWord>& words,
                          std::vector<quint8>& marked);
   // Whether a key alone holds every word: the record of a listed key without a section.
   static bool KeyHolds(const QString& key, const std::vector<SearchWord>& words);

@@ -92,6 +92,15 @@ char* SpellBytes(const char* in, const char* end, char* out) {
   return out;
 }
 
+// Whether a text can hold the word's contracted form where its spelled-out text does not
+// hold the word's spelled-out form.
+bool ContractionFindsMore(const SearchWord& word) {
+  if (word.contracted != word.spelledOut)
+    return true;
+  const QByteArrayView allButLast = QByteArrayView(word.contracted).chopped(1);
+  return allButLast.contains('a') || allButLast.contains('o') || allButLast.contains('u');
+}
+
 }  // namespace
 
 char* WriteSpelledOut(QByteArrayView bytes, char* out) {
@@ -216,6 +225,8 @@ std::optional<std::vector<SearchWord>> SearchWords(QStringView typed, bool utf8S
     SearchWord word{SpelledOut(bytes), Contracted(bytes), PhoneDigits(bytes)};
     if (!AllDigits(word.digits))
       word.digits.clear();
+    if (!ContractionFindsMore(word))
+      word.contracted.clear();
     words.push_back(std::move(word));
   }
   return words;

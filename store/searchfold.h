@@ -41,6 +41,10 @@ QByteArray PhoneDigits(QByteArrayView bytes);
 // One word typed into the search field, in the forms it is looked for.
 struct SearchWord {
   QByteArray spelledOut;
+  // Empty when it finds nothing the spelled-out form does not: contracting cuts only an "e"
+  // after "a", "o" or "u", so a word that is its own contraction and holds those vowels at
+  // most as its last letter ("e", "mu", "berlin") lies in a contracted text only where it
+  // lies in the spelled-out text too.
   QByteArray contracted;
   // A word made of digits (and the separators of telephone numbers) also matches telephone
   // numbers by their digits: its PhoneDigits. Empty for any other word.

@@ -38,7 +38,7 @@ QStringList Keys(std::initializer_list<const char*> keys) {
 const QStringList kListed = Keys({"Abel,Bert", "Leer,Lena", "Meier,Anna", "Zorn,Zoe"});
 
 TEST(RecordSearchTest, hitsStandInListOrderWithTheirRows) {
-  const store::RecordSearch search(store::RecordStore(kStore), kListed);
+  store::RecordSearch search(store::RecordStore(kStore), kListed);
   const auto hits = search.Find(QStringLiteral("freiburg"));
   EXPECT_EQ(hits.keys, Keys({"Meier,Anna", "Zorn,Zoe"}));
   EXPECT_EQ(hits.rows, (std::vector<qint32>{2, 3}));
@@ -78,9 +78,10 @@ LargeStore MakeLargeStore() {
   const char* const towns[] = {"Freiburg", "K\xF6ln", "Muenchen", "M\xFCnchen",
                                "Stra\xDF"
                                "burg"};
-  const char* const firms[] = {"M\xFCller GmbH", "Mueller AG", "Schr\xF6"
-                               "der KG", "Baeck & Sohn",
-                               ""};
+  const char* const firms[] = {"M\xFCller GmbH", "Mueller AG",
+                               "Schr\xF6"
+                               "der KG",
+                               "Baeck & Sohn", ""};
   const char* const phones[] = {"0761/93410-0", "+49 (0)761 934 10", "(0221) 12 34-5", "",
                                 "089-77"};
   LargeStore store;
@@ -137,7 +138,7 @@ QStringList FoundOneByOne(const store::RecordStore& records, const QStringList& 
       return std::any_of(texts.begin(), texts.end(),
                          [&](const QByteArray& text) {
                            return store::SpelledOut(text).contains(w.spelledOut) ||
-                                  store::Contracted(text).contains(w.contracted);
+                                  store::Contracted(text).contains(store::Contracted(w.spelledOut));
                          }) ||
              (!w.digits.isEmpty() &&
               std::any_of(numbers.begin(), numbers.end(),
@@ -153,7 +154,7 @@ TEST(RecordSearchTest, aLargeStoreSearchedInTwoHalvesFindsWhatEachRecordHolds) {
   const LargeStore large = MakeLargeStore();
   ASSERT_GT(large.bytes.size(), 1 << 20);
   const store::RecordStore records(large.bytes);
-  const store::RecordSearch search(records, large.keys);
+  store::RecordSearch search(records, large.keys);
   for (const char* typed :
        {"muller", "M\xC3\xBCnchen", "strassburg", "name11999", "vor96 koln", "0761 934", "07619341",
         "0171 1", "lena", "leer7515", "zweitort", "NAME390,", "baeck sohn", ""}) {
