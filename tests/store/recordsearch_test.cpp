@@ -155,9 +155,10 @@ TEST(RecordSearchTest, aLargeStoreSearchedInTwoHalvesFindsWhatEachRecordHolds) {
   ASSERT_GT(large.bytes.size(), 1 << 20);
   const store::RecordStore records(large.bytes);
   store::RecordSearch search(records, large.keys);
+  // The first words need no contracted form, so the later ones make it.
   for (const char* typed :
-       {"muller", "M\xC3\xBCnchen", "strassburg", "name11999", "vor96 koln", "0761 934", "07619341",
-        "0171 1", "lena", "leer7515", "zweitort", "NAME390,", "baeck sohn", ""}) {
+       {"lena", "e", "muller", "M\xC3\xBCnchen", "strassburg", "name11999", "vor96 koln",
+        "0761 934", "07619341", "0171 1", "leer7515", "zweitort", "NAME390,", "baeck sohn", ""}) {
     const QString text = QString::fromUtf8(typed);
     EXPECT_EQ(search.Find(text).keys, FoundOneByOne(records, large.keys, text)) << typed;
   }
