@@ -139,8 +139,14 @@ void TForm1::ToolbarButton972Click() {
   // The edit starts from the record as stored now, whatever the fields showed before.
   DisplayRecord(key);
   try {
-    // No workstation lists the record while it is edited.
-    book_->Files().RemoveFromNames(key);
+    // No workstation lists the record while it is edited. Another one may have taken it into
+    // an edit, deleted or renamed it since the look above (over a share that takes a while):
+    // two edits of one record would save over each other, and a deleted record would be
+    // listed again. The user is told, as when the look found it gone.
+    if (!book_->Files().RemoveFromNames(key)) {
+      GiveUpdateNotice();
+      return;
+    }
   } catch (const store::UserError& error) {
     platform::Dialogs::Get().Error(this, error.message());
     return;

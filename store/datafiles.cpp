@@ -466,11 +466,11 @@ DataFiles::SaveOutcome DataFiles::SaveRecord(const QString& key, const RecordVal
   return outcome;
 }
 
-void DataFiles::RemoveFromNames(const QString& key) {
+bool DataFiles::RemoveFromNames(const QString& key) {
   DirLock lock(*this, lockWaitMs_, lockStaleMs_, CannotCreateMessage(NamesPath()));
   auto names = NamesInOrder(ReadNamesForChange(NamesPath()), namesOrder_);
   if (names->RemoveAll(key) == 0)
-    return;
+    return false;
   // A key that the deleted-records file names too (a delete or restore that a failed write cut
   // short) would have its section erased by a purge elsewhere while the record is edited here,
   // and a cancel would list a record without values. The record is live: the copy goes, first,
@@ -485,6 +485,7 @@ void DataFiles::RemoveFromNames(const QString& key) {
     WriteList(SecurePath(), secure);
   WriteList(NamesPath(), *names);
   namesOrder_.Remember(std::move(names));
+  return true;
 }
 
 void DataFiles::AddToNames(const QString& key) {

@@ -60,7 +60,9 @@ class DataFiles {
                          const QString* editedKey = nullptr);
 
   // Name index deltas: the edit cycle takes a key out while it is edited and puts it back.
-  void RemoveFromNames(const QString& key);
+  // False (nothing written) when the name index no longer lists key: another workstation took
+  // the record into an edit, deleted or renamed it since the caller looked.
+  bool RemoveFromNames(const QString& key);
   void AddToNames(const QString& key);
 
   // Soft delete: moves key from the name index to the deleted-records file.

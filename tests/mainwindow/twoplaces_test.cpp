@@ -5,6 +5,7 @@
 #include <QListWidget>
 #include <QLockFile>
 #include <QPushButton>
+#include <QThread>
 #include <QTreeView>
 
 #include "mainwindow/tform3.h"
@@ -164,6 +165,49 @@ TEST_F(TwoPlacesTest, shownRecordTakenIntoAnEditElsewhere_editHereTells_thatEdit
   EXPECT_FALSE(b->EntryUnderway());
   EXPECT_EQ(Names(), kNames);
   EXPECT_TRUE(Store().contains("Firma=Meier AG\r\nStrasse=\r\nPLZ=\r\nOrt=Bonn\r\n"));
+}
+
+// B acts in the moment after A's edit looked at the name index and before it takes the record
+// out (A reads the record meanwhile, which over a share takes a while): A's edit does not
+// start, and the user is told.
+class TwoPlacesRaceTest : public TwoPlacesTest {
+ protected:
+  void StartEditWhileBActs(const std::function<void()>& inB) {
+    OpenBoth(kNames, kStore);
+    ClickRow(RowOf("Meier,Anna"));
+    ClickRowInB("Meier,Anna");
+    bool acted = false;
+    store::SetFaultHook([&](store::FileOp op, const QString& path) {
+      if (!acted && op == store::FileOp::Read && path.endsWith(QLatin1String("adresse.qdx")) &&
+          QThread::currentThread() == qApp->thread()) {
+        acted = true;
+        inB();
+      }
+      return false;
+    });
+    Trigger("Datensatzbearbeiten1");
+    store::SetFaultHook({});
+    ASSERT_TRUE(acted);
+    EXPECT_FALSE(form->EntryUnderway());
+    EXPECT_EQ(dialogs.Texts(), QStringList{QString::fromUtf8(kUpdateNotice)});
+    EXPECT_EQ(Names(), "Abel,Bert\r\nZorn,Zoe\r\n");
+  }
+};
+
+TEST_F(TwoPlacesRaceTest, takenIntoAnEditThere_editHereDoesNotStart_thatEditSavesUntouched) {
+  StartEditWhileBActs([this] {
+    TriggerInB("Datensatzbearbeiten1");
+    TypeInB(store::kOrt, "Bonn");
+  });
+  TriggerInB("Dateneingabebeenden1");
+  EXPECT_EQ(Names(), kNames);
+  EXPECT_TRUE(Store().contains("Firma=Meier AG\r\nStrasse=\r\nPLZ=\r\nOrt=Bonn\r\n"));
+}
+
+TEST_F(TwoPlacesRaceTest, deletedThere_editHereDoesNotListItAgain) {
+  StartEditWhileBActs([this] { TriggerInB("Lschen2"); });
+  EXPECT_EQ(data.Read("secure.qdx"), "Meier,Anna\r\n");
+  EXPECT_FALSE(Entries().contains("Meier,Anna"));
 }
 
 // --- the restore dialog open at A while B changes the deleted records ---
