@@ -19,7 +19,6 @@
 #include "store/messages.h"
 #include "store/profilescan.h"
 #include "store/profiletext.h"
-#include "store/replacedfiles.h"
 #include "store/sharedaccess.h"
 #include "store/usererror.h"
 

@@ -20,7 +20,6 @@
 
 #include "store/fileio.h"
 #include "store/messages.h"
-#include "store/sharedaccess.h"
 #include "store/usererror.h"
 
 namespace store {
