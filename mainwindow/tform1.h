@@ -168,6 +168,7 @@ class TForm1 : public QMainWindow {
   // Edit cycle (tform1_editcycle.cpp).
   void SetStateControls(bool entry);
   void EnableSelectionCommands(bool enabled);  // edit and delete of the selected entry
+  void ShowNameView();  // leaves the company and the internal-number views, if shown
   void SendEditCommand(const std::function<void(QLineEdit*)>& command);
   // Puts the key of the record under edit back into the name index and the shown list.
   // False (after an error box) when the name index could not be written.
@@ -315,12 +316,13 @@ class TForm1 : public QMainWindow {
   }
 
  private:
-  void CreateExchangeMenuItems();  // the two items of "&Datei" and their dialogs
+  void CreateExchangeMenuItems();  // the three items of "&Datei" and their dialogs
   // Writes an export that build makes from the record store to fileName, chosen in a save
   // dialog (tform1_export.cpp). Throws store::UserError.
   void WriteExport(const QString& fileName,
                    const std::function<QByteArray(const store::RecordStore&)>& build);
-  void ShowImportedRecords();  // the shown list or view, with the imported keys
+  void ShowImportedRecords();     // the shown list or view, with the imported keys
+  QAction* CsvExport1 = nullptr;  // the CSV export of ToolbarButton973
   QAction* VCardExport1 = nullptr;
   QAction* Importieren1 = nullptr;
   platform::FileDialogSpec SaveDialog2;  // the vCard export's save dialog

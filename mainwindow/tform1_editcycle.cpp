@@ -54,7 +54,7 @@ void TForm1::SetStateControls(bool entry) {
   // The record under edit is listed nowhere and would count as orphaned.
   for (QAction* item :
        {NeuerDatensatzerstellen1, Datensatzbearbeiten1, ReporterstellenDrucken1, Bearbeiten2,
-        Lschen2, VCardExport1, Importieren1, VerwaisteDatenstzewiederherstellen1}) {
+        Lschen2, CsvExport1, VCardExport1, Importieren1, VerwaisteDatenstzewiederherstellen1}) {
     item->setEnabled(!entry);
   }
   for (QAction* item : {Dateneingabeabbrechen1, Dateneingabebeenden1, Rckgngig1, Ausschneiden1,
@@ -87,14 +87,7 @@ void TForm1::EnterBrowsingState() {
 void TForm1::ToolbarButton971Click() {
   if (EntryUnderway())
     return;
-  if (!TreeView1->isHidden()) {
-    ToolbarButton9712->setChecked(false);
-    ToolbarButton9712Click();
-  }
-  if (Button3->isChecked()) {
-    Button3->setChecked(false);
-    Button3Click();
-  }
+  ShowNameView();
   RefreshNameList();
   SelectListIndex(-1);  // the entry chosen before plays no part in the new record
   editKey_.clear();

@@ -108,10 +108,14 @@ void ShowImportSummary(QWidget* parent, const mainwindow::ImportSummary& summary
 }  // namespace
 
 void TForm1::CreateExchangeMenuItems() {
+  // The spreadsheet export of the toolbar, also where a user looks for an export.
+  CsvExport1 =
+      AddMenuItem(Datei1, "CsvExport1", QStringLiteral("&CSV-Export…"), QKeySequence(), true);
   VCardExport1 =
       AddMenuItem(Datei1, "VCardExport1", QStringLiteral("vCard-&Export…"), QKeySequence(), true);
   Importieren1 =
       AddMenuItem(Datei1, "Importieren1", QStringLiteral("&Importieren…"), QKeySequence(), true);
+  connect(CsvExport1, &QAction::triggered, this, &TForm1::ToolbarButton973Click);
   connect(VCardExport1, &QAction::triggered, this, &TForm1::VCardExport1Click);
   connect(Importieren1, &QAction::triggered, this, &TForm1::Importieren1Click);
 

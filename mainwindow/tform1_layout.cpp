@@ -315,8 +315,9 @@ void TForm1::CreateListToolbar() {
     toggle->setCheckable(true);
   }
   ToolbarButton9713->setEnabled(false);
-  // The views and the spreadsheet export have no menu item and no key: Tab reaches them, so
-  // that a user without a mouse can use them too. A click still leaves the focus where it was.
+  // The views have no menu item and no key: Tab reaches them, so that a user without a mouse
+  // can use them too (the spreadsheet export as well, though "&Datei" has it). A click still
+  // leaves the focus where it was.
   for (QToolButton* onlyHere : {Button3, ToolbarButton9712, ToolbarButton9713, ToolbarButton973})
     onlyHere->setFocusPolicy(Qt::TabFocus);
 }

@@ -143,14 +143,7 @@ void TForm1::SearchEditChange() {
   }
   if (!filtering_) {
     // The filtered list is the name view: the other views are left first, as for a new record.
-    if (!TreeView1->isHidden()) {
-      ToolbarButton9712->setChecked(false);
-      ToolbarButton9712Click();
-    }
-    if (Button3->isChecked()) {
-      Button3->setChecked(false);
-      Button3Click();
-    }
+    ShowNameView();
     searchAll_ = ListEntries();
     filtering_ = true;
   }

@@ -44,6 +44,17 @@ void TForm1::Button3Click() {
   ListBox1->scrollToTop();
 }
 
+void TForm1::ShowNameView() {
+  if (!TreeView1->isHidden()) {
+    ToolbarButton9712->setChecked(false);
+    ToolbarButton9712Click();
+  }
+  if (Button3->isChecked()) {
+    Button3->setChecked(false);
+    Button3Click();
+  }
+}
+
 // The commands that act on the entry selected in the list: edit and delete, in the menu and
 // on the toolbars.
 void TForm1::EnableSelectionCommands(bool enabled) {

@@ -30,17 +30,35 @@ TEST_F(ExchangeTest, menuItems_belowTheOtherCommandsOfDatei_disabledWhileAnEntry
   const QList<QAction*> items = Find<QMenu>("Datei1")->actions();
   const int report = int(items.indexOf(Item("ReporterstellenDrucken1")));
   ASSERT_GE(report, 0);
-  EXPECT_EQ(items.value(report + 1), Item("VCardExport1"));
-  EXPECT_EQ(items.value(report + 2), Item("Importieren1"));
+  EXPECT_EQ(items.value(report + 1), Item("CsvExport1"));
+  EXPECT_EQ(items.value(report + 2), Item("VCardExport1"));
+  EXPECT_EQ(items.value(report + 3), Item("Importieren1"));
+  EXPECT_EQ(Item("CsvExport1")->text(), U("&CSV-Export…"));
   EXPECT_EQ(Item("VCardExport1")->text(), U("vCard-&Export…"));
   EXPECT_EQ(Item("Importieren1")->text(), U("&Importieren…"));
 
+  const QStringList commands = {"CsvExport1", "VCardExport1", "Importieren1"};
   Click("ToolbarButton971");
-  EXPECT_FALSE(Item("VCardExport1")->isEnabled());
-  EXPECT_FALSE(Item("Importieren1")->isEnabled());
+  for (const QString& name : commands)
+    EXPECT_FALSE(Item(qPrintable(name))->isEnabled()) << name.toStdString();
   Click("ToolbarButton9711");
-  EXPECT_TRUE(Item("VCardExport1")->isEnabled());
-  EXPECT_TRUE(Item("Importieren1")->isEnabled());
+  for (const QString& name : commands)
+    EXPECT_TRUE(Item(qPrintable(name))->isEnabled()) << name.toStdString();
+}
+
+// The menu item writes what the toolbar's spreadsheet export writes, through the same dialog.
+TEST_F(ExchangeTest, csvExportMenuItem_writesTheToolbarsExport) {
+  Open(kNames, kStore);
+  dialogs.fileAnswers.enqueue(data.File(QStringLiteral("knopf.csv")));
+  Click("ToolbarButton973");
+  dialogs.fileAnswers.enqueue(data.File(QStringLiteral("menue.csv")));
+  Trigger("CsvExport1");
+  EXPECT_TRUE(dialogs.boxes.isEmpty());
+  ASSERT_EQ(dialogs.fileDialogs.size(), 2);
+  EXPECT_EQ(dialogs.fileDialogs[1].initialPath, data.File(QStringLiteral("knopf.csv")));
+  EXPECT_TRUE(
+      data.Read(QStringLiteral("menue.csv")).endsWith(";12\r\nUte;Berg;;;Zeta;;;;;;;;;;\r\n"));
+  EXPECT_EQ(data.Read(QStringLiteral("menue.csv")), data.Read(QStringLiteral("knopf.csv")));
 }
 
 TEST_F(ExchangeTest, export_writesTheRecordsOfTheListAsShown_inListOrder) {
