@@ -96,8 +96,8 @@ void TForm8::ToolbarButton974Click() {
   ResetGrid();
   // The report text is read with the same bounded retry as the list files.
   store::ReadResult text;
-  for (int attempt = 0; attempt < store::kLoadAttempts; ++attempt) {
-    text = store::ReadWholeFile(path);
+  for (store::RetryBudget budget(store::kLoadAttempts); budget.Next();) {
+    text = store::TryReadWholeFile(path);
     if (text.status == store::ReadStatus::Ok)
       break;
   }

@@ -88,9 +88,8 @@ void SortKeys(QStringList& keys) {
 
 LoadResult LoadSortedList(const QString& path, MessageSink& sink, int attempts) {
   LoadResult result;
-  // Attempts follow one another at once: a file that another workstation is rewriting is
-  // usually readable again a moment later.
-  for (int attempt = 0; attempt < attempts; ++attempt) {
+  // A file that another workstation is rewriting is usually readable again a moment later.
+  for (RetryBudget budget(attempts); budget.Next();) {
     ReadResult read = TryReadWholeFile(path);
     if (read.status == ReadStatus::Ok) {
       result.lines = DecodeListFile(read.bytes);
@@ -122,7 +121,7 @@ RecordStore OpenRecordStore(const QString& dataDir, MessageSink& sink, int probe
 RecordStore OpenRecordStore(const QString& dataDir, MessageSink& sink, int probes,
                             QByteArray reuse) {
   const QString path = QDir(dataDir).filePath(QStringLiteral("adresse.qdx"));
-  for (int attempt = 0; attempt < probes; ++attempt) {
+  for (RetryBudget budget(probes); budget.Next();) {
     ReadResult read = TryReadWholeFile(path, std::exchange(reuse, QByteArray()));
     if (read.status == ReadStatus::Ok)
       return RecordStore(std::move(read.bytes));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QString>
 #include <QStringList>
 
@@ -10,6 +11,31 @@ namespace store {
 
 constexpr int kLoadAttempts = 6000;
 constexpr int kProbeAttempts = 1000;
+constexpr int kRetryMs = 3000;
+
+// The attempts of a loop that retries a file which cannot be read: at most `attempts`, and
+// none begun later than kRetryMs after the first. They follow one another at once. On a local
+// disk thousands of them take milliseconds; on a slow share each is a round trip, and thousands
+// would freeze the window for minutes over a file that is simply not there. A rewrite by
+// another workstation is over within the time.
+class RetryBudget {
+ public:
+  explicit RetryBudget(int attempts) : left_(attempts) {}
+  bool Next() {
+    if (left_ <= 0)
+      return false;
+    --left_;
+    if (!clock_.isValid()) {
+      clock_.start();
+      return true;
+    }
+    return !clock_.hasExpired(kRetryMs);
+  }
+
+ private:
+  int left_;
+  QElapsedTimer clock_;
+};
 
 // Sorts record keys as the main list shows them: ascending, ignoring letter case, in the
 // user's locale (German: "Ä" with "A", "ß" with "ss"). Keys equal but for letter case are
@@ -24,18 +50,18 @@ struct LoadResult {
   bool missing = false;  // the file does not exist (as opposed to existing but unreadable)
 };
 
-// Loads a list file with up to `attempts` immediate attempts and sorts it. After the last
-// failed attempt it shows LoadFailureMessage() once and sets the load-failure flag.
+// Loads a list file with up to `attempts` immediate attempts (a RetryBudget) and sorts it. After
+// the last failed attempt it shows LoadFailureMessage() once and sets the load-failure flag.
 LoadResult LoadSortedList(const QString& path, MessageSink& sink, int attempts = kLoadAttempts);
 
 // Process-wide: set by LoadSortedList after a final failure, never reset in a run.
 bool LoadFailureFlag();
 void ResetLoadFailureFlagForTesting();
 
-// Reads the record store of dataDir with up to `probes` immediate attempts. After the last
-// failed attempt it shows StoreProbeFailureMessage() once; the result is then an empty store
-// on which every read gives "Error". The caller reads every field of its command from the
-// one snapshot returned.
+// Reads the record store of dataDir with up to `probes` immediate attempts (a RetryBudget). After
+// the last failed attempt it shows StoreProbeFailureMessage() once; the result is then an empty
+// store on which every read gives "Error". The caller reads every field of its command from the one
+// snapshot returned.
 RecordStore OpenRecordStore(const QString& dataDir, MessageSink& sink, int probes = kProbeAttempts);
 // The same, read into `reuse` when no one else holds that buffer and it is large enough.
 RecordStore OpenRecordStore(const QString& dataDir, MessageSink& sink, int probes,

@@ -8,16 +8,19 @@
 #include <unistd.h>
 #include <QFile>
 #include <atomic>
+#include <chrono>
 #include <cstdarg>
 #include <cstring>
 #include <mutex>
 #include <string>
+#include <thread>
 
 namespace {
 
 std::mutex mutex;
 std::string watched;  // with a trailing slash; empty: not counting
 std::atomic<int> questions{0};
+std::atomic<int> roundTripMs{0};
 
 mode_t ModeOf(int flags, va_list args) {
   return (flags & O_CREAT) || (flags & O_TMPFILE) == O_TMPFILE ? mode_t(va_arg(args, int)) : 0;
@@ -40,14 +43,24 @@ int FileQuestions() {
 void StopCountingFileQuestions() {
   std::lock_guard<std::mutex> guard(mutex);
   watched.clear();
+  roundTripMs = 0;
+}
+
+void SetRoundTripMs(int ms) {
+  roundTripMs = ms;
 }
 
 void NoteFileQuestion(const char* path) {
   if (path == nullptr)
     return;
-  std::lock_guard<std::mutex> guard(mutex);
-  if (!watched.empty() && std::strncmp(path, watched.c_str(), watched.size()) == 0)
+  {
+    std::lock_guard<std::mutex> guard(mutex);
+    if (watched.empty() || std::strncmp(path, watched.c_str(), watched.size()) != 0)
+      return;
     ++questions;
+  }
+  if (roundTripMs > 0)
+    std::this_thread::sleep_for(std::chrono::milliseconds(roundTripMs.load()));
 }
 
 }  // namespace testsupport

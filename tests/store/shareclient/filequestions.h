@@ -13,6 +13,9 @@ namespace testsupport {
 void CountFileQuestions(const QString& dir);  // starts counting from zero
 int FileQuestions();
 void StopCountingFileQuestions();
+// Makes each counted question take this long, as a round trip to a slow share does (0: none;
+// stopping the count resets it).
+void SetRoundTripMs(int ms);
 
 // Called by the stand-in for statx().
 void NoteFileQuestion(const char* path);

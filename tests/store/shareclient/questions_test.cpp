@@ -3,6 +3,7 @@
 // thousands of times before they give up. Each attempt asks only what it must.
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QFile>
 
 #include "store/fileio.h"
@@ -48,6 +49,28 @@ TEST_F(FileQuestionsTest, missingList_eachAttemptIsOneOpen_andMissingIsAskedOnce
   EXPECT_FALSE(names.loaded);
   EXPECT_TRUE(names.missing);
   EXPECT_EQ(sink.texts, QStringList{store::LoadFailureMessage()});
+}
+
+// Six thousand attempts at 20 ms a round trip froze the window for two minutes before it said
+// that the name index is not there, and a thousand probes of the record store for twenty
+// seconds. The retries now end after a few seconds, with the same message.
+TEST_F(FileQuestionsTest, onASlowShare_aMissingFileIsGivenUpWithinSeconds) {
+  testsupport::SetRoundTripMs(20);
+  QElapsedTimer clock;
+  clock.start();
+  const store::LoadResult names = store::LoadSortedList(dir.File("names.qdx"), sink);
+  const qint64 loadMs = clock.restart();
+  store::OpenRecordStore(dir.Path(), sink);
+  const qint64 probeMs = clock.elapsed();
+
+  EXPECT_FALSE(names.loaded);
+  EXPECT_TRUE(names.missing);
+  EXPECT_EQ(sink.texts,
+            (QStringList{store::LoadFailureMessage(), store::StoreProbeFailureMessage()}));
+  for (const qint64 ms : {loadMs, probeMs}) {
+    EXPECT_GE(ms, store::kRetryMs);  // the file was still retried for as long as a rewrite takes
+    EXPECT_LT(ms, store::kRetryMs + 3000);
+  }
 }
 
 TEST_F(FileQuestionsTest, listBehindALinkThatLeadsNowhere_isUnreadableNotMissing) {
