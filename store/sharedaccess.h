@@ -12,28 +12,31 @@ namespace store {
 constexpr int kLoadAttempts = 6000;
 constexpr int kProbeAttempts = 1000;
 constexpr int kRetryMs = 3000;
+constexpr int kLeastAttempts = 3;
 
 // The attempts of a loop that retries a file which cannot be read: at most `attempts`, and
-// none begun later than kRetryMs after the first. They follow one another at once. On a local
-// disk thousands of them take milliseconds; on a slow share each is a round trip, and thousands
-// would freeze the window for minutes over a file that is simply not there. A rewrite by
-// another workstation is over within the time.
+// after the first kLeastAttempts none begun later than kRetryMs after the first. They follow
+// one another at once. On a local disk thousands of them take milliseconds; on a slow share
+// each is a round trip, and thousands would freeze the window for minutes over a file that is
+// simply not there. A rewrite by another workstation is over within the time. The first few
+// are made whatever the time: one read of a large store over a slow share can take longer.
 class RetryBudget {
  public:
-  explicit RetryBudget(int attempts) : left_(attempts) {}
+  explicit RetryBudget(int attempts) : attempts_(attempts) {}
   bool Next() {
-    if (left_ <= 0)
+    if (made_ >= attempts_)
       return false;
-    --left_;
-    if (!clock_.isValid()) {
+    if (made_ == 0)
       clock_.start();
-      return true;
-    }
-    return !clock_.hasExpired(kRetryMs);
+    else if (made_ >= kLeastAttempts && clock_.hasExpired(kRetryMs))
+      return false;
+    ++made_;
+    return true;
   }
 
  private:
-  int left_;
+  int attempts_;
+  int made_ = 0;
   QElapsedTimer clock_;
 };
 

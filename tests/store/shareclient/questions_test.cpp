@@ -5,6 +5,8 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <chrono>
+#include <thread>
 
 #include "store/fileio.h"
 #include "store/sharedaccess.h"
@@ -71,6 +73,24 @@ TEST_F(FileQuestionsTest, onASlowShare_aMissingFileIsGivenUpWithinSeconds) {
     EXPECT_GE(ms, store::kRetryMs);  // the file was still retried for as long as a rewrite takes
     EXPECT_LT(ms, store::kRetryMs + 3000);
   }
+}
+
+// A read of a large store over a slow share can itself outlast the retries' time; one that
+// failed (the file was replaced meanwhile) is still tried again.
+TEST_F(FileQuestionsTest, aFailedAttemptThatOutlastsTheRetryTime_isTriedAgain) {
+  dir.Write("adresse.qdx", "[Meier,Anna]\r\nName=Meier\r\n");
+  int opens = 0;
+  store::SetFaultHook([&opens](store::FileOp op, const QString& path) {
+    if (op != store::FileOp::Open || !path.endsWith(QLatin1String("adresse.qdx")) || opens++ > 0)
+      return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(store::kRetryMs + 100));
+    return true;
+  });
+  const store::RecordStore records = store::OpenRecordStore(dir.Path(), sink);
+  store::SetFaultHook({});
+  EXPECT_EQ(opens, 2);
+  EXPECT_TRUE(sink.texts.isEmpty());
+  EXPECT_EQ(records.Value("Meier,Anna", u"Name"), "Meier");
 }
 
 TEST_F(FileQuestionsTest, listBehindALinkThatLeadsNowhere_isUnreadableNotMissing) {
