@@ -1,7 +1,13 @@
 // The report generator used without a mouse: where Tab goes, what Space does on the check
 // lists, and what F12 and Escape do in each state.
 #include <QApplication>
+#include <QPrintPreviewDialog>
 #include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include "reports/tform12.h"
+#include "reports/tquickreport11.h"
 
 #include "tests/reports/form8_fixture.h"
 
@@ -83,6 +89,69 @@ TEST_F(Form8KeyboardTest, spaceTicksTheFocusedEntry_theBuildFollows_escapeAsksBe
   EXPECT_TRUE(form->isVisible());
   EXPECT_EQ(form->BlockLines(), built);
   EXPECT_TRUE(form->BlockModified());
+}
+
+// The table is printed from its preview: printing there, and setting up the page, must not
+// need the mouse.
+TEST_F(Form8KeyboardTest, tabReachesThePrintCommandOfThePreview_andSpaceRunsIt) {
+  TForm12 form12;
+  TQuickReport11 quickReport11;
+  form->SetPrintWindows(&form12, &quickReport11);
+  ShowActive();
+  NewReport();
+  Build();
+  Get<QTabWidget>("PageControl1")->setCurrentIndex(0);  // "Tabelle"
+
+  dialogs.modalAnswers.enqueue([](QDialog& options) {
+    options.show();
+    QApplication::setActiveWindow(&options);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&options));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);  // OK is the default
+    return options.result();
+  });
+  QStringList reached;  // the commands whose buttons Tab reaches
+  int printRuns = 0;
+  dialogs.modalAnswers.enqueue([&](QDialog& preview) {
+    QAction* print = nullptr;
+    for (QAction* action : preview.findChildren<QAction*>()) {
+      if (action->text() == QStringLiteral("Print"))
+        print = action;
+    }
+    EXPECT_NE(print, nullptr);
+    if (!print)
+      return int(QDialog::Rejected);
+    QObject::connect(print, &QAction::triggered, &preview, [&] { ++printRuns; });
+    // Printing asks where to; that question is declined.
+    QTimer decline;
+    QObject::connect(&decline, &QTimer::timeout, &preview, [&] {
+      auto* asking = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      if (asking && asking != &preview)
+        asking->reject();
+    });
+    decline.start(50);
+
+    preview.resize(1280, 800);  // room for the whole tool bar
+    preview.show();
+    QApplication::setActiveWindow(&preview);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&preview));
+    for (int press = 0; press < 40 && QApplication::focusWidget(); ++press) {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      auto* button = qobject_cast<QToolButton*>(QApplication::focusWidget());
+      if (button && button->defaultAction())
+        reached.append(button->defaultAction()->text());
+      if (button && button->defaultAction() == print) {
+        QTest::keyClick(button, Qt::Key_Space);
+        break;
+      }
+    }
+    preview.reject();
+    return int(QDialog::Rejected);
+  });
+  Trigger("Reportdrucken1");
+
+  EXPECT_EQ(dialogs.modalWindows, (QStringList{"Form12", "ReportPreview"}));
+  EXPECT_EQ(printRuns, 1);
+  EXPECT_TRUE(reached.contains(QStringLiteral("Page setup"))) << reached.join('|').toStdString();
 }
 
 }  // namespace
