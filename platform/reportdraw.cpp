@@ -5,6 +5,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QProgressDialog>
+#include <QToolButton>
 #include <algorithm>
 #include <functional>
 #include <memory>
@@ -155,6 +156,10 @@ void ShowReportPreview(Report& report, QWidget* parent) {
   QPrintPreviewDialog preview(&printer, parent);
   preview.setObjectName(QStringLiteral("ReportPreview"));
   preview.setWindowTitle(QStringLiteral("Seitenansicht"));
+  // The buttons of the preview's tool bar take no focus of their own, and printing and the
+  // page set-up have no key: in the Tab chain, the space bar runs each of them.
+  for (QToolButton* button : preview.findChildren<QToolButton*>())
+    button->setFocusPolicy(Qt::TabFocus);
   QObject::connect(
       &preview, &QPrintPreviewDialog::paintRequested, &preview,
       [&report, &preview](QPrinter* target) {

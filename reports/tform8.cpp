@@ -197,6 +197,9 @@ void TForm8::CreateControls() {
   RichEdit1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
   RichEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   RichEdit1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  // Tab goes on to the next control, as from every other control of the window: while the
+  // view is still writable it would otherwise type into the report and keep the keyboard.
+  RichEdit1->setTabChangesFocus(true);
   PageControl1->addTab(FillingPage(RichEdit1, "TabSheet2"), QStringLiteral("Blockansicht"));
   PageControl1->setCurrentIndex(1);
 
