@@ -365,8 +365,12 @@ RecordSearch::Hits CheckedAgainstText(RecordSearch::Hits hits,
 
 }  // namespace
 
-RecordSearch::Hits SearchCache::Find(const QStringList& keys, QStringView typed,
+RecordSearch::Hits SearchCache::Find(const QStringList& keys, QStringView typedAsIs,
                                      MessageSink& sink) {
+  // Text pasted from a PDF or from a Mac spells "ü" as "u" and a combining diaeresis; the
+  // store holds the one character.
+  const QString composed = typedAsIs.toString().normalized(QString::NormalizationForm_C);
+  const QStringView typed = composed;
   // The stamp is taken before the store is read: a store replaced in between is then read
   // once more at the next key, never kept as if it were the old one.
   const Stamp stamp = StoreStamp();

@@ -205,6 +205,14 @@ TEST_F(SearchCacheTest, keepsThePreparedSearchUntilTheStoreIsReplaced) {
   EXPECT_TRUE(sink.messages.isEmpty());
 }
 
+// Pasted from a PDF or a Mac: letters and their accents as two characters each.
+TEST_F(SearchCacheTest, decomposedLettersFindTheirComposedSpelling) {
+  WriteStore(kStore);
+  EXPECT_EQ(Find(kListed, QStringLiteral("Ko\u0308ln")), Keys({"Abel,Bert"}));
+  EXPECT_EQ(Find(kListed, QStringLiteral("mu\u0308ller gmbh")), Keys({"Abel,Bert"}));
+  EXPECT_TRUE(sink.messages.isEmpty());
+}
+
 TEST_F(SearchCacheTest, aNewKeyInTheListIsReadFromTheStore) {
   WriteStore(kStore);
   EXPECT_EQ(Find(kListed, QStringLiteral("otto")), QStringList());
