@@ -122,8 +122,11 @@ ImportFile ReadCsvExport(QIODevice& in, const ReadProgress& progress) {
   int lineNumber = 0;
   int recordLine = 0;
   bool recordCut = false;
+  // Composed, as the vCard reader composes: "u" and a combining diaeresis is the "ü" the
+  // record store holds.
   auto text = [&](const QByteArray& bytes) {
-    return utf8 ? QString::fromUtf8(bytes) : store::FromCp1252(bytes);
+    return utf8 ? QString::fromUtf8(bytes).normalized(QString::NormalizationForm_C)
+                : store::FromCp1252(bytes);
   };
   QByteArrayView line;
   bool cut = false;
