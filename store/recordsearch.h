@@ -109,8 +109,9 @@ class SearchCache {
                        std::chrono::milliseconds settle = kSettle);
 
   // The keys among `keys` (the name view, in list order) whose records hold every word
-  // typed (composed: "u" and a combining diaeresis is "ü"), in list order. Reads the record store
-  // through OpenRecordStore when it changed since the last call (its failure message goes to sink).
+  // typed (composed: "u" and a combining diaeresis is "ü"), in list order. Reads the record
+  // store through OpenRecordStore when it changed since the last call (its failure message
+  // goes to sink).
   RecordSearch::Hits Find(const QStringList& keys, QStringView typed, MessageSink& sink);
 
   // The prepared search, or nullptr before the first Find.
