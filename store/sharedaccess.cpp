@@ -11,6 +11,7 @@
 
 #include "store/fileio.h"
 #include "store/keycollation.h"
+#include "store/listbytes.h"
 #include "store/listfile.h"
 
 namespace store {
@@ -118,13 +119,42 @@ RecordStore OpenRecordStore(const QString& dataDir, MessageSink& sink, int probe
   return OpenRecordStore(dataDir, sink, probes, QByteArray());
 }
 
+namespace {
+
+// True when the address book has never held a record: the name index is there and lists no
+// key, and the deleted-records file lists none or does not exist yet. A new office's address
+// book starts so, with an empty name index and no record store until the first save.
+bool HoldsNoRecordYet(const QDir& dir) {
+  const QString namesPath = dir.filePath(QStringLiteral("names.qdx"));
+  if (!EntryExists(namesPath))
+    return false;  // a share that dropped out, not an empty address book
+  const ReadResult names = ReadWholeFile(namesPath);
+  if (names.status != ReadStatus::Ok || ListBytes(names.bytes).HasKeys())
+    return false;
+  const ReadResult secure = ReadWholeFile(dir.filePath(QStringLiteral("secure.qdx")));
+  return secure.status == ReadStatus::Missing ||
+         (secure.status == ReadStatus::Ok && !ListBytes(secure.bytes).HasKeys());
+}
+
+}  // namespace
+
 RecordStore OpenRecordStore(const QString& dataDir, MessageSink& sink, int probes,
                             QByteArray reuse) {
-  const QString path = QDir(dataDir).filePath(QStringLiteral("adresse.qdx"));
+  const QDir dir(dataDir);
+  const QString path = dir.filePath(QStringLiteral("adresse.qdx"));
+  bool askedWhetherNew = false;
   for (RetryBudget budget(probes); budget.Next();) {
     ReadResult read = TryReadWholeFile(path, std::exchange(reuse, QByteArray()));
     if (read.status == ReadStatus::Ok)
       return RecordStore(std::move(read.bytes));
+    // No record store in an address book that never held a record is the empty store, not one
+    // that another workstation holds: nothing to retry and nothing to report. Asked once, at
+    // the first failure: on a share each question is a round trip.
+    if (!askedWhetherNew) {
+      askedWhetherNew = true;
+      if (!EntryExists(path) && HoldsNoRecordYet(dir))
+        return RecordStore();
+    }
   }
   sink.ShowMessage(StoreProbeFailureMessage());
   return RecordStore();

@@ -156,6 +156,42 @@ TEST_F(SharedAccess, openRecordStore_missingStore_probeMessageOnceAndEveryFieldE
   EXPECT_EQ(rs.Value("Meier,Anna", u"Name"), "Error");
 }
 
+// A new address book has an empty name index and no record store until its first record is
+// saved: that is an empty store, read at once, and no failure to report. A record store that is
+// missing while a list names a key, or with the name index gone too, is still reported.
+TEST_F(SharedAccess, openRecordStore_newAddressBook_emptyStoreAtOnceWithoutMessage) {
+  int opens = 0;
+  store::SetFaultHook([&](store::FileOp op, const QString& path) {
+    opens += op == store::FileOp::Open && path.endsWith(QLatin1String("adresse.qdx"));
+    return false;
+  });
+  const QByteArray none;  // the file does not exist
+  struct Case {
+    QByteArray names, secure;
+    bool reported;
+  };
+  const Case cases[] = {
+      {"", none, false},       {"\r\n", none, false},          {"", "", false},
+      {"\r\n", "\r\n", false}, {"Meier,Anna\r\n", none, true}, {"", "Meier,Anna\r\n", true},
+      {none, none, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message()
+                 << "names " << c.names.toStdString() << ", secure " << c.secure.toStdString());
+    TempDataDir book;
+    if (!c.names.isNull())
+      book.Write("names.qdx", c.names);
+    if (!c.secure.isNull())
+      book.Write("secure.qdx", c.secure);
+    sink.texts.clear();
+    opens = 0;
+    const store::RecordStore rs = store::OpenRecordStore(book.Path(), sink, 9);
+    EXPECT_EQ(sink.texts,
+              c.reported ? QStringList{store::StoreProbeFailureMessage()} : QStringList());
+    EXPECT_EQ(opens, c.reported ? 9 : 1);
+    EXPECT_EQ(rs.Value("Meier,Anna", u"Name"), "Error");
+  }
+}
+
 TEST_F(SharedAccess, recordStore_manyLookups_indexAgreesWithTheScan) {
   QByteArray bytes("before=1\r\n");
   for (int i = 0; i < 300; ++i) {
