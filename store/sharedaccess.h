@@ -64,7 +64,8 @@ void ResetLoadFailureFlagForTesting();
 // Reads the record store of dataDir with up to `probes` immediate attempts (a RetryBudget). After
 // the last failed attempt it shows StoreProbeFailureMessage() once; the result is then an empty
 // store on which every read gives "Error". The caller reads every field of its command from the one
-// snapshot returned.
+// snapshot returned. An address book that never held a record (the name index there and listing no
+// key, no deleted key, no record store) gives the empty store at once, without a message.
 RecordStore OpenRecordStore(const QString& dataDir, MessageSink& sink, int probes = kProbeAttempts);
 // The same, read into `reuse` when no one else holds that buffer and it is large enough.
 RecordStore OpenRecordStore(const QString& dataDir, MessageSink& sink, int probes,
