@@ -11,6 +11,7 @@
 #include <QListView>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QStyledItemDelegate>
 #include <QToolButton>
 #include <QTreeView>
@@ -79,8 +80,44 @@ class CompanyTreeView : public ChooserView<QTreeView> {
       moved_();
   }
 
+  // Only the primary button on a node chooses a person; the click shows it. Another button, or
+  // a press below the last node, leaves the person chosen as it was: the tree would otherwise
+  // choose someone the fields do not show, and leaving the view would hand that person to
+  // edit and delete.
+  void mousePressEvent(QMouseEvent* event) override {
+    const QModelIndex node = indexAt(event->position().toPoint());
+    if (event->button() != Qt::LeftButton || !node.isValid()) {
+      event->accept();
+      return;
+    }
+    const QPersistentModelIndex before = currentIndex();
+    pressedNode_ = node;
+    QTreeView::mousePressEvent(event);
+    choseByPress_ = currentIndex() != before;
+  }
+  // Dragging with a button held chooses nothing on its way.
+  void mouseMoveEvent(QMouseEvent* event) override {
+    if (event->buttons() != Qt::NoButton) {
+      event->accept();
+      return;
+    }
+    QTreeView::mouseMoveEvent(event);
+  }
+  // Released over another node than pressed, there is no click: the person the press chose
+  // is shown all the same.
+  void mouseReleaseEvent(QMouseEvent* event) override {
+    const bool click = indexAt(event->position().toPoint()) == pressedNode_;
+    const bool chose = choseByPress_;
+    choseByPress_ = false;
+    QTreeView::mouseReleaseEvent(event);
+    if (chose && !click && event->button() == Qt::LeftButton)
+      moved_();
+  }
+
  private:
   std::function<void()> moved_;
+  QPersistentModelIndex pressedNode_;
+  bool choseByPress_ = false;
 };
 
 // Browsing shows the record in disabled fields (not editable, not in the tab chain), but
