@@ -243,6 +243,14 @@ TEST_F(ViewsOddDataTest, oddStore_treeAndNumbersAgreeWithTheRecordEachClickShows
       case 7:  // a value with "]" and "=" and ";"
         records += "[" + key + "]\r\nFirma=A]B=C;D\r\nName=N" + n + "\r\nVorname=V\r\nIRuf=9;0\r\n";
         break;
+      case 8:  // values longer than a field holds
+        records += "[" + key + "]\r\nFirma=" + QByteArray(1500, 'F') + "\r\nName=N" + n +
+                   "\r\nVorname=V\r\nIRuf=" + QByteArray(1500, '9') + "\r\n";
+        break;
+      case 9:  // text after the header's "]", and a NUL byte in a value
+        records += "[" + key + "] alt\r\nFirma=Nul" + QByteArray(1, '\0') + "AG\r\nName=N" +
+                   n + "\r\nVorname=V\r\nIRuf=10\r\n";
+        break;
       default:
         records += Person(QByteArray("N" + n).constData(), "V",
                           i % 2 ? "M\xFCller GmbH" : "M\xDCLLER GmbH", i % 3 ? "" : "  ");
