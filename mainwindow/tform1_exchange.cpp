@@ -202,7 +202,9 @@ void TForm1::ShowImportedRecords() {
   // The entry of the record shown stays marked in the new list: the fields keep showing it.
   const int selected = SelectedListIndex();
   const QString shown = selected < 0 ? QString() : ListEntry(selected);
-  if (Button3->isChecked()) {
+  // The company view keeps Button3 down when it was entered from the internal-number view, but
+  // lists plain keys and builds its tree from them.
+  if (Button3->isChecked() && TreeView1->isHidden()) {
     Button3Click();  // the internal-number view is built again from the name index
     if (!shown.isNull())
       SelectListEntry(shown);

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QTreeView>
 
 #include "tests/mainwindow/exchange_fixture.h"
 #include "tests/mainwindow/mainwindowfixture.h"
@@ -121,6 +122,32 @@ TEST_F(ExchangeEdgesTest, importKeepsTheShownRecordsEntrySelected_inBothListView
             (QStringList{"Aal,Ali @ 9", "Abel,Ada @ 8", "Adam,Anton @ 7", "Alt,Bea @ 12"}));
   EXPECT_EQ(form->SelectedListIndex(), 3);
   EXPECT_EQ(Edit(store::kName)->text(), "Alt");
+}
+
+// The company view entered from the internal-number view keeps that view's button down: an
+// import there lists plain keys, as every reload of the company view does, and shows the
+// imported people in the tree, as it does when the button is up.
+TEST_F(ExchangeEdgesTest, importInTheCompanyViewEnteredFromTheNumberView_treeShowsTheNewPeople) {
+  Open(kNames, kStore);
+  Click("Button3");
+  Click("ToolbarButton9712");
+  data.Write(QStringLiteral("neu.vcf"),
+             "BEGIN:VCARD\r\nVERSION:4.0\r\nN:Adam;Anton\r\nORG:Zeta\r\nEND:VCARD\r\n");
+  dialogs.fileAnswers.enqueue(data.File(QStringLiteral("neu.vcf")));
+  ExpectSummary();
+  Trigger("Importieren1");
+
+  EXPECT_EQ(Entries(), (QStringList{"Adam,Anton", "Alt,Bea", "Berg,Ute"}));
+  auto* tree = Find<QTreeView>("TreeView1");
+  const QModelIndex root = tree->model()->index(0, 0);
+  QStringList shape;
+  for (int c = 0; c < tree->model()->rowCount(root); ++c) {
+    const QModelIndex company = tree->model()->index(c, 0, root);
+    shape.append(company.data().toString());
+    for (int m = 0; m < tree->model()->rowCount(company); ++m)
+      shape.append("  " + tree->model()->index(m, 0, company).data().toString());
+  }
+  EXPECT_EQ(shape, (QStringList{"Zeta", "  Adam,Anton", "  Berg,Ute", "A;B", "  Alt,Bea"}));
 }
 
 }  // namespace
