@@ -1,6 +1,7 @@
 // Saving a record from the main window, and the question asked when it closes during an entry.
 #include <QLineEdit>
 #include <QToolButton>
+#include <QTreeView>
 
 #include "mainwindow/entrycheck.h"
 #include "mainwindow/tform1.h"
@@ -95,7 +96,9 @@ bool TForm1::WriteRecord(const QString& key, const store::RecordValues& values) 
 }
 
 void TForm1::ListSavedKey(const QString& key) {
-  if (Button3->isChecked()) {
+  // The company view keeps Button3 down when it was entered from the internal-number view, but
+  // its list holds plain keys.
+  if (Button3->isChecked() && TreeView1->isHidden()) {
     Button3Click();  // the internal-number view is built again from the files
   } else {
     InsertListEntry(key);

@@ -139,5 +139,21 @@ TEST_F(EditCycleViewsTest, companyViewDuringANewRecord_foldingKeepsTheInput_comm
   EXPECT_TRUE(Item("Bearbeiten2")->isEnabled());
 }
 
+// The company view entered during an entry from the internal-number view keeps that view's
+// button down; a save there lists plain keys behind the tree, as every reload of the company
+// view does, so the report and the vCard export still see every record.
+TEST_F(EditCycleViewsTest, saveInTheCompanyViewEnteredFromTheNumberView_listsPlainKeys) {
+  Open(kNames, kStore);
+  Click("ToolbarButton971");
+  FillNames(QStringLiteral("Neu"), QStringLiteral("Nina"));
+  Click("Button3");
+  Click("ToolbarButton9712");
+  Click("Button1");
+  ASSERT_FALSE(form->EntryUnderway());
+  EXPECT_EQ(Names(), QByteArray("Abel,Bert\r\nMeier,Anna\r\nNeu,Nina\r\nZorn,Zoe\r\n"));
+  EXPECT_EQ(Entries(), (QStringList{"Abel,Bert", "Meier,Anna", "Neu,Nina", "Zorn,Zoe"}));
+  EXPECT_EQ(form->SelectedListIndex(), -1);
+}
+
 }  // namespace
 }  // namespace mainwindowtest
