@@ -248,8 +248,8 @@ TEST_F(ViewsOddDataTest, oddStore_treeAndNumbersAgreeWithTheRecordEachClickShows
                    "\r\nVorname=V\r\nIRuf=" + QByteArray(1500, '9') + "\r\n";
         break;
       case 9:  // text after the header's "]", and a NUL byte in a value
-        records += "[" + key + "] alt\r\nFirma=Nul" + QByteArray(1, '\0') + "AG\r\nName=N" +
-                   n + "\r\nVorname=V\r\nIRuf=10\r\n";
+        records += "[" + key + "] alt\r\nFirma=Nul" + QByteArray(1, '\0') + "AG\r\nName=N" + n +
+                   "\r\nVorname=V\r\nIRuf=10\r\n";
         break;
       default:
         records += Person(QByteArray("N" + n).constData(), "V",
