@@ -290,5 +290,38 @@ TEST_F(ViewsOddDataTest, oddStore_treeAndNumbersAgreeWithTheRecordEachClickShows
   EXPECT_EQ(Entries(), expected);
 }
 
+// Keys move the choice in either view onto a record deleted elsewhere meanwhile: the user is
+// told, the view is built again, and no one stays chosen.
+TEST_F(ViewsOddDataTest, keyOntoARecordDeletedElsewhere_tellsAndRebuildsTheView) {
+  Open("A,a\r\nB,b\r\nC,c\r\n",
+       Person("A", "a", "Z", "1") + Person("B", "b", "Z", "2") + Person("C", "c", "Z", "3"));
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+  Click("Button3");
+  ClickRow(0);
+  data.Write(QStringLiteral("names.qdx"), "A,a\r\nC,c\r\n");
+  QTest::keyClick(List(), Qt::Key_Down);
+  EXPECT_EQ(dialogs.boxes.size(), 1);
+  EXPECT_EQ(Entries(), (QStringList{"A,a @ 1", "C,c @ 3"}));
+  EXPECT_EQ(form->SelectedListIndex(), -1);
+  EXPECT_EQ(FieldTexts().join(QString()), "");
+  QTest::keyClick(List(), Qt::Key_End);
+  EXPECT_EQ(Edit(store::kName)->text(), "C");
+  Click("Button3");
+
+  Click("ToolbarButton9712");
+  Click("ToolbarButton9713");
+  Tree()->setFocus();
+  QTest::keyClick(Tree(), Qt::Key_End);
+  ASSERT_EQ(Edit(store::kName)->text(), "C");
+  data.Write(QStringLiteral("names.qdx"), "C,c\r\n");
+  QTest::keyClick(Tree(), Qt::Key_Up);  // A,a, deleted meanwhile
+  EXPECT_EQ(dialogs.boxes.size(), 2);
+  EXPECT_EQ(Members(0), QStringList{"C,c"});
+  EXPECT_FALSE(Chosen().isValid());
+  EXPECT_EQ(FieldTexts().join(QString()), "");
+  QTest::keyClick(Tree(), Qt::Key_End);
+  EXPECT_EQ(Edit(store::kName)->text(), "");  // the company: only the root is open
+}
+
 }  // namespace
 }  // namespace mainwindowtest
