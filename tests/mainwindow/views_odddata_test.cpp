@@ -1,7 +1,6 @@
 // The internal-number view and the company tree with data as offices have it: odd company
 // values and internal numbers, many members under one company, records without a section,
 // and another workstation changing the files while a view is shown.
-#include <QElapsedTimer>
 #include <QTreeView>
 
 #include "tests/mainwindow/mainwindowfixture.h"
@@ -122,10 +121,7 @@ TEST_F(ViewsOddDataTest, fiveThousandMembers_keysShowTheNodeChosen) {
   }
   Open(names, records);
   ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
-  QElapsedTimer timer;
-  timer.start();
   Click("ToolbarButton9712");
-  EXPECT_LT(timer.elapsed(), 3000);
   ASSERT_EQ(Members(0).size(), 5000);
   Click("ToolbarButton9713");  // all open
   Tree()->setFocus();
