@@ -35,7 +35,6 @@ class KeyboardTest : public MainWindowTest {
                                                         Person("Zorn", "Uwe", "Zeta"));
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
   }
-  QTreeView* Tree() const { return Find<QTreeView>("TreeView1"); }
   QWidget* Focused() const { return QApplication::focusWidget(); }
   // The list has the keyboard and nothing is chosen, as after a save, a cancel or a delete.
   void NothingChosenInTheFocusedList() {

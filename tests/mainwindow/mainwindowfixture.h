@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
+#include <QTreeView>
 #include <functional>
 #include <initializer_list>
 #include <memory>
@@ -67,6 +68,10 @@ class MainWindowTest : public ::testing::Test {
   QListView* List() const { return Find<QListView>("ListBox1"); }
   // The list entry at row as the list shows it.
   QModelIndex Row(int row) const { return List()->model()->index(row, 0); }
+  // The company tree, its nodes and its root ("Firmen").
+  QTreeView* Tree() const { return Find<QTreeView>("TreeView1"); }
+  QAbstractItemModel* Nodes() const { return Tree()->model(); }
+  QModelIndex Root() const { return Nodes()->index(0, 0); }
 
   // Clicks a toolbar button as the user does; it must be there and enabled.
   void Click(const char* name) {
@@ -87,6 +92,13 @@ class MainWindowTest : public ::testing::Test {
     list->scrollTo(Row(row));
     const QPoint at = list->visualRect(Row(row)).center();
     QTest::mouseClick(list->viewport(), button, Qt::NoModifier, at);
+  }
+  // Clicks a node of the company tree with the primary button.
+  void ClickNode(const QModelIndex& node) {
+    ASSERT_TRUE(node.isValid());
+    Tree()->scrollTo(node);
+    QTest::mouseClick(Tree()->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      Tree()->visualRect(node).center());
   }
   void PressBelowLastEntry(Qt::MouseButton button) {
     QListView* list = List();

@@ -35,7 +35,6 @@ class StraySelectionTest : public MainWindowTest {
     EXPECT_EQ(Entries().size(), 3);
   }
 
-  QTreeView* Tree() const { return Find<QTreeView>("TreeView1"); }
   // The member node of key under company.
   QModelIndex Member(const QString& company, const QString& key) const {
     QAbstractItemModel* nodes = Tree()->model();

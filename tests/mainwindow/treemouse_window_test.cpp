@@ -20,7 +20,6 @@ class TreeMouseTest : public MainWindowTest {
     Click("ToolbarButton9712");
     Tree()->expand(Member(0).parent());
   }
-  QTreeView* Tree() const { return Find<QTreeView>("TreeView1"); }
   QModelIndex Member(int row) const {
     QAbstractItemModel* nodes = Tree()->model();
     return nodes->index(row, 0, nodes->index(0, 0, nodes->index(0, 0)));

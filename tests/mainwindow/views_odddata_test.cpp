@@ -14,9 +14,6 @@ using viewsfixtures::Section;
 
 class ViewsOddDataTest : public MainWindowTest {
  protected:
-  QTreeView* Tree() const { return Find<QTreeView>("TreeView1"); }
-  QAbstractItemModel* Nodes() const { return Tree()->model(); }
-  QModelIndex Root() const { return Nodes()->index(0, 0); }
   QStringList Companies() const {
     QStringList texts;
     for (int i = 0; i < Nodes()->rowCount(Root()); ++i)
@@ -29,12 +26,6 @@ class ViewsOddDataTest : public MainWindowTest {
     for (int i = 0; i < Nodes()->rowCount(Company(company)); ++i)
       texts.append(Nodes()->index(i, 0, Company(company)).data().toString());
     return texts;
-  }
-  void ClickNode(const QModelIndex& node) {
-    ASSERT_TRUE(node.isValid());
-    Tree()->scrollTo(node);
-    QTest::mouseClick(Tree()->viewport(), Qt::LeftButton, Qt::NoModifier,
-                      Tree()->visualRect(node).center());
   }
   QModelIndex Chosen() const {
     const QModelIndexList nodes = Tree()->selectionModel()->selectedIndexes();

@@ -12,16 +12,7 @@ using viewsfixtures::Person;
 
 class ViewsTest : public MainWindowTest {
  protected:
-  QTreeView* Tree() const { return Find<QTreeView>("TreeView1"); }
-  QAbstractItemModel* Nodes() const { return Tree()->model(); }
-  QModelIndex Root() const { return Nodes()->index(0, 0); }
   static QString Text(const QModelIndex& node) { return node.data().toString(); }
-  void ClickNode(const QModelIndex& node) {
-    ASSERT_TRUE(node.isValid());
-    Tree()->scrollTo(node);
-    QTest::mouseClick(Tree()->viewport(), Qt::LeftButton, Qt::NoModifier,
-                      Tree()->visualRect(node).center());
-  }
   QModelIndex Node(const QString& company, int member = -1) const {
     const QModelIndex root = Root();
     for (int i = 0; i < Nodes()->rowCount(root); ++i) {
