@@ -516,8 +516,13 @@ class Reader {
   bool Line(QByteArrayView line, bool cut) {
     const QByteArrayView name = NameOf(line);
     const Prop prop = PropOf(name);
-    const bool keep = prop != Prop::Other && (inCard_ || prop == Prop::Begin);
+    const bool keep = prop != Prop::Other && (inCard_ || prop == Prop::Begin) &&
+                      (nested_ == 0 || prop == Prop::Begin || prop == Prop::End);
     const qsizetype colon = ValueColon(line);
+    // Version 2.1 writes an assistant's card on the lines after an empty AGENT property.
+    afterAgent_ = agentLine_;
+    agentLine_ =
+        inCard_ && colon > 0 && Is(name, "AGENT") && Trimmed(line.sliced(colon + 1)).isEmpty();
     const bool qp = colon > 0 && line.endsWith('=') && IsQuotedPrintable(line.first(colon));
     logical_.resize(0);
     if (keep)
@@ -571,6 +576,10 @@ class Reader {
     if (prop == Prop::Begin) {
       if (!Is(Trimmed(value), "VCARD"))
         return true;
+      if (inCard_ && (nested_ > 0 || afterAgent_)) {
+        ++nested_;  // a card inside the card: passed over with it
+        return true;
+      }
       if (inCard_)
         EndCard(QStringLiteral("Die Karte ist unvollständig: END:VCARD fehlt."));
       if (cards_ >= kMaxImportCards) {
@@ -588,7 +597,9 @@ class Reader {
       return true;
     }
     if (prop == Prop::End) {
-      if (Is(Trimmed(value), "VCARD"))
+      if (Is(Trimmed(value), "VCARD") && nested_ > 0)
+        --nested_;
+      else if (Is(Trimmed(value), "VCARD"))
         EndCard(QString());
       return true;
     }
@@ -608,6 +619,7 @@ class Reader {
 
   void EndCard(const QString& refusal) {
     inCard_ = false;
+    nested_ = 0;
     ImportCard card;
     card.number = cards_;
     CardMaker(props_, store_, &card).Make();
@@ -621,6 +633,9 @@ class Reader {
   ImportFile file_;
   QByteArray logical_;
   bool inCard_ = false;
+  bool agentLine_ = false;   // the last property line was an empty AGENT
+  bool afterAgent_ = false;  // this one follows it
+  int nested_ = 0;           // the depth of cards inside the card
   qsizetype cards_ = 0;
   qint64 lines_ = 0;
   std::vector<RawProp> props_;

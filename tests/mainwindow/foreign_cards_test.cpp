@@ -1,0 +1,51 @@
+// Cards as other programs and old machines write them, imported through the real main window:
+// the character sets and line ends of their files, and cards inside cards.
+#include "tests/mainwindow/exchange_fixture.h"
+#include "tests/mainwindow/mainwindowfixture.h"
+#include "tests/mainwindow/views_fixtures.h"
+
+namespace mainwindowtest {
+namespace {
+
+using viewsfixtures::Person;
+using viewsfixtures::Section;
+
+const QByteArray kNames = "Alt,Bea\r\n";
+const QByteArray kStore = Person("Alt", "Bea", "Zeta");
+
+class ForeignCardsTest : public ExchangeWindowTest {
+ protected:
+  // Imports the bytes as a file of that name; the summary is kept in heading and listText.
+  void Import(const QString& file, const QByteArray& bytes) {
+    data.Write(file, bytes);
+    dialogs.boxes.clear();
+    heading.clear();
+    listText.clear();
+    dialogs.fileAnswers.enqueue(data.File(file));
+    ExpectSummary();
+    Trigger("Importieren1");
+  }
+};
+
+// Version 2.1 writes the card of a person's assistant inside the person's card, after an empty
+// AGENT property. It belongs to that card: it neither ends it nor becomes a record itself. A
+// card whose END:VCARD is missing still ends at the next card.
+TEST_F(ForeignCardsTest, agentCardInsideACard_belongsToThatCard) {
+  Open(kNames, kStore);
+  Import("agent.vcf",
+         "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Chef;Carl\r\nAGENT:\r\nBEGIN:VCARD\r\nVERSION:2.1\r\n"
+         "N:Sekret\xE4r;Sina\r\nTEL:2\r\nEND:VCARD\r\nTEL;WORK:1\r\nEND:VCARD\r\n"
+         "BEGIN:VCARD\r\nN:Ohne;Ende\r\nBEGIN:VCARD\r\nN:Mit;Ende\r\nEND:VCARD\r\n");
+  EXPECT_EQ(heading, "Importierte Adressen: 2 von 3.");
+  EXPECT_EQ(listText,
+            "Nicht importiert:\nKarte 2 (Ende Ohne): Die Karte ist unvollständig: END:VCARD "
+            "fehlt.");
+  EXPECT_EQ(Names(), "Alt,Bea\r\nChef,Carl\r\nMit,Ende\r\n");
+  EXPECT_EQ(Store(),
+            kStore +
+                Section("Chef,Carl", {{"Vorname", "Carl"}, {"Name", "Chef"}, {"Telefon1", "1"}}) +
+                Section("Mit,Ende", {{"Vorname", "Ende"}, {"Name", "Mit"}}));
+}
+
+}  // namespace
+}  // namespace mainwindowtest
