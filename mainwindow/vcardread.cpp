@@ -647,9 +647,14 @@ class Reader {
 ImportFile ReadVCards(QIODevice& in, const ReadProgress& progress) {
   // Some Windows programs write their cards in UTF-16, marked by a byte order mark. Such a file
   // is read as the same text in UTF-8; the cards then say which characters they hold.
-  const QByteArray mark = in.peek(2);
-  const bool littleEndian = mark == QByteArrayView("\xFF\xFE");
-  if (!littleEndian && mark != QByteArrayView("\xFE\xFF"))
+  // Without the mark, the zero bytes of its first letters ("BE") tell UTF-16 and its byte order.
+  const QByteArray head = in.peek(4);
+  const auto zero = [&head](int i) { return head.size() == 4 && head[i] == 0; };
+  const bool marked = head.startsWith("\xFF\xFE") || head.startsWith("\xFE\xFF");
+  const bool littleEndian =
+      marked ? head.startsWith("\xFF\xFE") : !zero(0) && zero(1) && !zero(2) && zero(3);
+  const bool bigEndian = marked ? !littleEndian : zero(0) && !zero(1) && zero(2) && !zero(3);
+  if (!littleEndian && !bigEndian)
     return Reader(in, progress).Read();
   const QByteArray wide = in.readAll();
   if (!in.atEnd()) {
@@ -659,7 +664,7 @@ ImportFile ReadVCards(QIODevice& in, const ReadProgress& progress) {
   }
   QStringDecoder decode(littleEndian ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE,
                         QStringDecoder::Flag::Stateless);
-  QByteArray text = QString(decode(QByteArrayView(wide).sliced(2))).toUtf8();
+  QByteArray text = QString(decode(QByteArrayView(wide).sliced(marked ? 2 : 0))).toUtf8();
   QBuffer buffer(&text);
   buffer.open(QIODevice::ReadOnly);
   // Progress is told in bytes of the file, which the UTF-8 text is shorter than.

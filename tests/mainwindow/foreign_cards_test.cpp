@@ -27,6 +27,43 @@ class ForeignCardsTest : public ExchangeWindowTest {
   }
 };
 
+// The text in UTF-16, with or without byte order mark, as Windows programs save it.
+QByteArray Utf16(const QByteArray& utf8, bool littleEndian, bool mark) {
+  QByteArray out;
+  if (mark)
+    out = littleEndian ? QByteArray("\xFF\xFE") : QByteArray("\xFE\xFF");
+  for (const QChar c : QString::fromUtf8(utf8)) {
+    const char low = char(c.unicode() & 0xFF);
+    const char high = char(c.unicode() >> 8);
+    out.append(littleEndian ? low : high).append(littleEndian ? high : low);
+  }
+  return out;
+}
+
+QByteArray Card(const QByteArray& version, const QByteArray& lines) {
+  return "BEGIN:VCARD\r\nVERSION:" + version + "\r\n" + lines + "END:VCARD\r\n";
+}
+
+// Windows can save its contacts in UTF-16 without the mark in front; such a file is a vCard
+// file all the same, not binary data.
+TEST_F(ForeignCardsTest, utf16WithoutByteOrderMark_isReadAsItsText) {
+  Open(kNames, kStore);
+  Import("le.vcf", Utf16(Card("3.0", "N:Weiß;Ute\r\nTEL:1\r\n"), true, false));
+  EXPECT_EQ(dialogs.Texts(), QStringList());
+  EXPECT_EQ(heading, "Importierte Adressen: 1 von 1.");
+  Import("be.vcf", Utf16(Card("2.1", "N:Öztürk;Ömer\r\n"), false, false));
+  EXPECT_EQ(dialogs.Texts(), QStringList());
+  EXPECT_EQ(heading, "Importierte Adressen: 1 von 1.");
+  EXPECT_EQ(Names(), "Alt,Bea\r\n\xD6zt\xFCrk,\xD6mer\r\nWei\xDF,Ute\r\n");
+  EXPECT_EQ(Store(), kStore +
+                         Section("Wei\xDF,Ute",
+                                 {{"Vorname", "Ute"}, {"Name", "Wei\xDF"}, {"Telefon1", "1"}}) +
+                         Section("\xD6zt\xFCrk,\xD6mer", {{"Vorname", "\xD6mer"},
+                                                          {"Name",
+                                                           "\xD6zt\xFC"
+                                                           "rk"}}));
+}
+
 // Version 2.1 writes the card of a person's assistant inside the person's card, after an empty
 // AGENT property. It belongs to that card: it neither ends it nor becomes a record itself. A
 // card whose END:VCARD is missing still ends at the next card.
