@@ -244,8 +244,9 @@ QString Quoted(const QString& text) {
 // Makes one card's fields from its kept properties.
 class CardMaker {
  public:
-  CardMaker(const std::vector<RawProp>& props, const QByteArray& store, ImportCard* card)
-      : props_(props), store_(store), card_(card) {}
+  CardMaker(const std::vector<RawProp>& props, const QByteArray& store, bool unicode,
+            ImportCard* card)
+      : props_(props), store_(store), unicode_(unicode), card_(card) {}
 
   void Make() {
     for (const RawProp& p : props_) {
@@ -337,7 +338,8 @@ class CardMaker {
 
   // The property's value as text: quoted-printable undone, then decoded by its CHARSET, else
   // as UTF-8. Version 2.1 and 3.0 files without CHARSET that are not UTF-8 were written in the
-  // Windows code page by the programs of their time; version 4.0 is UTF-8 only.
+  // Windows code page by the programs of their time; version 4.0 is UTF-8 only. In a file that
+  // was UTF-16 only quoted-printable bytes are in the CHARSET; the rest was Unicode text.
   bool Decode(const RawProp& p, QString* text) {
     QByteArray qp;
     QByteArrayView bytes = Bytes(p.valueBegin, p.valueEnd);
@@ -345,7 +347,7 @@ class CardMaker {
       qp = DecodeQuotedPrintable(bytes);
       bytes = qp;
     }
-    if (p.charsetEnd > p.charsetBegin) {
+    if (p.charsetEnd > p.charsetBegin && (p.quotedPrintable || !unicode_)) {
       const QByteArray charset = Bytes(p.charsetBegin, p.charsetEnd).toByteArray();
       QStringDecoder decoder(charset.constData(), QStringConverter::Flag::Stateless);
       if (!decoder.isValid()) {
@@ -471,6 +473,7 @@ class CardMaker {
 
   const std::vector<RawProp>& props_;
   const QByteArray& store_;
+  const bool unicode_;
   ImportCard* card_;
   bool version21_ = false;
   bool version40_ = false;
@@ -479,8 +482,9 @@ class CardMaker {
 
 class Reader {
  public:
-  Reader(QIODevice& in, const ReadProgress& progress)
-      : source_(&in, kMaxLine), progress_(progress) {}
+  // unicode: the file was UTF-16, and in is its text in UTF-8.
+  Reader(QIODevice& in, const ReadProgress& progress, bool unicode = false)
+      : source_(&in, kMaxLine), progress_(progress), unicode_(unicode) {}
 
   ImportFile Read() {
     QByteArrayView line;
@@ -622,7 +626,7 @@ class Reader {
     nested_ = 0;
     ImportCard card;
     card.number = cards_;
-    CardMaker(props_, store_, &card).Make();
+    CardMaker(props_, store_, unicode_, &card).Make();
     if (!refusal.isEmpty())
       card.refusal = refusal;
     file_.cards.push_back(std::move(card));
@@ -630,6 +634,7 @@ class Reader {
 
   LineSource source_;
   const ReadProgress& progress_;
+  const bool unicode_;
   ImportFile file_;
   QByteArray logical_;
   bool inCard_ = false;
@@ -672,7 +677,7 @@ ImportFile ReadVCards(QIODevice& in, const ReadProgress& progress) {
   const ReadProgress scaled = [&](qint64 done) {
     return !progress || progress(qint64(double(done) * scale));
   };
-  return Reader(buffer, scaled).Read();
+  return Reader(buffer, scaled, true).Read();
 }
 
 ImportFile ReadVCards(const QByteArray& bytes) {

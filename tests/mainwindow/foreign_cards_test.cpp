@@ -64,6 +64,24 @@ TEST_F(ForeignCardsTest, utf16WithoutByteOrderMark_isReadAsItsText) {
                                                            "rk"}}));
 }
 
+// A UTF-16 file holds Unicode text whatever CHARSET its cards name, as Outlook's 2.1 cards
+// do; only bytes written quoted-printable are in that character set.
+TEST_F(ForeignCardsTest, utf16CardNamingACharset_takesItsTextAsWritten) {
+  Open(kNames, kStore);
+  Import("outlook.vcf",
+         Utf16(Card("2.1",
+                    "N;CHARSET=Windows-1252:Jäger;Jörg\r\n"
+                    "ORG;CHARSET=Windows-1252;ENCODING=QUOTED-PRINTABLE:B=E4ckerei\r\n"),
+               true, true));
+  EXPECT_EQ(heading, "Importierte Adressen: 1 von 1.");
+  EXPECT_EQ(Names(), "Alt,Bea\r\nJ\xE4ger,J\xF6rg\r\n");
+  EXPECT_EQ(Store(), kStore + Section("J\xE4ger,J\xF6rg", {{"Vorname", "J\xF6rg"},
+                                                           {"Name", "J\xE4ger"},
+                                                           {"Firma",
+                                                            "B\xE4"
+                                                            "ckerei"}}));
+}
+
 // Version 2.1 writes the card of a person's assistant inside the person's card, after an empty
 // AGENT property. It belongs to that card: it neither ends it nor becomes a record itself. A
 // card whose END:VCARD is missing still ends at the next card.
