@@ -241,6 +241,18 @@ QString Quoted(const QString& text) {
   return QStringLiteral("\u201E") + text + QStringLiteral("\u201C");
 }
 
+// The names of ISO-8859-1, under which phones and mail programs wrote the Windows code page:
+// its codes 128 to 159 are control characters there, which no card means.
+bool IsLatin1(const QByteArray& charset) {
+  QByteArray name = charset.toUpper();
+  name.replace('-', "").replace('_', "").replace(' ', "");
+  for (const char* latin1 : {"ISO88591", "ISO885911987", "LATIN1", "L1", "CP819", "IBM819"}) {
+    if (name == latin1)
+      return true;
+  }
+  return false;
+}
+
 // Makes one card's fields from its kept properties.
 class CardMaker {
  public:
@@ -349,6 +361,10 @@ class CardMaker {
     }
     if (p.charsetEnd > p.charsetBegin && (p.quotedPrintable || !unicode_)) {
       const QByteArray charset = Bytes(p.charsetBegin, p.charsetEnd).toByteArray();
+      if (IsLatin1(charset)) {
+        *text = store::FromCp1252(bytes);
+        return true;
+      }
       QStringDecoder decoder(charset.constData(), QStringConverter::Flag::Stateless);
       if (!decoder.isValid()) {
         Refuse(QStringLiteral("Die Karte ist in einem unbekannten Zeichensatz geschrieben (%1).")

@@ -82,6 +82,23 @@ TEST_F(ForeignCardsTest, utf16CardNamingACharset_takesItsTextAsWritten) {
                                                             "ckerei"}}));
 }
 
+// Old phones and mail programs name their Windows-1252 bytes ISO-8859-1; the codes 128 to
+// 159, control characters there, are the quotes, dashes and euro sign of the code page.
+TEST_F(ForeignCardsTest, windowsBytesNamedIso88591_areReadAsTheCodePage) {
+  Open(kNames, kStore);
+  Import("phone.vcf", Card("2.1",
+                           "N;CHARSET=ISO-8859-1:Quast;Ren\xE9\r\n"
+                           "TITLE;CHARSET=iso-8859-1;ENCODING=QUOTED-PRINTABLE:=84Chef=93 =96 "
+                           "5 =80\r\n"));
+  EXPECT_EQ(heading, "Importierte Adressen: 1 von 1.");
+  EXPECT_EQ(listText, "");
+  EXPECT_EQ(Store(), kStore + Section("Quast,Ren\xE9", {{"Vorname", "Ren\xE9"},
+                                                        {"Name", "Quast"},
+                                                        {"Position",
+                                                         "\x84"
+                                                         "Chef\x93 \x96 5 \x80"}}));
+}
+
 // Version 2.1 writes the card of a person's assistant inside the person's card, after an empty
 // AGENT property. It belongs to that card: it neither ends it nor becomes a record itself. A
 // card whose END:VCARD is missing still ends at the next card.
