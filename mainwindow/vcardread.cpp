@@ -554,6 +554,10 @@ class Reader {
     QByteArrayView next;
     bool nextCut = false;
     while (source_.Peek(&next, &nextCut)) {
+      // Some phones end a card's last value with a soft break: the card's end is no part of it,
+      // and the break's "=" is dropped below.
+      if (softBreak && Is(Trimmed(next), "END:VCARD"))
+        break;
       if (softBreak) {
         if (keep)
           logical_.chop(1);  // the "="
@@ -574,6 +578,8 @@ class Reader {
       if (!Tick())
         return false;
     }
+    if (softBreak && keep)
+      logical_.chop(1);  // the "=" of a soft break with nothing after it
     if (!keep)
       return true;
     return Property(prop, logical_, logicalCut);

@@ -99,6 +99,19 @@ TEST_F(ForeignCardsTest, windowsBytesNamedIso88591_areReadAsTheCodePage) {
                                                          "Chef\x93 \x96 5 \x80"}}));
 }
 
+// Some phones end a card's last quoted-printable value with a soft line break; the END:VCARD
+// after it still ends the card, also on the file's last line without a line end.
+TEST_F(ForeignCardsTest, softLineBreakBeforeEndVCard_cardStillEnds) {
+  Open(kNames, kStore);
+  Import("phone.vcf",
+         "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Ende;Eva\r\nNOTE;ENCODING=QUOTED-PRINTABLE:x=0D=0A=\r\n"
+         "END:VCARD\r\nBEGIN:VCARD\r\nVERSION:2.1\r\n"
+         "N;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:Gro=C3=9F=\r\nmann;Gre=\r\nta=\r\nEND:VCARD");
+  EXPECT_EQ(heading, "Importierte Adressen: 2 von 2.");
+  EXPECT_EQ(listText, "");
+  EXPECT_EQ(Names(), "Alt,Bea\r\nEnde,Eva\r\nGro\xDFmann,Greta\r\n");
+}
+
 // Version 2.1 writes the card of a person's assistant inside the person's card, after an empty
 // AGENT property. It belongs to that card: it neither ends it nor becomes a record itself. A
 // card whose END:VCARD is missing still ends at the next card.
