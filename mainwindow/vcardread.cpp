@@ -323,15 +323,22 @@ class CardMaker {
     store::RecordValues& v = card_->values;
     if (v[store::kName].trimmed().isEmpty() && v[store::kVorname].trimmed().isEmpty() &&
         !fn.isEmpty()) {
-      // Without a name in N the formatted name is "Vorname Name" (or a company's name).
+      // Without a name in N the formatted name is "Vorname Name", or "Name, Vorname" as
+      // address books sort people (or a company's name).
       if (!v[store::kFirma].isEmpty() && fn == v[store::kFirma].trimmed()) {
         card_->name = fn;
         Refuse(QStringLiteral("Die Karte nennt keine Person, nur die Firma."));
         return;
       }
+      const qsizetype comma = fn.indexOf(QLatin1Char(','));
       const qsizetype blank = fn.lastIndexOf(QLatin1Char(' '));
-      v[store::kName] = blank < 0 ? fn : fn.mid(blank + 1);
-      v[store::kVorname] = blank < 0 ? QString() : fn.left(blank).trimmed();
+      if (comma > 0) {
+        v[store::kName] = fn.left(comma).trimmed();
+        v[store::kVorname] = fn.mid(comma + 1).trimmed();
+      } else {
+        v[store::kName] = blank < 0 ? fn : fn.mid(blank + 1);
+        v[store::kVorname] = blank < 0 ? QString() : fn.left(blank).trimmed();
+      }
     }
     card_->name = fn.isEmpty()
                       ? QString(v[store::kVorname] + QLatin1Char(' ') + v[store::kName]).trimmed()

@@ -112,6 +112,15 @@ TEST_F(ForeignCardsTest, softLineBreakBeforeEndVCard_cardStillEnds) {
   EXPECT_EQ(Names(), "Alt,Bea\r\nEnde,Eva\r\nGro\xDFmann,Greta\r\n");
 }
 
+// A card with only a formatted name written "Name, Vorname", as address books sort people:
+// the name is before the comma, not its last word.
+TEST_F(ForeignCardsTest, formattedNameWithAComma_isNameCommaFirstName) {
+  Open(kNames, kStore);
+  Import("fn.vcf", Card("3.0", "FN:M\xC3\xBCller, Hans\r\n") + Card("3.0", "FN:Eva Ende\r\n"));
+  EXPECT_EQ(heading, "Importierte Adressen: 2 von 2.");
+  EXPECT_EQ(Names(), "Alt,Bea\r\nEnde,Eva\r\nM\xFCller,Hans\r\n");
+}
+
 // Version 2.1 writes the card of a person's assistant inside the person's card, after an empty
 // AGENT property. It belongs to that card: it neither ends it nor becomes a record itself. A
 // card whose END:VCARD is missing still ends at the next card.
