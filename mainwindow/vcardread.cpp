@@ -385,6 +385,7 @@ class CardMaker {
                    .arg(QString::fromLatin1(charset)));
         return false;
       }
+      *text = text->normalized(QString::NormalizationForm_C);  // as UTF-8 without CHARSET below
       return true;
     }
     if (IsAscii(bytes)) {

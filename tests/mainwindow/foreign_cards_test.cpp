@@ -121,6 +121,17 @@ TEST_F(ForeignCardsTest, formattedNameWithAComma_isNameCommaFirstName) {
   EXPECT_EQ(Names(), "Alt,Bea\r\nEnde,Eva\r\nM\xFCller,Hans\r\n");
 }
 
+// Letters a Mac wrote decomposed ("u" and a combining diaeresis) are the "ü" the files hold,
+// also when the card names UTF-8 as its character set, as Android phones do.
+TEST_F(ForeignCardsTest, decomposedLettersInACardNamingUtf8_areReadComposed) {
+  Open(kNames, kStore);
+  Import("android.vcf",
+         Card("2.1", "N;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:Mu=CC=88ller;Ju=CC=88rgen\r\n"));
+  EXPECT_EQ(heading, "Importierte Adressen: 1 von 1.");
+  EXPECT_EQ(listText, "");
+  EXPECT_EQ(Names(), "Alt,Bea\r\nM\xFCller,J\xFCrgen\r\n");
+}
+
 // Version 2.1 writes the card of a person's assistant inside the person's card, after an empty
 // AGENT property. It belongs to that card: it neither ends it nor becomes a record itself. A
 // card whose END:VCARD is missing still ends at the next card.
