@@ -513,11 +513,10 @@ class Reader {
   ImportFile Read() {
     QByteArrayView line;
     bool cut = false;
-    bool first = true;
     while (source_.Next(&line, &cut)) {
-      if (first && line.startsWith("\xEF\xBB\xBF"))
+      // The byte order mark of the file, or of one of several files put together.
+      if (line.startsWith("\xEF\xBB\xBF"))
         line = line.sliced(3);
-      first = false;
       if (std::memchr(line.data(), 0, size_t(line.size()))) {
         file_.cards.clear();
         file_.error = QStringLiteral("Die Datei enthält Binärdaten und ist keine vCard-Datei.");

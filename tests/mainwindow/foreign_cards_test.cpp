@@ -132,6 +132,21 @@ TEST_F(ForeignCardsTest, decomposedLettersInACardNamingUtf8_areReadComposed) {
   EXPECT_EQ(Names(), "Alt,Bea\r\nM\xFCller,J\xFCrgen\r\n");
 }
 
+// Files put together with "copy /b" or "cat" bring each file's byte order mark along, in
+// front of a card in the middle; that card counts as any other.
+TEST_F(ForeignCardsTest, byteOrderMarkInFrontOfALaterCard_cardIsRead) {
+  Open(kNames, kStore);
+  const QByteArray one = "\xEF\xBB\xBF" + Card("3.0", "N:Eins;Emma\r\n");
+  const QByteArray two = "\xEF\xBB\xBF" + Card("3.0", "N:Zwei;Zora\r\n");
+  Import("alle.vcf", one + two);
+  EXPECT_EQ(heading, "Importierte Adressen: 2 von 2.");
+  EXPECT_EQ(Names(), "Alt,Bea\r\nEins,Emma\r\nZwei,Zora\r\n");
+  Import("wide.vcf", Utf16(Card("2.1", "N:Drei;Dora\r\n"), true, true) +
+                         Utf16(Card("2.1", "N:Vier;Vera\r\n"), true, true));
+  EXPECT_EQ(heading, "Importierte Adressen: 2 von 2.");
+  EXPECT_EQ(Names(), "Alt,Bea\r\nDrei,Dora\r\nEins,Emma\r\nVier,Vera\r\nZwei,Zora\r\n");
+}
+
 // Version 2.1 writes the card of a person's assistant inside the person's card, after an empty
 // AGENT property. It belongs to that card: it neither ends it nor becomes a record itself. A
 // card whose END:VCARD is missing still ends at the next card.
