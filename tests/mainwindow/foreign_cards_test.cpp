@@ -112,6 +112,39 @@ TEST_F(ForeignCardsTest, softLineBreakBeforeEndVCard_cardStillEnds) {
   EXPECT_EQ(Names(), "Alt,Bea\r\nEnde,Eva\r\nGro\xDFmann,Greta\r\n");
 }
 
+// Line ends of classic Macs (CR), of Unix (LF) and of Windows, also mixed in one file, without
+// one at the end, an empty line in a card, blanks after END:VCARD, lower-case property names
+// and text between the cards: the cards are read alike.
+TEST_F(ForeignCardsTest, lineEndsAndTextAroundTheCards_cardsReadAlike) {
+  Open(kNames, kStore);
+  Import("mac.vcf",
+         "BEGIN:VCARD\rVERSION:2.1\rN:Mac;Max\rTEL:1\rEND:VCARD\r"
+         "BEGIN:VCARD\rVERSION:2.1\rN:Mac;Mia\rEND:VCARD\r");
+  EXPECT_EQ(heading, "Importierte Adressen: 2 von 2.");
+  Import("mixed.vcf",
+         "Adressen vom 1.1.\r\nbegin:vcard\r\nversion:3.0\nn:Mix;Mo\r\n\r\ntel:2\rend:vcard  \t\r\n"
+         "-- Ende der ersten Karte --\nBEGIN:VCARD\nN:Mix;Mara\nEND:VCARD");
+  EXPECT_EQ(heading, "Importierte Adressen: 2 von 2.");
+  EXPECT_EQ(listText, "");
+  EXPECT_EQ(Store(),
+            kStore + Section("Mac,Max", {{"Vorname", "Max"}, {"Name", "Mac"}, {"Telefon1", "1"}}) +
+                Section("Mac,Mia", {{"Vorname", "Mia"}, {"Name", "Mac"}}) +
+                Section("Mix,Mo", {{"Vorname", "Mo"}, {"Name", "Mix"}, {"Telefon1", "2"}}) +
+                Section("Mix,Mara", {{"Vorname", "Mara"}, {"Name", "Mix"}}));
+
+  // Ten thousand cards without a name: each is named in the summary, nothing is written.
+  const QByteArray names = Names();
+  const QByteArray store = Store();
+  QByteArray empty;
+  for (int i = 0; i < 10000; ++i)
+    empty += "BEGIN:VCARD\r\nEND:VCARD\r\n";
+  Import("leer.vcf", empty);
+  EXPECT_EQ(heading, "Importierte Adressen: 0 von 10000.");
+  EXPECT_TRUE(listText.endsWith("Karte 10000: Die Adresse hat keinen Namen."));
+  EXPECT_EQ(Names(), names);
+  EXPECT_EQ(Store(), store);
+}
+
 // A card with only a formatted name written "Name, Vorname", as address books sort people:
 // the name is before the comma, not its last word.
 TEST_F(ForeignCardsTest, formattedNameWithAComma_isNameCommaFirstName) {
