@@ -83,6 +83,23 @@ qsizetype ValueColon(QByteArrayView line) {
   return -1;
 }
 
+// A quoted-printable soft line break: "=" at the end of the line, where blanks that mail
+// programs added after it do not count.
+bool EndsInSoftBreak(QByteArrayView line) {
+  while (!line.isEmpty() && (line.back() == ' ' || line.back() == '\t'))
+    line.chop(1);
+  return line.endsWith('=');
+}
+
+// Takes the soft break, and the blanks after it, off the end of a value.
+void ChopSoftBreak(QByteArray* value) {
+  qsizetype end = value->size();
+  while (end > 0 && (value->at(end - 1) == ' ' || value->at(end - 1) == '\t'))
+    --end;
+  if (end > 0 && value->at(end - 1) == '=')
+    value->truncate(end - 1);
+}
+
 bool IsQuotedPrintable(QByteArrayView head) {
   return head.toByteArray().toUpper().contains("QUOTED-PRINTABLE");
 }
@@ -550,7 +567,7 @@ class Reader {
     afterAgent_ = agentLine_;
     agentLine_ =
         inCard_ && colon > 0 && Is(name, "AGENT") && Trimmed(line.sliced(colon + 1)).isEmpty();
-    const bool qp = colon > 0 && line.endsWith('=') && IsQuotedPrintable(line.first(colon));
+    const bool qp = colon > 0 && EndsInSoftBreak(line) && IsQuotedPrintable(line.first(colon));
     logical_.resize(0);
     if (keep)
       logical_.append(line);
@@ -567,13 +584,13 @@ class Reader {
         break;
       if (softBreak) {
         if (keep)
-          logical_.chop(1);  // the "="
+          ChopSoftBreak(&logical_);
       } else if (next.isEmpty() || (next.front() != ' ' && next.front() != '\t')) {
         break;
       } else {
         next = next.sliced(1);
       }
-      softBreak = softBreak && next.endsWith('=');
+      softBreak = softBreak && EndsInSoftBreak(next);
       if (keep) {
         if (logical_.size() + next.size() > kMaxLine)
           logicalCut = true;
@@ -586,7 +603,7 @@ class Reader {
         return false;
     }
     if (softBreak && keep)
-      logical_.chop(1);  // the "=" of a soft break with nothing after it
+      ChopSoftBreak(&logical_);  // a soft break with nothing after it
     if (!keep)
       return true;
     return Property(prop, logical_, logicalCut);

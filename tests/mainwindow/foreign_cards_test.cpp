@@ -112,6 +112,24 @@ TEST_F(ForeignCardsTest, softLineBreakBeforeEndVCard_cardStillEnds) {
   EXPECT_EQ(Names(), "Alt,Bea\r\nEnde,Eva\r\nGro\xDFmann,Greta\r\n");
 }
 
+// Mail programs may add blanks at the end of a line; after a soft line break they are no part
+// of the value, and the break still joins the lines.
+TEST_F(ForeignCardsTest, blanksAfterASoftLineBreak_breakStillJoinsTheLines) {
+  Open(kNames, kStore);
+  Import("mail.vcf", Card("2.1",
+                          "N;ENCODING=QUOTED-PRINTABLE:Wei=DF= \t\r\nbach;Wi=  \r\nlma\r\n"
+                          "TITLE;ENCODING=QUOTED-PRINTABLE:Chef= \r\nin\r\n"));
+  EXPECT_EQ(heading, "Importierte Adressen: 1 von 1.");
+  EXPECT_EQ(listText, "");
+  EXPECT_EQ(Store(), kStore + Section("Wei\xDF"
+                                      "bach,Wilma",
+                                      {{"Vorname", "Wilma"},
+                                       {"Name",
+                                        "Wei\xDF"
+                                        "bach"},
+                                       {"Position", "Chefin"}}));
+}
+
 // Line ends of classic Macs (CR), of Unix (LF) and of Windows, also mixed in one file, without
 // one at the end, an empty line in a card, blanks after END:VCARD, lower-case property names
 // and text between the cards: the cards are read alike.
