@@ -83,6 +83,23 @@ qsizetype ValueColon(QByteArrayView line) {
   return -1;
 }
 
+// A quoted-printable soft line break: "=" at the end of the line, where blanks that mail
+// programs added after it do not count.
+bool EndsInSoftBreak(QByteArrayView line) {
+  while (!line.isEmpty() && (line.back() == ' ' || line.back() == '\t'))
+    line.chop(1);
+  return line.endsWith('=');
+}
+
+// Takes the soft break, and the blanks after it, off the end of a value.
+void ChopSoftBreak(QByteArray* value) {
+  qsizetype end = value->size();
+  while (end > 0 && (value->at(end - 1) == ' ' || value->at(end - 1) == '\t'))
+    --end;
+  if (end > 0 && value->at(end - 1) == '=')
+    value->truncate(end - 1);
+}
+
 bool IsQuotedPrintable(QByteArrayView head) {
   return head.toByteArray().toUpper().contains("QUOTED-PRINTABLE");
 }
@@ -241,11 +258,24 @@ QString Quoted(const QString& text) {
   return QStringLiteral("\u201E") + text + QStringLiteral("\u201C");
 }
 
+// The names of ISO-8859-1, under which phones and mail programs wrote the Windows code page:
+// its codes 128 to 159 are control characters there, which no card means.
+bool IsLatin1(const QByteArray& charset) {
+  QByteArray name = charset.toUpper();
+  name.replace('-', "").replace('_', "").replace(' ', "");
+  for (const char* latin1 : {"ISO88591", "ISO885911987", "LATIN1", "L1", "CP819", "IBM819"}) {
+    if (name == latin1)
+      return true;
+  }
+  return false;
+}
+
 // Makes one card's fields from its kept properties.
 class CardMaker {
  public:
-  CardMaker(const std::vector<RawProp>& props, const QByteArray& store, ImportCard* card)
-      : props_(props), store_(store), card_(card) {}
+  CardMaker(const std::vector<RawProp>& props, const QByteArray& store, bool unicode,
+            ImportCard* card)
+      : props_(props), store_(store), unicode_(unicode), card_(card) {}
 
   void Make() {
     for (const RawProp& p : props_) {
@@ -310,15 +340,22 @@ class CardMaker {
     store::RecordValues& v = card_->values;
     if (v[store::kName].trimmed().isEmpty() && v[store::kVorname].trimmed().isEmpty() &&
         !fn.isEmpty()) {
-      // Without a name in N the formatted name is "Vorname Name" (or a company's name).
+      // Without a name in N the formatted name is "Vorname Name", or "Name, Vorname" as
+      // address books sort people (or a company's name).
       if (!v[store::kFirma].isEmpty() && fn == v[store::kFirma].trimmed()) {
         card_->name = fn;
         Refuse(QStringLiteral("Die Karte nennt keine Person, nur die Firma."));
         return;
       }
+      const qsizetype comma = fn.indexOf(QLatin1Char(','));
       const qsizetype blank = fn.lastIndexOf(QLatin1Char(' '));
-      v[store::kName] = blank < 0 ? fn : fn.mid(blank + 1);
-      v[store::kVorname] = blank < 0 ? QString() : fn.left(blank).trimmed();
+      if (comma > 0) {
+        v[store::kName] = fn.left(comma).trimmed();
+        v[store::kVorname] = fn.mid(comma + 1).trimmed();
+      } else {
+        v[store::kName] = blank < 0 ? fn : fn.mid(blank + 1);
+        v[store::kVorname] = blank < 0 ? QString() : fn.left(blank).trimmed();
+      }
     }
     card_->name = fn.isEmpty()
                       ? QString(v[store::kVorname] + QLatin1Char(' ') + v[store::kName]).trimmed()
@@ -337,7 +374,8 @@ class CardMaker {
 
   // The property's value as text: quoted-printable undone, then decoded by its CHARSET, else
   // as UTF-8. Version 2.1 and 3.0 files without CHARSET that are not UTF-8 were written in the
-  // Windows code page by the programs of their time; version 4.0 is UTF-8 only.
+  // Windows code page by the programs of their time; version 4.0 is UTF-8 only. In a file that
+  // was UTF-16 only quoted-printable bytes are in the CHARSET; the rest was Unicode text.
   bool Decode(const RawProp& p, QString* text) {
     QByteArray qp;
     QByteArrayView bytes = Bytes(p.valueBegin, p.valueEnd);
@@ -345,8 +383,12 @@ class CardMaker {
       qp = DecodeQuotedPrintable(bytes);
       bytes = qp;
     }
-    if (p.charsetEnd > p.charsetBegin) {
+    if (p.charsetEnd > p.charsetBegin && (p.quotedPrintable || !unicode_)) {
       const QByteArray charset = Bytes(p.charsetBegin, p.charsetEnd).toByteArray();
+      if (IsLatin1(charset)) {
+        *text = store::FromCp1252(bytes);
+        return true;
+      }
       QStringDecoder decoder(charset.constData(), QStringConverter::Flag::Stateless);
       if (!decoder.isValid()) {
         Refuse(QStringLiteral("Die Karte ist in einem unbekannten Zeichensatz geschrieben (%1).")
@@ -360,6 +402,7 @@ class CardMaker {
                    .arg(QString::fromLatin1(charset)));
         return false;
       }
+      *text = text->normalized(QString::NormalizationForm_C);  // as UTF-8 without CHARSET below
       return true;
     }
     if (IsAscii(bytes)) {
@@ -471,6 +514,7 @@ class CardMaker {
 
   const std::vector<RawProp>& props_;
   const QByteArray& store_;
+  const bool unicode_;
   ImportCard* card_;
   bool version21_ = false;
   bool version40_ = false;
@@ -479,17 +523,17 @@ class CardMaker {
 
 class Reader {
  public:
-  Reader(QIODevice& in, const ReadProgress& progress)
-      : source_(&in, kMaxLine), progress_(progress) {}
+  // unicode: the file was UTF-16, and in is its text in UTF-8.
+  Reader(QIODevice& in, const ReadProgress& progress, bool unicode = false)
+      : source_(&in, kMaxLine), progress_(progress), unicode_(unicode) {}
 
   ImportFile Read() {
     QByteArrayView line;
     bool cut = false;
-    bool first = true;
     while (source_.Next(&line, &cut)) {
-      if (first && line.startsWith("\xEF\xBB\xBF"))
+      // The byte order mark of the file, or of one of several files put together.
+      if (line.startsWith("\xEF\xBB\xBF"))
         line = line.sliced(3);
-      first = false;
       if (std::memchr(line.data(), 0, size_t(line.size()))) {
         file_.cards.clear();
         file_.error = QStringLiteral("Die Datei enthält Binärdaten und ist keine vCard-Datei.");
@@ -516,9 +560,14 @@ class Reader {
   bool Line(QByteArrayView line, bool cut) {
     const QByteArrayView name = NameOf(line);
     const Prop prop = PropOf(name);
-    const bool keep = prop != Prop::Other && (inCard_ || prop == Prop::Begin);
+    const bool keep = prop != Prop::Other && (inCard_ || prop == Prop::Begin) &&
+                      (nested_ == 0 || prop == Prop::Begin || prop == Prop::End);
     const qsizetype colon = ValueColon(line);
-    const bool qp = colon > 0 && line.endsWith('=') && IsQuotedPrintable(line.first(colon));
+    // Version 2.1 writes an assistant's card on the lines after an empty AGENT property.
+    afterAgent_ = agentLine_;
+    agentLine_ =
+        inCard_ && colon > 0 && Is(name, "AGENT") && Trimmed(line.sliced(colon + 1)).isEmpty();
+    const bool qp = colon > 0 && EndsInSoftBreak(line) && IsQuotedPrintable(line.first(colon));
     logical_.resize(0);
     if (keep)
       logical_.append(line);
@@ -529,15 +578,19 @@ class Reader {
     QByteArrayView next;
     bool nextCut = false;
     while (source_.Peek(&next, &nextCut)) {
+      // Some phones end a card's last value with a soft break: the card's end is no part of it,
+      // and the break's "=" is dropped below.
+      if (softBreak && Is(Trimmed(next), "END:VCARD"))
+        break;
       if (softBreak) {
         if (keep)
-          logical_.chop(1);  // the "="
+          ChopSoftBreak(&logical_);
       } else if (next.isEmpty() || (next.front() != ' ' && next.front() != '\t')) {
         break;
       } else {
         next = next.sliced(1);
       }
-      softBreak = softBreak && next.endsWith('=');
+      softBreak = softBreak && EndsInSoftBreak(next);
       if (keep) {
         if (logical_.size() + next.size() > kMaxLine)
           logicalCut = true;
@@ -549,6 +602,8 @@ class Reader {
       if (!Tick())
         return false;
     }
+    if (softBreak && keep)
+      ChopSoftBreak(&logical_);  // a soft break with nothing after it
     if (!keep)
       return true;
     return Property(prop, logical_, logicalCut);
@@ -571,6 +626,10 @@ class Reader {
     if (prop == Prop::Begin) {
       if (!Is(Trimmed(value), "VCARD"))
         return true;
+      if (inCard_ && (nested_ > 0 || afterAgent_)) {
+        ++nested_;  // a card inside the card: passed over with it
+        return true;
+      }
       if (inCard_)
         EndCard(QStringLiteral("Die Karte ist unvollständig: END:VCARD fehlt."));
       if (cards_ >= kMaxImportCards) {
@@ -588,7 +647,9 @@ class Reader {
       return true;
     }
     if (prop == Prop::End) {
-      if (Is(Trimmed(value), "VCARD"))
+      if (Is(Trimmed(value), "VCARD") && nested_ > 0)
+        --nested_;
+      else if (Is(Trimmed(value), "VCARD"))
         EndCard(QString());
       return true;
     }
@@ -608,9 +669,10 @@ class Reader {
 
   void EndCard(const QString& refusal) {
     inCard_ = false;
+    nested_ = 0;
     ImportCard card;
     card.number = cards_;
-    CardMaker(props_, store_, &card).Make();
+    CardMaker(props_, store_, unicode_, &card).Make();
     if (!refusal.isEmpty())
       card.refusal = refusal;
     file_.cards.push_back(std::move(card));
@@ -618,9 +680,13 @@ class Reader {
 
   LineSource source_;
   const ReadProgress& progress_;
+  const bool unicode_;
   ImportFile file_;
   QByteArray logical_;
   bool inCard_ = false;
+  bool agentLine_ = false;   // the last property line was an empty AGENT
+  bool afterAgent_ = false;  // this one follows it
+  int nested_ = 0;           // the depth of cards inside the card
   qsizetype cards_ = 0;
   qint64 lines_ = 0;
   std::vector<RawProp> props_;
@@ -632,9 +698,14 @@ class Reader {
 ImportFile ReadVCards(QIODevice& in, const ReadProgress& progress) {
   // Some Windows programs write their cards in UTF-16, marked by a byte order mark. Such a file
   // is read as the same text in UTF-8; the cards then say which characters they hold.
-  const QByteArray mark = in.peek(2);
-  const bool littleEndian = mark == QByteArrayView("\xFF\xFE");
-  if (!littleEndian && mark != QByteArrayView("\xFE\xFF"))
+  // Without the mark, the zero bytes of its first letters ("BE") tell UTF-16 and its byte order.
+  const QByteArray head = in.peek(4);
+  const auto zero = [&head](int i) { return head.size() == 4 && head[i] == 0; };
+  const bool marked = head.startsWith("\xFF\xFE") || head.startsWith("\xFE\xFF");
+  const bool littleEndian =
+      marked ? head.startsWith("\xFF\xFE") : !zero(0) && zero(1) && !zero(2) && zero(3);
+  const bool bigEndian = marked ? !littleEndian : zero(0) && !zero(1) && zero(2) && !zero(3);
+  if (!littleEndian && !bigEndian)
     return Reader(in, progress).Read();
   const QByteArray wide = in.readAll();
   if (!in.atEnd()) {
@@ -644,7 +715,7 @@ ImportFile ReadVCards(QIODevice& in, const ReadProgress& progress) {
   }
   QStringDecoder decode(littleEndian ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE,
                         QStringDecoder::Flag::Stateless);
-  QByteArray text = QString(decode(QByteArrayView(wide).sliced(2))).toUtf8();
+  QByteArray text = QString(decode(QByteArrayView(wide).sliced(marked ? 2 : 0))).toUtf8();
   QBuffer buffer(&text);
   buffer.open(QIODevice::ReadOnly);
   // Progress is told in bytes of the file, which the UTF-8 text is shorter than.
@@ -652,7 +723,7 @@ ImportFile ReadVCards(QIODevice& in, const ReadProgress& progress) {
   const ReadProgress scaled = [&](qint64 done) {
     return !progress || progress(qint64(double(done) * scale));
   };
-  return Reader(buffer, scaled).Read();
+  return Reader(buffer, scaled, true).Read();
 }
 
 ImportFile ReadVCards(const QByteArray& bytes) {

@@ -97,6 +97,28 @@ TEST_F(SpreadsheetTest, savedWithOtherSeparatorCharacterSetOrQuotes_givesEveryRe
   }
 }
 
+// Excel's "Unicode Text" and LibreOffice's UTF-16 character set write UTF-16 with a byte
+// order mark, Excel with tabs between the cells: the export all the same, not binary data.
+TEST_F(SpreadsheetTest, savedAsUtf16_givesEveryRecordBack) {
+  const QString text = QString::fromLatin1(kHeader + "\r\n" + kAlt + "\r\n" + kMueller + "\r\n");
+  QString tabs = text;
+  tabs.replace(QLatin1Char(';'), QLatin1Char('\t'))
+      .replace(QStringLiteral("\"A\tB\""), QStringLiteral("\"A;B\""));
+  for (const bool littleEndian : {true, false}) {
+    for (const QString& csv : {text, tabs}) {
+      QByteArray wide = littleEndian ? QByteArray("\xFF\xFE") : QByteArray("\xFE\xFF");
+      for (const QChar c : csv) {
+        const char low = char(c.unicode() & 0xFF);
+        const char high = char(c.unicode() >> 8);
+        wide.append(littleEndian ? low : high).append(littleEndian ? high : low);
+      }
+      SCOPED_TRACE(csv.toStdString());
+      ImportIntoNewBook(wide);
+      ExpectAllBack();
+    }
+  }
+}
+
 // Rows whose last cells are empty lose their separators (Excel does so after the first rows),
 // or gain empty cells beyond the fifteenth; rows of nothing but separators stand at the end.
 TEST_F(SpreadsheetTest, emptyCellsCutOffOrAddedAtTheEnd_andEmptyRows_areNoLoss) {
