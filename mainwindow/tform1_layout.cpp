@@ -62,7 +62,22 @@ class ChooserView : public View {
   }
 };
 
-using EntryListView = ChooserView<QListView>;
+// The main list. The keyboard coming to it (Tab, Shift+Tab from the search field, back from an
+// entry) makes no entry current when none was: the view would make its first entry current
+// without choosing it, and Down would then choose the second. This happened whenever the list
+// had been filled anew, as the search does at every key.
+class EntryListView : public ChooserView<QListView> {
+ public:
+  using ChooserView::ChooserView;
+
+ protected:
+  void focusInEvent(QFocusEvent* event) override {
+    const bool current = currentIndex().isValid();
+    ChooserView::focusInEvent(event);
+    if (!current && currentIndex().isValid() && !selectionModel()->hasSelection())
+      selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+  }
+};
 
 // The company tree: a key that moves its current node (arrows, a first letter) shows that
 // node as a click does, so the record shown is always that of the node chosen. Otherwise

@@ -125,6 +125,11 @@ void TForm1::SetSearchEnabled(bool enabled) {
 }
 
 void TForm1::SearchEditChange() {
+  // The filtered list is the name view: the other views are left first, as for a new record,
+  // and before the entry chosen is read, so that the person chosen in the company tree stays
+  // chosen as when its button leaves it.
+  if (!filtering_ && !SearchEdit->text().isEmpty())
+    ShowNameView();
   const int selected = SelectedListIndex();
   const QString selectedKey = selected < 0 ? QString() : ListEntry(selected);
   if (SearchEdit->text().isEmpty()) {
@@ -142,8 +147,6 @@ void TForm1::SearchEditChange() {
     return;
   }
   if (!filtering_) {
-    // The filtered list is the name view: the other views are left first, as for a new record.
-    ShowNameView();
     searchAll_ = ListEntries();
     filtering_ = true;
   }

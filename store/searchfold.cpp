@@ -219,6 +219,10 @@ std::vector<QStringView> SplitWords(QStringView typed) {
 std::optional<std::vector<SearchWord>> SearchWords(QStringView typed, bool utf8Store) {
   if (!utf8Store && !FitsCp1252(typed))
     return std::nullopt;
+  // No value holds DEL, which ends every field of the prepared records: a word holding it
+  // would find the end of one field and the start of the next, and alone every record.
+  if (typed.contains(QChar(0x7F)))
+    return std::nullopt;
   std::vector<SearchWord> words;
   for (const QStringView typedWord : SplitWords(typed)) {
     const QByteArray bytes = ToCp1252(typedWord);

@@ -55,7 +55,8 @@ struct SearchWord {
 // the store cannot hold it, so such a search finds nothing. A store written in UTF-8
 // (utf8Store) can hold it, but its values are searched as Windows-1252 with a "?" for each
 // such character; the word then looks for that "?" in its place, and the records found so
-// are to be checked against their text (SearchCache does).
+// are to be checked against their text (SearchCache does). DEL, which no value holds, finds
+// nothing either.
 std::optional<std::vector<SearchWord>> SearchWords(QStringView typed, bool utf8Store = false);
 
 // The words of typed: the runs of characters between blanks, in order.

@@ -308,5 +308,31 @@ TEST_F(SearchWindowTest, theOtherViewsEmptyTheFieldAndTypingLeavesThem) {
   EXPECT_EQ(Entries(), Keys({"Abel,Bert"}));
 }
 
+// Typing in the company view leaves it as its button does: the person chosen in the tree stays
+// chosen among the hits, so that F3 and F8 act on the record the fields show.
+TEST_F(SearchWindowTest, typingInTheCompanyView_keepsThePersonChosenInTheTreeChosenAmongTheHits) {
+  Open(kNames, kStore);
+  Click("ToolbarButton9712");
+  Tree()->expandAll();
+  const QModelIndexList meier =
+      Nodes()->match(Root(), Qt::DisplayRole, QStringLiteral("Meier,Anna"), 1,
+                     Qt::MatchExactly | Qt::MatchRecursive);
+  ASSERT_EQ(meier.size(), 1);
+  ClickNode(meier.first());
+  ASSERT_EQ(Edit(store::kName)->text(), QStringLiteral("Meier"));
+
+  Trigger("Suchen1");
+  TypeKeys(QStringLiteral("frei"));
+  EXPECT_TRUE(List()->isVisible());
+  EXPECT_EQ(Entries(), Keys({"Meier,Anna", "Zorn,Zoe"}));
+  EXPECT_EQ(form->SelectedListIndex(), 0);
+  QTest::keyClick(form.get(), Qt::Key_F8);
+  EXPECT_EQ(Names(),
+            "Abel,Bert\r\nM\xFC"
+            "ller,Karl\r\nZorn,Zoe\r\n");
+  EXPECT_EQ(Entries(), Keys({"Zorn,Zoe"}));
+  EXPECT_TRUE(dialogs.boxes.isEmpty());
+}
+
 }  // namespace
 }  // namespace mainwindowtest

@@ -50,6 +50,16 @@ TEST(RecordSearchTest, hitsStandInListOrderWithTheirRows) {
   EXPECT_GT(search.MemoryBytes(), 0);
 }
 
+// No value holds DEL, the byte that ends every field of the prepared records. A word holding
+// it, pasted from somewhere, finds nothing: it found every record, or two fields run together.
+TEST(RecordSearchTest, aWordHoldingDelFindsNothing) {
+  store::RecordSearch search(store::RecordStore(kStore), kListed);
+  EXPECT_TRUE(search.Find(QStringLiteral("\x7F")).keys.isEmpty());
+  EXPECT_TRUE(search.Find(QStringLiteral("freiburg \x7F")).keys.isEmpty());
+  EXPECT_TRUE(search.Find(QStringLiteral("zorn,zoe\x7Fzoe")).keys.isEmpty());
+  EXPECT_EQ(search.Find(QStringLiteral("zoe zorn")).keys, Keys({"Zorn,Zoe"}));
+}
+
 TEST(RecordSearchTest, followsKeysLeftOutAndBackWithoutTheStore) {
   store::RecordSearch search(store::RecordStore(kStore), kListed);
   // Meier,Anna deleted (or taken into an edit): found no more.
