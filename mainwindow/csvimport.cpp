@@ -116,24 +116,10 @@ bool AllEmpty(const QList<QByteArray>& fields) {
 ImportFile ReadCsvExport(QIODevice& in, const ReadProgress& progress) {
   // Saved as "Unicode" (Excel's "Unicode Text", a UTF-16 character set in LibreOffice), the
   // export is UTF-16 with a byte order mark: it is read as the same text in UTF-8, marked so.
-  const QByteArray mark = in.peek(2);
-  const bool littleEndian = mark == QByteArrayView("\xFF\xFE");
-  if (littleEndian || mark == QByteArrayView("\xFE\xFF")) {
-    const QByteArray wide = in.readAll();
-    if (!in.atEnd())
-      return ImportFile{{}, QStringLiteral("Die Datei kann nicht gelesen werden."), false};
-    QStringDecoder decode(littleEndian ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE,
-                          QStringDecoder::Flag::Stateless);
-    QByteArray text = "\xEF\xBB\xBF" + QString(decode(QByteArrayView(wide).sliced(2))).toUtf8();
-    QBuffer buffer(&text);
-    buffer.open(QIODevice::ReadOnly);
-    // Progress is told in bytes of the file, which the UTF-8 text is shorter than.
-    const double scale = double(wide.size()) / double(qMax<qsizetype>(1, text.size()));
-    const ReadProgress scaled = [&](qint64 done) {
-      return !progress || progress(qint64(double(done) * scale));
-    };
-    return ReadCsvExport(buffer, scaled);
-  }
+  if (std::optional<ImportFile> wide = ReadUtf16(
+          in, progress, false,
+          [](QIODevice& text, const ReadProgress& scaled) { return ReadCsvExport(text, scaled); }))
+    return std::move(*wide);
   ImportFile file;
   LineSource source(&in, kMaxRecord);
   FieldSplitter splitter;

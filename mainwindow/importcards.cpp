@@ -1,5 +1,8 @@
 #include "mainwindow/importcards.h"
 
+#include <QBuffer>
+#include <QStringDecoder>
+
 #include "mainwindow/entrycheck.h"
 #include "store/recordkey.h"
 
@@ -98,6 +101,34 @@ QString StoreReason(store::ImportRefusal refusal, const QString& earlierCard) {
 }
 
 }  // namespace
+
+std::optional<ImportFile> ReadUtf16(QIODevice& in, const ReadProgress& progress, bool unmarked,
+                                    const ReadText& read) {
+  const QByteArray head = in.peek(4);
+  const auto zero = [&head](int i) { return head.size() == 4 && head[i] == 0; };
+  const bool marked = head.startsWith("\xFF\xFE") || head.startsWith("\xFE\xFF");
+  const bool littleEndian =
+      marked ? head.startsWith("\xFF\xFE") : unmarked && !zero(0) && zero(1) && !zero(2) && zero(3);
+  const bool bigEndian =
+      marked ? !littleEndian : unmarked && zero(0) && !zero(1) && zero(2) && !zero(3);
+  if (!littleEndian && !bigEndian)
+    return std::nullopt;
+  const QByteArray wide = in.readAll();
+  if (!in.atEnd())
+    return ImportFile{{}, QStringLiteral("Die Datei kann nicht gelesen werden."), false};
+  QStringDecoder decode(littleEndian ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE,
+                        QStringDecoder::Flag::Stateless);
+  QByteArray text =
+      "\xEF\xBB\xBF" + QString(decode(QByteArrayView(wide).sliced(marked ? 2 : 0))).toUtf8();
+  QBuffer buffer(&text);
+  buffer.open(QIODevice::ReadOnly);
+  // The UTF-8 text is shorter than the file.
+  const double scale = double(wide.size()) / double(qMax<qsizetype>(1, text.size()));
+  const ReadProgress scaled = [&](qint64 done) {
+    return !progress || progress(qint64(double(done) * scale));
+  };
+  return read(buffer, scaled);
+}
 
 QString Where(const ImportCard& card) {
   return (card.csvLine ? QStringLiteral("Zeile %1") : QStringLiteral("Karte %1")).arg(card.number);

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QIODevice>
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "store/fieldtable.h"
@@ -31,6 +33,15 @@ struct ImportFile {
 // Asked now and then while a file is read, with the number of bytes read so far; false stops
 // the reading (the import is cancelled, nothing is written).
 using ReadProgress = std::function<bool(qint64 bytesRead)>;
+
+// A file that some Windows programs write in UTF-16 (Outlook's cards, a spreadsheet saved as
+// "Unicode"), told by its byte order mark or, when unmarked is true, by the zero bytes of its
+// first two letters. Such a file is read whole and its text given to read as UTF-8 behind a byte
+// order mark, with the progress told in bytes of the file. std::nullopt, and nothing read, when
+// in is not UTF-16.
+using ReadText = std::function<ImportFile(QIODevice& utf8, const ReadProgress& progress)>;
+std::optional<ImportFile> ReadUtf16(QIODevice& in, const ReadProgress& progress, bool unmarked,
+                                    const ReadText& read);
 
 // Files with more cards than this are refused as a whole: the cards are held in memory until
 // the one change that writes them all (about a kilobyte each), and the address book is made

@@ -696,34 +696,13 @@ class Reader {
 }  // namespace
 
 ImportFile ReadVCards(QIODevice& in, const ReadProgress& progress) {
-  // Some Windows programs write their cards in UTF-16, marked by a byte order mark. Such a file
-  // is read as the same text in UTF-8; the cards then say which characters they hold.
-  // Without the mark, the zero bytes of its first letters ("BE") tell UTF-16 and its byte order.
-  const QByteArray head = in.peek(4);
-  const auto zero = [&head](int i) { return head.size() == 4 && head[i] == 0; };
-  const bool marked = head.startsWith("\xFF\xFE") || head.startsWith("\xFE\xFF");
-  const bool littleEndian =
-      marked ? head.startsWith("\xFF\xFE") : !zero(0) && zero(1) && !zero(2) && zero(3);
-  const bool bigEndian = marked ? !littleEndian : zero(0) && !zero(1) && zero(2) && !zero(3);
-  if (!littleEndian && !bigEndian)
-    return Reader(in, progress).Read();
-  const QByteArray wide = in.readAll();
-  if (!in.atEnd()) {
-    ImportFile failed;
-    failed.error = QStringLiteral("Die Datei kann nicht gelesen werden.");
-    return failed;
-  }
-  QStringDecoder decode(littleEndian ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE,
-                        QStringDecoder::Flag::Stateless);
-  QByteArray text = QString(decode(QByteArrayView(wide).sliced(marked ? 2 : 0))).toUtf8();
-  QBuffer buffer(&text);
-  buffer.open(QIODevice::ReadOnly);
-  // Progress is told in bytes of the file, which the UTF-8 text is shorter than.
-  const double scale = double(wide.size()) / double(qMax<qsizetype>(1, text.size()));
-  const ReadProgress scaled = [&](qint64 done) {
-    return !progress || progress(qint64(double(done) * scale));
-  };
-  return Reader(buffer, scaled, true).Read();
+  // A file in UTF-16 is read as the same text in UTF-8; the cards then say which characters
+  // they hold.
+  std::optional<ImportFile> wide =
+      ReadUtf16(in, progress, true, [](QIODevice& text, const ReadProgress& scaled) {
+        return Reader(text, scaled, true).Read();
+      });
+  return wide ? std::move(*wide) : Reader(in, progress).Read();
 }
 
 ImportFile ReadVCards(const QByteArray& bytes) {
