@@ -1,11 +1,13 @@
 #include "mainwindow/tform3.h"
 
+#include <QAction>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSet>
 
 #include "mainwindow/dialogsink.h"
+#include "platform/checklist.h"
 #include "platform/designfont.h"
 #include "platform/dialogs.h"
 #include "platform/waitcursor.h"
@@ -48,6 +50,19 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent) {
   CheckListBox1->setGeometry(8, 32, 281, 257);
   CheckListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
   CheckListBox1->setUniformItemSizes(true);
+
+  Alleauswhlen1 = new QAction(QStringLiteral("Alle ausw\u00e4hlen"), CheckListBox1);
+  Alleauswhlen1->setObjectName(QStringLiteral("Alleauswhlen1"));
+  Alleauswhlen1->setShortcut(QKeySequence::SelectAll);
+  Alleauswhlen1->setShortcutContext(Qt::WidgetShortcut);
+  Keineauswhlen1 = new QAction(QStringLiteral("Keine ausw\u00e4hlen"), CheckListBox1);
+  Keineauswhlen1->setObjectName(QStringLiteral("Keineauswhlen1"));
+  CheckListBox1->addActions({Alleauswhlen1, Keineauswhlen1});
+  CheckListBox1->setContextMenuPolicy(Qt::ActionsContextMenu);
+  connect(Alleauswhlen1, &QAction::triggered, this,
+          [this] { platform::SetAllChecked(CheckListBox1, true); });
+  connect(Keineauswhlen1, &QAction::triggered, this,
+          [this] { platform::SetAllChecked(CheckListBox1, false); });
 
   BitBtn1 = new QPushButton(QStringLiteral("&Wiederherstellen"), this);
   BitBtn1->setObjectName(QStringLiteral("BitBtn1"));

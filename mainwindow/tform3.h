@@ -10,6 +10,7 @@ namespace store {
 class AddressBook;
 }
 
+class QAction;
 class QLabel;
 class QListWidget;
 class QPushButton;
@@ -47,6 +48,10 @@ class TForm3 : public QDialog {
   QListWidget* CheckListBox1 = nullptr;
   QPushButton* BitBtn1 = nullptr;
   QPushButton* BitBtn2 = nullptr;
+  // The list's context menu: every entry ticked (also Ctrl+A in the list) or none, so that
+  // the thousands of records a lost name index leaves behind can be listed again at once.
+  QAction* Alleauswhlen1 = nullptr;
+  QAction* Keineauswhlen1 = nullptr;
 
  private:
   void Restore();

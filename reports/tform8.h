@@ -119,7 +119,6 @@ class TForm8 : public QDialog, private store::MessageSink {
   void SetGrid(reports::Grid grid);
   void SetBlockLines(const reports::TextLines& lines);
   void AppendBlockLines(const reports::TextLines& lines);
-  void SetAllChecked(QListWidget* list, bool checked);
   QList<bool> CheckedStates(QListWidget* list) const;
   void EnableSelection(bool enabled);
   void ApplyFont(const QFont& font);

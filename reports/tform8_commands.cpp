@@ -1,6 +1,5 @@
 // The report generator's window commands: showing, closing, new report, selections, font,
 // edit commands, and the helpers that write the two views.
-#include <QAbstractItemModel>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -14,6 +13,7 @@
 #include <QTextDocument>
 #include <QToolButton>
 
+#include "platform/checklist.h"
 #include "platform/dialogs.h"
 #include "reports/gridmodel.h"
 #include "reports/tform8.h"
@@ -30,9 +30,9 @@ void TForm8::FormShow() {
   shownEntries_ = mainListEntries_ ? mainListEntries_() : QStringList();
   CheckListBox2->clear();
   CheckListBox2->addItems(shownEntries_);
-  SetAllChecked(CheckListBox1, true);
+  platform::SetAllChecked(CheckListBox1, true);
   CheckBox3->setChecked(true);
-  SetAllChecked(CheckListBox2, true);
+  platform::SetAllChecked(CheckListBox2, true);
   TabbedNotebook1->setCurrentIndex(0);
   SetBlockLines({});
   CheckBox1->setChecked(false);
@@ -97,18 +97,18 @@ void TForm8::ToolbarButton972Click() {
   RichEdit1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
   CheckBox1->setChecked(false);
   CheckBox2->setChecked(true);
-  SetAllChecked(CheckListBox1, true);
-  SetAllChecked(CheckListBox2, true);
+  platform::SetAllChecked(CheckListBox1, true);
+  platform::SetAllChecked(CheckListBox2, true);
   CheckBox3->setChecked(true);
   ToolbarButton976->setChecked(false);
 }
 
 void TForm8::CheckBox2Click() {
-  SetAllChecked(CheckListBox1, CheckBox2->isChecked());
+  platform::SetAllChecked(CheckListBox1, CheckBox2->isChecked());
 }
 
 void TForm8::CheckBox3Click() {
-  SetAllChecked(CheckListBox2, CheckBox3->isChecked());
+  platform::SetAllChecked(CheckListBox2, CheckBox3->isChecked());
 }
 
 void TForm8::ToolbarButton9711Click() {
@@ -211,25 +211,6 @@ void TForm8::AppendBlockLines(const reports::TextLines& lines) {
   document->setUndoRedoEnabled(undo);
   if (wasEmpty)
     RichEdit1->moveCursor(QTextCursor::Start);
-}
-
-void TForm8::SetAllChecked(QListWidget* list, bool checked) {
-  // One change notice for the whole list instead of one per entry.
-  QAbstractItemModel* model = list->model();
-  const Qt::CheckState state = checked ? Qt::Checked : Qt::Unchecked;
-  const Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable;
-  {
-    const QSignalBlocker blocker(model);
-    for (int i = 0; i < list->count(); ++i) {
-      QListWidgetItem* item = list->item(i);
-      if (item->flags() != flags)
-        item->setFlags(flags);
-      item->setCheckState(state);
-    }
-  }
-  if (list->count() > 0) {
-    Q_EMIT model->dataChanged(model->index(0, 0), model->index(list->count() - 1, 0));
-  }
 }
 
 QList<bool> TForm8::CheckedStates(QListWidget* list) const {

@@ -10,6 +10,7 @@
 #include <QTextDocument>
 #include <QToolButton>
 
+#include "platform/checklist.h"
 #include "platform/dialogs.h"
 #include "platform/waitcursor.h"
 #include "reports/companion.h"
@@ -126,7 +127,7 @@ void TForm8::ToolbarButton974Click() {
   }
   CheckBox1->setChecked(false);
   CheckBox2->setChecked(false);
-  SetAllChecked(CheckListBox1, false);
-  SetAllChecked(CheckListBox2, false);
+  platform::SetAllChecked(CheckListBox1, false);
+  platform::SetAllChecked(CheckListBox2, false);
   CheckBox3->setChecked(false);
 }

@@ -205,5 +205,56 @@ TEST_F(RestoreTest, realDialog_restoresTheTickedEntry_andCloses) {
   EXPECT_EQ(Entries(), (QStringList{"Alt,Bea", "Carl,Max"}));
 }
 
+// A name index lost to damage leaves every record an orphan. Ctrl+A in the list (or the
+// list's context menu) ticks them all, so they are listed again in one go; the menu also
+// unticks them all.
+void TickAllByKeysAndRestoreWhenShown(QStringList* offered, QStringList* menu) {
+  QTimer::singleShot(0, [=] {
+    auto* dialog = qobject_cast<TForm3*>(QApplication::activeModalWidget());
+    if (dialog == nullptr) {
+      TickAllByKeysAndRestoreWhenShown(offered, menu);
+      return;
+    }
+    QListWidget* list = dialog->CheckListBox1;
+    for (QAction* action : list->actions())
+      menu->append(action->text());
+    const auto ticked = [list] {
+      QStringList keys;
+      for (int row = 0; row < list->count(); ++row) {
+        if (list->item(row)->checkState() == Qt::Checked)
+          keys.append(list->item(row)->text());
+      }
+      return keys;
+    };
+    QApplication::setActiveWindow(dialog);
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier);
+    *offered = ticked();
+    dialog->Keineauswhlen1->trigger();
+    EXPECT_TRUE(ticked().isEmpty());
+    QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier);
+    QTest::mouseClick(dialog->BitBtn1, Qt::LeftButton);
+  });
+}
+
+TEST_F(RestoreTest, everyOrphanOfALostNameIndex_isTickedByCtrlA_andListedAgainAtOnce) {
+  const QByteArray records =
+      Person("Alt", "Bea", "1") + Person("Berg", "Ute", "2") + Person("Carl", "Max", "3");
+  Open("", records);
+  platform::Dialogs::Install(nullptr);
+  QStringList offered;
+  QStringList menu;
+  TickAllByKeysAndRestoreWhenShown(&offered, &menu);
+  Trigger("VerwaisteDatenstzewiederherstellen1");
+  platform::Dialogs::Install(&dialogs);
+
+  EXPECT_EQ(menu, (QStringList{QString::fromUtf8("Alle auswählen"),
+                               QString::fromUtf8("Keine auswählen")}));
+  EXPECT_EQ(offered, (QStringList{"Alt,Bea", "Berg,Ute", "Carl,Max"}));
+  EXPECT_EQ(Names(), "Alt,Bea\r\nBerg,Ute\r\nCarl,Max\r\n");
+  EXPECT_EQ(Store(), records);
+  EXPECT_EQ(Entries(), (QStringList{"Alt,Bea", "Berg,Ute", "Carl,Max"}));
+}
+
 }  // namespace
 }  // namespace mainwindowtest
