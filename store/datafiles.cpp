@@ -646,12 +646,11 @@ QStringList DataFiles::OrphanedKeys() const {
   const ListBytes names(ReadNamesForChange(NamesPath()));
   const ListBytes secure(ReadForChange(SecurePath()));
   const QByteArray store = ReadForChange(StorePath());
-  QSet<QByteArray> listed;
-  // Section names come without blanks at their ends; a listed key is compared the same way.
-  for (const ListBytes* list : {&names, &secure}) {
-    for (qsizetype i = 0; i < list->Count(); ++i)
-      listed.insert(FoldCase(list->Line(i).trimmed()));
-  }
+  // Section names come without blanks and tabs at their ends; a listed key is compared as the
+  // record store reads it. A line that ends in another control character names no section, so
+  // the section it was meant for is offered here.
+  QSet<QByteArray> listed = names.SectionNames();
+  listed.unite(secure.SectionNames());
   QStringList orphans;
   for (const QString& section : profile::SectionNames(store)) {
     // A section the program could not have written under a record key is none of its records.
