@@ -79,6 +79,29 @@ TEST_F(DamagedFilesTest, nameIndexKeyEndingInAControlCharacter_itsRecordIsOffere
   EXPECT_EQ(Edit(store::kFirma)->text(), "B");
 }
 
+// Entries pasted from the internal-number view into the name index ("Alt,Bea @ 12"): the
+// program saves no key with "@", so such a line names no record. It shows as one that reads
+// "Error", and delete, purge and the orphan dialog lead back to the record under its key.
+TEST_F(DamagedFilesTest, nameIndexLineWithDecoration_canBeDeleted_andItsRecordRelisted) {
+  Open("Alt,Bea @ 12\r\nBerg,Ute\r\n", kAlt + kBerg);
+  ClickRow(0);
+  EXPECT_TRUE(dialogs.boxes.isEmpty()) << dialogs.Texts().join('|').toStdString();
+  EXPECT_EQ(Edit(store::kFirma)->text(), "Error");
+  Trigger("Lschen2");
+  EXPECT_EQ(Names(), "Berg,Ute\r\n");
+  EXPECT_EQ(Secure(), "Alt,Bea @ 12\r\n");
+
+  Purge();
+  RestoreOrphans({"Alt,Bea"});
+  EXPECT_EQ(restoreDialogEntries, QStringList{"Alt,Bea"});
+  EXPECT_EQ(Names(), "Alt,Bea\r\nBerg,Ute\r\n");
+  EXPECT_EQ(Secure(), "");
+  EXPECT_EQ(Store(), kAlt + kBerg);
+  ClickRow(0);
+  EXPECT_EQ(Edit(store::kFirma)->text(), "A");
+  EXPECT_EQ(dialogs.boxes.size(), 1);  // the purge's question
+}
+
 // Lines cut short, a NUL from a bad sector and Mac line ends: every record stays reachable
 // through the list or the orphan dialog, and a delete keeps the lines it does not change.
 TEST_F(DamagedFilesTest, nameIndexCutShortOrHoldingANul_recordsReachable_linesKept) {
