@@ -102,6 +102,36 @@ TEST_F(DamagedFilesTest, nameIndexLineWithDecoration_canBeDeleted_andItsRecordRe
   EXPECT_EQ(dialogs.boxes.size(), 1);  // the purge's question
 }
 
+// Lists that an editor saved as UTF-16 (Notepad's "Unicode"), with their byte-order marks:
+// read as the keys they hold, not as keys with a NUL between every two letters, and written
+// back in the program's own form by the next change.
+TEST_F(DamagedFilesTest, listsSavedAsUtf16_listTheirKeys_andAChangeWritesThemBack) {
+  const QString names = QString::fromUtf8("Alt,Bea\r\nM\u00fcller,J\u00f6rg\r\n");
+  QByteArray littleEndian("\xFF\xFE");
+  QByteArray bigEndian("\xFE\xFF");
+  for (const QChar c : names) {
+    littleEndian += char(c.unicode() & 0xFF);
+    littleEndian += char(c.unicode() >> 8);
+  }
+  for (const QChar c : QStringLiteral("Berg,Ute\r\n")) {
+    bigEndian += char(c.unicode() >> 8);
+    bigEndian += char(c.unicode() & 0xFF);
+  }
+  data.Write("secure.qdx", bigEndian);
+  Open(littleEndian, kAlt + kBerg + Person("M\xfcller", "J\xf6rg", "M"));
+  EXPECT_EQ(Entries(), (QStringList{"Alt,Bea", QString::fromUtf8("M\u00fcller,J\u00f6rg")}));
+  ClickRow(1);
+  EXPECT_EQ(Edit(store::kFirma)->text(), "M");
+
+  RestoreOrphans({});
+  EXPECT_TRUE(restoreDialogEntries.isEmpty()) << restoreDialogEntries.join('|').toStdString();
+  ClickRow(0);
+  Trigger("Lschen2");
+  EXPECT_TRUE(dialogs.boxes.isEmpty()) << dialogs.Texts().join('|').toStdString();
+  EXPECT_EQ(Names(), "M\xfcller,J\xf6rg\r\n");
+  EXPECT_EQ(Secure(), "Berg,Ute\r\nAlt,Bea\r\n");
+}
+
 // Lines cut short, a NUL from a bad sector and Mac line ends: every record stays reachable
 // through the list or the orphan dialog, and a delete keeps the lines it does not change.
 TEST_F(DamagedFilesTest, nameIndexCutShortOrHoldingANul_recordsReachable_linesKept) {
