@@ -3,6 +3,7 @@
 // own commands lead back to a sound address book without losing or doubling a line.
 #include <QDialog>
 
+#include "store/messages.h"
 #include "tests/mainwindow/mainwindowfixture.h"
 #include "tests/mainwindow/views_fixtures.h"
 
@@ -130,6 +131,32 @@ TEST_F(DamagedFilesTest, listsSavedAsUtf16_listTheirKeys_andAChangeWritesThemBac
   EXPECT_TRUE(dialogs.boxes.isEmpty()) << dialogs.Texts().join('|').toStdString();
   EXPECT_EQ(Names(), "M\xfcller,J\xf6rg\r\n");
   EXPECT_EQ(Secure(), "Berg,Ute\r\nAlt,Bea\r\n");
+}
+
+// A record store that an editor saved as UTF-16: no record in it can be read, and a save or
+// a purge is refused with a message that says why and what to do, rather than writing
+// Windows-1252 sections into it that no editor could turn back.
+TEST_F(DamagedFilesTest, recordStoreSavedAsUtf16_changesRefusedWithAClearMessage_fileKept) {
+  QByteArray utf16("\xFF\xFE");
+  for (const char c : kAlt) {
+    utf16 += c;
+    utf16 += '\0';
+  }
+  data.Write("secure.qdx", "Alt,Bea\r\n");
+  Open("Berg,Ute\r\n", utf16);
+  Click("ToolbarButton971");
+  FillNames("Carl", "Max");
+  Trigger("Dateneingabebeenden1");
+  const QString message = store::Utf16StoreMessage(data.Path() + "/adresse.qdx");
+  EXPECT_EQ(dialogs.Texts(), QStringList{message});
+  ExpectEntryIntact(store::kName, "Carl");
+  Trigger("Dateneingabeabbrechen1");
+
+  Purge();
+  EXPECT_EQ(dialogs.Texts().last(), message);
+  EXPECT_EQ(Store(), utf16);
+  EXPECT_EQ(Names(), "Berg,Ute\r\n");
+  EXPECT_EQ(Secure(), "Alt,Bea\r\n");
 }
 
 // Lines cut short, a NUL from a bad sector and Mac line ends: every record stays reachable
