@@ -17,6 +17,7 @@
 #include "mainwindow/listops.h"
 #include "mainwindow/lockwaitcursor.h"
 #include "store/datafiles.h"
+#include "store/recordkey.h"
 #include "store/sharedaccess.h"
 
 // Resources of a static library are registered by hand; outside any namespace by Qt's rule.
@@ -94,6 +95,13 @@ void TForm1::RemoveListEntry(int row) {
 
 QString TForm1::ListEntry(int row) const {
   return listModel_->At(row);
+}
+
+QString TForm1::ListEntryKey(int row) const {
+  // Only that view decorates. The program saves no key with "@", so one in the name view came
+  // from another program or an editor: cut, it would name no line and the entry could be
+  // neither shown nor deleted.
+  return Button3->isChecked() ? store::StripEntrySuffix(ListEntry(row)) : ListEntry(row);
 }
 
 void TForm1::SelectListEntry(const QString& text) {

@@ -90,6 +90,9 @@ class TForm1 : public QMainWindow {
   void InsertListEntry(const QString& entry);  // at its sorted place, not selected
   void RemoveListEntry(int row);               // selects nothing in its place
   QString ListEntry(int row) const;
+  // The record key of the entry at row: the internal-number view's entries lose their
+  // decoration; an entry of the name view is the key itself.
+  QString ListEntryKey(int row) const;
   int SelectedListIndex() const;    // -1 when nothing is selected
   void SelectListIndex(int index);  // -1 clears the selection
   // Selects the entry equal to text ignoring letter case; none when absent.

@@ -28,7 +28,7 @@ void TForm1::Lschen1Click() {
     const int selected = SelectedListIndex();
     if (selected < 0 || Button3->isChecked())
       return;
-    const QString key = store::StripEntrySuffix(ListEntry(selected));
+    const QString key = ListEntryKey(selected);
     if (!book_->Files().DeleteRecord(key)) {
       GiveUpdateNotice();  // lists what the name index holds now
       return;
@@ -87,7 +87,7 @@ TForm3* TForm1::CreateRestoreDialog() {
     // The record shown stays chosen in the reloaded list, so that edit and delete still act
     // on what the fields show.
     const int selected = SelectedListIndex();
-    const QString shown = selected < 0 ? QString() : store::StripEntrySuffix(ListEntry(selected));
+    const QString shown = selected < 0 ? QString() : ListEntryKey(selected);
     ReloadNameList();
     if (shown.isNull())
       return;

@@ -66,7 +66,7 @@ void TForm1::ListBox1Click() {
   const int selected = SelectedListIndex();
   if (selected < 0)
     return;
-  ShowRecord(store::StripEntrySuffix(ListEntry(selected)));
+  ShowRecord(ListEntryKey(selected));
   TestUpdateNotice();
 }
 

@@ -73,8 +73,19 @@ std::shared_ptr<ListBytes> NamesInOrder(QByteArray bytes, const WrittenInOrder& 
 
 // The record store may be missing only while no list names a key: a new address book gets
 // its first one. Otherwise every listed record would read "Error" after the next save.
+// A record store that an editor saved as UTF-16 holds records that no reader finds: sections
+// written into it would make a file that is neither UTF-16 nor Windows-1252, and that no
+// editor can turn back.
+bool IsUtf16Store(QByteArrayView bytes) {
+  return bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF");
+}
+
 QByteArray ReadStoreForChange(const QString& path, bool listsNameKeys, QByteArray reuse = {}) {
-  return ReadForChange(path, listsNameKeys ? IfMissing::Fail : IfMissing::Empty, std::move(reuse));
+  QByteArray bytes =
+      ReadForChange(path, listsNameKeys ? IfMissing::Fail : IfMissing::Empty, std::move(reuse));
+  if (IsUtf16Store(bytes))
+    throw UserError(Utf16StoreMessage(path));
+  return bytes;
 }
 
 // Holds the record store's bytes for one change, read into the buffer the last change kept,
@@ -248,7 +259,10 @@ struct SaveAhead {
     auto storeSide = [&] {
       store.Read(files.StorePath(), storeBytes.Take());
       if (store.Status() == ReadStatus::Ok) {
-        text.emplace(storeBytes.Adopt(store.TakeBytes()));
+        const QByteArray& bytes = storeBytes.Adopt(store.TakeBytes());
+        if (IsUtf16Store(bytes))
+          return;  // refused under the lock
+        text.emplace(bytes);
       } else if (store.Status() == ReadStatus::Missing) {
         text.emplace(QByteArray());
       } else {
@@ -646,12 +660,11 @@ QStringList DataFiles::OrphanedKeys() const {
   const ListBytes names(ReadNamesForChange(NamesPath()));
   const ListBytes secure(ReadForChange(SecurePath()));
   const QByteArray store = ReadForChange(StorePath());
-  QSet<QByteArray> listed;
-  // Section names come without blanks at their ends; a listed key is compared the same way.
-  for (const ListBytes* list : {&names, &secure}) {
-    for (qsizetype i = 0; i < list->Count(); ++i)
-      listed.insert(FoldCase(list->Line(i).trimmed()));
-  }
+  // Section names come without blanks and tabs at their ends; a listed key is compared as the
+  // record store reads it. A line that ends in another control character names no section, so
+  // the section it was meant for is offered here.
+  QSet<QByteArray> listed = names.SectionNames();
+  listed.unite(secure.SectionNames());
   QStringList orphans;
   for (const QString& section : profile::SectionNames(store)) {
     // A section the program could not have written under a record key is none of its records.

@@ -1,5 +1,7 @@
 #include "store/listfile.h"
 
+#include <QStringDecoder>
+
 #include "store/cp1252.h"
 #include "store/profilescan.h"
 
@@ -21,10 +23,17 @@ QByteArray EncodeListFile(const QStringList& keys) {
 namespace {
 
 constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
+constexpr char kUtf16LeBom[] = "\xFF\xFE";
+constexpr char kUtf16BeBom[] = "\xFE\xFF";
+
+bool IsUtf16(QByteArrayView bytes) {
+  return bytes.startsWith(QByteArrayView(kUtf16LeBom, 2)) ||
+         bytes.startsWith(QByteArrayView(kUtf16BeBom, 2));
+}
 
 // True for a file that ListFileText would change.
 bool NeedsListText(QByteArrayView bytes) {
-  return bytes.endsWith('\x1A') || bytes.startsWith(QByteArrayView(kUtf8Bom, 3));
+  return bytes.endsWith('\x1A') || bytes.startsWith(QByteArrayView(kUtf8Bom, 3)) || IsUtf16(bytes);
 }
 
 }  // namespace
@@ -32,6 +41,16 @@ bool NeedsListText(QByteArrayView bytes) {
 QByteArray ListFileText(QByteArray bytes) {
   if (!NeedsListText(bytes))
     return bytes;
+  if (IsUtf16(bytes)) {
+    // Read whole: its bytes cut into lines at every CR and LF byte would give keys with a NUL
+    // between every two letters, and a change would write them back half in each form.
+    QStringDecoder decoder(bytes.startsWith(kUtf16LeBom) ? QStringDecoder::Utf16LE
+                                                         : QStringDecoder::Utf16BE);
+    QString text = decoder.decode(QByteArrayView(bytes).sliced(2));
+    if (text.endsWith(QChar(0x1A)))
+      text.chop(1);
+    return ToCp1252(text);
+  }
   if (bytes.endsWith('\x1A'))
     bytes.chop(1);
   if (bytes.startsWith(QByteArrayView(kUtf8Bom, 3)))

@@ -31,9 +31,9 @@ inline bool IsKeyLine(QByteArrayView line) {
 }
 
 // The text of a list file in the form the lists are kept in: a file that an editor saved as
-// UTF-8 with a byte-order mark is turned into Windows-1252 (characters that code page lacks
-// become "?"; no record key holds one), and a DOS end-of-file mark (Ctrl+Z) at its very end is
-// dropped. Any other file comes back as it is.
+// UTF-8 or UTF-16 with a byte-order mark is turned into Windows-1252 (characters that code page
+// lacks become "?"; no record key holds one), and a DOS end-of-file mark (Ctrl+Z) at its very end
+// is dropped. Any other file comes back as it is.
 QByteArray ListFileText(QByteArray bytes);
 
 // List files (names.qdx, secure.qdx): one key per line, CR LF after every line, Windows-1252.

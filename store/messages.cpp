@@ -12,6 +12,14 @@ QString LoadFailureMessage() {
       "mit Ihrem Systemadministrator in Verbindung");
 }
 
+QString Utf16StoreMessage(const QString& path) {
+  return QStringLiteral(
+             "Die Datei %1 ist als Unicode-Text (UTF-16) gespeichert und kann nicht gelesen "
+             "werden. Bitte speichern Sie sie im Editor wieder als ANSI-Text. Bis dahin wird "
+             "nichts in sie geschrieben.")
+      .arg(path);
+}
+
 QString StoreProbeFailureMessage() {
   return QStringLiteral(
       "Datensatz kann nicht geladen werden. Der Vorgang ist gescheitert! Eventuell greift gerade "

@@ -13,6 +13,9 @@ QString CannotCreateMessage(const QString& path);  // "Datei %s kann nicht erste
 QString TooLongForUtf8Message(int field);  // "Das Feld "Straße" ist zu lang ..."
 // An export was asked to replace one of the address book's own files.
 QString DataFileTargetMessage(const QString& path);  // "Die Datei %s gehört zum Adressbuch ..."
+// A record store that an editor saved as UTF-16: its records cannot be read, and nothing is
+// written into it.
+QString Utf16StoreMessage(const QString& path);  // "Die Datei %s ist als Unicode-Text ..."
 // Another workstation holds the lock of the data files past the wait.
 QString LockBusyMessage();  // "Das Adressbuch wird gerade an einem anderen Arbeitsplatz ..."
 

@@ -135,9 +135,12 @@ QString Decode(QByteArrayView bytes, bool utf8) {
 QByteArray EncodeName(QStringView name, bool utf8) {
   qsizetype b = 0;
   qsizetype e = name.size();
-  while (b < e && name[b] == QLatin1Char(' '))
+  // Blanks and tabs, as a header's name loses them: a key that an editor left with a tab at
+  // its end still names its record.
+  auto blank = [](QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); };
+  while (b < e && blank(name[b]))
     ++b;
-  while (e > b && name[e - 1] == QLatin1Char(' '))
+  while (e > b && blank(name[e - 1]))
     --e;
   return Encode(name.mid(b, e - b), utf8);
 }

@@ -42,8 +42,8 @@ struct Text {
 };
 Text TextOf(QByteArrayView file);
 
-// Names and values in the text's encoding, and back. Encoded names have the spaces at both
-// ends dropped, as the service ignores them in a caller's names.
+// Names and values in the text's encoding, and back. Encoded names have the blanks and tabs at
+// both ends dropped, as the service ignores them in a caller's names.
 QByteArray Encode(QStringView text, bool utf8);
 QString Decode(QByteArrayView bytes, bool utf8);
 QByteArray EncodeName(QStringView name, bool utf8);

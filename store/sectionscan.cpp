@@ -120,7 +120,8 @@ std::vector<qint32> SectionScan::SectionsOf(const QStringList& keys) const {
       index.Add({header.hash, header.nameBegin, header.nameSize}, section++);
   }
   auto findRows = [&](qsizetype from, qsizetype to) {
-    // The names asked for, spaces at both ends ignored, in Windows-1252, and their hashes.
+    // The names asked for, blanks and tabs at both ends ignored (as EncodeName does), in
+    // Windows-1252, and their hashes.
     std::vector<char> arena;
     std::vector<qsizetype> begin(size_t(to - from) + 1);
     std::vector<quint64> hashes(size_t(to - from));
@@ -132,9 +133,10 @@ std::vector<qint32> SectionScan::SectionsOf(const QStringList& keys) const {
       if (row + 8 < to)
         __builtin_prefetch(keys[row + 8].constData());
       QStringView key = keys[row];
-      while (key.startsWith(QLatin1Char(' ')))
+      auto blank = [](QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); };
+      while (!key.isEmpty() && blank(key.front()))
         key = key.mid(1);
-      while (key.endsWith(QLatin1Char(' ')))
+      while (!key.isEmpty() && blank(key.back()))
         key.chop(1);
       ToCp1252(key, arena.data() + used);
       begin[size_t(row - from)] = used;
