@@ -73,17 +73,13 @@ std::shared_ptr<ListBytes> NamesInOrder(QByteArray bytes, const WrittenInOrder& 
 
 // The record store may be missing only while no list names a key: a new address book gets
 // its first one. Otherwise every listed record would read "Error" after the next save.
-// A record store that an editor saved as UTF-16 holds records that no reader finds: sections
-// written into it would make a file that is neither UTF-16 nor Windows-1252, and that no
-// editor can turn back.
-bool IsUtf16Store(QByteArrayView bytes) {
-  return bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF");
-}
-
 QByteArray ReadStoreForChange(const QString& path, bool listsNameKeys, QByteArray reuse = {}) {
   QByteArray bytes =
       ReadForChange(path, listsNameKeys ? IfMissing::Fail : IfMissing::Empty, std::move(reuse));
-  if (IsUtf16Store(bytes))
+  // A record store that an editor saved as UTF-16 holds records that no reader finds: sections
+  // written into it would make a file that is neither UTF-16 nor Windows-1252, and that no
+  // editor can turn back.
+  if (HasUtf16ByteOrderMark(bytes))
     throw UserError(Utf16StoreMessage(path));
   return bytes;
 }
@@ -260,7 +256,7 @@ struct SaveAhead {
       store.Read(files.StorePath(), storeBytes.Take());
       if (store.Status() == ReadStatus::Ok) {
         const QByteArray& bytes = storeBytes.Adopt(store.TakeBytes());
-        if (IsUtf16Store(bytes))
+        if (HasUtf16ByteOrderMark(bytes))
           return;  // refused under the lock
         text.emplace(bytes);
       } else if (store.Status() == ReadStatus::Missing) {

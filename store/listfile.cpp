@@ -26,22 +26,23 @@ constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
 constexpr char kUtf16LeBom[] = "\xFF\xFE";
 constexpr char kUtf16BeBom[] = "\xFE\xFF";
 
-bool IsUtf16(QByteArrayView bytes) {
-  return bytes.startsWith(QByteArrayView(kUtf16LeBom, 2)) ||
-         bytes.startsWith(QByteArrayView(kUtf16BeBom, 2));
-}
-
 // True for a file that ListFileText would change.
 bool NeedsListText(QByteArrayView bytes) {
-  return bytes.endsWith('\x1A') || bytes.startsWith(QByteArrayView(kUtf8Bom, 3)) || IsUtf16(bytes);
+  return bytes.endsWith('\x1A') || bytes.startsWith(QByteArrayView(kUtf8Bom, 3)) ||
+         HasUtf16ByteOrderMark(bytes);
 }
 
 }  // namespace
 
+bool HasUtf16ByteOrderMark(QByteArrayView bytes) {
+  return bytes.startsWith(QByteArrayView(kUtf16LeBom, 2)) ||
+         bytes.startsWith(QByteArrayView(kUtf16BeBom, 2));
+}
+
 QByteArray ListFileText(QByteArray bytes) {
   if (!NeedsListText(bytes))
     return bytes;
-  if (IsUtf16(bytes)) {
+  if (HasUtf16ByteOrderMark(bytes)) {
     // Read whole: its bytes cut into lines at every CR and LF byte would give keys with a NUL
     // between every two letters, and a change would write them back half in each form.
     QStringDecoder decoder(bytes.startsWith(kUtf16LeBom) ? QStringDecoder::Utf16LE

@@ -36,6 +36,9 @@ inline bool IsKeyLine(QByteArrayView line) {
 // is dropped. Any other file comes back as it is.
 QByteArray ListFileText(QByteArray bytes);
 
+// Whether a file begins with the byte-order mark of UTF-16 (an editor's "Unicode").
+bool HasUtf16ByteOrderMark(QByteArrayView bytes);
+
 // List files (names.qdx, secure.qdx): one key per line, CR LF after every line, Windows-1252.
 QByteArray EncodeListFile(const QStringList& keys);
 // Reads lines ended by CR LF, LF or CR; a last line without line end counts too. Lines that
