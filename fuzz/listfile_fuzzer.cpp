@@ -15,7 +15,8 @@
 using fuzzcheck::Require;
 
 bool StartsLikeByteOrderMark(const QString& key) {
-  return store::ToCp1252(key).startsWith("\xEF\xBB\xBF");
+  const QByteArray bytes = store::ToCp1252(key);
+  return bytes.startsWith("\xEF\xBB\xBF") || store::HasUtf16ByteOrderMark(bytes);
 }
 
 // A key a change could insert: one line of Windows-1252 text.
@@ -53,8 +54,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const QByteArray file(rest.data(), qsizetype(rest.size()));
 
   const QStringList lines = store::DecodeListFile(file);
-  // A key that begins with the bytes of a UTF-8 byte-order mark cannot stand first in a list
-  // file: read back, they are taken for the mark. No one types such a key.
+  // A key that begins with the bytes of a UTF-8 or UTF-16 byte-order mark ("ï»¿", "ÿþ", "þÿ")
+  // cannot stand first in a list file: read back, they are taken for the mark. No one types
+  // such a key.
   for (const QString& line : lines) {
     if (StartsLikeByteOrderMark(line))
       return 0;
