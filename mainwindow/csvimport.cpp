@@ -1,7 +1,6 @@
 #include "mainwindow/csvimport.h"
 
 #include <QBuffer>
-#include <QStringDecoder>
 #include <cstring>
 #include <optional>
 

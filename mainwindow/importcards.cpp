@@ -4,6 +4,7 @@
 #include <QStringDecoder>
 
 #include "mainwindow/entrycheck.h"
+#include "store/listfile.h"
 #include "store/recordkey.h"
 
 namespace mainwindow {
@@ -106,7 +107,7 @@ std::optional<ImportFile> ReadUtf16(QIODevice& in, const ReadProgress& progress,
                                     const ReadText& read) {
   const QByteArray head = in.peek(4);
   const auto zero = [&head](int i) { return head.size() == 4 && head[i] == 0; };
-  const bool marked = head.startsWith("\xFF\xFE") || head.startsWith("\xFE\xFF");
+  const bool marked = store::HasUtf16ByteOrderMark(head);
   const bool littleEndian =
       marked ? head.startsWith("\xFF\xFE") : unmarked && !zero(0) && zero(1) && !zero(2) && zero(3);
   const bool bigEndian =
