@@ -46,8 +46,7 @@ void TForm1::SetListEntries(const QStringList& sortedEntries) {
   if (SearchTakesList(sortedEntries))
     return;
   const QScopedValueRollback quiet(listChangingQuietly_, true);
-  const QStringList& shown = listModel_->Entries();
-  if (sortedEntries.size() == shown.size() && sortedEntries.constData() == shown.constData()) {
+  if (listModel_->ShowsWhole(sortedEntries)) {
     // The very list already shown (the name index did not change since it was loaded): the
     // refill only drops the selection and starts at the top, and the view is not laid out anew.
     SelectListIndex(-1);

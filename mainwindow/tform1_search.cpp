@@ -169,10 +169,10 @@ void TForm1::SearchEditChange() {
 
 void TForm1::ShowSearchHits() {
   store::RecordSearch::Hits hits = book_->Search().Find(searchAll_, SearchEdit->text(), sink_);
-  searchRows_ = std::move(hits.rows);
+  searchRows_ = hits.rows;
   {
     const QScopedValueRollback quiet(listChangingQuietly_, true);
-    listModel_->SetEntries(hits.keys);
+    listModel_->SetPart(hits.listed, std::move(hits.rows));
   }
   ShowHitCount();
 }

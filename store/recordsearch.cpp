@@ -275,6 +275,7 @@ bool RecordSearch::KeyHolds(const QString& key, const std::vector<SearchWord>& w
 
 RecordSearch::Hits RecordSearch::Find(QStringView typed) {
   Hits hits;
+  hits.listed = keys_;
   const auto words = SearchWords(typed, utf8Store_);
   if (!words || parts_.size() != 2)
     return hits;
@@ -296,10 +297,15 @@ RecordSearch::Hits RecordSearch::Find(QStringView typed) {
         (section >= 0 ? marked[size_t(section)] != 0 : KeyHolds(prepared_[slot], *words)))
       hits.rows.push_back(row);
   }
-  hits.keys.reserve(qsizetype(hits.rows.size()));
-  for (const qint32 row : hits.rows)
-    hits.keys.append(keys_[row]);
   return hits;
+}
+
+QStringList RecordSearch::Hits::Keys() const {
+  QStringList keys;
+  keys.reserve(qsizetype(rows.size()));
+  for (const qint32 row : rows)
+    keys.append(listed[row]);
+  return keys;
 }
 
 qsizetype RecordSearch::MemoryBytes() const {
@@ -348,17 +354,16 @@ RecordSearch::Hits CheckedAgainstText(RecordSearch::Hits hits,
                                       const std::vector<QStringView>& words,
                                       const RecordStore& records) {
   RecordSearch::Hits checked;
-  for (qsizetype i = 0; i < hits.keys.size(); ++i) {
-    const RecordValues values = records.Record(hits.keys[i]);
+  checked.listed = hits.listed;
+  for (const qint32 row : hits.rows) {
+    const RecordValues values = records.Record(hits.listed[row]);
     const bool holds = std::all_of(words.begin(), words.end(), [&](QStringView word) {
       return std::any_of(values.begin(), values.end(), [&](const QString& value) {
         return value.contains(word, Qt::CaseInsensitive);
       });
     });
-    if (holds) {
-      checked.keys.append(hits.keys[i]);
-      checked.rows.push_back(hits.rows[size_t(i)]);
-    }
+    if (holds)
+      checked.rows.push_back(row);
   }
   return checked;
 }
@@ -391,7 +396,7 @@ RecordSearch::Hits SearchCache::Find(const QStringList& keys, QStringView typedA
     final_ = finalNow;
   }
   RecordSearch::Hits hits = search_.Find(typed);
-  if (search_.Utf8Store() && !hits.keys.isEmpty()) {
+  if (search_.Utf8Store() && !hits.rows.empty()) {
     // Rare: such characters are typed into a search of a store written in UTF-8. The store
     // is read once more for the text of the records found.
     const std::vector<QStringView> words = WordsBeyondCp1252(typed);

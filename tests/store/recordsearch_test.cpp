@@ -40,13 +40,13 @@ const QStringList kListed = Keys({"Abel,Bert", "Leer,Lena", "Meier,Anna", "Zorn,
 TEST(RecordSearchTest, hitsStandInListOrderWithTheirRows) {
   store::RecordSearch search(store::RecordStore(kStore), kListed);
   const auto hits = search.Find(QStringLiteral("freiburg"));
-  EXPECT_EQ(hits.keys, Keys({"Meier,Anna", "Zorn,Zoe"}));
+  EXPECT_EQ(hits.Keys(), Keys({"Meier,Anna", "Zorn,Zoe"}));
   EXPECT_EQ(hits.rows, (std::vector<qint32>{2, 3}));
-  EXPECT_EQ(search.Find(QStringLiteral("m\u00fcller")).keys, Keys({"Abel,Bert", "Meier,Anna"}));
-  EXPECT_EQ(search.Find(QStringLiteral("lena")).keys, Keys({"Leer,Lena"}));  // by its key
-  EXPECT_EQ(search.Find(QStringLiteral("Freiburg 934")).keys, Keys({"Zorn,Zoe"}));
-  EXPECT_EQ(search.Find(QString()).keys, kListed);
-  EXPECT_TRUE(search.Find(QStringLiteral("otto")).keys.isEmpty());  // not listed
+  EXPECT_EQ(search.Find(QStringLiteral("m\u00fcller")).Keys(), Keys({"Abel,Bert", "Meier,Anna"}));
+  EXPECT_EQ(search.Find(QStringLiteral("lena")).Keys(), Keys({"Leer,Lena"}));  // by its key
+  EXPECT_EQ(search.Find(QStringLiteral("Freiburg 934")).Keys(), Keys({"Zorn,Zoe"}));
+  EXPECT_EQ(search.Find(QString()).Keys(), kListed);
+  EXPECT_TRUE(search.Find(QStringLiteral("otto")).Keys().isEmpty());  // not listed
   EXPECT_GT(search.MemoryBytes(), 0);
 }
 
@@ -54,21 +54,21 @@ TEST(RecordSearchTest, hitsStandInListOrderWithTheirRows) {
 // it, pasted from somewhere, finds nothing: it found every record, or two fields run together.
 TEST(RecordSearchTest, aWordHoldingDelFindsNothing) {
   store::RecordSearch search(store::RecordStore(kStore), kListed);
-  EXPECT_TRUE(search.Find(QStringLiteral("\x7F")).keys.isEmpty());
-  EXPECT_TRUE(search.Find(QStringLiteral("freiburg \x7F")).keys.isEmpty());
-  EXPECT_TRUE(search.Find(QStringLiteral("zorn,zoe\x7Fzoe")).keys.isEmpty());
-  EXPECT_EQ(search.Find(QStringLiteral("zoe zorn")).keys, Keys({"Zorn,Zoe"}));
+  EXPECT_TRUE(search.Find(QStringLiteral("\x7F")).Keys().isEmpty());
+  EXPECT_TRUE(search.Find(QStringLiteral("freiburg \x7F")).Keys().isEmpty());
+  EXPECT_TRUE(search.Find(QStringLiteral("zorn,zoe\x7Fzoe")).Keys().isEmpty());
+  EXPECT_EQ(search.Find(QStringLiteral("zoe zorn")).Keys(), Keys({"Zorn,Zoe"}));
 }
 
 TEST(RecordSearchTest, followsKeysLeftOutAndBackWithoutTheStore) {
   store::RecordSearch search(store::RecordStore(kStore), kListed);
   // Meier,Anna deleted (or taken into an edit): found no more.
   ASSERT_TRUE(search.FollowKeys(Keys({"Abel,Bert", "Leer,Lena", "Zorn,Zoe"})));
-  EXPECT_EQ(search.Find(QStringLiteral("freiburg")).keys, Keys({"Zorn,Zoe"}));
+  EXPECT_EQ(search.Find(QStringLiteral("freiburg")).Keys(), Keys({"Zorn,Zoe"}));
   EXPECT_EQ(search.Find(QStringLiteral("freiburg")).rows, (std::vector<qint32>{2}));
   // Listed again: found again, from what was prepared.
   ASSERT_TRUE(search.FollowKeys(kListed));
-  EXPECT_EQ(search.Find(QStringLiteral("freiburg")).keys, Keys({"Meier,Anna", "Zorn,Zoe"}));
+  EXPECT_EQ(search.Find(QStringLiteral("freiburg")).Keys(), Keys({"Meier,Anna", "Zorn,Zoe"}));
   // A key never prepared, or the prepared keys in another order, need the store again.
   EXPECT_FALSE(search.FollowKeys(Keys({"Abel,Bert", "Alt,Otto"})));
   EXPECT_FALSE(search.FollowKeys(Keys({"Zorn,Zoe", "Abel,Bert"})));
@@ -170,16 +170,16 @@ TEST(RecordSearchTest, aLargeStoreSearchedInTwoHalvesFindsWhatEachRecordHolds) {
        {"lena", "e", "muller", "M\xC3\xBCnchen", "strassburg", "name11999", "vor96 koln",
         "0761 934", "07619341", "0171 1", "leer7515", "zweitort", "NAME390,", "baeck sohn", ""}) {
     const QString text = QString::fromUtf8(typed);
-    EXPECT_EQ(search.Find(text).keys, FoundOneByOne(records, large.keys, text)) << typed;
+    EXPECT_EQ(search.Find(text).Keys(), FoundOneByOne(records, large.keys, text)) << typed;
   }
-  EXPECT_TRUE(search.Find(QStringLiteral("zweitname")).keys.isEmpty());
+  EXPECT_TRUE(search.Find(QStringLiteral("zweitname")).Keys().isEmpty());
 }
 
 class SearchCacheTest : public ::testing::Test {
  protected:
   void WriteStore(const QByteArray& bytes) { data.Write(QStringLiteral("adresse.qdx"), bytes); }
   QStringList Find(const QStringList& keys, const QString& typed) {
-    return cache.Find(keys, typed, sink).keys;
+    return cache.Find(keys, typed, sink).Keys();
   }
   testsupport::TempDataDir data;
   store::SearchCache cache{data.Path()};

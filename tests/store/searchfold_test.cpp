@@ -25,7 +25,7 @@ store::RecordStore OneRecord(int field, const QByteArray& value) {
 bool Found(const Case& c) {
   const store::RecordStore records = OneRecord(c.field, QByteArray(c.stored));
   store::RecordSearch search(records, {QStringLiteral("Meier,Anna")});
-  return !search.Find(QString::fromUtf8(c.typed)).keys.isEmpty();
+  return !search.Find(QString::fromUtf8(c.typed)).Keys().isEmpty();
 }
 
 TEST(SearchFoldTest, lettersUmlautsAndSharpS) {

@@ -78,11 +78,11 @@ TEST_F(RememberedLengthTest, searchAfterAnotherWorkstationsEdit_findsTheNewValue
   const QStringList keys{QStringLiteral("Abel,Karl")};
   store::SearchCache search(dir.Path());
   testsupport::RecordingSink sink;
-  EXPECT_EQ(search.Find(keys, QStringLiteral("bonn"), sink).keys, keys);
+  EXPECT_EQ(search.Find(keys, QStringLiteral("bonn"), sink).Keys(), keys);
   testsupport::RememberAttributes(dir.File("adresse.qdx"));
   ReplacedElsewhere("adresse.qdx", "[Abel,Karl]\r\nName=Abel\r\nOrt=Freiburg\r\n");
-  EXPECT_EQ(search.Find(keys, QStringLiteral("freiburg"), sink).keys, keys);
-  EXPECT_TRUE(search.Find(keys, QStringLiteral("bonn"), sink).keys.isEmpty());
+  EXPECT_EQ(search.Find(keys, QStringLiteral("freiburg"), sink).Keys(), keys);
+  EXPECT_TRUE(search.Find(keys, QStringLiteral("bonn"), sink).Keys().isEmpty());
 }
 
 // The same client dates files to the whole second: another workstation's edit in the second
@@ -111,7 +111,7 @@ TEST_F(RememberedLengthTest, searchAfterAnEditInTheSameSecond_findsTheNewValueOn
   const QStringList keys{QStringLiteral("Abel,Karl")};
   testsupport::RecordingSink sink;
   auto find = [&](const char* typed) {
-    return search.Find(keys, QString::fromUtf8(typed), sink).keys;
+    return search.Find(keys, QString::fromUtf8(typed), sink).Keys();
   };
   EXPECT_EQ(find("bonn"), keys);
 
