@@ -21,16 +21,11 @@ qsizetype SplitPoint(const QByteArray& bytes) {
 }
 
 // The first section of each name, by hash: open addressing. A slot holds what a lookup
-// compares, so a lookup touches one slot and the name's bytes in the store.
+// compares, so a lookup touches one slot and the name's bytes.
 class SectionIndex {
  public:
-  struct Name {
-    quint64 hash;
-    qsizetype begin;
-    qsizetype size;
-  };
-
-  SectionIndex(const char* d, qsizetype count) : d_(d) {
+  // names: the names of both parts, the second's after the first's.
+  SectionIndex(std::array<const std::vector<char>*, 2> names, qsizetype count) : names_(names) {
     size_t capacity = 16;
     while (capacity < size_t(count) * 2)
       capacity *= 2;
@@ -38,45 +33,51 @@ class SectionIndex {
   }
 
   // Sections are added in file order, so of two sections of one name the first is kept.
-  void Add(const Name& name, qint32 section) {
-    Slot& slot = slots_[Probe(name.hash, QByteArrayView(d_ + name.begin, name.size))];
+  void Add(quint64 hash, quint32 nameBegin, quint32 nameSize, qint32 section) {
+    Slot& slot = slots_[Probe(hash, NameAt(nameBegin, nameSize))];
     if (slot.section < 0)
-      slot = {name.hash, name.begin, name.size, section};
+      slot = {Tag(hash), section, nameBegin, nameSize};
   }
 
   // The first section named `name`, or -1.
   qint32 Find(quint64 hash, QByteArrayView name) const { return slots_[Probe(hash, name)].section; }
 
-  // Lookups go to places all over the table and the store: a lookup some rows ahead asks for
+  // Lookups go to places all over the table and the names: a lookup some rows ahead asks for
   // its slot first, and a few rows later for the name the slot points to.
   void PrefetchSlot(quint64 hash) const { __builtin_prefetch(&slots_[size_t(hash) & Mask()]); }
   void PrefetchName(quint64 hash) const {
     const Slot& slot = slots_[size_t(hash) & Mask()];
     if (slot.section >= 0)
-      __builtin_prefetch(d_ + slot.nameBegin);
+      __builtin_prefetch(NameAt(slot.nameBegin, slot.nameSize).data());
   }
 
  private:
   struct Slot {
-    quint64 hash = 0;
-    qsizetype nameBegin = 0;
-    qsizetype nameSize = 0;
+    quint32 tag = 0;      // the hash's high half; its low bits place the slot
     qint32 section = -1;  // -1: empty
+    quint32 nameBegin = 0;
+    quint32 nameSize = 0;
   };
 
+  static quint32 Tag(quint64 hash) { return quint32(hash >> 32); }
+  QByteArrayView NameAt(quint32 begin, quint32 size) const {
+    const std::vector<char>& first = *names_[0];
+    if (begin >= first.size())
+      return QByteArrayView(names_[1]->data() + (begin - first.size()), size);
+    return QByteArrayView(first.data() + begin, size);
+  }
   size_t Mask() const { return slots_.size() - 1; }
   // The slot of the section of that name, or the empty slot where it would go.
   size_t Probe(quint64 hash, QByteArrayView name) const {
     for (size_t i = size_t(hash) & Mask();; i = (i + 1) & Mask()) {
       const Slot& slot = slots_[i];
       if (slot.section < 0 ||
-          (slot.hash == hash &&
-           EqualIgnoringCase(QByteArrayView(d_ + slot.nameBegin, slot.nameSize), name)))
+          (slot.tag == Tag(hash) && EqualIgnoringCase(NameAt(slot.nameBegin, slot.nameSize), name)))
         return i;
     }
   }
 
-  const char* d_;
+  std::array<const std::vector<char>*, 2> names_;
   std::vector<Slot> slots_;
 };
 
@@ -94,16 +95,21 @@ SectionScan::SectionScan(const QByteArray& bytes, const FieldColumns& columns, c
     // Filled here and handed over at the end: the two parts' vectors side by side would share
     // a cache line that both cores write for every section.
     std::vector<Header> headers;
+    std::vector<char> names;
+    names.reserve(size_t(end - begin) / 16);
     std::array<quint64, kFieldCount> spans;
     ForEachHeader(d, size, begin, end, [&](const SectionPos& s) {
       const QByteArrayView name(d + s.nameBegin, s.nameEnd - s.nameBegin);
-      headers.push_back({NameHash(name.data(), name.size()), s.nameBegin, name.size()});
+      headers.push_back(
+          {NameHash(name.data(), name.size()), quint32(names.size()), quint32(name.size())});
+      names.insert(names.end(), name.begin(), name.end());
       spans.fill(kMissing);
       ReadFields(d, size, s.bodyBegin, columns, spans.data());
       visit(Section{part, name, d, d + size, spans.data()});
       return true;
     });
     headers_[size_t(part)] = std::move(headers);
+    names_[size_t(part)] = std::move(names);
   };
   InParallel(
       parallel_, [&] { scanPart(0, 0, split); }, [&] { scanPart(1, split, size); });
@@ -113,11 +119,12 @@ std::vector<qint32> SectionScan::SectionsOf(const QStringList& keys) const {
   std::vector<qint32> sections(size_t(keys.size()), -1);
   if (keys.isEmpty())
     return sections;
-  SectionIndex index(bytes_.constData(), Sections());
+  SectionIndex index({&names_[0], &names_[1]}, Sections());
   qint32 section = 0;
-  for (const auto& part : headers_) {
-    for (const Header& header : part)
-      index.Add({header.hash, header.nameBegin, header.nameSize}, section++);
+  for (size_t part = 0; part < 2; ++part) {
+    const auto partBegin = quint32(part == 0 ? 0 : names_[0].size());
+    for (const Header& header : headers_[part])
+      index.Add(header.hash, partBegin + header.nameBegin, header.nameSize, section++);
   }
   auto findRows = [&](qsizetype from, qsizetype to) {
     // The names asked for, blanks and tabs at both ends ignored (as EncodeName does), in
