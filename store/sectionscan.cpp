@@ -1,5 +1,7 @@
 #include "store/sectionscan.h"
 
+#include <new>
+
 #include "store/cp1252.h"
 #include "store/inparallel.h"
 
@@ -119,6 +121,10 @@ std::vector<qint32> SectionScan::SectionsOf(const QStringList& keys) const {
   std::vector<qint32> sections(size_t(keys.size()), -1);
   if (keys.isEmpty())
     return sections;
+  // Places among the names are kept in 32 bits: names of more bytes than that are more than
+  // memory holds beside their store anyway.
+  if (names_[0].size() + names_[1].size() > 0xFFFFFFFFu)
+    throw std::bad_alloc();
   SectionIndex index({&names_[0], &names_[1]}, Sections());
   qint32 section = 0;
   for (size_t part = 0; part < 2; ++part) {
