@@ -245,6 +245,24 @@ TEST_F(StaleViewsTest, editOpen_cancelAfterChangesElsewhere_listsTheRecordOnceWi
   EXPECT_EQ(Entries().count("Meier,Anna"), 1);
 }
 
+// While the record is edited here no list names it, so the orphan dialog of another
+// workstation offers it, and may list it again there. The edit here still saves.
+TEST_F(StaleViewsTest, editOpen_recordRelistedByTheOrphanDialogElsewhere_saveHereStillSaves) {
+  OpenWithDeleted();
+  ClickRow(RowOf("Meier,Anna"));
+  Key(Qt::Key_F3);
+  ASSERT_TRUE(form->EntryUnderway());
+  ASSERT_EQ(There().OrphanedKeys(), QStringList{"Meier,Anna"});
+  ASSERT_EQ(There().RelistOrphans({"Meier,Anna"}), store::DataFiles::RestoreOutcome::Restored);
+  Type(store::kOrt, "Hier");
+  Key(Qt::Key_F12);
+  EXPECT_TRUE(dialogs.boxes.isEmpty()) << dialogs.Texts().join("|").toStdString();
+  EXPECT_FALSE(form->EntryUnderway());
+  EXPECT_EQ(Names(), kNames);
+  EXPECT_TRUE(Store().contains("Firma=Meier AG\r\nStrasse=\r\nPLZ=\r\nOrt=Hier\r\n"));
+  EXPECT_EQ(Entries().count("Meier,Anna"), 1);
+}
+
 // --- the search filtering while a hit changes elsewhere ---
 
 TEST_F(StaleViewsTest, searchHitPurgedElsewhere_clickTells_F8DeletesNothing_escapeShowsTheRest) {
