@@ -514,14 +514,26 @@ bool DataFiles::RemoveFromNames(const QString& key) {
   return true;
 }
 
-void DataFiles::AddToNames(const QString& key) {
+bool DataFiles::AddToNames(const QString& key, bool needsRecord) {
   DirLock lock(*this, lockWaitMs_, lockStaleMs_, CannotCreateMessage(NamesPath()));
   auto names = NamesInOrder(ReadNamesForChange(NamesPath()), namesOrder_);
   if (names->IndexIgnoringCase(key) >= 0)
-    return;
+    return true;
+  // Unlisted while it was edited, the record was offered by another workstation's orphan
+  // dialog, listed again and deleted there: it stays deleted (and restorable) rather than
+  // standing in both lists, and once purged there is no record left to list.
+  const ListBytes secure(ReadForChange(SecurePath()));
+  if (secure.IndexOfSameSection(key) >= 0)
+    return false;
+  if (needsRecord) {
+    StoreBytes storeBytes;
+    if (!ProfileText(storeBytes.Read(StorePath(), true)).HasSection(key))
+      return false;
+  }
   names->InsertSorted(key);
   WriteList(NamesPath(), *names);
   namesOrder_.Remember(std::move(names));
+  return true;
 }
 
 bool DataFiles::DeleteRecord(const QString& key) {

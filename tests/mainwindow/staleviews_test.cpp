@@ -263,6 +263,40 @@ TEST_F(StaleViewsTest, editOpen_recordRelistedByTheOrphanDialogElsewhere_saveHer
   EXPECT_EQ(Entries().count("Meier,Anna"), 1);
 }
 
+// The same, and then deleted there, or deleted and purged: the record under edit here is not
+// listed as live beside its deleted key, nor listed without a section, when the edit is given up.
+TEST_F(StaleViewsTest, editOpen_recordRelistedAndDeletedElsewhere_cancelLeavesItDeleted) {
+  OpenWithDeleted();
+  ClickRow(RowOf("Meier,Anna"));
+  Key(Qt::Key_F3);
+  ASSERT_TRUE(form->EntryUnderway());
+  ASSERT_EQ(There().RelistOrphans({"Meier,Anna"}), store::DataFiles::RestoreOutcome::Restored);
+  ASSERT_TRUE(There().DeleteRecord("Meier,Anna"));
+  Key(Qt::Key_F11);
+  EXPECT_FALSE(form->EntryUnderway());
+  EXPECT_EQ(dialogs.Texts(), QStringList{QString::fromUtf8(kUpdateNotice)});
+  EXPECT_EQ(Names(), "Abel,Bert\r\nZorn,Zoe\r\n");
+  EXPECT_EQ(Secure(), kDeleted + "Meier,Anna\r\n");
+  EXPECT_EQ(Entries().count("Meier,Anna"), 0);
+}
+
+TEST_F(StaleViewsTest, editOpen_recordRelistedDeletedAndPurgedElsewhere_cancelListsNothing) {
+  OpenWithDeleted();
+  ClickRow(RowOf("Meier,Anna"));
+  Key(Qt::Key_F3);
+  ASSERT_TRUE(form->EntryUnderway());
+  ASSERT_EQ(There().RelistOrphans({"Meier,Anna"}), store::DataFiles::RestoreOutcome::Restored);
+  ASSERT_TRUE(There().DeleteRecord("Meier,Anna"));
+  There().PurgeRecords({"Meier,Anna"});
+  ASSERT_FALSE(Store().contains("[Meier,Anna]"));
+  Key(Qt::Key_F11);
+  EXPECT_FALSE(form->EntryUnderway());
+  EXPECT_EQ(dialogs.Texts(), QStringList{QString::fromUtf8(kUpdateNotice)});
+  EXPECT_EQ(Names(), "Abel,Bert\r\nZorn,Zoe\r\n");
+  EXPECT_EQ(Secure(), kDeleted);
+  EXPECT_EQ(Entries(), (QStringList{"Abel,Bert", "Zorn,Zoe"}));
+}
+
 // --- the search filtering while a hit changes elsewhere ---
 
 TEST_F(StaleViewsTest, searchHitPurgedElsewhere_clickTells_F8DeletesNothing_escapeShowsTheRest) {
