@@ -186,8 +186,9 @@ class TForm1 : public QMainWindow {
   bool WriteRecord(const QString& key, const store::RecordValues& values);
   void ListSavedKey(const QString& key);
 
-  // Display (tform1_display.cpp): the fifteen values of key into the edit fields.
-  void DisplayRecord(const QString& key);
+  // Display (tform1_display.cpp): the fifteen values of key into the edit fields; false when
+  // the record store holds no section for key.
+  bool DisplayRecord(const QString& key);
   // False when the name index on disk no longer lists key; true also when it cannot be read,
   // which tells nothing.
   bool NameIndexHolds(const QString& key) const;
@@ -202,6 +203,9 @@ class TForm1 : public QMainWindow {
   // The record whose key was taken out of the name index when its edit began; empty when no
   // edit is under way (new entry or browsing).
   QString editKey_;
+  // Whether that record had its section when the edit began: a key that is gone from the
+  // record store by the time the edit is given up was purged meanwhile, and is not listed.
+  bool editKeyHadRecord_ = false;
   bool updateNotice_ = false;
 
   // Controls, named as in the design.

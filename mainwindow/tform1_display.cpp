@@ -18,7 +18,7 @@ const char* const kUpdateNotice =
 
 }  // namespace
 
-void TForm1::DisplayRecord(const QString& key) {
+bool TForm1::DisplayRecord(const QString& key) {
   const store::RecordStore records = book_->OpenRecords(sink_);
   ClearEditFields();
   const store::RecordValues values = records.Record(key);
@@ -27,6 +27,7 @@ void TForm1::DisplayRecord(const QString& key) {
     // A value longer than its field is read from its first character, not its last.
     edits_[i]->setCursorPosition(0);
   }
+  return records.HasSection(key);
 }
 
 void TForm1::ShowRecord(const QString& key) {

@@ -130,7 +130,7 @@ void TForm1::ToolbarButton972Click() {
     return;
   }
   // The edit starts from the record as stored now, whatever the fields showed before.
-  DisplayRecord(key);
+  const bool hadRecord = DisplayRecord(key);
   try {
     // No workstation lists the record while it is edited. Another one may have taken it into
     // an edit, deleted or renamed it since the look above (over a share that takes a while):
@@ -146,6 +146,7 @@ void TForm1::ToolbarButton972Click() {
   }
   RemoveListEntry(selected);
   editKey_ = key;
+  editKeyHadRecord_ = hadRecord;
   SetStateControls(true);
   SetEntryToolbar();
   edits_[store::kVorname]->setFocus();
@@ -154,13 +155,19 @@ void TForm1::ToolbarButton972Click() {
 bool TForm1::RelistEditedRecord() {
   if (editKey_.isEmpty())
     return true;
+  bool listed = false;
   try {
-    book_->Files().AddToNames(editKey_);
+    listed = book_->Files().AddToNames(editKey_, editKeyHadRecord_);
   } catch (const store::UserError& error) {
     platform::Dialogs::Get().Error(this, error.message());
     return false;
   }
-  ListSavedKey(editKey_);
+  // Deleted or purged on another workstation meanwhile: the user is told once the entry is
+  // over, and the list is read again.
+  if (listed)
+    ListSavedKey(editKey_);
+  else
+    updateNotice_ = true;
   editKey_.clear();
   return true;
 }
@@ -173,6 +180,7 @@ void TForm1::ToolbarButton9711Click() {
   if (!RelistEditedRecord())
     return;
   EnterBrowsingState();
+  TestUpdateNotice();
 }
 
 void TForm1::EditKeyPress(int field, int key) {

@@ -160,6 +160,21 @@ struct SaveWork {
     return names.IndexOfSameSection(key) >= 0 || secure.IndexOfSameSection(key) >= 0;
   }
 
+  // While a record is edited no list names it, so another workstation's orphan dialog offers
+  // it and may list it again. Nothing else can list its key meanwhile (a new record, an import
+  // or a rename onto an unlisted section is refused), so a listed line of the edited record's
+  // own section names this very record: the save takes its place instead of refusing.
+  static void DropRelistedOwnKey(const QString& key, const QString* editedKey, ListBytes& names,
+                                 const ListBytes& secure) {
+    if (!editedKey || editedKey->isEmpty() ||
+        ListBytes::SectionName(key) != ListBytes::SectionName(*editedKey) ||
+        secure.IndexOfSameSection(key) >= 0) {
+      return;
+    }
+    for (qsizetype i = names.IndexOfSameSection(key); i >= 0; i = names.IndexOfSameSection(key))
+      names.RemoveAt(i);
+  }
+
   // The section is there but no list names it: another workstation is editing that record
   // (its key is out of the name index meanwhile), or it is an orphan. Only the record that
   // this save finishes may overwrite it.
@@ -246,6 +261,7 @@ struct SaveAhead {
       namesList = NamesInOrder(names.TakeBytes(), namesOrder);
       const ListBytes secureList(secure.TakeBytes());
       listsNameKeys = namesList->HasKeys() || secureList.HasKeys();
+      SaveWork::DropRelistedOwnKey(key, editedKey, *namesList, secureList);
       listed = SaveWork::Listed(key, *namesList, secureList);
       if (!listed)
         namesList->InsertSorted(key);
@@ -461,6 +477,7 @@ DataFiles::SaveOutcome DataFiles::SaveRecord(const QString& key, const RecordVal
   SaveWork work;
   auto names = NamesInOrder(ReadNamesForChange(NamesPath()), namesOrder_);
   const ListBytes secure(ReadForChange(SecurePath()));
+  SaveWork::DropRelistedOwnKey(key, editedKey, *names, secure);
   if (SaveWork::Listed(key, *names, secure))
     return SaveOutcome::KeyExists;
   const ProfileText store(storeBytes.Read(StorePath(), names->HasKeys() || secure.HasKeys()));
@@ -497,14 +514,26 @@ bool DataFiles::RemoveFromNames(const QString& key) {
   return true;
 }
 
-void DataFiles::AddToNames(const QString& key) {
+bool DataFiles::AddToNames(const QString& key, bool needsRecord) {
   DirLock lock(*this, lockWaitMs_, lockStaleMs_, CannotCreateMessage(NamesPath()));
   auto names = NamesInOrder(ReadNamesForChange(NamesPath()), namesOrder_);
   if (names->IndexIgnoringCase(key) >= 0)
-    return;
+    return true;
+  // Unlisted while it was edited, the record was offered by another workstation's orphan
+  // dialog, listed again and deleted there: it stays deleted (and restorable) rather than
+  // standing in both lists, and once purged there is no record left to list.
+  const ListBytes secure(ReadForChange(SecurePath()));
+  if (secure.IndexOfSameSection(key) >= 0)
+    return false;
+  if (needsRecord) {
+    StoreBytes storeBytes;
+    if (!ProfileText(storeBytes.Read(StorePath(), true)).HasSection(key))
+      return false;
+  }
   names->InsertSorted(key);
   WriteList(NamesPath(), *names);
   namesOrder_.Remember(std::move(names));
+  return true;
 }
 
 bool DataFiles::DeleteRecord(const QString& key) {

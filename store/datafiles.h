@@ -60,10 +60,13 @@ class DataFiles {
                          const QString* editedKey = nullptr);
 
   // Name index deltas: the edit cycle takes a key out while it is edited and puts it back.
-  // False (nothing written) when the name index no longer lists key: another workstation took
-  // the record into an edit, deleted or renamed it since the caller looked.
+  // RemoveFromNames is false (nothing written) when the name index no longer lists key: another
+  // workstation took the record into an edit, deleted or renamed it since the caller looked.
+  // AddToNames is true when key is listed afterwards; false (nothing written) when the
+  // deleted-records file names its section, or, with needsRecord, when the record store holds
+  // no section for it (deleted and purged meanwhile).
   bool RemoveFromNames(const QString& key);
-  void AddToNames(const QString& key);
+  bool AddToNames(const QString& key, bool needsRecord = false);
 
   // Soft delete: moves key from the name index to the deleted-records file.
   // False (nothing written) when the key is no longer listed in the name index.

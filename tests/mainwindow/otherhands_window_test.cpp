@@ -51,6 +51,19 @@ TEST_F(OtherHandsWindowTest, keyListedWithBlankAtItsEnd_editIsSavedNotRefused) {
   EXPECT_EQ(store::RecordStore(Store()).Record("Meier,Anna")[store::kOrt], "Rom");
 }
 
+// Its record is found under the key without the blank, so giving up its edit lists it again.
+TEST_F(OtherHandsWindowTest, keyListedWithBlankAtItsEnd_editGivenUp_listedAgain) {
+  Open("Meier,Anna \r\nZander,Ina\r\n", TwoRecords());
+  ClickRow(0);
+  Trigger("Datensatzbearbeiten1");
+  ASSERT_TRUE(form->EntryUnderway());
+  Trigger("Dateneingabeabbrechen1");
+  EXPECT_FALSE(form->EntryUnderway());
+  EXPECT_TRUE(dialogs.boxes.isEmpty());
+  EXPECT_EQ(Names(), QByteArray("Meier,Anna \r\nZander,Ina\r\n"));
+  EXPECT_EQ(Entries(), (QStringList{"Meier,Anna ", "Zander,Ina"}));
+}
+
 TEST_F(OtherHandsWindowTest, positionTypedInQuotes_isShownWithThemAfterSaving) {
   Open("Zander,Ina\r\n", TwoRecords());
   Click("ToolbarButton971");
