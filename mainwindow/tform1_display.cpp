@@ -21,13 +21,14 @@ const char* const kUpdateNotice =
 bool TForm1::DisplayRecord(const QString& key) {
   const store::RecordStore records = book_->OpenRecords(sink_);
   ClearEditFields();
-  const store::RecordValues values = records.Record(key);
+  bool hasSection = false;
+  const store::RecordValues values = records.Record(key, &hasSection);
   for (int i = 0; i < store::kFieldCount; ++i) {
     edits_[i]->setText(values[i]);
     // A value longer than its field is read from its first character, not its last.
     edits_[i]->setCursorPosition(0);
   }
-  return records.HasSection(key);
+  return hasSection;
 }
 
 void TForm1::ShowRecord(const QString& key) {

@@ -81,18 +81,20 @@ QString RecordStore::Value(const QString& key, QStringView storeKey,
   return Decode(CleanValue(raw.data(), 0, raw.size()), text.utf8);
 }
 
-RecordValues RecordStore::Record(const QString& key) const {
+RecordValues RecordStore::Record(const QString& key, bool* hasSection) const {
   RecordValues values;
-  const auto raw = RawRecord(key);
+  const auto raw = RawRecord(key, hasSection);
   for (int field = 0; field < kFieldCount; ++field)
     values[field] = raw[field] ? Decode(*raw[field], impl_->text.utf8) : MissingValue();
   return values;
 }
 
 std::array<std::optional<QByteArrayView>, kFieldCount> RecordStore::RawRecord(
-    const QString& key) const {
+    const QString& key, bool* hasSection) const {
   std::array<std::optional<QByteArrayView>, kFieldCount> values;
   const qsizetype body = impl_->FindBody(key);
+  if (hasSection)
+    *hasSection = body >= 0;
   if (body < 0)
     return values;
   const Text& text = impl_->text;

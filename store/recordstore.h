@@ -24,12 +24,15 @@ class RecordStore {
   // The value of storeKey in the section named key; defaultValue when either is missing.
   QString Value(const QString& key, QStringView storeKey,
                 const QString& defaultValue = MissingValue()) const;
-  // All fifteen values of a record, in editor order, each "Error" when missing.
-  RecordValues Record(const QString& key) const;
+  // All fifteen values of a record, in editor order, each "Error" when missing. hasSection,
+  // when given, tells whether the store holds a section for key at all: a second lookup in
+  // the same snapshot would index every header.
+  RecordValues Record(const QString& key, bool* hasSection = nullptr) const;
   // The same values as they stand in the file's text (blanks, quotes and length dealt with as
   // by Value), without turning them into text; std::nullopt where a key is missing. The views
   // point into Bytes() and live as long as this store.
-  std::array<std::optional<QByteArrayView>, kFieldCount> RawRecord(const QString& key) const;
+  std::array<std::optional<QByteArrayView>, kFieldCount> RawRecord(
+      const QString& key, bool* hasSection = nullptr) const;
   bool HasSection(const QString& key) const;
   // The asked-for fields of many records at once (row i: keys[i]), with the same lookup rules
   // as Record: section names ignore letter case, the first section of a name and the first

@@ -102,7 +102,9 @@ void ExpectSameAsRecord(const RecordStore& rs, const QStringList& keys, store::F
         EXPECT_EQ(whole[field]->size(), one->size());
       }
     }
-    const store::RecordValues values = rs.Record(keys[row]);
+    bool hasSection = !rs.HasSection(keys[row]);
+    const store::RecordValues values = rs.Record(keys[row], &hasSection);
+    EXPECT_EQ(hasSection, rs.HasSection(keys[row]));
     const auto raw = rs.RawRecord(keys[row]);
     for (int field = 0; field < store::kFieldCount; ++field) {
       SCOPED_TRACE(field);
