@@ -9,6 +9,7 @@
 #include "store/datafiles.h"
 #include "tests/mainwindow/mainwindowfixture.h"
 #include "tests/mainwindow/views_fixtures.h"
+#include "tests/support/recordvalues.h"
 
 namespace mainwindowtest {
 namespace {
@@ -26,13 +27,7 @@ const QByteArray kStore = Person("Abel", "Bert", "Abel GmbH", "11") +
                           Person("Zorn", "Zoe", "Zorn KG") + Person("Berg", "Ute", "B") +
                           Person("Carl", "Max", "C") + Person("Dorn", "Ida", "D");
 
-store::RecordValues Values(const QString& name, const QString& firstName, const QString& town) {
-  store::RecordValues values;
-  values[store::kName] = name;
-  values[store::kVorname] = firstName;
-  values[store::kOrt] = town;
-  return values;
-}
+using testsupport::Values;
 
 // The fixture's window is this workstation; "there" is another one on the same directory.
 class StaleViewsTest : public MainWindowTest {

@@ -5,18 +5,13 @@
 #include "store/datafiles.h"
 #include "store/fieldtable.h"
 #include "tests/reports/form8_fixture.h"
+#include "tests/support/recordvalues.h"
 
 using namespace reporttest;
 
 namespace {
 
-store::RecordValues Values(const QString& name, const QString& firstName, const QString& town) {
-  store::RecordValues values;
-  values[store::kName] = name;
-  values[store::kVorname] = firstName;
-  values[store::kOrt] = town;
-  return values;
-}
+using testsupport::Values;
 
 TEST_F(Form8Test, recordsChangedElsewhereWhileOpen_buildSavePrintAndBuildAgain) {
   dir.Write("names.qdx", "Beck,Bea\r\nM\xfcller,Anna\r\nZander,Zoe\r\n");

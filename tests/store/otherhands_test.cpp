@@ -8,6 +8,7 @@
 #include "store/recordstore.h"
 #include "store/sharedaccess.h"
 #include "tests/support/datadir.h"
+#include "tests/support/recordvalues.h"
 
 namespace {
 
@@ -20,13 +21,7 @@ class SilentSink : public store::MessageSink {
   QStringList messages;
 };
 
-store::RecordValues Values(const QString& name, const QString& first, const QString& town) {
-  store::RecordValues v;
-  v[store::kName] = name;
-  v[store::kVorname] = first;
-  v[store::kOrt] = town;
-  return v;
-}
+using testsupport::Values;
 
 const char kBom[] = "\xEF\xBB\xBF";
 
