@@ -28,17 +28,18 @@ bool StorableValue(const QString& value) {
   return store::FitsCp1252(value);
 }
 
-// The service ignores spaces at both ends of a caller's name and letter case.
-bool SameName(QString a, QString b) {
-  while (a.startsWith(QLatin1Char(' ')))
-    a.remove(0, 1);
-  while (a.endsWith(QLatin1Char(' ')))
-    a.chop(1);
-  while (b.startsWith(QLatin1Char(' ')))
-    b.remove(0, 1);
-  while (b.endsWith(QLatin1Char(' ')))
-    b.chop(1);
-  return store::SameKeyIgnoringCase(a, b);
+// The service ignores blanks and tabs at both ends of a caller's name, and letter case.
+QString Trimmed(QString name) {
+  const auto blank = [](QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); };
+  while (!name.isEmpty() && blank(name.front()))
+    name.remove(0, 1);
+  while (!name.isEmpty() && blank(name.back()))
+    name.chop(1);
+  return name;
+}
+
+bool SameName(const QString& a, const QString& b) {
+  return store::SameKeyIgnoringCase(Trimmed(a), Trimmed(b));
 }
 
 }  // namespace
