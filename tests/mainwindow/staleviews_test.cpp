@@ -44,6 +44,12 @@ class StaleViewsTest : public MainWindowTest {
   QByteArray Secure() const { return data.Read("secure.qdx"); }
   int RowOf(const QString& entry) const { return int(Entries().indexOf(entry)); }
   void Key(int key) { QTest::keyClick(form.get(), Qt::Key(key)); }
+  // Meier,Anna chosen and taken into an edit here (F3).
+  void EditMeier() {
+    ClickRow(RowOf("Meier,Anna"));
+    Key(Qt::Key_F3);
+    ASSERT_TRUE(form->EntryUnderway());
+  }
 
   std::unique_ptr<store::DataFiles> there;
 };
@@ -209,9 +215,7 @@ TEST_F(StaleViewsTest, companyTree_memberPurgedElsewhere_clickTells_noErrorValue
 
 TEST_F(StaleViewsTest, editOpen_sameKeySavedAnewElsewhere_refusedThere_saveHereKeepsItsValues) {
   Open(kNames, kStore);
-  ClickRow(RowOf("Meier,Anna"));
-  Key(Qt::Key_F3);
-  ASSERT_TRUE(form->EntryUnderway());
+  ASSERT_NO_FATAL_FAILURE(EditMeier());
   const QString none;
   EXPECT_EQ(There().SaveRecord("Meier,Anna", Values("Meier", "Anna", "Dort"), &none),
             store::DataFiles::SaveOutcome::KeyUnlisted);
@@ -228,9 +232,7 @@ TEST_F(StaleViewsTest, editOpen_sameKeySavedAnewElsewhere_refusedThere_saveHereK
 
 TEST_F(StaleViewsTest, editOpen_cancelAfterChangesElsewhere_listsTheRecordOnceWithItsValues) {
   Open(kNames, kStore);
-  ClickRow(RowOf("Meier,Anna"));
-  Key(Qt::Key_F3);
-  ASSERT_TRUE(form->EntryUnderway());
+  ASSERT_NO_FATAL_FAILURE(EditMeier());
   ASSERT_TRUE(There().DeleteRecord("Zorn,Zoe"));
   There().PurgeRecords({"Zorn,Zoe"});
   Key(Qt::Key_F11);
@@ -244,9 +246,7 @@ TEST_F(StaleViewsTest, editOpen_cancelAfterChangesElsewhere_listsTheRecordOnceWi
 // workstation offers it, and may list it again there. The edit here still saves.
 TEST_F(StaleViewsTest, editOpen_recordRelistedByTheOrphanDialogElsewhere_saveHereStillSaves) {
   OpenWithDeleted();
-  ClickRow(RowOf("Meier,Anna"));
-  Key(Qt::Key_F3);
-  ASSERT_TRUE(form->EntryUnderway());
+  ASSERT_NO_FATAL_FAILURE(EditMeier());
   ASSERT_EQ(There().OrphanedKeys(), QStringList{"Meier,Anna"});
   ASSERT_EQ(There().RelistOrphans({"Meier,Anna"}), store::DataFiles::RestoreOutcome::Restored);
   Type(store::kOrt, "Hier");
@@ -262,9 +262,7 @@ TEST_F(StaleViewsTest, editOpen_recordRelistedByTheOrphanDialogElsewhere_saveHer
 // listed as live beside its deleted key, nor listed without a section, when the edit is given up.
 TEST_F(StaleViewsTest, editOpen_recordRelistedAndDeletedElsewhere_cancelLeavesItDeleted) {
   OpenWithDeleted();
-  ClickRow(RowOf("Meier,Anna"));
-  Key(Qt::Key_F3);
-  ASSERT_TRUE(form->EntryUnderway());
+  ASSERT_NO_FATAL_FAILURE(EditMeier());
   ASSERT_EQ(There().RelistOrphans({"Meier,Anna"}), store::DataFiles::RestoreOutcome::Restored);
   ASSERT_TRUE(There().DeleteRecord("Meier,Anna"));
   Key(Qt::Key_F11);
@@ -277,9 +275,7 @@ TEST_F(StaleViewsTest, editOpen_recordRelistedAndDeletedElsewhere_cancelLeavesIt
 
 TEST_F(StaleViewsTest, editOpen_recordRelistedDeletedAndPurgedElsewhere_cancelListsNothing) {
   OpenWithDeleted();
-  ClickRow(RowOf("Meier,Anna"));
-  Key(Qt::Key_F3);
-  ASSERT_TRUE(form->EntryUnderway());
+  ASSERT_NO_FATAL_FAILURE(EditMeier());
   ASSERT_EQ(There().RelistOrphans({"Meier,Anna"}), store::DataFiles::RestoreOutcome::Restored);
   ASSERT_TRUE(There().DeleteRecord("Meier,Anna"));
   There().PurgeRecords({"Meier,Anna"});
