@@ -58,15 +58,25 @@ void ApplyState(QWidget& window, int value) {
 constexpr int kGrabWidth = 40;
 constexpr int kGrabHeight = 20;
 
+// How much of a window's top edge lies on the screen area, in 64 bits: a position stored near
+// either end of the integer range must not wrap around into "on the screen".
+bool TopEdgeShown(const QWidget& window, const QRect& area) {
+  const qint64 left = std::max<qint64>(window.x(), area.x());
+  const qint64 right =
+      std::min<qint64>(qint64(window.x()) + window.width(), qint64(area.x()) + area.width());
+  const qint64 top = std::max<qint64>(window.y(), area.y());
+  const qint64 bottom =
+      std::min<qint64>(qint64(window.y()) + kGrabHeight, qint64(area.y()) + area.height());
+  return right > left && bottom > top && right - left >= std::min(kGrabWidth, window.width());
+}
+
 // A placement stored at a workstation with other screens (a second monitor this one lacks, a
 // larger resolution) would open the window where no one can see or move it. Such a window is
 // moved onto the primary screen, keeping its size; a window whose top edge shows on some
 // screen, even in part, stays where it was put.
 void KeepReachable(QWidget& window) {
-  const QRect top(window.pos(), QSize(window.width(), kGrabHeight));
   for (const QScreen* screen : QGuiApplication::screens()) {
-    const QRect shown = screen->availableGeometry().intersected(top);
-    if (shown.width() >= std::min(kGrabWidth, window.width()) && !shown.isEmpty())
+    if (TopEdgeShown(window, screen->availableGeometry()))
       return;
   }
   const QScreen* primary = QGuiApplication::primaryScreen();
@@ -80,6 +90,15 @@ void KeepReachable(QWidget& window) {
   window.move(x, y);
 }
 
+// A stored width or height too small to grab the window by cannot have come from a closed
+// window; the window keeps its own. One larger than all screens together shrinks to them.
+// The window's own extent (also what a missing value reads as) is never changed here.
+int UsableExtent(int stored, int current, int smallest, int screens) {
+  if (stored == current || stored < smallest)
+    return current;
+  return screens > 0 ? std::min(stored, screens) : stored;
+}
+
 QString Section(const QString& name) {
   return QStringLiteral("Forms\\") + name;
 }
@@ -87,13 +106,7 @@ QString Section(const QString& name) {
 // Each value is applied only when it differs from the window's own: moving or resizing a
 // window marks it as placed, and Qt then no longer places a never-shown window itself
 // (a dialog centred over its parent, a window sized to its contents).
-void RestoreWindow(TRegIniFile& regIni, QWidget& window, const QString& name) {
-  const QString section = Section(name);
-  const int tag = window.property("Tag").toInt();
-  const int storedTag = regIni.ReadInteger(section, QStringLiteral("Tag"), tag);
-  if (storedTag != tag)
-    window.setProperty("Tag", storedTag);
-
+void RestorePlace(TRegIniFile& regIni, QWidget& window, const QString& section) {
   const int top = regIni.ReadInteger(section, QStringLiteral("Top"), window.y());
   if (top != window.y())
     window.move(window.x(), top);
@@ -101,19 +114,40 @@ void RestoreWindow(TRegIniFile& regIni, QWidget& window, const QString& name) {
   if (left != window.x())
     window.move(left, window.y());
 
-  if (!IsResizable(window)) {
-    KeepReachable(window);
+  if (!IsResizable(window))
     return;
-  }
-  const int height = regIni.ReadInteger(section, QStringLiteral("Height"), window.height());
+  const QScreen* primary = QGuiApplication::primaryScreen();
+  const QSize screens = primary ? primary->availableVirtualGeometry().size() : QSize();
+  const int height =
+      UsableExtent(regIni.ReadInteger(section, QStringLiteral("Height"), window.height()),
+                   window.height(), kGrabHeight, screens.height());
   if (height != window.height())
     window.resize(window.width(), height);
-  const int width = regIni.ReadInteger(section, QStringLiteral("Width"), window.width());
+  const int width =
+      UsableExtent(regIni.ReadInteger(section, QStringLiteral("Width"), window.width()),
+                   window.width(), kGrabWidth, screens.width());
   if (width != window.width())
     window.resize(width, window.height());
   const int state = regIni.ReadInteger(section, QStringLiteral("State"), StateValue(window));
   if (state != StateValue(window))
     ApplyState(window, state);
+}
+
+// Restores one window's tag and placement.
+void RestoreWindow(TRegIniFile& regIni, QWidget& window, const QString& name) {
+  const QString section = Section(name);
+  const int tag = window.property("Tag").toInt();
+  const int storedTag = regIni.ReadInteger(section, QStringLiteral("Tag"), tag);
+  if (storedTag != tag)
+    window.setProperty("Tag", storedTag);
+
+  // Even a restore that stops at a faulty value leaves this window where it can be reached.
+  try {
+    RestorePlace(regIni, window, section);
+  } catch (...) {
+    KeepReachable(window);
+    throw;
+  }
   KeepReachable(window);
 }
 

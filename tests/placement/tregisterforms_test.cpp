@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <memory>
 
 #include "placement/tregisterforms.h"
@@ -215,6 +216,61 @@ TEST_F(Placement, placementOffEveryScreen_opensOnTheScreen_partlyShownStaysPut) 
   EXPECT_EQ(run.form4.pos(), QPoint(area.left() - 20, area.top() + 15));
   EXPECT_EQ(run.form12.pos(), QPoint(area.right() - 50, area.bottom() - 30));
   EXPECT_TRUE(dialogs_.boxes.isEmpty());
+}
+
+// A size stored by hand or by another tool: one too small to grab the window by leaves the
+// designed size, one larger than all screens together shrinks to them; any size in between
+// comes back as stored.
+TEST_F(Placement, storedSizeTooSmallToGrab_keepsDesign_largerThanTheScreens_fitsThem) {
+  const QRect desktop = QGuiApplication::primaryScreen()->availableVirtualGeometry();
+  Store("Forms/Form1/Width", "0");
+  Store("Forms/Form1/Height", "-500");
+  Store("Forms/Form12/Width", "39");
+  Store("Forms/Form12/Height", "1");
+  Store("Forms/Form4/Width", "40");
+  Store("Forms/Form4/Height", "20");
+  Store("Forms/Form5/Width", "2147483647");
+  Store("Forms/Form5/Height", QString::number(desktop.height() + 1));
+  ProgramRun run(dir_.path());
+  run.form1.show();
+  EXPECT_EQ(run.form1.placementAtShow.size(), QSize(811, 560));
+  EXPECT_EQ(run.form12.size(), QSize(400, 300));
+  EXPECT_EQ(run.form4.size(), QSize(40, 20));
+  EXPECT_EQ(run.form5.size(), desktop.size());
+  EXPECT_TRUE(dialogs_.boxes.isEmpty());
+}
+
+// Positions at the ends of the integer range must not wrap around into "on the screen".
+TEST_F(Placement, positionAtTheEndsOfTheIntegerRange_opensOnTheScreen) {
+  const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+  Store("Forms/Form1/Left", "2147483647");
+  Store("Forms/Form1/Top", "2147483647");
+  Store("Forms/AboutBox/Left", "-2147483648");
+  Store("Forms/AboutBox/Top", "-2147483648");
+  Store("Forms/Form4/Left", "0x7FFFFFFF");
+  Store("Forms/Form4/Top", QString::number(area.top() + 15));
+  ProgramRun run(dir_.path());
+  run.form1.show();
+  EXPECT_EQ(run.form1.placementAtShow.topLeft(),
+            QPoint(std::max(area.left(), area.right() + 1 - 811), area.bottom() + 1 - 20));
+  EXPECT_EQ(run.aboutBox.pos(), area.topLeft());
+  EXPECT_EQ(run.form4.pos(),
+            QPoint(std::max(area.left(), area.right() + 1 - run.form4.width()), area.top() + 15));
+}
+
+// A restore that stops at a faulty value still leaves the window it stopped in where it can
+// be reached.
+TEST_F(Placement, restoreStoppedInsideAWindow_stillBringsThatWindowOntoTheScreen) {
+  const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+  Store("Forms/Form1/Left", QString::number(area.right() + 1000));
+  Store("Forms/Form1/Top", QString::number(area.top() + 30));
+  Store("Forms/Form1/Height", QByteArray("\x01\x02", 2));
+  ProgramRun run(dir_.path());
+  run.form1.show();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(run.form1.placementAtShow,
+            QRect(std::max(area.left(), area.right() + 1 - 811), area.top() + 30, 811, 560));
+  EXPECT_EQ(dialogs_.Texts(), QStringList{QString("Ung\u00fcltiger Datentyp f\u00fcr 'Height'")});
 }
 
 TEST_F(Placement, valueOfAnotherType_stopsRestore_showsError_andMainWindowOpens) {
