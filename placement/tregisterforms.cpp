@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QLockFile>
 #include <QScreen>
 #include <QSettings>
 #include <QTimer>
@@ -166,6 +167,22 @@ void StoreWindow(TRegIniFile& regIni, const QWidget& window, const QString& name
   regIni.WriteInteger(section, QStringLiteral("State"), StateValue(window));
 }
 
+// QSettings waits without end for the lock of the file it writes. A lock that can never be
+// taken (a stale one left in a directory that is no longer writable) would keep the program
+// from closing, so the lock is tried first, for a bounded time, before anything is written.
+constexpr int kLockWaitMs = 2000;
+
+bool StoreCanBeLocked(const QSettings& key) {
+#ifdef Q_OS_WIN
+  if (key.format() == QSettings::NativeFormat)
+    return true;  // the registry has no lock file
+#endif
+  if (key.fileName().isEmpty())
+    return true;
+  QLockFile lock(key.fileName() + QStringLiteral(".lock"));
+  return lock.tryLock(kLockWaitMs);
+}
+
 QString ErrorText(const std::exception& error) {
   if (const auto* userError = dynamic_cast<const store::UserError*>(&error)) {
     return userError->message();
@@ -245,6 +262,24 @@ void TRegisterForms::ReadPlacements() {
 
 void TRegisterForms::WritePlacements() {
   const std::unique_ptr<QSettings> key = keyOpener_(rootKey_, company_, appName_);
+  QString firstSection;
+  if (enabled_) {
+    for (const Window& window : windows_) {
+      if (window.widget) {
+        firstSection = Section(window.name.isEmpty() ? window.widget->objectName() : window.name);
+        break;
+      }
+    }
+  }
+  const auto failed = [&] {
+    return store::UserError(QStringLiteral("Erzeugung von Schl\u00fcssel %1 misslungen")
+                                .arg(firstSection.isEmpty() ? KeyPath() : firstSection));
+  };
+  // Nothing may be written into a store that cannot be locked: the key's own clean-up would
+  // wait for the lock.
+  if (!StoreCanBeLocked(*key))
+    throw failed();
+
   TRegIniFile regIni(*key);
   std::exception_ptr eventError;
   if (onWrite_) {
@@ -254,22 +289,17 @@ void TRegisterForms::WritePlacements() {
       eventError = std::current_exception();
     }
   }
-  QString firstSection;
   if (enabled_) {
     for (const Window& window : windows_) {
       if (!window.widget)
         continue;
-      const QString name = window.name.isEmpty() ? window.widget->objectName() : window.name;
-      if (firstSection.isEmpty())
-        firstSection = Section(name);
-      StoreWindow(regIni, *window.widget, name);
+      StoreWindow(regIni, *window.widget,
+                  window.name.isEmpty() ? window.widget->objectName() : window.name);
     }
   }
   key->sync();
-  if (key->status() == QSettings::AccessError) {
-    throw store::UserError(QStringLiteral("Erzeugung von Schl\u00fcssel %1 misslungen")
-                               .arg(firstSection.isEmpty() ? KeyPath() : firstSection));
-  }
+  if (key->status() == QSettings::AccessError)
+    throw failed();
   if (eventError)
     std::rethrow_exception(eventError);
 }

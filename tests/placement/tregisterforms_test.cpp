@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
@@ -312,6 +313,29 @@ TEST_F(Placement, storeThatCannotBeWritten_showsErrorAndCloseGoesOn) {
   ProgramRun run(dir_.path());
   run.form1.show();
   EXPECT_TRUE(run.form1.close());
+  EXPECT_FALSE(run.form1.isVisible());
+  EXPECT_EQ(dialogs_.Texts(),
+            QStringList{QString("Erzeugung von Schl\u00fcssel Forms\\Form1 misslungen")});
+}
+
+// A lock on the key's file that can never be taken (left behind in a directory that is no
+// longer writable; here a directory in its place) must not keep the program from closing.
+TEST_F(Placement, lockOfTheStoreThatCannotBeTaken_showsErrorAndCloseGoesOn) {
+  Store("Forms/Form1/Top", "77");
+  ASSERT_TRUE(QDir().mkpath(KeyFile() + ".lock"));
+  ProgramRun run(dir_.path());
+  run.registerForms.SetOnWrite([](placement::TRegisterForms&, placement::TRegIniFile& ini) {
+    ini.WriteString("Eigenes", "Wert", "gespeichert");
+  });
+  run.form1.show();
+  EXPECT_EQ(run.form1.y(), 77);
+  const QElapsedTimer started = [] {
+    QElapsedTimer timer;
+    timer.start();
+    return timer;
+  }();
+  EXPECT_TRUE(run.form1.close());
+  EXPECT_LT(started.elapsed(), 10000);
   EXPECT_FALSE(run.form1.isVisible());
   EXPECT_EQ(dialogs_.Texts(),
             QStringList{QString("Erzeugung von Schl\u00fcssel Forms\\Form1 misslungen")});
