@@ -173,9 +173,9 @@ void StoreWindow(TRegIniFile& regIni, const QWidget& window, const QString& name
 constexpr int kLockWaitMs = 2000;
 
 bool StoreCanBeLocked(const QSettings& key) {
-#ifdef Q_OS_WIN
+#if defined(Q_OS_WIN) || defined(Q_OS_DARWIN)
   if (key.format() == QSettings::NativeFormat)
-    return true;  // the registry has no lock file
+    return true;  // the registry and the preferences service have no lock file
 #endif
   if (key.fileName().isEmpty())
     return true;

@@ -45,6 +45,12 @@ using TRegisterEvent = std::function<void(TRegisterForms& sender, TRegIniFile& r
 // fixed size (equal minimum and maximum size) or the fixed-size dialog hint. "State" 0 is the
 // normal state, 1 minimized, 2 maximized. "Tag" is kept in the window's dynamic property
 // "Tag" (an int, 0 when unset).
+//
+// Placements stored elsewhere or by hand stay usable: a window whose top edge would show on no
+// screen is moved onto the primary one, a stored width or height too small to grab the window
+// by is passed over, and one larger than all screens together shrinks to them. Storing first
+// tries the lock of the store's file for a bounded time; when it cannot be had, nothing is
+// stored and the error is shown, so that the close never waits on it.
 class TRegisterForms : public QObject {
   Q_OBJECT
 
