@@ -100,6 +100,13 @@ int UsableExtent(int stored, int current, int smallest, int screens) {
   return screens > 0 ? std::min(stored, screens) : stored;
 }
 
+// A window's far edge must stay within the integer range: a position beyond the largest extent
+// a window can have is held at it (no screen reaches that far, so the window is then moved onto
+// one like any other placed off every screen).
+int WithinReach(int stored) {
+  return std::clamp(stored, -QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+}
+
 QString Section(const QString& name) {
   return QStringLiteral("Forms\\") + name;
 }
@@ -108,10 +115,10 @@ QString Section(const QString& name) {
 // window marks it as placed, and Qt then no longer places a never-shown window itself
 // (a dialog centred over its parent, a window sized to its contents).
 void RestorePlace(TRegIniFile& regIni, QWidget& window, const QString& section) {
-  const int top = regIni.ReadInteger(section, QStringLiteral("Top"), window.y());
+  const int top = WithinReach(regIni.ReadInteger(section, QStringLiteral("Top"), window.y()));
   if (top != window.y())
     window.move(window.x(), top);
-  const int left = regIni.ReadInteger(section, QStringLiteral("Left"), window.x());
+  const int left = WithinReach(regIni.ReadInteger(section, QStringLiteral("Left"), window.x()));
   if (left != window.x())
     window.move(left, window.y());
 
