@@ -59,25 +59,15 @@ void ApplyState(QWidget& window, int value) {
 constexpr int kGrabWidth = 40;
 constexpr int kGrabHeight = 20;
 
-// How much of a window's top edge lies on the screen area, in 64 bits: a position stored near
-// either end of the integer range must not wrap around into "on the screen".
-bool TopEdgeShown(const QWidget& window, const QRect& area) {
-  const qint64 left = std::max<qint64>(window.x(), area.x());
-  const qint64 right =
-      std::min<qint64>(qint64(window.x()) + window.width(), qint64(area.x()) + area.width());
-  const qint64 top = std::max<qint64>(window.y(), area.y());
-  const qint64 bottom =
-      std::min<qint64>(qint64(window.y()) + kGrabHeight, qint64(area.y()) + area.height());
-  return right > left && bottom > top && right - left >= std::min(kGrabWidth, window.width());
-}
-
 // A placement stored at a workstation with other screens (a second monitor this one lacks, a
 // larger resolution) would open the window where no one can see or move it. Such a window is
 // moved onto the primary screen, keeping its size; a window whose top edge shows on some
 // screen, even in part, stays where it was put.
 void KeepReachable(QWidget& window) {
+  const QRect top(window.pos(), QSize(window.width(), kGrabHeight));
   for (const QScreen* screen : QGuiApplication::screens()) {
-    if (TopEdgeShown(window, screen->availableGeometry()))
+    const QRect shown = screen->availableGeometry().intersected(top);
+    if (shown.width() >= std::min(kGrabWidth, window.width()) && !shown.isEmpty())
       return;
   }
   const QScreen* primary = QGuiApplication::primaryScreen();
