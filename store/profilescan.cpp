@@ -133,16 +133,7 @@ QString Decode(QByteArrayView bytes, bool utf8) {
 }
 
 QByteArray EncodeName(QStringView name, bool utf8) {
-  qsizetype b = 0;
-  qsizetype e = name.size();
-  // Blanks and tabs, as a header's name loses them: a key that an editor left with a tab at
-  // its end still names its record.
-  auto blank = [](QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); };
-  while (b < e && blank(name[b]))
-    ++b;
-  while (e > b && blank(name[e - 1]))
-    --e;
-  return Encode(name.mid(b, e - b), utf8);
+  return Encode(TrimmedName(name), utf8);
 }
 
 qsizetype FindLineEnd(const char* d, qsizetype p, qsizetype size, bool* nul) {

@@ -47,6 +47,16 @@ Text TextOf(QByteArrayView file);
 QByteArray Encode(QStringView text, bool utf8);
 QString Decode(QByteArrayView bytes, bool utf8);
 QByteArray EncodeName(QStringView name, bool utf8);
+// A caller's name as the service reads it: blanks and tabs at both ends dropped, as a header's
+// name loses them (a key that an editor left with a tab at its end still names its record).
+inline QStringView TrimmedName(QStringView name) {
+  auto blank = [](QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); };
+  while (!name.isEmpty() && blank(name.front()))
+    name = name.mid(1);
+  while (!name.isEmpty() && blank(name.back()))
+    name.chop(1);
+  return name;
+}
 
 // The first "\r" or "\n" at or after p, or size. With nul, also sets *nul when a NUL byte may
 // lie before it: a line as this program writes it holds none, and its value then needs no

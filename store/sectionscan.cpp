@@ -133,7 +133,7 @@ std::vector<qint32> SectionScan::SectionsOf(const QStringList& keys) const {
       index.Add(header.hash, partBegin + header.nameBegin, header.nameSize, section++);
   }
   auto findRows = [&](qsizetype from, qsizetype to) {
-    // The names asked for, blanks and tabs at both ends ignored (as EncodeName does), in
+    // The names asked for as the service reads them (TrimmedName, as EncodeName does), in
     // Windows-1252, and their hashes.
     std::vector<char> arena;
     std::vector<qsizetype> begin(size_t(to - from) + 1);
@@ -145,12 +145,7 @@ std::vector<qint32> SectionScan::SectionsOf(const QStringList& keys) const {
       // The keys' texts lie all over the heap: a text some rows ahead is asked for early.
       if (row + 8 < to)
         __builtin_prefetch(keys[row + 8].constData());
-      QStringView key = keys[row];
-      auto blank = [](QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); };
-      while (!key.isEmpty() && blank(key.front()))
-        key = key.mid(1);
-      while (!key.isEmpty() && blank(key.back()))
-        key.chop(1);
+      const QStringView key = profile::TrimmedName(keys[row]);
       ToCp1252(key, arena.data() + used);
       begin[size_t(row - from)] = used;
       hashes[size_t(row - from)] = NameHash(arena.data() + used, key.size());
